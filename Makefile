@@ -1,0 +1,65 @@
+# Set-up and everyday commands. Every target installs what is missing first.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= 2
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+DEB_PACKAGES := qt6-base-dev libre2-dev cmake ninja-build g++ pkg-config \
+                libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-zenhei
+SCREENSHOT_PACKAGES := xvfb xauth imagemagick
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+
+# Installs Debian packages only when some are missing; apt-get update only then.
+define install_missing
+	@missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:$$missing"; \
+	  SUDO=""; [ "$$(id -u)" = 0 ] || SUDO=sudo; \
+	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
+	fi
+endef
+
+.PHONY: deps build run test bench demo demo-gui screenshot test-asan fuzz clean
+
+deps:
+	$(call install_missing,$(DEB_PACKAGES))
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/friendlinks
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 120
+
+bench: build
+	./$(BUILD)/bench/parsing_bench
+	./$(BUILD)/bench/check_bench
+
+demo: build
+	@bash demo/run.sh $(BUILD) cli
+
+demo-gui: build
+	@bash demo/run.sh $(BUILD) gui
+
+screenshot: build
+	$(call install_missing,$(SCREENSHOT_PACKAGES))
+	@bash demo/screenshot.sh $(BUILD)
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFRIENDLINKS_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) --timeout 300
+
+fuzz: deps
+	$(call install_missing,$(FUZZ_PACKAGES))
+	@bash tests/fuzz/run.sh $(or $(FUZZ_SECONDS),60)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

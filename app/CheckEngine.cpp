@@ -1,0 +1,1 @@
+#include "app/CheckEngine.h"

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/Columns.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QNetworkProxy>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace friendlinks {
+
+// Settings of one engine; the defaults are what users get.
+struct CheckSettings {
+    QNetworkProxy proxy{QNetworkProxy::NoProxy};
+    QString baiduHost = QStringLiteral("www.baidu.com");
+    int jobs = 8;              // rows probed at once (1 gives the strictly serial order)
+    int perHostLimit = 2;      // requests at once to any one host, Baidu's included
+    int timeoutMs = 5000;      // per fetch
+};
+
+// Runs the friend-link check of one site: fetches the entered site, harvests
+// its friend links, then probes every row (back-link page, one Baidu query).
+// Reports through signals; rows keep harvest order whatever order answers
+// arrive in. start() while a check runs cancels that check and restarts.
+class CheckEngine : public QObject {
+    Q_OBJECT
+public:
+    explicit CheckEngine(CheckSettings settings = {}, QObject *parent = nullptr);
+    ~CheckEngine() override;
+
+    void start(const QString &site);
+    // Stops the running check: requests aborted, late answers ignored, no finished().
+    void cancel();
+
+    [[nodiscard]] bool isRunning() const;
+    [[nodiscard]] const QList<CheckRow> &rows() const { return m_rows; }
+    [[nodiscard]] const CheckSettings &settings() const { return m_settings; }
+    [[nodiscard]] QString site() const { return m_site; }
+    // Milliseconds since the last start().
+    [[nodiscard]] qint64 elapsedMs() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
+
+signals:
+    void started(const QString &site);       // rows cleared
+    void rowAdded(int row, const QString &lianjie, const QString &guanjianzi);
+    void cellSet(int row, friendlinks::Column column, const QString &text, bool red);
+    void progress(int done, int total);      // after the harvest and after each row
+    void siteUnreachable();                  // the checked site cannot be fetched; no rows
+    void finished();                         // the check ran to its end (also after siteUnreachable)
+
+private:
+    class Run;
+    friend class Run;
+
+    CheckSettings m_settings;
+    QString m_site;
+    QList<CheckRow> m_rows;
+    QElapsedTimer m_clock;
+    std::unique_ptr<Run> m_run;
+};
+
+} // namespace friendlinks

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+namespace friendlinks {
+
+// The six columns of the result list, in display order.
+enum class Column { lianjie = 0, guanjianzi, fanlian, shoulu, kuaizhao, rp };
+inline constexpr int kColumnCount = 6;
+
+struct ColumnInfo {
+    Column column;
+    const char *key;    // lianjie, guanjianzi, ...
+    QString header;     // shown in the list's header
+    int widthPixels;    // at 96 dpi
+};
+
+[[nodiscard]] const std::array<ColumnInfo, kColumnCount> &columns();
+[[nodiscard]] const ColumnInfo &columnInfo(Column column);
+
+// One cell of a result row.
+struct Cell {
+    QString text;
+    bool red = false;
+    bool operator==(const Cell &) const = default;
+};
+
+// One row of the result list, cells indexed by Column.
+struct CheckRow {
+    std::array<Cell, kColumnCount> cells;
+    [[nodiscard]] Cell &operator[](Column c) { return cells[static_cast<size_t>(c)]; }
+    [[nodiscard]] const Cell &operator[](Column c) const { return cells[static_cast<size_t>(c)]; }
+    bool operator==(const CheckRow &) const = default;
+};
+
+} // namespace friendlinks

@@ -1,0 +1,1 @@
+#include "launcher/EngineTable.h"

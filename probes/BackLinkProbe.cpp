@@ -1,0 +1,1 @@
+#include "probes/BackLinkProbe.h"

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace friendlinks {
+
+inline const QString kAnchorPattern = QStringLiteral("<a.*?href=.*?>.*?</a>");
+inline const QString kAnchorTextPattern = QStringLiteral(">.*?</a>");
+inline const QString kImageLink = QStringLiteral("图片链接");
+inline const QString kNoBackLink = QStringLiteral("..");
+
+// The back-link report for a fetched page: "0\r\n.." when no anchor contains
+// needle; "1\r\n" + marker when page is exactly a fetch marker; else "1\r\n"
+// followed by "图片链接" or the first such anchor's text cut to 8 characters.
+[[nodiscard]] QString backLinkReport(const QString &page, const QString &needle);
+
+} // namespace friendlinks

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "tests/fakeweb/World.h"
+
+#include <QNetworkProxy>
+#include <QObject>
+#include <QStringList>
+
+class QTcpServer;
+
+namespace fakeweb {
+
+// A small HTTP/1.1 server on 127.0.0.1 that answers from a World, both as an
+// origin server (by Host header) and as an HTTP proxy (absolute-form target).
+// Unknown URLs get 404 with a small body. Every request is logged.
+class FakeWeb : public QObject {
+    Q_OBJECT
+public:
+    explicit FakeWeb(QObject *parent = nullptr);
+    ~FakeWeb() override;
+
+    [[nodiscard]] World &world() { return m_world; }
+
+    // Listens on 127.0.0.1; port 0 picks a free one.
+    [[nodiscard]] bool listen(quint16 port = 0);
+    [[nodiscard]] quint16 port() const;
+    [[nodiscard]] QString proxyUrl() const;     // "http://127.0.0.1:PORT"
+    [[nodiscard]] QNetworkProxy proxy() const;  // HttpProxy on 127.0.0.1:PORT
+
+    // Absolute URLs asked for, in arrival order, percent-decoded ("http://h/s?wd=site:中文").
+    [[nodiscard]] QStringList requestLog() const { return m_log; }
+    // The request targets exactly as they arrived on the wire.
+    [[nodiscard]] QList<QByteArray> rawTargets() const { return m_rawTargets; }
+    void clearLog();
+    // Connections open right now, and the most that were ever open at once.
+    [[nodiscard]] int openConnections() const;
+    [[nodiscard]] int peakConnections() const { return m_peakConnections; }
+
+signals:
+    void requestReceived(const QString &url);
+
+private:
+    class Connection;
+    friend class Connection;
+
+    World m_world;
+    QTcpServer *m_server = nullptr;
+    QStringList m_log;
+    QList<QByteArray> m_rawTargets;
+    int m_peakConnections = 0;
+};
+
+} // namespace fakeweb

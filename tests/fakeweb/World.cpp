@@ -1,0 +1,1 @@
+#include "tests/fakeweb/World.h"

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <optional>
+
+namespace fakeweb {
+
+// How one URL answers.
+struct Answer {
+    enum class Fault {
+        None,
+        Drop,        // close the connection without answering
+        DropMidBody, // send the headers and half the body, then close
+        Stall,       // never answer (connection stays open)
+        Endless,     // 200 and a body that never ends
+        Chunked,     // the body in chunked transfer encoding
+    };
+    int status = 200;
+    QByteArray body;
+    int delayMs = 0; // before the answer starts
+    Fault fault = Fault::None;
+    QList<QPair<QByteArray, QByteArray>> headers; // extra response headers (e.g. Location)
+};
+
+// A world: absolute URLs mapped to answers. Lookup ignores percent-encoding
+// differences, so "http://h/s?wd=site:中文" matches the request the client
+// sends with the query percent-encoded.
+class World {
+public:
+    // JSON object: { "http://www.a.com/": {"status": 200, "body": "...", "delay": 20,
+    //   "fault": "drop|dropmid|stall|endless|chunked", "base64": "...", "file": "page.html",
+    //   "headers": {"Location": "..."}} , ... }; a plain string value is the body.
+    // "file" is relative to baseDir. Returns an error text, or nothing on success.
+    [[nodiscard]] std::optional<QString> loadJson(const QByteArray &json, const QString &baseDir);
+    [[nodiscard]] std::optional<QString> loadFile(const QString &path);
+
+    void set(const QString &url, const Answer &answer);
+    void setPage(const QString &url, const QByteArray &body, int delayMs = 0);
+    [[nodiscard]] std::optional<Answer> find(const QString &url) const;
+    [[nodiscard]] static QString normalise(const QString &url);
+
+private:
+    QHash<QString, Answer> m_answers;
+};
+
+} // namespace fakeweb

@@ -1,0 +1,50 @@
+#include "web/BodyDecoding.h"
+
+#include <QStringDecoder>
+
+namespace friendlinks {
+
+bool IsUtf8(QByteArrayView body)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(body.data());
+    const qsizetype n = body.size();
+    if (n < 3)
+        return false;
+    if (b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
+        return true;
+
+    qsizetype i = 0;
+    qsizetype ascii = 0;
+    while (i < n) {
+        const unsigned char c = b[i];
+        if (c < 0x80) {
+            // Runs of ASCII are the common case on real pages.
+            ++i;
+            ++ascii;
+        } else if ((c & 0xE0) == 0xC0 && i + 1 < n && (b[i + 1] & 0xC0) == 0x80) {
+            i += 2;
+        } else if (i + 2 < n) {
+            if ((c & 0xF0) == 0xE0 && (b[i + 1] & 0xC0) == 0x80 && (b[i + 2] & 0xC0) == 0x80)
+                i += 3;
+            else
+                return false;
+        } else {
+            return false;
+        }
+    }
+    return ascii != n;
+}
+
+QString DecodeBody(QByteArrayView body)
+{
+    const bool utf8 = IsUtf8(body);
+    // Both decoders turn invalid sequences into U+FFFD and never read past the end.
+    QStringDecoder decoder = utf8 ? QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless)
+                                  : QStringDecoder("GB18030", QStringDecoder::Flag::Stateless);
+    QString text = decoder.isValid() ? decoder.decode(body) : QString::fromLatin1(body);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+} // namespace friendlinks

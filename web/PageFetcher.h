@@ -1,0 +1,63 @@
+#pragma once
+
+#include "web/FetchResult.h"
+
+#include <QNetworkProxy>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class QNetworkAccessManager;
+
+namespace friendlinks {
+
+inline constexpr int kDefaultTimeoutMs = 5000;
+inline constexpr qint64 kMaxBodyBytes = 16 * 1024 * 1024;
+
+// One request in flight. Emits finished() exactly once, unless aborted first,
+// then deletes itself (deleteLater). Owned by the PageFetcher that made it.
+class FetchRequest : public QObject {
+    Q_OBJECT
+public:
+    // Cancels the request: its network reply is aborted and finished() never comes.
+    virtual void abort() = 0;
+
+signals:
+    void finished(const friendlinks::FetchResult &result);
+
+protected:
+    using QObject::QObject;
+};
+
+// Asynchronous page fetcher (GetHtmlCode). Any number of requests may be in
+// flight, each independent. GET only, no request headers of our own, Qt's
+// default redirect policy; the body is taken whatever the HTTP status,
+// capped at kMaxBodyBytes. The time limit runs from right after sending.
+class PageFetcher : public QObject {
+    Q_OBJECT
+public:
+    explicit PageFetcher(QObject *parent = nullptr);
+    ~PageFetcher() override;
+
+    void setProxy(const QNetworkProxy &proxy);
+    void setTimeoutMs(int timeoutMs);
+    [[nodiscard]] int timeoutMs() const { return m_timeoutMs; }
+
+    // Fetches url ("http://" is put in front unless it starts with http:// or
+    // https:// in any case). URL0 is the checked site as typed: a failure on an
+    // address that contains it is reported as SiteUnreachable.
+    // The returned request is parented to this fetcher; connect to finished().
+    FetchRequest *GetHtmlCode(const QString &url, const QString &URL0);
+
+    // Aborts every request in flight; none of them emits finished() afterwards.
+    void abortAll();
+
+    // The address GetHtmlCode would request for url (scheme rule only).
+    [[nodiscard]] static QString withScheme(const QString &url);
+
+private:
+    QNetworkAccessManager *m_manager = nullptr;
+    int m_timeoutMs = kDefaultTimeoutMs;
+};
+
+} // namespace friendlinks
