@@ -1,0 +1,173 @@
+#include "probes/DomainRules.h"
+
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace friendlinks {
+namespace {
+
+struct OutboundCase {
+    const char *name;
+    QString site;
+    QString link;
+    int expected;
+};
+
+class OutboundLinkTest : public ::testing::TestWithParam<OutboundCase> {};
+
+TEST_P(OutboundLinkTest, JudgesLinkAgainstReducedSite)
+{
+    const OutboundCase &c = GetParam();
+    EXPECT_EQ(IsOutboundLink(c.link, c.site), c.expected) << c.name;
+}
+
+// "abc9" plays the name N: letters and digits holding none of the endings.
+const OutboundCase kOutboundCases[] = {
+    {"www_com_own_link", "www.abc9.com", "http://www.abc9.com/page.html", 0},
+    {"www_com_other_site_containing_name", "www.abc9.com", "http://x.org/abc9/", 0},
+    {"www_com_other_site", "www.abc9.com", "http://www.other.com/", 1},
+    {"scheme_typed", "http://www.abc9.com", "http://abc9.net/", 0},
+    {"trailing_slash", "www.abc9.com/", "http://www.abc9.com/", 0},
+    {"com_cn", "www.abc9.com.cn", "http://abc9/", 0},
+    {"bbs_net", "bbs.abc9.net", "http://abc9/", 0},
+    {"blog_org", "blog.abc9.org", "http://abc9/", 0},
+    // Without a known host prefix "http:" stays in front of the name.
+    {"no_known_prefix", "abc9.com", "http://abc9.com/", 1},
+    {"no_known_prefix_matching_reduced", "abc9.com", "xhttp:abc9", 0},
+    // ".cn" goes first out of "www.cnabc9.com", so "http://www." is never found afterwards.
+    {"ending_inside_address", "www.cnabc9.com", "http://www.cnabc9.com/", 1},
+    {"ending_inside_address_reduced", "www.cnabc9.com", "http:wwwabc9", 0},
+    // "tv" removes those letters anywhere.
+    {"tv_anywhere", "www.abtvc9.com", "http://abc9/", 0},
+    {"dot_tv_before_name", "www.tvabc9.com", "http:wwwabc9", 0},
+    // Capitals: the scheme is added but no prefix or ending goes.
+    {"capitals", "WWW.ABC9.COM", "http://WWW.ABC9.COM/", 1},
+    {"capitals_reduced", "WWW.ABC9.COM", "http:WWW.ABC9.COM", 0},
+    // Scheme test ignores case, removal of "http://www." does not.
+    {"capital_scheme", "HTTP://www.abc9.com", "http://abc9/", 1},
+    {"capital_scheme_reduced", "HTTP://www.abc9.com", "HTTP:www.abc9", 0},
+    // The reduced name is empty: every non-empty link contains it.
+    {"empty_reduced_name", "http://www.", "http://anything/", 0},
+    {"empty_reduced_name_empty_link", "http://www.", "", 1},
+    // An entry with its trailing blank is removed only with that blank.
+    {"blank_ending_kept", "www.abc9.gov", "http://abc9/", 0},
+    {"blank_ending", "www.abc9.edu ", "http://abc9/", 0},
+    {"edu_without_blank", "www.abc9.edu", "http://abc9.edu/", 0},
+    {"edu_without_blank_other", "www.abc9.edu", "http://abc9/", 1},
+    {"link_case_respected", "www.abc9.com", "http://www.ABC9.com/", 1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, OutboundLinkTest, ::testing::ValuesIn(kOutboundCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+struct HomePageCase {
+    const char *name;
+    QString link;
+    int expected;
+};
+
+class HomePageLinkTest : public ::testing::TestWithParam<HomePageCase> {};
+
+TEST_P(HomePageLinkTest, MatchesHomePagePatterns)
+{
+    const HomePageCase &c = GetParam();
+    EXPECT_EQ(IsHomePageLink(c.link), c.expected) << c.name;
+}
+
+const HomePageCase kHomePageCases[] = {
+    {"root_with_slash", "http://www.abc9.com/", 1},
+    {"root_without_slash", "http://www.abc9.com", 1},
+    {"bbs_dir", "http://www.abc9.com/bbs/", 1},
+    {"bbs_dir_no_slash", "http://www.abc9.com/bbs", 1},
+    {"windows7_dir", "http://www.abc9.com/windows7/", 1},
+    {"windows7_dir_no_slash", "http://www.abc9.com/windows7", 1},
+    {"bbs_host", "http://bbs.abc9.net/", 1},
+    {"blog_host", "http://blog.abc9.org", 1},
+    {"inner_page", "http://www.abc9.com/index.html", 0},
+    {"other_dir", "http://www.abc9.com/news/", 0},
+    {"image_file", "http://www.abc9.com/logo.gif", 0},
+    {"no_known_host_prefix", "http://abc9.com/", 0},
+    {"other_host_prefix", "http://news.abc9.com/", 0},
+    {"capital_scheme", "HTTP://www.abc9.com/", 0},
+    {"capital_host", "http://WWW.abc9.com/", 0},
+    {"https", "https://www.abc9.com/", 0},
+    {"com_cn", "http://www.abc9.com.cn/", 1},
+    {"name_ending_in_tv", "http://www.abc9tv/", 1},
+    {"star_spans_slash", "http://www.abc9.com/x/y.com/", 1},
+    {"unknown_ending", "http://www.abc9.de/", 0},
+    {"blank_ending_needs_blank", "http://www.abc9.gov /", 1},
+    {"edu_without_blank", "http://www.abc9.edu/", 0},
+    {"la_not_a_pattern_ending", "http://www.abc9.la/", 0},
+    {"match_failed_text", "匹配失败", 0},
+    {"empty", "", 0},
+    {"chinese_name", "http://www.中文.com/", 1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, HomePageLinkTest, ::testing::ValuesIn(kHomePageCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+struct WildcardCase {
+    QString pattern;
+    QString text;
+    bool expected;
+};
+
+TEST(WildcardMatch, WholeTextStarsSpanAnything)
+{
+    const WildcardCase cases[] = {
+        {"", "", true},
+        {"", "a", false},
+        {"*", "", true},
+        {"*", "a/b/c", true},
+        {"a*c", "ac", true},
+        {"a*c", "abbbc", true},
+        {"a*c", "a/b/c", true},
+        {"a*c", "acx", false},
+        {"a*c", "xac", false},
+        {"a*b*c", "aXbYbZc", true},
+        {"a*b*c", "aXcYb", false},
+        {"abc", "ABC", false},
+        {"http://www.*.com/", "http://www..com/", true},
+        {"http://www.*.com/", "http://www.a.com/b.com/", true},
+        {"http://www.*.com/", "http://www.a.com/b.co/", false},
+        {"**", "x", true},
+        {"a?c", "abc", false}, // "?" is a plain character here
+        {"a?c", "a?c", true},
+        {"中*文", "中间的文", true},
+    };
+    for (const WildcardCase &c : cases)
+        EXPECT_EQ(wildcardMatch(c.pattern, c.text), c.expected)
+            << c.pattern.toStdString() << " vs " << c.text.toStdString();
+}
+
+TEST(WildcardMatch, ManyStarsStayFast)
+{
+    // Backtracking only to the last star: no exponential blow-up.
+    const QString pattern = QString("*a").repeated(30) + QStringLiteral("b");
+    const QString text = QString(2000, QLatin1Char('a'));
+    EXPECT_FALSE(wildcardMatch(pattern, text));
+}
+
+TEST(AsHttpSite, HttpsInAnyCaseBecomesHttp)
+{
+    EXPECT_EQ(asHttpSite("https://www.abc9.com/"), "http://www.abc9.com/");
+    EXPECT_EQ(asHttpSite("HTTPS://www.abc9.com"), "http://www.abc9.com");
+    EXPECT_EQ(asHttpSite("HtTpS://x"), "http://x");
+    EXPECT_EQ(asHttpSite("http://www.abc9.com"), "http://www.abc9.com");
+    EXPECT_EQ(asHttpSite("www.abc9.com"), "www.abc9.com");
+    EXPECT_EQ(asHttpSite(" https://x"), " https://x");
+    EXPECT_EQ(asHttpSite("https:/x"), "https:/x");
+    EXPECT_EQ(asHttpSite(""), "");
+}
+
+TEST(OutboundLink, HttpsSiteJudgedAsItsHttpForm)
+{
+    // Typed as https the prefix "http://www." never matches, so without the mend
+    // even the site's own links look outbound.
+    EXPECT_EQ(IsOutboundLink("http://www.abc9.com/", "https://www.abc9.com"), 1);
+    EXPECT_EQ(IsOutboundLink("http://www.abc9.com/", asHttpSite("https://www.abc9.com")), 0);
+}
+
+} // namespace
+} // namespace friendlinks

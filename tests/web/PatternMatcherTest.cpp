@@ -1,0 +1,104 @@
+#include "web/PatternMatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    QString shown = text;
+    shown.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    *os << '"' << shown.toStdString() << '"';
+}
+
+namespace friendlinks {
+namespace {
+
+const QString kAnchor = QStringLiteral("<a.*?href=.*?>.*?</a>");
+const QString kAddress = QStringLiteral(R"(http://([\w-]+\.)+[\w-]+(/[\w- ./?%&=]*)?)");
+
+struct MatchCase {
+    const char *name;
+    QString pattern;
+    QString text;
+    QString expected;
+};
+
+class TestRegExpTest : public ::testing::TestWithParam<MatchCase> {};
+
+TEST_P(TestRegExpTest, JoinsEveryMatchWithLineBreaks)
+{
+    const MatchCase &c = GetParam();
+    EXPECT_EQ(TestRegExp(c.pattern, c.text), c.expected) << c.name;
+}
+
+const MatchCase kCases[] = {
+    {"two_anchors_two_lines", kAnchor, "<a href=1>x</a>\n<a href=2>y</a>", "<a href=1>x</a>\r\n<a href=2>y</a>\r\n"},
+    {"two_anchors_one_line_lazy", kAnchor, "<a href=1>x</a><a href=2>y</a>", "<a href=1>x</a>\r\n<a href=2>y</a>\r\n"},
+    {"upper_case_anchor", kAnchor, "<A HREF=1>X</A>", "<A HREF=1>X</A>\r\n"},
+    {"anchor_across_lf", kAnchor, "<a href=1>\nx</a>", kMatchFailed},
+    {"anchor_across_crlf", kAnchor, "<a href=1>\r\nx</a>", kMatchFailed},
+    {"anchor_across_cr_alone", kAnchor, "<a href=1>\rx</a>", "<a href=1>\rx</a>\r\n"},
+    {"no_anchor", kAnchor, "<p>plain</p>", kMatchFailed},
+    {"empty_text", kAnchor, "", kMatchFailed},
+    {"single_match", "b", "abc", "b\r\n"},
+    {"word_class_ascii_only", R"(\w+)", "中文abc_9é", "abc_9\r\n"},
+    {"digit_class_ascii_only", R"(\d+)", "１２34", "34\r\n"},
+    {"bracket_hyphen_is_literal", R"([\w- ./?%&=]+)", "a-b c,d/e?f%g&h=i", "a-b c\r\nd/e?f%g&h=i\r\n"},
+    {"bracket_no_range_w_to_space", R"([\w- ]+)", "a!b", "a\r\nb\r\n"},
+    {"address_pattern", kAddress, "x http://www.a-b.com/p q?r=1&s=%20 <", "http://www.a-b.com/p q?r=1&s=%20 \r\n"},
+    {"address_needs_a_dot", kAddress, "http://localhost/", kMatchFailed},
+    {"address_https_not_found", kAddress, "https://www.abc.com/", kMatchFailed},
+    {"address_upper_case_scheme", kAddress, "HTTP://WWW.ABC.COM/", "HTTP://WWW.ABC.COM/\r\n"},
+    {"chinese_literal", "找到相关网页", "百度一下，找到相关网页约5篇", "找到相关网页\r\n"},
+    {"chinese_in_bracket", R"(\d{4}[年|\-|\.]\d{1,2}[月|\-|\.]\d{1,2}日?)", "2010年1月15日 2011|2|3 2012.12.31",
+     "2010年1月15日\r\n2011|2|3\r\n2012.12.31\r\n"},
+    {"counted_repetition", R"(\d{4})", "123456789", "1234\r\n5678\r\n"},
+    {"case_insensitive_literal", "abc", "xABCxabc", "ABC\r\nabc\r\n"},
+    {"leftmost_first_alternation", "a|ab", "ab", "a\r\n"},
+    {"non_overlapping", "aa", "aaaaa", "aa\r\naa\r\n"},
+    {"group_quantifier", R"(([\w-]+\.)+[\w-]+)", "see a.b-c.d here", "a.b-c.d\r\n"},
+    {"empty_matches_each_position", "x*", "ab", "\r\n\r\n\r\n"},
+    {"empty_match_after_chinese", "x*", "中", "\r\n\r\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, TestRegExpTest, ::testing::ValuesIn(kCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(TestRegExp, InvalidPatternThrowsPatternError)
+{
+    EXPECT_THROW((void)TestRegExp("(", "x"), PatternError);
+    EXPECT_THROW((void)TestRegExp("[a", "x"), PatternError);
+    EXPECT_THROW((void)TestRegExp("a{2,1}", "x"), PatternError);
+}
+
+TEST(TestRegExp, ArgumentsStayUnchanged)
+{
+    const QString pattern = kAnchor;
+    const QString text = QStringLiteral("<a href=1>x</a>");
+    (void)TestRegExp(pattern, text);
+    EXPECT_EQ(pattern, kAnchor);
+    EXPECT_EQ(text, "<a href=1>x</a>");
+}
+
+TEST(SplitLines, FollowsMatchListConvention)
+{
+    EXPECT_EQ(splitLines("a\r\nb\r\n"), QStringList({"a", "b", ""}));
+    EXPECT_EQ(splitLines("a\r\n"), QStringList({"a", ""}));
+    EXPECT_EQ(splitLines(kMatchFailed), QStringList({kMatchFailed}));
+    EXPECT_EQ(splitLines(""), QStringList({""}));
+    // A lone CR or LF is no separator.
+    EXPECT_EQ(splitLines("a\rb\nc"), QStringList({"a\rb\nc"}));
+    EXPECT_EQ(splitLines("1\r\nabc\r"), QStringList({"1", "abc\r"}));
+    EXPECT_EQ(splitLines(TestRegExp("b", "abc")).size(), 2);
+}
+
+TEST(FirstLine, IsFirstPieceOfSplit)
+{
+    const QString samples[] = {"a\r\nb\r\n", "abc", "", "\r\n", "a\rb\r\nc", kMatchFailed};
+    for (const QString &sample : samples)
+        EXPECT_EQ(firstLine(sample), splitLines(sample).first()) << sample.toStdString();
+}
+
+} // namespace
+} // namespace friendlinks
