@@ -1,1 +1,216 @@
 #include "web/PageFetcher.h"
+
+#include "web/BodyDecoding.h"
+
+#include <QElapsedTimer>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <QUrl>
+
+namespace friendlinks {
+
+namespace {
+
+// Errors below 200 are transport failures (refused, reset, unknown host,
+// proxy trouble): no answer came. Higher codes carry an HTTP answer whose
+// body counts like any other (a 404 page is still a page).
+bool isTransportError(QNetworkReply::NetworkError error)
+{
+    return error != QNetworkReply::NoError && int(error) < 200;
+}
+
+// One GetHtmlCode call: a reply, its time limit and the body read so far.
+class ReplyFetch final : public FetchRequest {
+public:
+    ReplyFetch(QObject *parent, QString url, bool checkedSite, int timeoutMs)
+        : FetchRequest(parent), m_url(std::move(url)), m_checkedSite(checkedSite), m_timeoutMs(timeoutMs)
+    {
+        m_timer.setSingleShot(true);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        connect(&m_timer, &QTimer::timeout, this, &ReplyFetch::onTimeout);
+    }
+
+    ~ReplyFetch() override { dropReply(); }
+
+    void start(QNetworkAccessManager *manager)
+    {
+        const QUrl address(m_url);
+        if (!address.isValid() || address.host().isEmpty()) {
+            // Not an address at all: no request can be made, so no body.
+            QTimer::singleShot(0, this, [this] { finish(failure(FetchResult::Kind::EmptyBody)); });
+            return;
+        }
+        m_reply = manager->get(QNetworkRequest(address));
+        m_clock.start();
+        m_timer.start(m_timeoutMs);
+        connect(m_reply, &QIODevice::readyRead, this, &ReplyFetch::readSome);
+        connect(m_reply, &QNetworkReply::finished, this, &ReplyFetch::onFinished);
+    }
+
+    void abort() override
+    {
+        if (m_done)
+            return;
+        m_done = true;
+        m_timer.stop();
+        dropReply();
+        deleteLater();
+    }
+
+private:
+    void readSome()
+    {
+        if (m_done || !m_reply)
+            return;
+        m_body += m_reply->read(kMaxBodyBytes - m_body.size());
+        if (m_body.size() >= kMaxBodyBytes)
+            finish(page()); // the cap: keep what came, stop the transfer
+    }
+
+    void onFinished()
+    {
+        if (m_done || !m_reply)
+            return;
+        const QNetworkReply::NetworkError error = m_reply->error();
+        if (isTransportError(error)) {
+            finish(failure(FetchResult::Kind::EmptyBody));
+            return;
+        }
+        readSome();
+        if (!m_done)
+            finish(page());
+    }
+
+    void onTimeout()
+    {
+        if (m_done)
+            return;
+        if (m_reply && m_reply->isFinished()) {
+            onFinished(); // complete at the limit still counts
+            return;
+        }
+        if (const qint64 left = m_timeoutMs - m_clock.elapsed(); left > 0) {
+            m_timer.start(int(left)); // woke early: wait out the rest
+            return;
+        }
+        finish(failure(FetchResult::Kind::TooSlow));
+    }
+
+    [[nodiscard]] FetchResult page() const
+    {
+        if (m_body.isEmpty())
+            return failure(FetchResult::Kind::EmptyBody);
+        return {FetchResult::Kind::Page, DecodeBody(m_body)};
+    }
+
+    [[nodiscard]] FetchResult failure(FetchResult::Kind kind) const
+    {
+        if (m_checkedSite)
+            return {FetchResult::Kind::SiteUnreachable, QString()};
+        return {kind, kind == FetchResult::Kind::TooSlow ? kTooSlow : kEmptyBody};
+    }
+
+    void finish(const FetchResult &result)
+    {
+        if (m_done)
+            return;
+        m_done = true;
+        m_timer.stop();
+        dropReply();
+        emit finished(result);
+        deleteLater();
+    }
+
+    void dropReply()
+    {
+        if (!m_reply)
+            return;
+        QNetworkReply *reply = m_reply;
+        m_reply = nullptr;
+        reply->disconnect(this);
+        if (!reply->isFinished())
+            reply->abort();
+        reply->deleteLater();
+    }
+
+    QString m_url;
+    bool m_checkedSite = false;
+    int m_timeoutMs = kDefaultTimeoutMs;
+    QPointer<QNetworkReply> m_reply;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    QByteArray m_body;
+    bool m_done = false;
+};
+
+} // namespace
+
+PageFetcher::PageFetcher(QObject *parent) : QObject(parent)
+{
+    setConnectionPools(kDefaultConnectionPools);
+}
+
+PageFetcher::~PageFetcher()
+{
+    abortAll();
+}
+
+void PageFetcher::setProxy(const QNetworkProxy &proxy)
+{
+    m_proxy = proxy;
+    for (QNetworkAccessManager *manager : std::as_const(m_managers))
+        manager->setProxy(proxy);
+}
+
+void PageFetcher::setTimeoutMs(int timeoutMs)
+{
+    m_timeoutMs = timeoutMs;
+}
+
+void PageFetcher::setConnectionPools(int pools)
+{
+    pools = std::max(1, pools);
+    while (m_managers.size() > pools)
+        delete m_managers.takeLast(); // its replies go with it; their requests see them gone
+    while (m_managers.size() < pools) {
+        auto *manager = new QNetworkAccessManager(this);
+        manager->setProxy(m_proxy);
+        m_managers.append(manager);
+    }
+    m_manager = m_managers.first();
+}
+
+QNetworkAccessManager *PageFetcher::managerFor(const QString &host) const
+{
+    return m_managers.at(qsizetype(qHash(host) % size_t(m_managers.size())));
+}
+
+FetchRequest *PageFetcher::GetHtmlCode(const QString &url, const QString &URL0)
+{
+    QString address = withScheme(url);
+    // The failure belongs to the checked site when its address, as typed, is
+    // part of ours; an empty site address is part of every address.
+    const bool checkedSite = address.contains(URL0);
+    auto *request = new ReplyFetch(this, address, checkedSite, m_timeoutMs);
+    request->start(managerFor(QUrl(address).host()));
+    return request;
+}
+
+void PageFetcher::abortAll()
+{
+    const auto requests = findChildren<FetchRequest *>(Qt::FindDirectChildrenOnly);
+    for (FetchRequest *request : requests)
+        request->abort();
+}
+
+QString PageFetcher::withScheme(const QString &url)
+{
+    if (url.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+        || url.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
+        return url;
+    return QStringLiteral("http://") + url;
+}
+
+} // namespace friendlinks

@@ -2,6 +2,7 @@
 
 #include "web/FetchResult.h"
 
+#include <QList>
 #include <QNetworkProxy>
 #include <QObject>
 #include <QPointer>
@@ -13,6 +14,7 @@ namespace friendlinks {
 
 inline constexpr int kDefaultTimeoutMs = 5000;
 inline constexpr qint64 kMaxBodyBytes = 16 * 1024 * 1024;
+inline constexpr int kDefaultConnectionPools = 4; // 4 x 6 connections through one proxy
 
 // One request in flight. Emits finished() exactly once, unless aborted first,
 // then deletes itself (deleteLater). Owned by the PageFetcher that made it.
@@ -43,6 +45,12 @@ public:
     void setTimeoutMs(int timeoutMs);
     [[nodiscard]] int timeoutMs() const { return m_timeoutMs; }
 
+    // Qt opens at most six connections per host, and behind an HTTP proxy the
+    // proxy is that host. Requests are spread over this many managers (by the
+    // target host), so that many proxied fetches can run at once. At least 1.
+    void setConnectionPools(int pools);
+    [[nodiscard]] int connectionPools() const { return int(m_managers.size()); }
+
     // Fetches url ("http://" is put in front unless it starts with http:// or
     // https:// in any case). URL0 is the checked site as typed: a failure on an
     // address that contains it is reported as SiteUnreachable.
@@ -56,7 +64,11 @@ public:
     [[nodiscard]] static QString withScheme(const QString &url);
 
 private:
-    QNetworkAccessManager *m_manager = nullptr;
+    [[nodiscard]] QNetworkAccessManager *managerFor(const QString &host) const;
+
+    QNetworkAccessManager *m_manager = nullptr; // the first of m_managers
+    QList<QNetworkAccessManager *> m_managers;
+    QNetworkProxy m_proxy{QNetworkProxy::NoProxy};
     int m_timeoutMs = kDefaultTimeoutMs;
 };
 

@@ -1,1 +1,323 @@
 #include "tests/fakeweb/FakeWeb.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrl>
+
+namespace fakeweb {
+
+namespace {
+
+constexpr qsizetype kMaxHeaderBytes = 64 * 1024;
+constexpr qsizetype kEndlessChunkBytes = 64 * 1024;
+constexpr qint64 kEndlessBacklogBytes = 2 * kEndlessChunkBytes; // never buffer more than this
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200: return "OK";
+    case 201: return "Created";
+    case 204: return "No Content";
+    case 301: return "Moved Permanently";
+    case 302: return "Found";
+    case 303: return "See Other";
+    case 307: return "Temporary Redirect";
+    case 308: return "Permanent Redirect";
+    case 400: return "Bad Request";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 500: return "Internal Server Error";
+    case 502: return "Bad Gateway";
+    case 503: return "Service Unavailable";
+    default: return "Status";
+    }
+}
+
+QByteArray chunk(QByteArrayView data)
+{
+    return QByteArray::number(data.size(), 16) + "\r\n" + data.toByteArray() + "\r\n";
+}
+
+struct Request {
+    QByteArray method;
+    QByteArray target;
+    QByteArray version;
+    QByteArray host;
+    QByteArray connection;
+    qsizetype contentLength = 0;
+};
+
+std::optional<Request> parseHead(const QByteArray &head)
+{
+    const QList<QByteArray> lines = head.split('\n');
+    const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
+    if (first.size() != 3)
+        return std::nullopt;
+    Request request{first[0], first[1], first[2], {}, {}, 0};
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0)
+            continue;
+        const QByteArray name = line.left(colon).trimmed().toLower();
+        const QByteArray value = line.mid(colon + 1).trimmed();
+        if (name == "host")
+            request.host = value;
+        else if (name == "connection" || name == "proxy-connection")
+            request.connection = value.toLower();
+        else if (name == "content-length")
+            request.contentLength = value.toLongLong();
+    }
+    return request;
+}
+
+} // namespace
+
+// One accepted client connection: reads requests one after another and
+// answers each from the world, keeping the connection alive unless asked.
+class FakeWeb::Connection : public QObject {
+public:
+    Connection(FakeWeb *web, QTcpSocket *socket)
+        : QObject(web), m_web(web), m_socket(socket)
+    {
+        socket->setParent(this);
+        connect(socket, &QTcpSocket::readyRead, this, &Connection::processNext);
+        connect(socket, &QTcpSocket::bytesWritten, this, &Connection::pumpEndless);
+        connect(socket, &QTcpSocket::disconnected, this, [this] { m_web->connectionClosed(this); });
+        connect(socket, &QTcpSocket::errorOccurred, this, [this] {
+            if (m_socket->state() == QAbstractSocket::UnconnectedState)
+                m_web->connectionClosed(this);
+        });
+    }
+
+    ~Connection() override
+    {
+        m_socket->disconnect(this);
+        m_socket->abort();
+    }
+
+private:
+    void processNext()
+    {
+        if (m_busy || m_stalled)
+            return;
+        m_in += m_socket->readAll();
+        const qsizetype headEnd = m_in.indexOf("\r\n\r\n");
+        if (headEnd < 0) {
+            if (m_in.size() > kMaxHeaderBytes)
+                m_socket->abort();
+            return;
+        }
+        const auto request = parseHead(m_in.left(headEnd));
+        if (!request) {
+            m_in.clear();
+            writeSimple(400, "bad request\n", true);
+            return;
+        }
+        const qsizetype total = headEnd + 4 + request->contentLength;
+        if (m_in.size() < total)
+            return; // wait for the request body
+        m_in.remove(0, total);
+        answer(*request);
+    }
+
+    void answer(const Request &request)
+    {
+        m_busy = true;
+        m_closeAfter = request.connection.contains("close")
+            || (request.version == "HTTP/1.0" && !request.connection.contains("keep-alive"));
+
+        if (request.method == "CONNECT") {
+            // Tunnels (https) are not offered; the attempt is logged all the same.
+            m_web->logRequest(QStringLiteral("https://") + QString::fromUtf8(request.target), request.target);
+            writeSimple(502, QByteArray(), true);
+            return;
+        }
+        QString url;
+        const QByteArray lowerTarget = request.target.toLower();
+        if (lowerTarget.startsWith("http://") || lowerTarget.startsWith("https://"))
+            url = QString::fromUtf8(request.target);
+        else
+            url = QStringLiteral("http://") + QString::fromUtf8(request.host) + QString::fromUtf8(request.target);
+        m_web->logRequest(url, request.target);
+
+        std::optional<Answer> found = m_web->m_world.find(url);
+        if (!found) {
+            Answer missing;
+            missing.status = 404;
+            missing.body = "not found: " + url.toUtf8() + "\n";
+            found = missing;
+        }
+        const Answer a = *found;
+        if (a.fault == Answer::Fault::Stall) {
+            m_stalled = true;
+            return;
+        }
+        if (a.delayMs > 0)
+            QTimer::singleShot(a.delayMs, Qt::PreciseTimer, this, [this, a] { send(a); });
+        else
+            send(a);
+    }
+
+    QByteArray head(const Answer &a, const QByteArray &framing) const
+    {
+        QByteArray out = "HTTP/1.1 " + QByteArray::number(a.status) + ' ' + reasonPhrase(a.status) + "\r\n";
+        for (const auto &[name, value] : a.headers)
+            out += name + ": " + value + "\r\n";
+        out += framing;
+        if (m_closeAfter)
+            out += "Connection: close\r\n";
+        return out + "\r\n";
+    }
+
+    void send(const Answer &a)
+    {
+        if (m_socket->state() != QAbstractSocket::ConnectedState)
+            return;
+        const QByteArray length = "Content-Length: " + QByteArray::number(a.body.size()) + "\r\n";
+        switch (a.fault) {
+        case Answer::Fault::Drop:
+            m_socket->disconnectFromHost();
+            return;
+        case Answer::Fault::DropMidBody:
+            m_socket->write(head(a, length) + a.body.left(a.body.size() / 2));
+            m_socket->disconnectFromHost();
+            return;
+        case Answer::Fault::Endless:
+            m_endless = true;
+            m_socket->write(head(a, "Transfer-Encoding: chunked\r\n"));
+            pumpEndless();
+            return;
+        case Answer::Fault::Chunked: {
+            QByteArray out = head(a, "Transfer-Encoding: chunked\r\n");
+            const qsizetype piece = std::max<qsizetype>(1, (a.body.size() + 2) / 3);
+            for (qsizetype at = 0; at < a.body.size(); at += piece)
+                out += chunk(QByteArrayView(a.body).sliced(at, std::min(piece, a.body.size() - at)));
+            m_socket->write(out + "0\r\n\r\n");
+            break;
+        }
+        case Answer::Fault::None:
+        case Answer::Fault::Stall:
+            m_socket->write(head(a, length) + a.body);
+            break;
+        }
+        done();
+    }
+
+    void writeSimple(int status, const QByteArray &body, bool close)
+    {
+        m_closeAfter = m_closeAfter || close;
+        Answer a;
+        a.status = status;
+        a.body = body;
+        m_busy = true;
+        send(a);
+    }
+
+    void done()
+    {
+        if (m_closeAfter) {
+            m_socket->disconnectFromHost();
+            return;
+        }
+        m_busy = false;
+        if (!m_in.isEmpty() || m_socket->bytesAvailable() > 0)
+            QTimer::singleShot(0, this, &Connection::processNext);
+    }
+
+    void pumpEndless()
+    {
+        if (!m_endless || m_socket->state() != QAbstractSocket::ConnectedState)
+            return;
+        static const QByteArray kChunk = chunk(QByteArray(kEndlessChunkBytes, 'x'));
+        while (m_socket->bytesToWrite() < kEndlessBacklogBytes)
+            m_socket->write(kChunk);
+    }
+
+    FakeWeb *m_web;
+    QTcpSocket *m_socket;
+    QByteArray m_in;
+    bool m_busy = false;
+    bool m_closeAfter = false;
+    bool m_stalled = false;
+    bool m_endless = false;
+};
+
+FakeWeb::FakeWeb(QObject *parent) : QObject(parent), m_server(new QTcpServer(this))
+{
+    m_server->setListenBacklogSize(1024);
+    m_server->setMaxPendingConnections(1024);
+    connect(m_server, &QTcpServer::newConnection, this, &FakeWeb::acceptPending);
+}
+
+FakeWeb::~FakeWeb()
+{
+    m_server->close();
+    const QSet<Connection *> open = m_connections;
+    m_connections.clear();
+    qDeleteAll(open);
+    // Connections already closed are children still waiting for deleteLater; ~QObject takes them.
+}
+
+bool FakeWeb::listen(quint16 port)
+{
+    return m_server->listen(QHostAddress::LocalHost, port);
+}
+
+quint16 FakeWeb::port() const
+{
+    return m_server->serverPort();
+}
+
+QString FakeWeb::proxyUrl() const
+{
+    return QStringLiteral("http://127.0.0.1:%1").arg(port());
+}
+
+QNetworkProxy FakeWeb::proxy() const
+{
+    return QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port());
+}
+
+void FakeWeb::clearLog()
+{
+    m_log.clear();
+    m_rawTargets.clear();
+    m_peakConnections = int(m_connections.size());
+    m_acceptedConnections = 0;
+}
+
+int FakeWeb::openConnections() const
+{
+    return int(m_connections.size());
+}
+
+void FakeWeb::acceptPending()
+{
+    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+        auto *connection = new Connection(this, socket);
+        m_connections.insert(connection);
+        ++m_acceptedConnections;
+        m_peakConnections = std::max(m_peakConnections, int(m_connections.size()));
+        if (socket->bytesAvailable() > 0)
+            QTimer::singleShot(0, connection, [socket] { emit socket->readyRead(); });
+    }
+}
+
+void FakeWeb::logRequest(const QString &url, const QByteArray &rawTarget)
+{
+    const QString decoded = QUrl::fromPercentEncoding(url.toUtf8());
+    m_log.append(decoded);
+    m_rawTargets.append(rawTarget);
+    emit requestReceived(decoded);
+}
+
+void FakeWeb::connectionClosed(Connection *connection)
+{
+    if (m_connections.remove(connection))
+        connection->deleteLater();
+}
+
+} // namespace fakeweb

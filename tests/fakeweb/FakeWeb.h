@@ -4,6 +4,7 @@
 
 #include <QNetworkProxy>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 
 class QTcpServer;
@@ -34,6 +35,8 @@ public:
     void clearLog();
     // Connections open right now, and the most that were ever open at once.
     [[nodiscard]] int openConnections() const;
+    // Connections accepted since the start (or the last clearLog()).
+    [[nodiscard]] int acceptedConnections() const { return m_acceptedConnections; }
     [[nodiscard]] int peakConnections() const { return m_peakConnections; }
 
 signals:
@@ -48,6 +51,12 @@ private:
     QStringList m_log;
     QList<QByteArray> m_rawTargets;
     int m_peakConnections = 0;
+    int m_acceptedConnections = 0;
+    QSet<Connection *> m_connections;
+
+    void acceptPending();
+    void logRequest(const QString &url, const QByteArray &rawTarget);
+    void connectionClosed(Connection *connection);
 };
 
 } // namespace fakeweb

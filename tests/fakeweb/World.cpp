@@ -1,1 +1,138 @@
 #include "tests/fakeweb/World.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QUrl>
+
+namespace fakeweb {
+
+namespace {
+
+std::optional<Answer::Fault> faultFromName(const QString &name)
+{
+    static const QHash<QString, Answer::Fault> kFaults = {
+        {QString(), Answer::Fault::None},
+        {QStringLiteral("none"), Answer::Fault::None},
+        {QStringLiteral("drop"), Answer::Fault::Drop},
+        {QStringLiteral("dropmid"), Answer::Fault::DropMidBody},
+        {QStringLiteral("stall"), Answer::Fault::Stall},
+        {QStringLiteral("endless"), Answer::Fault::Endless},
+        {QStringLiteral("chunked"), Answer::Fault::Chunked},
+    };
+    const auto it = kFaults.find(name.toLower());
+    if (it == kFaults.end())
+        return std::nullopt;
+    return *it;
+}
+
+} // namespace
+
+std::optional<QString> World::loadJson(const QByteArray &json, const QString &baseDir)
+{
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
+    if (doc.isNull())
+        return QStringLiteral("bad JSON: %1 at offset %2").arg(parseError.errorString()).arg(parseError.offset);
+    if (!doc.isObject())
+        return QStringLiteral("the world must be a JSON object of URL: answer");
+
+    const QJsonObject root = doc.object();
+    QHash<QString, Answer> loaded;
+    for (auto it = root.begin(); it != root.end(); ++it) {
+        const QString &url = it.key();
+        Answer answer;
+        if (it->isString()) {
+            answer.body = it->toString().toUtf8();
+        } else if (it->isObject()) {
+            const QJsonObject o = it->toObject();
+            answer.status = o.value(QLatin1String("status")).toInt(200);
+            answer.delayMs = o.value(QLatin1String("delay")).toInt(0);
+            const auto fault = faultFromName(o.value(QLatin1String("fault")).toString());
+            if (!fault)
+                return QStringLiteral("%1: unknown fault \"%2\"").arg(url, o.value(QLatin1String("fault")).toString());
+            answer.fault = *fault;
+            if (o.contains(QLatin1String("body"))) {
+                answer.body = o.value(QLatin1String("body")).toString().toUtf8();
+            } else if (o.contains(QLatin1String("base64"))) {
+                const auto decoded = QByteArray::fromBase64Encoding(
+                    o.value(QLatin1String("base64")).toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+                if (!decoded)
+                    return QStringLiteral("%1: bad base64").arg(url);
+                answer.body = *decoded;
+            } else if (o.contains(QLatin1String("file"))) {
+                const QString path = QDir(baseDir).filePath(o.value(QLatin1String("file")).toString());
+                QFile file(path);
+                if (!file.open(QIODevice::ReadOnly))
+                    return QStringLiteral("%1: cannot read %2").arg(url, path);
+                answer.body = file.readAll();
+            }
+            const QJsonObject headers = o.value(QLatin1String("headers")).toObject();
+            for (auto h = headers.begin(); h != headers.end(); ++h)
+                answer.headers.append({h.key().toUtf8(), h->toString().toUtf8()});
+        } else {
+            return QStringLiteral("%1: an answer is a string or an object").arg(url);
+        }
+        loaded.insert(normalise(url), answer);
+    }
+    for (auto it = loaded.begin(); it != loaded.end(); ++it)
+        m_answers.insert(it.key(), it.value());
+    return std::nullopt;
+}
+
+std::optional<QString> World::loadFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read %1").arg(path);
+    return loadJson(file.readAll(), QFileInfo(path).absolutePath());
+}
+
+void World::set(const QString &url, const Answer &answer)
+{
+    m_answers.insert(normalise(url), answer);
+}
+
+void World::setPage(const QString &url, const QByteArray &body, int delayMs)
+{
+    Answer answer;
+    answer.body = body;
+    answer.delayMs = delayMs;
+    set(url, answer);
+}
+
+std::optional<Answer> World::find(const QString &url) const
+{
+    const auto it = m_answers.find(normalise(url));
+    if (it == m_answers.end())
+        return std::nullopt;
+    return *it;
+}
+
+// Percent-decodes the whole URL, lower-cases scheme and host, drops a default
+// port and gives an empty path "/", so the forms a client may send all meet.
+QString World::normalise(const QString &url)
+{
+    QString decoded = QUrl::fromPercentEncoding(url.toUtf8());
+    const qsizetype schemeEnd = decoded.indexOf(QLatin1String("://"));
+    if (schemeEnd <= 0)
+        return decoded;
+    const qsizetype hostStart = schemeEnd + 3;
+    qsizetype hostEnd = hostStart;
+    while (hostEnd < decoded.size() && decoded[hostEnd] != u'/' && decoded[hostEnd] != u'?' && decoded[hostEnd] != u'#')
+        ++hostEnd;
+    const QString scheme = decoded.left(schemeEnd).toLower();
+    QString host = decoded.mid(hostStart, hostEnd - hostStart).toLower();
+    if ((scheme == QLatin1String("http") && host.endsWith(QLatin1String(":80")))
+        || (scheme == QLatin1String("https") && host.endsWith(QLatin1String(":443"))))
+        host.truncate(host.lastIndexOf(u':'));
+    QString rest = decoded.mid(hostEnd);
+    if (!rest.startsWith(u'/'))
+        rest.prepend(u'/');
+    return scheme + QLatin1String("://") + host + rest;
+}
+
+} // namespace fakeweb
