@@ -16,7 +16,7 @@ int runCheck(int &argc, char **argv, const CheckOptions &options)
     QCoreApplication app(argc, argv);
     QFile out;
     QFile err;
-    if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
+    if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return 1;
     CheckCommand command(options, &out, &err, isatty(STDOUT_FILENO) != 0, isatty(STDERR_FILENO) != 0);
     int status = 1;

@@ -1,1 +1,185 @@
 #include "cli/CheckCommand.h"
+
+#include "cli/OutputFormats.h"
+#include "web/FetchResult.h"
+
+#include <QUrl>
+
+#include <optional>
+
+namespace friendlinks {
+namespace {
+
+constexpr int kMaxJobs = 64;
+constexpr int kMaxTimeoutMs = 10 * 60 * 1000;
+
+std::optional<QNetworkProxy> parseProxy(const QString &text)
+{
+    QUrl url(text.contains(QLatin1String("://")) ? text : QStringLiteral("http://") + text, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() || url.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    return QNetworkProxy(QNetworkProxy::HttpProxy, url.host(), quint16(url.port(8080)), url.userName(), url.password());
+}
+
+std::optional<int> parseNumber(const QString &text, int low, int high)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+QString usageText()
+{
+    return QStringLiteral(
+        "usage: friendlinks [--proxy URL] [--baidu-host HOST]\n"
+        "       friendlinks check SITE [--format table|tsv|json] [--proxy URL] [--baidu-host HOST]\n"
+        "                              [--jobs N] [--timeout-ms N]\n"
+        "       friendlinks --help | --version\n"
+        "\n"
+        "With no command, opens the window. `check` lists the friend links of SITE and probes\n"
+        "each one: link back, Baidu index count, snapshot and site: rank.\n"
+        "  --format F        table (default), tsv or json\n"
+        "  --proxy URL       an HTTP proxy for every request, e.g. http://127.0.0.1:8080\n"
+        "  --baidu-host HOST the Baidu search host (default www.baidu.com)\n"
+        "  --jobs N          sites probed at once, 1 to 64 (default 8)\n"
+        "  --timeout-ms N    time limit of each fetch in milliseconds (default 5000)\n"
+        "Exit status: 0 done, 2 usage error, 3 the site cannot be fetched.\n");
+}
+
+ParsedArguments parseArguments(const QStringList &arguments)
+{
+    ParsedArguments parsed;
+    const auto fail = [&parsed](const QString &error) {
+        parsed.action = ParsedArguments::Action::UsageError;
+        parsed.error = error;
+        return parsed;
+    };
+
+    qsizetype i = 0;
+    if (!arguments.isEmpty() && arguments.first() == QLatin1String("check")) {
+        parsed.action = ParsedArguments::Action::Check;
+        i = 1;
+    }
+    const bool check = parsed.action == ParsedArguments::Action::Check;
+    bool haveSite = false;
+
+    for (; i < arguments.size(); ++i) {
+        QString option = arguments[i];
+        if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
+            parsed.action = ParsedArguments::Action::Help;
+            return parsed;
+        }
+        if (option == QLatin1String("--version")) {
+            parsed.action = ParsedArguments::Action::Version;
+            return parsed;
+        }
+        if (!option.startsWith(QLatin1String("--"))) {
+            if (!check)
+                return fail(QStringLiteral("unknown command \"%1\"").arg(option));
+            if (haveSite)
+                return fail(QStringLiteral("only one SITE may be given"));
+            parsed.options.site = option;
+            haveSite = true;
+            continue;
+        }
+        QString value;
+        if (const qsizetype eq = option.indexOf(QLatin1Char('=')); eq > 0) {
+            value = option.mid(eq + 1);
+            option.truncate(eq);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            return fail(QStringLiteral("%1 needs a value").arg(option));
+        }
+
+        if (option == QLatin1String("--proxy")) {
+            const auto proxy = parseProxy(value);
+            if (!proxy)
+                return fail(QStringLiteral("--proxy needs an http://HOST:PORT address, not \"%1\"").arg(value));
+            parsed.options.settings.proxy = *proxy;
+        } else if (option == QLatin1String("--baidu-host")) {
+            if (value.isEmpty() || value.contains(QLatin1Char('/')) || value.contains(QLatin1Char(' ')))
+                return fail(QStringLiteral("--baidu-host needs a host name, not \"%1\"").arg(value));
+            parsed.options.settings.baiduHost = value;
+        } else if (check && option == QLatin1String("--format")) {
+            if (value == QLatin1String("table"))
+                parsed.options.format = OutputFormat::Table;
+            else if (value == QLatin1String("tsv"))
+                parsed.options.format = OutputFormat::Tsv;
+            else if (value == QLatin1String("json"))
+                parsed.options.format = OutputFormat::Json;
+            else
+                return fail(QStringLiteral("--format must be table, tsv or json, not \"%1\"").arg(value));
+        } else if (check && option == QLatin1String("--jobs")) {
+            const auto jobs = parseNumber(value, 1, kMaxJobs);
+            if (!jobs)
+                return fail(QStringLiteral("--jobs must be a number from 1 to %1").arg(kMaxJobs));
+            parsed.options.settings.jobs = *jobs;
+        } else if (check && option == QLatin1String("--timeout-ms")) {
+            const auto timeout = parseNumber(value, 1, kMaxTimeoutMs);
+            if (!timeout)
+                return fail(QStringLiteral("--timeout-ms must be a number from 1 to %1").arg(kMaxTimeoutMs));
+            parsed.options.settings.timeoutMs = *timeout;
+        } else {
+            return fail(QStringLiteral("unknown option %1").arg(option));
+        }
+    }
+    if (check && !haveSite)
+        return fail(QStringLiteral("check needs a SITE"));
+    return parsed;
+}
+
+CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
+                           bool outIsTerminal, bool errIsTerminal, QObject *parent)
+    : QObject(parent)
+    , m_options(std::move(options))
+    , m_out(out)
+    , m_err(err)
+    , m_outIsTerminal(outIsTerminal)
+    , m_errIsTerminal(errIsTerminal)
+    , m_engine(m_options.settings)
+{
+    connect(&m_engine, &CheckEngine::siteUnreachable, this, [this] { m_unreachable = true; });
+    connect(&m_engine, &CheckEngine::progress, this, [this](int done, int total) {
+        if (m_errIsTerminal)
+            m_err->write(QStringLiteral("\r已检查 %1/%2").arg(done).arg(total).toUtf8());
+    });
+    connect(&m_engine, &CheckEngine::finished, this, [this] {
+        if (m_errIsTerminal)
+            m_err->write("\r\x1b[K");
+        if (m_unreachable) {
+            m_err->write(kUnreachableMessage.toUtf8() + '\n');
+            emit finished(kExitUnreachable);
+            return;
+        }
+        writeResult();
+        emit finished(kExitOk);
+    });
+}
+
+void CheckCommand::start()
+{
+    m_unreachable = false;
+    m_engine.start(m_options.site);
+}
+
+void CheckCommand::writeResult()
+{
+    switch (m_options.format) {
+    case OutputFormat::Json:
+        m_out->write(formatJson(m_options.site, m_engine.rows()));
+        break;
+    case OutputFormat::Tsv:
+        m_out->write(formatTsv(m_engine.rows()));
+        break;
+    case OutputFormat::Table:
+        m_out->write(formatTable(m_engine.rows(), m_outIsTerminal, m_engine.elapsedMs()));
+        break;
+    }
+}
+
+} // namespace friendlinks
