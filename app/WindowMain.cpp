@@ -1,13 +1,27 @@
 #include "app/WindowMain.h"
 
+#include "app/Form2.h"
+
+#include <QApplication>
+
 #include <cstdio>
+#include <cstdlib>
 
 namespace friendlinks {
 
-int runWindow(int &, char **, const CheckSettings &)
+int runWindow(int &argc, char **argv, const CheckSettings &settings)
 {
-    std::fputs("friendlinks: the window is not built yet; use: friendlinks check SITE\n", stderr);
-    return 1;
+    // Qt aborts when no platform can start; say it in one line instead.
+    const bool hasDisplay = qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
+        || qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+    if (!hasDisplay) {
+        std::fputs("friendlinks: no display available; use: friendlinks check SITE\n", stdout);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    Form2 window(settings);
+    window.show();
+    return app.exec();
 }
 
 } // namespace friendlinks

@@ -1,0 +1,276 @@
+#include "app/Form2.h"
+
+#include "launcher/Fonts.h"
+#include "launcher/Form9.h"
+#include "launcher/Twips.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTreeWidget>
+
+namespace friendlinks {
+
+namespace {
+
+QPixmap bannerPixmap(QSize size)
+{
+    QPixmap pix(size);
+    QPainter p(&pix);
+    QLinearGradient g(0, 0, size.width(), 0);
+    g.setColorAt(0, QColor(20, 70, 140));
+    g.setColorAt(1, QColor(90, 160, 220));
+    p.fillRect(pix.rect(), g);
+    p.setPen(Qt::white);
+    p.setFont(songFont(9, true));
+    p.drawText(pix.rect().adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft,
+               QStringLiteral("友链卫士 · 一键检查友情链接的反链、收录与快照"));
+    return pix;
+}
+
+QString escapeTsv(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case '\\': out += QStringLiteral("\\\\"); break;
+        case '\t': out += QStringLiteral("\\t"); break;
+        case '\r': out += QStringLiteral("\\r"); break;
+        case '\n': out += QStringLiteral("\\n"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+const QColor kRed(255, 0, 0);
+
+} // namespace
+
+Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWidget *parent)
+    : QWidget(parent)
+    , m_browser(browser ? browser : &defaultBrowser())
+    , m_messages(messages ? messages : &defaultMessageBox())
+    , m_engine(new CheckEngine(std::move(settings), this))
+{
+    const int dpi = logicalDpiX();
+    setWindowTitle(applicationTitle() + QStringLiteral(" v8.0") + QString(8, QLatin1Char(' '))
+                   + QStringLiteral("www.youlianweishi.example  云帆工作室"));
+    setFixedSize(twips(11055, dpi), twips(4530, dpi));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(214, 226, 240));
+    setPalette(pal);
+
+    m_listView1 = new QTreeWidget(this);
+    m_listView1->setObjectName(QStringLiteral("ListView1"));
+    m_listView1->setGeometry(twipsRect(27, 654, 10995, 3495, dpi));
+    m_listView1->setRootIsDecorated(false);
+    m_listView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_listView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_listView1->setUniformRowHeights(true);
+    QStringList headers;
+    for (const ColumnInfo &c : columns())
+        headers << c.header;
+    m_listView1->setColumnCount(kColumnCount);
+    m_listView1->setHeaderLabels(headers);
+    m_listView1->header()->setStretchLastSection(false);
+    for (const ColumnInfo &c : columns())
+        m_listView1->setColumnWidth(static_cast<int>(c.column), c.widthPixels * dpi / 96);
+
+    m_text1 = new QLineEdit(QStringLiteral("www.youlianweishi.example"), this);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setGeometry(twipsRect(1080, 240, 2775, 375, dpi));
+    m_text1->setFont(songFont(10.5, true));
+
+    auto *label1 = new QLabel(QStringLiteral("http://"), this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    label1->setGeometry(twipsRect(120, 297, 945, 240, dpi));
+    label1->setFont(songFont(12, true));
+    label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    m_command1 = new QPushButton(QStringLiteral("查 询"), this);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setGeometry(twipsRect(3960, 240, 975, 375, dpi));
+    m_command1->setFont(songFont(10.5, true));
+    m_command1->setCursor(Qt::PointingHandCursor);
+    m_command1->setStyleSheet(QStringLiteral(
+        "QPushButton{color:white;border:1px solid rgb(20,70,140);border-radius:3px;"
+        "background:qlineargradient(x1:0,y1:0,x2:0,y2:1,stop:0 rgb(90,160,220),stop:1 rgb(20,70,140));}"
+        "QPushButton:pressed{background:rgb(20,70,140);}"));
+
+    auto *label2 = new QLabel(QStringLiteral("注意：查询字母不能大写"), this);
+    label2->setObjectName(QStringLiteral("Label2"));
+    label2->setGeometry(twipsRect(120, 0, 4860, 180, dpi));
+    label2->setStyleSheet(QStringLiteral("color: rgb(128,128,128); background: rgb(224,224,224);"));
+    label2->setFont(songFont(8, false));
+
+    auto *picture1 = new QWidget(this);
+    picture1->setObjectName(QStringLiteral("Picture1"));
+    picture1->setGeometry(twipsRect(5160, 240, 5775, 375, dpi));
+
+    m_label3 = new QLabel(QStringLiteral("Label3"), this);
+    m_label3->setObjectName(QStringLiteral("Label3"));
+    m_label3->setGeometry(twipsRect(5160, 0, 5775, 180, dpi));
+    m_label3->setFont(songFont(9, true));
+    m_label3->setStyleSheet(QStringLiteral("color: rgb(128,128,128);"));
+
+    auto *frame1 = new QLabel(this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    frame1->setGeometry(twipsRect(0, 4200, 11055, 297, dpi));
+    frame1->setPixmap(bannerPixmap(frame1->size()));
+
+    m_progress = new QProgressBar(frame1);
+    m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setTextVisible(false);
+    m_progress->setGeometry(frame1->width() - 160, (frame1->height() - 6) / 2, 150, 6);
+    m_progress->hide();
+
+    m_form9 = new Form9(picture1, m_browser, m_messages);
+    m_form9->move(0, twips(25, dpi));
+    m_form9->show();
+
+    setTabOrder(m_listView1, m_text1);
+    setTabOrder(m_text1, m_command1);
+    setTabOrder(m_command1, m_form9->searchButton());
+
+    connect(m_command1, &QPushButton::clicked, this, &Form2::query);
+    connect(m_listView1, &QTreeWidget::itemDoubleClicked, this, [this] { openSelectedRow(); });
+    connect(m_engine, &CheckEngine::started, this, &Form2::onStarted);
+    connect(m_engine, &CheckEngine::rowAdded, this, &Form2::onRowAdded);
+    connect(m_engine, &CheckEngine::cellSet, this, &Form2::onCellSet);
+    connect(m_engine, &CheckEngine::progress, this, &Form2::onProgress);
+    connect(m_engine, &CheckEngine::siteUnreachable, this, &Form2::onSiteUnreachable);
+    connect(m_engine, &CheckEngine::finished, this, &Form2::onFinished);
+
+    m_form9->activate();
+    m_timer1.setInterval(100);
+    connect(&m_timer1, &QTimer::timeout, this, &Form2::tick);
+    m_timer1.start();
+
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+Form2::~Form2()
+{
+    m_engine->disconnect(this);
+    m_engine->cancel();
+}
+
+void Form2::tick()
+{
+    m_label3->setText(QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
+}
+
+void Form2::query()
+{
+    m_form9->keywordBox()->setText(m_text1->text());
+    m_engine->start(m_text1->text());
+}
+
+void Form2::onStarted(const QString &)
+{
+    m_listView1->clear();
+    m_progress->setRange(0, 0);
+    m_progress->show();
+}
+
+void Form2::onRowAdded(int row, const QString &lianjie, const QString &guanjianzi)
+{
+    auto *item = new QTreeWidgetItem;
+    item->setText(static_cast<int>(Column::lianjie), lianjie);
+    item->setText(static_cast<int>(Column::guanjianzi), guanjianzi);
+    m_listView1->insertTopLevelItem(qBound(0, row, m_listView1->topLevelItemCount()), item);
+}
+
+void Form2::onCellSet(int row, Column column, const QString &text, bool red)
+{
+    QTreeWidgetItem *item = m_listView1->topLevelItem(row);
+    if (!item)
+        return;
+    const int c = static_cast<int>(column);
+    item->setText(c, text);
+    if (red)
+        item->setForeground(c, kRed);
+    else
+        item->setData(c, Qt::ForegroundRole, QVariant());
+}
+
+void Form2::onProgress(int done, int total)
+{
+    m_progress->setRange(0, qMax(total, 1));
+    m_progress->setValue(qBound(0, done, qMax(total, 1)));
+}
+
+void Form2::onSiteUnreachable()
+{
+    m_progress->hide();
+    m_messages->show(this, QStringLiteral("提示"), QStringLiteral("网址可能无法访问"), MessageIcon::information);
+}
+
+void Form2::onFinished()
+{
+    m_progress->hide();
+}
+
+void Form2::openSelectedRow()
+{
+    const QList<QTreeWidgetItem *> selected = m_listView1->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QString address = selected.first()->text(static_cast<int>(Column::lianjie));
+    if (address.isEmpty())
+        return;
+    if (!m_browser->open(address))
+        m_messages->show(this, applicationTitle(), QStringLiteral("无法打开浏览器"), MessageIcon::warning);
+}
+
+QString Form2::selectedRowsTsv() const
+{
+    QStringList lines;
+    QStringList header;
+    for (const ColumnInfo &c : columns())
+        header << c.header;
+    header << QStringLiteral("标红");
+    lines << header.join(QLatin1Char('\t'));
+    for (int i = 0; i < m_listView1->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = m_listView1->topLevelItem(i);
+        if (!item->isSelected())
+            continue;
+        QStringList fields;
+        QStringList redKeys;
+        for (const ColumnInfo &c : columns()) {
+            const int col = static_cast<int>(c.column);
+            fields << escapeTsv(item->text(col));
+            if (item->data(col, Qt::ForegroundRole).value<QBrush>().color() == kRed
+                && item->data(col, Qt::ForegroundRole).isValid())
+                redKeys << QString::fromLatin1(c.key);
+        }
+        fields << redKeys.join(QLatin1Char(','));
+        lines << fields.join(QLatin1Char('\t'));
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+void Form2::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        QApplication::clipboard()->setText(selectedRowsTsv());
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace friendlinks

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/CheckEngine.h"
+#include "launcher/Platform.h"
+
+#include <QTimer>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+
+namespace friendlinks {
+
+class Form9;
+
+// The main window: site box, query button, result list, clock, banner and
+// the embedded search launcher.
+class Form2 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form2(CheckSettings settings = {}, Browser *browser = nullptr, MessageBox *messages = nullptr,
+                   QWidget *parent = nullptr);
+    ~Form2() override;
+
+    [[nodiscard]] QTreeWidget *list() const { return m_listView1; }
+    [[nodiscard]] QLineEdit *siteBox() const { return m_text1; }
+    [[nodiscard]] QPushButton *queryButton() const { return m_command1; }
+    [[nodiscard]] QLabel *clock() const { return m_label3; }
+    [[nodiscard]] QProgressBar *progressBar() const { return m_progress; }
+    [[nodiscard]] Form9 *launcher() const { return m_form9; }
+    [[nodiscard]] CheckEngine *engine() const { return m_engine; }
+
+    // The selected rows as TSV with a header line.
+    [[nodiscard]] QString selectedRowsTsv() const;
+
+public slots:
+    void query();
+    void onStarted(const QString &site);
+    void onRowAdded(int row, const QString &lianjie, const QString &guanjianzi);
+    void onCellSet(int row, friendlinks::Column column, const QString &text, bool red);
+    void onProgress(int done, int total);
+    void onSiteUnreachable();
+    void onFinished();
+    void openSelectedRow();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void tick();
+
+    Browser *m_browser = nullptr;
+    MessageBox *m_messages = nullptr;
+    CheckEngine *m_engine = nullptr;
+    QTreeWidget *m_listView1 = nullptr;
+    QLineEdit *m_text1 = nullptr;
+    QPushButton *m_command1 = nullptr;
+    QLabel *m_label3 = nullptr;
+    QProgressBar *m_progress = nullptr;
+    Form9 *m_form9 = nullptr;
+    QTimer m_timer1;
+};
+
+} // namespace friendlinks

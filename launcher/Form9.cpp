@@ -1,0 +1,122 @@
+#include "launcher/Form9.h"
+
+#include "launcher/EngineTable.h"
+#include "launcher/Fonts.h"
+#include "launcher/Twips.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+namespace friendlinks {
+
+QPixmap Form9::engineIconPixmap(int k)
+{
+    static const QColor kTiles[kEngineCount] = {
+        {41, 98, 255}, {0, 150, 136}, {66, 133, 244}, {123, 31, 162}, {255, 111, 0}, {0, 137, 123},
+        {0, 120, 215}, {211, 47, 47}, {56, 142, 60}, {230, 81, 0}, {48, 63, 159}};
+    QPixmap pix(16, 16);
+    pix.fill(Qt::transparent);
+    QPainter p(&pix);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kTiles[k % kEngineCount]);
+    p.drawRoundedRect(QRectF(0, 0, 16, 16), 3, 3);
+    p.setPen(Qt::white);
+    p.setFont(songFont(8, true));
+    p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QString::fromUtf8(engineTable()[k].name).left(1));
+    return pix;
+}
+
+Form9::Form9(QWidget *parent, Browser *browser, MessageBox *messages)
+    : QWidget(parent)
+    , m_browser(browser ? browser : &defaultBrowser())
+    , m_messages(messages ? messages : &defaultMessageBox())
+{
+    const int dpi = logicalDpiX();
+    setWindowTitle(QStringLiteral("Form9"));
+    setFixedSize(twips(8160, dpi), twips(2310, dpi));
+
+    auto *frame6 = new QWidget(this);
+    frame6->setGeometry(twipsRect(0, 0, 8055, 465, dpi));
+    frame6->setAutoFillBackground(true);
+    QPalette strip = frame6->palette();
+    strip.setColor(QPalette::Window, QColor(236, 240, 246));
+    frame6->setPalette(strip);
+
+    auto *label13 = new QLabel(QStringLiteral("搜索引擎："), frame6);
+    label13->setObjectName(QStringLiteral("Label13"));
+    label13->setGeometry(twipsRect(0, 40, 1335, 255, dpi));
+    label13->setFont(songFont(10.5, true));
+    label13->setStyleSheet(QStringLiteral("color: rgb(64,64,64);"));
+
+    m_picture2 = new QLabel(frame6);
+    m_picture2->setObjectName(QStringLiteral("Picture2"));
+    m_picture2->setGeometry(twipsRect(1200, 30, 255, 255, dpi));
+    m_picture2->setAlignment(Qt::AlignCenter);
+
+    m_command1 = new QPushButton(QStringLiteral("搜索"), frame6);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setGeometry(twipsRect(5040, 0, 735, 330, dpi));
+    m_command1->setFont(songFont(10.5, true));
+    m_command1->setCursor(Qt::PointingHandCursor);
+
+    m_combo1 = new QComboBox(frame6);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_combo1->setEditable(true);
+    m_combo1->setInsertPolicy(QComboBox::NoInsert);
+    m_combo1->setGeometry(twipsRect(1480, 0, 1095, 330, dpi));
+    for (int k = 0; k < kEngineCount; ++k)
+        m_combo1->addItem(QIcon(engineIconPixmap(k)), QString::fromUtf8(engineTable()[k].name));
+    m_combo1->setEditText(QStringLiteral("百度"));
+
+    m_text1 = new QLineEdit(QStringLiteral("输入查询的关键字"), frame6);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setGeometry(twipsRect(2640, 0, 2295, 330, dpi));
+
+    setTabOrder(m_command1, m_combo1);
+    setTabOrder(m_combo1, m_text1);
+
+    connect(m_combo1, &QComboBox::currentIndexChanged, this, &Form9::engineChosen);
+    connect(m_combo1, &QComboBox::activated, this, &Form9::engineChosen);
+    connect(m_command1, &QPushButton::clicked, this, &Form9::search);
+    connect(m_text1, &QLineEdit::returnPressed, this, &Form9::search);
+}
+
+void Form9::activate()
+{
+    m_searchUrls = QStringList(kEngineCount);
+    if (m_combo1->currentIndex() == 0)
+        engineChosen(0);
+    else
+        m_combo1->setCurrentIndex(0);
+}
+
+void Form9::engineChosen(int index)
+{
+    m_text1->setFocus();
+    if (index >= 0 && index < kEngineCount)
+        m_picture2->setPixmap(engineIconPixmap(index));
+}
+
+void Form9::search()
+{
+    const QString keyword = trimSpaces(m_text1->text());
+    if (keyword.isEmpty()) {
+        m_messages->show(this, applicationTitle(), QStringLiteral("请输入查找之关键词"), MessageIcon::none);
+        return;
+    }
+    m_searchUrls = buildSearchUrls(keyword);
+    // An edited engine text that no longer names an entry means no engine is chosen.
+    const int chosen = m_combo1->findText(m_combo1->currentText());
+    if (chosen < 0 || chosen >= kEngineCount) {
+        m_messages->show(this, applicationTitle(), QStringLiteral("请选择搜索引擎"), MessageIcon::information);
+        return;
+    }
+    if (!m_browser->open(m_searchUrls.at(chosen)))
+        m_messages->show(this, applicationTitle(), QStringLiteral("无法打开浏览器"), MessageIcon::warning);
+}
+
+} // namespace friendlinks

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "launcher/Platform.h"
+
+#include <QIcon>
+#include <QStringList>
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace friendlinks {
+
+// The search launcher panel: engine choice, keyword box and search button;
+// a search opens the chosen engine's address for the keyword in the browser.
+class Form9 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form9(QWidget *parent = nullptr, Browser *browser = nullptr, MessageBox *messages = nullptr);
+
+    // Resets SearchUrls and selects entry 0, as each activation does.
+    void activate();
+    // Runs the search of the keyword box on the chosen engine.
+    void search();
+
+    [[nodiscard]] const QStringList &SearchUrls() const { return m_searchUrls; }
+    [[nodiscard]] QLineEdit *keywordBox() const { return m_text1; }
+    [[nodiscard]] QComboBox *engineChoice() const { return m_combo1; }
+    [[nodiscard]] QLabel *engineIcon() const { return m_picture2; }
+    [[nodiscard]] QPushButton *searchButton() const { return m_command1; }
+    // The 16x16 icon drawn for engine k.
+    [[nodiscard]] static QPixmap engineIconPixmap(int k);
+
+private:
+    void engineChosen(int index);
+
+    Browser *m_browser = nullptr;
+    MessageBox *m_messages = nullptr;
+    QStringList m_searchUrls;
+    QComboBox *m_combo1 = nullptr;
+    QLineEdit *m_text1 = nullptr;
+    QPushButton *m_command1 = nullptr;
+    QLabel *m_picture2 = nullptr;
+};
+
+} // namespace friendlinks

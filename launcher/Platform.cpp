@@ -1,0 +1,47 @@
+#include "launcher/Platform.h"
+
+#include <QDesktopServices>
+#include <QMessageBox>
+
+namespace friendlinks {
+
+bool DesktopBrowser::open(const QString &address)
+{
+    const QUrl url(address, QUrl::TolerantMode);
+    if (!url.isValid())
+        return false;
+    return QDesktopServices::openUrl(url);
+}
+
+void WidgetMessageBox::show(QWidget *parent, const QString &title, const QString &text, MessageIcon icon)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Ok);
+    switch (icon) {
+    case MessageIcon::none: box.setIcon(QMessageBox::NoIcon); break;
+    case MessageIcon::information: box.setIcon(QMessageBox::Information); break;
+    case MessageIcon::warning: box.setIcon(QMessageBox::Warning); break;
+    }
+    box.exec();
+}
+
+Browser &defaultBrowser()
+{
+    static DesktopBrowser browser;
+    return browser;
+}
+
+MessageBox &defaultMessageBox()
+{
+    static WidgetMessageBox box;
+    return box;
+}
+
+QString applicationTitle()
+{
+    return QStringLiteral("友链卫士");
+}
+
+} // namespace friendlinks

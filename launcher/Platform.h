@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+class QWidget;
+
+namespace friendlinks {
+
+// Opens an address in the user's browser; false when no browser could be opened.
+class Browser {
+public:
+    virtual ~Browser() = default;
+    [[nodiscard]] virtual bool open(const QString &address) = 0;
+};
+
+// Kinds of message boxes the windows show.
+enum class MessageIcon { none, information, warning };
+
+// Shows a modal message box with an OK button.
+class MessageBox {
+public:
+    virtual ~MessageBox() = default;
+    virtual void show(QWidget *parent, const QString &title, const QString &text, MessageIcon icon) = 0;
+};
+
+// The real browser: QDesktopServices, tolerant of unescaped Chinese.
+class DesktopBrowser : public Browser {
+public:
+    [[nodiscard]] bool open(const QString &address) override;
+};
+
+// The real message box: QMessageBox.
+class WidgetMessageBox : public MessageBox {
+public:
+    void show(QWidget *parent, const QString &title, const QString &text, MessageIcon icon) override;
+};
+
+// Shared real instances, used when no seam is given.
+[[nodiscard]] Browser &defaultBrowser();
+[[nodiscard]] MessageBox &defaultMessageBox();
+
+// The product title shown in captions and message boxes.
+[[nodiscard]] QString applicationTitle();
+
+} // namespace friendlinks
