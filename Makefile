@@ -39,6 +39,7 @@ test: build
 bench: build
 	./$(BUILD)/bench/parsing_bench
 	./$(BUILD)/bench/check_bench
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/load_bench
 
 demo: build
 	@bash demo/run.sh $(BUILD) cli

@@ -1,0 +1,164 @@
+// A large check through fakeweb: a home page with 1,000 friend links, every
+// friend site and Baidu answering after 20 ms. Runs the check twice, once on
+// the bare engine and once in the window (offscreen), and prints wall time,
+// peak memory and how late a 10 ms timer fired in the window's event loop.
+//
+//   ./build/bench/load_bench [links] [delay-ms]
+
+#include "app/CheckEngine.h"
+#include "app/Form2.h"
+#include "tests/fakeweb/FakeWeb.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const QString kHome = QStringLiteral("www.load-home.com");
+
+QString friendHost(int i)
+{
+    return QStringLiteral("www.friend%1.com").arg(i, 4, 10, QLatin1Char('0'));
+}
+
+void fillWorld(fakeweb::World &world, int links, int delayMs)
+{
+    QByteArray home = "<html><body>\n";
+    for (int i = 0; i < links; ++i)
+        home += QStringLiteral("<a href=\"http://%1/\">友站%2</a>\n").arg(friendHost(i)).arg(i).toUtf8();
+    home += "</body></html>";
+    world.setPage(QStringLiteral("http://") + kHome + QLatin1Char('/'), home);
+
+    for (int i = 0; i < links; ++i) {
+        const QString host = friendHost(i);
+        const QByteArray page = "<a href=\"http://www.load-home.com/\">负载之家</a>";
+        world.setPage(QStringLiteral("http://%1/").arg(host), page, delayMs);
+        const QByteArray baidu = QStringLiteral("百度一下，找到相关网页约1,%1篇，用时0.1秒"
+                                                "<font color=#008000>%2/ 12K 2026-11-30 </font>")
+                                     .arg(i)
+                                     .arg(host)
+                                     .toUtf8();
+        world.setPage(QStringLiteral("http://www.baidu.com/s?wd=site:%1/").arg(host), baidu, delayMs);
+    }
+}
+
+double peakMemoryMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB on Linux
+}
+
+// Intervals of a 10 ms timer beyond its 10 ms, while the event loop runs.
+class LatenessProbe {
+public:
+    LatenessProbe()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            m_lateMs.push_back(std::max(0.0, double(now - m_last) / 1e6 - 10.0));
+            m_last = now;
+        });
+    }
+    void start()
+    {
+        m_clock.start();
+        m_last = 0;
+        m_timer.start();
+    }
+    void stop() { m_timer.stop(); }
+    [[nodiscard]] double percentile(double p)
+    {
+        if (m_lateMs.empty())
+            return 0;
+        std::sort(m_lateMs.begin(), m_lateMs.end());
+        const auto at = size_t(p * double(m_lateMs.size() - 1));
+        return m_lateMs[at];
+    }
+    [[nodiscard]] size_t samples() const { return m_lateMs.size(); }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    std::vector<double> m_lateMs;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int links = argc > 1 ? std::max(1, atoi(argv[1])) : 1000;
+    const int delayMs = argc > 2 ? std::max(0, atoi(argv[2])) : 20;
+
+    // The server gets its own thread, so its work does not count as the window's lateness.
+    QThread serverThread;
+    auto *web = new fakeweb::FakeWeb;
+    fillWorld(web->world(), links, delayMs);
+    web->moveToThread(&serverThread);
+    serverThread.start();
+    bool listening = false;
+    QMetaObject::invokeMethod(web, [&] { listening = web->listen(); }, Qt::BlockingQueuedConnection);
+    if (!listening) {
+        std::fprintf(stderr, "fakeweb could not listen\n");
+        return 1;
+    }
+
+    friendlinks::CheckSettings settings;
+    settings.proxy = web->proxy();
+    std::printf("load_bench: %d friend links, every answer after %d ms, jobs %d, %d per host\n", links, delayMs,
+                settings.jobs, settings.perHostLimit);
+    // Baidu is one host: its queries, two at a time, bound the whole check from below.
+    const double lowerBoundS = double(links) / settings.perHostLimit * delayMs / 1000.0;
+
+    {
+        friendlinks::CheckEngine engine(settings);
+        QObject::connect(&engine, &friendlinks::CheckEngine::finished, &app, &QCoreApplication::quit);
+        engine.start(kHome);
+        app.exec();
+        const int filled = int(std::count_if(engine.rows().begin(), engine.rows().end(), [](const auto &row) {
+            return !row[friendlinks::Column::rp].text.isEmpty();
+        }));
+        std::printf("engine: %lld rows (%d with Baidu cells) in %.2f s, %.2f x the %.1f s lower bound; "
+                    "peak memory %.0f MB\n",
+                    qlonglong(engine.rows().size()), filled, engine.elapsedMs() / 1000.0,
+                    engine.elapsedMs() / 1000.0 / lowerBoundS, lowerBoundS, peakMemoryMb());
+    }
+
+    {
+        friendlinks::Form2 window(settings);
+        window.show();
+        LatenessProbe lateness;
+        QObject::connect(window.engine(), &friendlinks::CheckEngine::finished, &app, &QCoreApplication::quit);
+        window.siteBox()->setText(kHome);
+        lateness.start();
+        window.queryButton()->click();
+        app.exec();
+        lateness.stop();
+        std::printf("window: %lld rows in %.2f s; 10 ms timer late by p50 %.1f ms, p99 %.1f ms, max %.1f ms "
+                    "(%zu ticks); peak memory %.0f MB\n",
+                    qlonglong(window.engine()->rows().size()), window.engine()->elapsedMs() / 1000.0,
+                    lateness.percentile(0.5), lateness.percentile(0.99), lateness.percentile(1.0), lateness.samples(),
+                    peakMemoryMb());
+    }
+
+    QMetaObject::invokeMethod(web, [web] { delete web; }, Qt::BlockingQueuedConnection);
+    serverThread.quit();
+    serverThread.wait();
+    return 0;
+}
