@@ -3,12 +3,15 @@
 #include "tests/fakeweb/FakeWeb.h"
 #include "tests/web/QtPrinters.h"
 
+#include <QEventLoop>
 #include <QPointer>
 #include <QTcpServer>
-#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -21,6 +24,24 @@ using Kind = FetchResult::Kind;
 
 constexpr int kWaitMs = 10000; // a bound on every wait, far above any answer here
 const QString kSite = QStringLiteral("www.checked.test");
+
+// Runs the event loop until done() holds or ms pass. Unlike QTest::qWaitFor it
+// never sleeps, so the in-process server is served as fast as the client reads.
+bool waitUntil(const std::function<bool()> &done, int ms = kWaitMs)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    poll.start(2);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
+}
 
 Answer answer(int status, QByteArray body, Answer::Fault fault = Answer::Fault::None, int delayMs = 0)
 {
@@ -47,7 +68,7 @@ struct Pending {
     }
     [[nodiscard]] bool wait(int ms = kWaitMs) const
     {
-        return QTest::qWaitFor([this] { return result->has_value(); }, ms);
+        return waitUntil([this] { return result->has_value(); }, ms);
     }
 };
 
@@ -68,7 +89,7 @@ protected:
 
     [[nodiscard]] bool connectionsClosed()
     {
-        return QTest::qWaitFor([this] { return m_web.openConnections() == 0; }, kWaitMs);
+        return waitUntil([this] { return m_web.openConnections() == 0; });
     }
 
     fakeweb::FakeWeb m_web;
@@ -238,7 +259,12 @@ const SchemeCase kSchemes[] = {
     {"", "http://"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Addresses, WithSchemeTest, ::testing::ValuesIn(kSchemes));
+INSTANTIATE_TEST_SUITE_P(Addresses, WithSchemeTest, ::testing::ValuesIn(kSchemes), [](const auto &info) {
+    std::string name = std::to_string(info.index) + "_" + info.param.typed;
+    for (char &c : name)
+        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+});
 
 TEST_F(PageFetcherTest, HttpsAddressIsNeverFetchedAsHttpOfHttps)
 {
