@@ -1,15 +1,8 @@
 #include "web/PatternMatcher.h"
 
+#include "tests/web/QtPrinters.h"
+
 #include <gtest/gtest.h>
-
-#include <ostream>
-
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    QString shown = text;
-    shown.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
-    *os << '"' << shown.toStdString() << '"';
-}
 
 namespace friendlinks {
 namespace {
