@@ -3,24 +3,13 @@
 #include "probes/DomainRules.h"
 #include "web/FetchResult.h"
 #include "web/PatternMatcher.h"
+#include "web/TextCuts.h"
 
 namespace friendlinks {
 namespace {
 
 const QString kSchemePrefix = QStringLiteral("http://");
 const QString kImageMarker = QStringLiteral("img");
-
-// Removes blanks (U+0020 only) at both ends; other white space stays.
-QString trimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 } // namespace
 

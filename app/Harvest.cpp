@@ -3,6 +3,7 @@
 #include "probes/BackLinkProbe.h"
 #include "probes/DomainRules.h"
 #include "web/PatternMatcher.h"
+#include "web/TextCuts.h"
 
 namespace friendlinks {
 namespace {
@@ -18,16 +19,6 @@ bool hasFooterWord(const QString &text)
             return true;
     }
     return false;
-}
-
-// The first `length` UTF-16 units, one fewer when the cut would split a surrogate pair.
-QString cutText(const QString &text, qsizetype length)
-{
-    if (text.size() <= length)
-        return text;
-    if (length > 0 && text.at(length - 1).isHighSurrogate())
-        --length;
-    return text.left(length);
 }
 
 } // namespace

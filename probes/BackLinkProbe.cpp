@@ -2,6 +2,7 @@
 
 #include "web/FetchResult.h"
 #include "web/PatternMatcher.h"
+#include "web/TextCuts.h"
 
 namespace friendlinks {
 namespace {
@@ -13,16 +14,6 @@ constexpr qsizetype kMaxBackLinkText = 8;
 QString report(QChar flag, const QString &text)
 {
     return flag + kLineBreak + text;
-}
-
-// The first `length` UTF-16 units, one fewer when the cut would split a surrogate pair.
-QString cutText(const QString &text, qsizetype length)
-{
-    if (text.size() <= length)
-        return text;
-    if (length > 0 && text.at(length - 1).isHighSurrogate())
-        --length;
-    return text.left(length);
 }
 
 } // namespace

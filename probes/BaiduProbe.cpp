@@ -1,6 +1,7 @@
 #include "probes/BaiduProbe.h"
 
 #include "web/PatternMatcher.h"
+#include "web/TextCuts.h"
 
 namespace friendlinks {
 namespace {
@@ -13,18 +14,6 @@ const QString kCountSuffix = QStringLiteral("篇");
 const QString kSnapshotLinePattern = QStringLiteral(
     R"(<font color=.*?>([\w-]+\.)+[\w-]+(/[\w- ./?%&=]*)?.*?\d{4}[年|\-|\.]\d{1,2}[月|\-|\.]\d{1,2}日?.*?</font>)");
 const QString kSiteAddressPattern = QStringLiteral(R"(([\w-]+\.)+[\w-]+(/[\w- ./?%&=]*)?)");
-
-// Removes blanks (U+0020 only) at both ends; line breaks and tabs stay.
-QString trimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 QString withTrailingSlash(QString text)
 {

@@ -2,7 +2,7 @@
 
 #include "web/FetchResult.h"
 
-#include "QtPrinters.h"
+#include "tests/common/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

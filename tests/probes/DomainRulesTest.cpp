@@ -1,6 +1,6 @@
 #include "probes/DomainRules.h"
 
-#include "QtPrinters.h"
+#include "tests/common/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

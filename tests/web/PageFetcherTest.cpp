@@ -1,7 +1,7 @@
 #include "web/PageFetcher.h"
 
 #include "tests/fakeweb/FakeWeb.h"
-#include "tests/web/QtPrinters.h"
+#include "tests/common/QtPrinters.h"
 
 #include <QEventLoop>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "web/PatternMatcher.h"
 
-#include "tests/web/QtPrinters.h"
+#include "tests/common/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
