@@ -1,0 +1,88 @@
+#include "app/CheckRules.h"
+
+#include "probes/BackLinkProbe.h"
+#include "web/FetchResult.h"
+
+#include "tests/common/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace friendlinks {
+namespace {
+
+TEST(NormalisedSiteText, TrimsOneSlashAndLowerCaseSchemes)
+{
+    const std::pair<QString, QString> cases[] = {
+        {"www.home9.com", "www.home9.com"},
+        {"  http://www.home9.com/  ", "www.home9.com"},
+        {"www.home9.com//", "www.home9.com/"},
+        {"HTTP://www.home9.com", "HTTP://www.home9.com"},
+        {"https://www.home9.com/", "www.home9.com"},
+        {"HTTPS://www.home9.com", "www.home9.com"},
+        {"\twww.home9.com", "\twww.home9.com"},
+        {"", ""},
+    };
+    for (const auto &[entered, expected] : cases)
+        EXPECT_EQ(normalisedSiteText(entered), expected) << entered.toStdString();
+}
+
+struct FanlianCase {
+    const char *name;
+    QString report;
+    Cell expected;
+};
+
+void PrintTo(const Cell &cell, std::ostream *os)
+{
+    PrintTo(cell.text, os);
+    *os << (cell.red ? " red" : " default");
+}
+
+void PrintTo(const FanlianCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class FanlianTest : public ::testing::TestWithParam<FanlianCase> {};
+
+TEST_P(FanlianTest, FirstMatchingCaseDecides)
+{
+    EXPECT_EQ(fanlianCell(GetParam().report), GetParam().expected);
+}
+
+const FanlianCase kFanlianCases[] = {
+    {"unreadable", "1\r\n无知错误", {kEmptyBody, true}},
+    {"slow", "1\r\n访问太慢", {kTooSlow, true}},
+    {"text_back_line_break_split_off", "1\r\n友站\r\n", {"友站", false}},
+    {"text_with_lone_cr", "1\r\n一二三四五六\r", {"一二三四五六\r", false}},
+    {"image_link_unchanged", "1\r\n图片链接", {kImageLink, false}},
+    {"img_in_text_replaced", "1\r\n<img src", {kImageConnection, false}},
+    {"capital_IMG_kept", "1\r\nIMG", {"IMG", false}},
+    {"marker_with_more_text_is_text", "1\r\n访问太慢了", {"访问太慢了", false}},
+    {"no_link", "0\r\n..", {kNoLink, true}},
+    {"flag_zero_whatever_text", "0\r\n友站", {kNoLink, true}},
+    {"flag_not_a_number", "x\r\n友站", {kNoLink, true}},
+    {"empty", "", {kNoLink, true}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, FanlianTest, ::testing::ValuesIn(kFanlianCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(BaiduCells, FailedProbeLeavesThreeEmptyDefaultCells)
+{
+    const BaiduCells cells = baiduCells(std::nullopt);
+    for (const Cell &cell : {cells.shoulu, cells.kuaizhao, cells.rp})
+        EXPECT_EQ(cell, Cell{});
+}
+
+TEST(BaiduCells, RpIsRedExactlyWhenNotFirst)
+{
+    const BaiduCells first = baiduCells(BaiduResult{"约9篇", "3K 2026-1-1\r\n", kHomePageFirst});
+    EXPECT_EQ(first.shoulu, (Cell{"约9篇", false}));
+    EXPECT_EQ(first.kuaizhao, (Cell{"3K 2026-1-1\r\n", false}));
+    EXPECT_EQ(first.rp, (Cell{kHomePageFirst, false}));
+    EXPECT_EQ(baiduCells(BaiduResult{"约9篇", "x", kNotFirst}).rp, (Cell{kNotFirst, true}));
+}
+
+} // namespace
+} // namespace friendlinks

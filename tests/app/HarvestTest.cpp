@@ -1,0 +1,125 @@
+#include "app/Harvest.h"
+
+#include "probes/BackLinkProbe.h"
+#include "probes/DomainRules.h"
+#include "web/BodyDecoding.h"
+
+#include "tests/common/QtPrinters.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace friendlinks {
+namespace {
+
+const QString kSite = QStringLiteral("www.home9.com");
+
+QString anchor(const QString &href, const QString &content)
+{
+    return QStringLiteral("<a href=\"%1\">%2</a>").arg(href, content);
+}
+
+struct HarvestCase {
+    const char *name;
+    QString page;
+    QList<HarvestedLink> expected;
+};
+
+void PrintTo(const HarvestedLink &link, std::ostream *os)
+{
+    PrintTo(link.lianjie, os);
+    *os << " / ";
+    PrintTo(link.guanjianzi, os);
+}
+
+void PrintTo(const HarvestCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class HarvestTest : public ::testing::TestWithParam<HarvestCase> {};
+
+TEST_P(HarvestTest, ListsFriendLinksInPageOrder)
+{
+    const HarvestCase &c = GetParam();
+    EXPECT_EQ(harvestLinks(c.page, kSite), c.expected);
+}
+
+const QString k50 = QStringLiteral("http://www.") + QString(34, QLatin1Char('a')) + QStringLiteral(".com/");
+const QString k51 = QStringLiteral("http://www.") + QString(35, QLatin1Char('a')) + QStringLiteral(".com/");
+
+const HarvestCase kHarvestCases[] = {
+    {"friend_link", anchor("http://www.friend.com/", "友站"), {{"http://www.friend.com/", "友站\r\n"}}},
+    {"no_final_slash_kept_as_matched", anchor("http://www.friend.com", "友站"), {{"http://www.friend.com", "友站\r\n"}}},
+    {"bbs_directory", anchor("http://www.friend.com/bbs/", "论坛"), {{"http://www.friend.com/bbs/", "论坛\r\n"}}},
+    {"inner_page_skipped", anchor("http://www.friend.com/a.html", "x"), {}},
+    {"own_site_skipped", anchor("http://www.home9.com/", "首页"), {}},
+    {"own_name_anywhere_skipped", anchor("http://bbs.home9.net/", "论坛"), {}},
+    {"https_link_skipped", anchor("https://www.friend.com/", "x"), {}},
+    {"relative_link_skipped", anchor("/about.html", "x"), {}},
+    {"unknown_host_prefix_skipped", anchor("http://friend.com/", "x"), {}},
+    {"fifty_characters_accepted", anchor(k50, "长"), {{k50, "长\r\n"}}},
+    {"fifty_one_characters_skipped", anchor(k51, "长"), {}},
+    {"image_link", "<a href=\"http://www.friend.com/\"><img src=\"logo.gif\"></a>", {{"http://www.friend.com/", kImageLink}}},
+    {"img_in_file_name", anchor("http://www.friend.com/", "imgs"), {{"http://www.friend.com/", kImageLink}}},
+    {"capital_IMG_is_text", anchor("http://www.friend.com/", "IMG"), {{"http://www.friend.com/", "IMG\r\n"}}},
+    {"icp_footer_skipped", anchor("http://www.miibeian.gov.cn/", "京ICP备05000001号"), {}},
+    {"discuz_credit_skipped", anchor("http://www.discuz.net/", "Discuz!"), {}},
+    {"lower_case_icp_kept", anchor("http://www.friend.com/", "icp"), {{"http://www.friend.com/", "icp\r\n"}}},
+    // The 15-character cut counts the trailing CR LF.
+    {"thirteen_keeps_crlf", anchor("http://www.friend.com/", "一二三四五六七八九十一二三"),
+     {{"http://www.friend.com/", "一二三四五六七八九十一二三\r\n"}}},
+    {"fourteen_keeps_cr", anchor("http://www.friend.com/", "一二三四五六七八九十一二三四"),
+     {{"http://www.friend.com/", "一二三四五六七八九十一二三四\r"}}},
+    {"long_cut_to_fifteen", anchor("http://www.friend.com/", "一二三四五六七八九十一二三四五六七"),
+     {{"http://www.friend.com/", "一二三四五六七八九十一二三四五"}}},
+    {"upper_case_closing_tag_stays", "<a href=\"http://www.friend.com/\">友站</A></a>",
+     {{"http://www.friend.com/", "友站</A\r\n"}}},
+    {"inner_tags_lose_brackets", anchor("http://www.friend.com/", "<b>友</b>"), {{"http://www.friend.com/", "<b友</b\r\n"}}},
+    {"anchor_across_line_feed_missed", "<a href=\"http://www.friend.com/\">\n友站</a>", {}},
+    {"address_in_text_of_relative_anchor", anchor("/go", "http://www.friend.com/"),
+     {{"http://www.friend.com/", "http://www.frie"}}},
+    {"twice_listed_twice", anchor("http://www.friend.com/", "a") + anchor("http://www.friend.com", "b"),
+     {{"http://www.friend.com/", "a\r\n"}, {"http://www.friend.com", "b\r\n"}}},
+    {"no_anchor", "<html>nothing here</html>", {}},
+    {"empty_page", "", {}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, HarvestTest, ::testing::ValuesIn(kHarvestCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(Harvest, HttpsSiteIsTheSameSiteAsHttp)
+{
+    const QString page = anchor("http://www.home9.com/", "首页") + anchor("http://www.friend.com/", "友站");
+    EXPECT_EQ(harvestLinks(page, "https://www.home9.com"), harvestLinks(page, "http://www.home9.com"));
+    EXPECT_EQ(harvestLinks(page, "HTTPS://www.home9.com").size(), 1);
+}
+
+TEST(Harvest, RealPagesGiveOnlyShortHomePageLinks)
+{
+    const QDir folder(QStringLiteral(FRIENDLINKS_REALPAGES));
+    if (!folder.exists())
+        GTEST_SKIP() << "no real pages at " << FRIENDLINKS_REALPAGES;
+    int pages = 0;
+    for (const QFileInfo &file : folder.entryInfoList(QDir::Files)) {
+        if (file.fileName() == QLatin1String("README.md"))
+            continue;
+        QFile in(file.filePath());
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        const QString text = DecodeBody(in.readAll());
+        for (const HarvestedLink &link : harvestLinks(text, QStringLiteral("www.example.com"))) {
+            EXPECT_TRUE(link.lianjie.startsWith("http://")) << link.lianjie.toStdString();
+            EXPECT_LE(link.lianjie.size(), kMaxLinkLength);
+            EXPECT_LE(link.guanjianzi.size(), kMaxNameLength);
+            EXPECT_EQ(IsHomePageLink(link.lianjie), 1) << link.lianjie.toStdString();
+        }
+        ++pages;
+    }
+    if (pages == 0)
+        GTEST_SKIP() << "no html files in " << FRIENDLINKS_REALPAGES;
+}
+
+} // namespace
+} // namespace friendlinks
