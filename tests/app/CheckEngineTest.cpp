@@ -1,0 +1,299 @@
+#include "app/CheckEngine.h"
+
+#include "app/CheckRules.h"
+#include "probes/BaiduProbe.h"
+#include "tests/common/QtPrinters.h"
+#include "tests/fakeweb/FakeWeb.h"
+#include "web/FetchResult.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace friendlinks {
+namespace {
+
+using fakeweb::Answer;
+
+constexpr int kWaitMs = 20000; // a bound on every wait, far above any check here
+
+QByteArray anchor(const char *href, const QString &content)
+{
+    return QStringLiteral("<a href=\"%1\">%2</a>\n").arg(QLatin1String(href), content).toUtf8();
+}
+
+QByteArray baiduPage(const QString &count, const QString &address)
+{
+    return QStringLiteral("<div>百度一下，找到相关网页%1篇，用时0.02秒</div>\n"
+                          "<p><a href=\"#\">title</a><br><font color=#008000>%2 12K 2026-11-30 </font></p>")
+        .arg(count, address)
+        .toUtf8();
+}
+
+// The checked site www.home9.com links to five friends that show one outcome
+// each, and to pages that must not be listed.
+void buildWorld(fakeweb::World &world, int friendDelayMs = 0)
+{
+    QByteArray home = "<html><body>\n";
+    home += anchor("http://www.home9.com/about.html", "关于我们");
+    home += anchor("http://www.back.com/", "回链站");
+    home += anchor("http://www.pic.net/", "图片站");
+    home += anchor("http://www.nolink.org/", "不回链");
+    home += anchor("http://www.slow.cn/", "慢站");
+    home += anchor("http://www.blank.com.cn/", "空站");
+    home += anchor("http://www.other.com/page.html", "内页");
+    home += anchor("http://www.miibeian.gov.cn/", "京ICP备05000001号");
+    home += "</body></html>";
+    world.setPage("http://www.home9.com/", home);
+
+    world.setPage("http://www.back.com/", anchor("http://www.home9.com/", "首页之家"), friendDelayMs);
+    world.setPage("http://www.pic.net/", anchor("http://www.home9.com/", "<img src=logo.gif>"), friendDelayMs);
+    world.setPage("http://www.nolink.org/", anchor("http://www.else.com/", "别处"), friendDelayMs);
+    world.setPage("http://www.slow.cn/", anchor("http://www.home9.com/", "迟到"), 3000);
+    Answer blank;
+    blank.delayMs = friendDelayMs;
+    world.set("http://www.blank.com.cn/", blank);
+
+    world.setPage("http://www.baidu.com/s?wd=site:www.back.com/", baiduPage("约1,230", "www.back.com/"));
+    world.setPage("http://www.baidu.com/s?wd=site:www.pic.net/", baiduPage("约86", "www.pic.net/about.html"));
+    world.setPage("http://www.baidu.com/s?wd=site:www.slow.cn/", baiduPage("3", "www.slow.cn/"));
+    world.setPage("http://www.baidu.com/s?wd=site:www.blank.com.cn/", "<p>没有找到该网站</p>");
+    // www.nolink.org has no Baidu page: fakeweb answers 404 and the probe fails.
+}
+
+struct Row {
+    QString lianjie, guanjianzi;
+    Cell fanlian, shoulu, kuaizhao, rp;
+};
+
+CheckRow checkRow(const Row &r)
+{
+    CheckRow row;
+    row[Column::lianjie] = {r.lianjie};
+    row[Column::guanjianzi] = {r.guanjianzi};
+    row[Column::fanlian] = r.fanlian;
+    row[Column::shoulu] = r.shoulu;
+    row[Column::kuaizhao] = r.kuaizhao;
+    row[Column::rp] = r.rp;
+    return row;
+}
+
+QList<CheckRow> expectedRows()
+{
+    const Cell none;
+    return {
+        checkRow({"http://www.back.com/", "回链站\r\n", {"首页之家", false}, {"约1,230篇"},
+                  {"12K 2026-11-30 \r\n"}, {kHomePageFirst, false}}),
+        checkRow({"http://www.pic.net/", "图片站\r\n", {"图片链接", false}, {"约86篇"}, {"12K 2026-11-30 \r\n"},
+                  {kNotFirst, true}}),
+        checkRow({"http://www.nolink.org/", "不回链\r\n", {kNoLink, true}, none, none, none}),
+        checkRow({"http://www.slow.cn/", "慢站\r\n", {kTooSlow, true}, {"3篇"}, {"12K 2026-11-30 \r\n"},
+                  {kHomePageFirst, false}}),
+        checkRow({"http://www.blank.com.cn/", "空站\r\n", {kEmptyBody, true}, none, none, none}),
+    };
+}
+
+void PrintTo(const CheckRow &row, std::ostream *os)
+{
+    for (const Cell &cell : row.cells) {
+        PrintTo(cell.text, os);
+        *os << (cell.red ? "(red) " : " ");
+    }
+}
+
+class CheckEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_web.listen());
+        buildWorld(m_web.world());
+    }
+
+    [[nodiscard]] CheckSettings settings(int jobs = 8) const
+    {
+        CheckSettings s;
+        s.proxy = m_web.proxy();
+        s.jobs = jobs;
+        s.timeoutMs = 500; // the slow friend answers after 3 s
+        return s;
+    }
+
+    // Runs one check to its end and returns the rows.
+    [[nodiscard]] QList<CheckRow> check(const QString &site, int jobs = 8)
+    {
+        CheckEngine engine(settings(jobs));
+        QSignalSpy finished(&engine, &CheckEngine::finished);
+        engine.start(site);
+        EXPECT_TRUE(finished.wait(kWaitMs));
+        return engine.rows();
+    }
+
+    [[nodiscard]] QStringList baiduQueries() const
+    {
+        QStringList queries;
+        for (const QByteArray &target : m_web.rawTargets())
+            if (target.startsWith("http://www.baidu.com/"))
+                queries << QString::fromUtf8(target);
+        return queries;
+    }
+
+    fakeweb::FakeWeb m_web;
+};
+
+TEST_F(CheckEngineTest, FullCheckGivesExactCellsAndColoursInHarvestOrder)
+{
+    EXPECT_EQ(check("www.home9.com"), expectedRows());
+}
+
+TEST_F(CheckEngineTest, SignalsCarryTheSameCellsAsTheRows)
+{
+    CheckEngine engine(settings());
+    QList<CheckRow> seen;
+    QObject::connect(&engine, &CheckEngine::rowAdded, [&](int row, const QString &lianjie, const QString &name) {
+        EXPECT_EQ(row, seen.size());
+        CheckRow added;
+        added[Column::lianjie] = {lianjie};
+        added[Column::guanjianzi] = {name};
+        seen.append(added);
+    });
+    QObject::connect(&engine, &CheckEngine::cellSet, [&](int row, Column column, const QString &text, bool red) {
+        seen[row][column] = {text, red};
+    });
+    QSignalSpy progress(&engine, &CheckEngine::progress);
+    QSignalSpy finished(&engine, &CheckEngine::finished);
+    engine.start("www.home9.com");
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    EXPECT_EQ(seen, expectedRows());
+    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_EQ(progress.first(), (QList<QVariant>{0, 5}));
+    EXPECT_EQ(progress.last(), (QList<QVariant>{5, 5}));
+    EXPECT_FALSE(engine.isRunning());
+}
+
+TEST_F(CheckEngineTest, JobsOneAndEightGiveTheSameRows)
+{
+    buildWorld(m_web.world(), 40); // friends answer late, so jobs 8 finishes them out of order
+    const QList<CheckRow> serial = check("www.home9.com", 1);
+    const QList<CheckRow> parallel = check("www.home9.com", 8);
+    EXPECT_EQ(serial, expectedRows());
+    EXPECT_EQ(parallel, serial);
+}
+
+TEST_F(CheckEngineTest, SchemeTypedOrNotChecksTheSameRows)
+{
+    EXPECT_EQ(check("http://www.home9.com"), expectedRows());
+}
+
+TEST_F(CheckEngineTest, OneBaiduQueryPerRowWithTheBareSiteUnescaped)
+{
+    ASSERT_EQ(check("www.home9.com").size(), 5);
+    QStringList queries = baiduQueries();
+    queries.sort();
+    EXPECT_EQ(queries, (QStringList{
+                           "http://www.baidu.com/s?wd=site:www.back.com/",
+                           "http://www.baidu.com/s?wd=site:www.blank.com.cn/",
+                           "http://www.baidu.com/s?wd=site:www.nolink.org/",
+                           "http://www.baidu.com/s?wd=site:www.pic.net/",
+                           "http://www.baidu.com/s?wd=site:www.slow.cn/",
+                       }));
+}
+
+TEST_F(CheckEngineTest, BaiduHostIsASetting)
+{
+    m_web.world().setPage("http://baidu.test/s?wd=site:www.back.com/", baiduPage("约7", "www.back.com/"));
+    CheckSettings s = settings();
+    s.baiduHost = "baidu.test";
+    CheckEngine engine(s);
+    QSignalSpy finished(&engine, &CheckEngine::finished);
+    engine.start("www.home9.com");
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    EXPECT_EQ(engine.rows().first()[Column::shoulu].text, "约7篇");
+    EXPECT_TRUE(baiduQueries().isEmpty());
+}
+
+TEST_F(CheckEngineTest, UnreachableSiteEndsTheCheckWithNoRowsAndNoProbes)
+{
+    Answer drop;
+    drop.fault = Answer::Fault::Drop;
+    m_web.world().set("http://www.gone.com/", drop);
+    CheckEngine engine(settings());
+    QSignalSpy unreachable(&engine, &CheckEngine::siteUnreachable);
+    QSignalSpy finished(&engine, &CheckEngine::finished);
+    QSignalSpy rows(&engine, &CheckEngine::rowAdded);
+    engine.start("www.gone.com");
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    EXPECT_EQ(unreachable.count(), 1);
+    EXPECT_EQ(rows.count(), 0);
+    // Qt may retry a dropped request; nothing else is asked for.
+    ASSERT_FALSE(m_web.requestLog().isEmpty());
+    for (const QString &url : m_web.requestLog())
+        EXPECT_EQ(url, "http://www.gone.com/");
+}
+
+TEST_F(CheckEngineTest, EmptySiteBoxIsUnreachable)
+{
+    CheckEngine engine(settings());
+    QSignalSpy unreachable(&engine, &CheckEngine::siteUnreachable);
+    QSignalSpy finished(&engine, &CheckEngine::finished);
+    engine.start("");
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    EXPECT_EQ(unreachable.count(), 1);
+    EXPECT_TRUE(engine.rows().isEmpty());
+}
+
+TEST_F(CheckEngineTest, PageWithoutFriendsFinishesWithNoRows)
+{
+    m_web.world().setPage("http://www.alone.com/", "<p>no links</p>");
+    EXPECT_TRUE(check("www.alone.com").isEmpty());
+    EXPECT_TRUE(baiduQueries().isEmpty());
+}
+
+TEST_F(CheckEngineTest, RestartDuringACheckCancelsTheFirst)
+{
+    buildWorld(m_web.world(), 300);
+    QByteArray second = anchor("http://www.back.com/", "回链站");
+    m_web.world().setPage("http://www.second.com/", second);
+    m_web.world().setPage("http://www.back.com/", anchor("http://www.second.com/", "第二"), 0);
+
+    CheckEngine engine(settings());
+    QSignalSpy finished(&engine, &CheckEngine::finished);
+    QSignalSpy started(&engine, &CheckEngine::started);
+    bool restarted = false;
+    QObject::connect(&engine, &CheckEngine::rowAdded, [&](int row, const QString &, const QString &) {
+        if (!restarted && row == 4) { // the first check has harvested its rows: restart from the signal
+            restarted = true;
+            engine.start("www.second.com");
+        }
+    });
+    engine.start("www.home9.com");
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    // The first check's friends answer within 300 ms: nothing of them may arrive.
+    QSignalSpy late(&engine, &CheckEngine::cellSet);
+    EXPECT_FALSE(late.wait(500));
+    EXPECT_EQ(started.count(), 2);
+    EXPECT_EQ(finished.count(), 1);
+    ASSERT_EQ(engine.rows().size(), 1);
+    EXPECT_EQ(engine.rows().first()[Column::fanlian], (Cell{"第二", false}));
+    EXPECT_EQ(engine.site(), "www.second.com");
+}
+
+TEST_F(CheckEngineTest, CancelStopsWithoutFinished)
+{
+    buildWorld(m_web.world(), 300);
+    CheckEngine engine(settings());
+    QSignalSpy finished(&engine, &CheckEngine::finished);
+    QSignalSpy added(&engine, &CheckEngine::rowAdded);
+    engine.start("www.home9.com");
+    ASSERT_TRUE(added.wait(kWaitMs));
+    engine.cancel();
+    EXPECT_FALSE(finished.wait(600));
+    EXPECT_FALSE(engine.isRunning());
+    // The engine is usable again afterwards.
+    buildWorld(m_web.world());
+    engine.start("www.home9.com");
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    EXPECT_EQ(engine.rows(), expectedRows());
+}
+
+} // namespace
+} // namespace friendlinks
