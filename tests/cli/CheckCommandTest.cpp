@@ -1,0 +1,144 @@
+#include "cli/CheckCommand.h"
+
+#include "tests/common/QtPrinters.h"
+#include "tests/fakeweb/FakeWeb.h"
+
+#include <QBuffer>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace friendlinks {
+namespace {
+
+using Action = ParsedArguments::Action;
+
+TEST(ParseArguments, ReadsEveryOption)
+{
+    const ParsedArguments parsed =
+        parseArguments({"check", "www.a.com", "--format", "json", "--proxy", "http://127.0.0.1:3128",
+                        "--baidu-host=baidu.test", "--jobs", "3", "--timeout-ms", "250"});
+    ASSERT_EQ(parsed.action, Action::Check) << parsed.error.toStdString();
+    EXPECT_EQ(parsed.options.site, "www.a.com");
+    EXPECT_EQ(parsed.options.format, OutputFormat::Json);
+    EXPECT_EQ(parsed.options.settings.proxy.type(), QNetworkProxy::HttpProxy);
+    EXPECT_EQ(parsed.options.settings.proxy.hostName(), "127.0.0.1");
+    EXPECT_EQ(parsed.options.settings.proxy.port(), 3128);
+    EXPECT_EQ(parsed.options.settings.baiduHost, "baidu.test");
+    EXPECT_EQ(parsed.options.settings.jobs, 3);
+    EXPECT_EQ(parsed.options.settings.timeoutMs, 250);
+}
+
+TEST(ParseArguments, DefaultsAreWhatUsersGet)
+{
+    const ParsedArguments parsed = parseArguments({"check", "www.a.com"});
+    ASSERT_EQ(parsed.action, Action::Check);
+    EXPECT_EQ(parsed.options.format, OutputFormat::Table);
+    EXPECT_EQ(parsed.options.settings.proxy.type(), QNetworkProxy::NoProxy);
+    EXPECT_EQ(parsed.options.settings.baiduHost, "www.baidu.com");
+    EXPECT_EQ(parsed.options.settings.jobs, 8);
+    EXPECT_EQ(parsed.options.settings.timeoutMs, 5000);
+    EXPECT_EQ(parseArguments({}).action, Action::Window);
+    EXPECT_EQ(parseArguments({"--proxy", "127.0.0.1:8080"}).action, Action::Window);
+    EXPECT_EQ(parseArguments({"--version"}).action, Action::Version);
+    EXPECT_EQ(parseArguments({"check", "-h"}).action, Action::Help);
+}
+
+TEST(ParseArguments, RejectsWhatItCannotUse)
+{
+    const QStringList bad[] = {
+        {"check"},
+        {"check", "a.com", "b.com"},
+        {"check", "a.com", "--format", "xml"},
+        {"check", "a.com", "--jobs", "0"},
+        {"check", "a.com", "--jobs", "65"},
+        {"check", "a.com", "--jobs"},
+        {"check", "a.com", "--timeout-ms", "soon"},
+        {"check", "a.com", "--proxy", "socks5://127.0.0.1:1080"},
+        {"check", "a.com", "--colour"},
+        {"--jobs", "4"},
+        {"inspect", "a.com"},
+    };
+    for (const QStringList &arguments : bad) {
+        const ParsedArguments parsed = parseArguments(arguments);
+        EXPECT_EQ(parsed.action, Action::UsageError) << arguments.join(' ').toStdString();
+        EXPECT_FALSE(parsed.error.isEmpty());
+    }
+}
+
+class CheckCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_web.listen());
+        m_web.world().setPage("http://www.home9.com/", "<a href=\"http://www.back.com/\">回链站</a>\n");
+        m_web.world().setPage("http://www.back.com/", "<a href=\"http://www.home9.com/\">首页之家</a>");
+        m_web.world().setPage("http://www.baidu.com/s?wd=site:www.back.com/",
+                              "百度一下，找到相关网页约5篇，用时0.1秒<font color=#008000>www.back.com/ 3K 2026-1-2</font>");
+    }
+
+    // Runs the command to its end; returns the exit status.
+    int run(const QString &site, OutputFormat format)
+    {
+        CheckOptions options;
+        options.site = site;
+        options.format = format;
+        options.settings.proxy = m_web.proxy();
+        m_out.setData({});
+        m_err.setData({});
+        m_out.open(QIODevice::WriteOnly);
+        m_err.open(QIODevice::WriteOnly);
+        CheckCommand command(options, &m_out, &m_err, false, false);
+        QSignalSpy finished(&command, &CheckCommand::finished);
+        command.start();
+        EXPECT_TRUE(finished.wait(20000));
+        m_out.close();
+        m_err.close();
+        return finished.isEmpty() ? -1 : finished.first().first().toInt();
+    }
+
+    fakeweb::FakeWeb m_web;
+    QBuffer m_out;
+    QBuffer m_err;
+};
+
+TEST_F(CheckCommandTest, JsonOfAFinishedCheck)
+{
+    EXPECT_EQ(run("www.home9.com", OutputFormat::Json), kExitOk);
+    EXPECT_EQ(QString::fromUtf8(m_out.data()),
+              QString::fromUtf8(R"({"site": "www.home9.com", "rows": [)" "\n"
+                                R"(  {"lianjie": "http://www.back.com/", "guanjianzi": "回链站\r\n", "fanlian": "首页之家", "shoulu": "约5篇", "kuaizhao": "3K 2026-1-2\r\n", "rp": "首页第一", "red": []})" "\n"
+                                "]}\n"));
+    EXPECT_TRUE(m_err.data().isEmpty()) << "no progress when stderr is not a terminal";
+}
+
+TEST_F(CheckCommandTest, TsvOfAFinishedCheck)
+{
+    EXPECT_EQ(run("www.home9.com", OutputFormat::Tsv), kExitOk);
+    EXPECT_EQ(QString::fromUtf8(m_out.data()),
+              QString::fromUtf8("网站地址\t网站名字\t反链关键字\t百度收录\t百度快照\t百度site首页\t标红\n"
+                                "http://www.back.com/\t回链站\\r\\n\t首页之家\t约5篇\t3K 2026-1-2\\r\\n\t首页第一\t\n"));
+}
+
+TEST_F(CheckCommandTest, TableEndsWithTheSummary)
+{
+    EXPECT_EQ(run("www.home9.com", OutputFormat::Table), kExitOk);
+    const QStringList lines = QString::fromUtf8(m_out.data()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].startsWith("http://www.back.com/"));
+    EXPECT_TRUE(lines[2].startsWith("共 1 行，标红 0 处，用时 ")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(" 秒"));
+}
+
+TEST_F(CheckCommandTest, UnreachableSiteExitsWithThree)
+{
+    fakeweb::Answer drop;
+    drop.fault = fakeweb::Answer::Fault::Drop;
+    m_web.world().set("http://www.gone.com/", drop);
+    EXPECT_EQ(run("www.gone.com", OutputFormat::Json), kExitUnreachable);
+    EXPECT_TRUE(QString::fromUtf8(m_err.data()).contains("网址可能无法访问"));
+    EXPECT_TRUE(m_out.data().isEmpty());
+}
+
+} // namespace
+} // namespace friendlinks

@@ -1,0 +1,104 @@
+#include "cli/OutputFormats.h"
+
+#include "tests/common/QtPrinters.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+namespace friendlinks {
+namespace {
+
+CheckRow row(const QString &lianjie, const QString &name, Cell fanlian, Cell shoulu = {}, Cell kuaizhao = {},
+             Cell rp = {})
+{
+    CheckRow r;
+    r[Column::lianjie] = {lianjie};
+    r[Column::guanjianzi] = {name};
+    r[Column::fanlian] = std::move(fanlian);
+    r[Column::shoulu] = std::move(shoulu);
+    r[Column::kuaizhao] = std::move(kuaizhao);
+    r[Column::rp] = std::move(rp);
+    return r;
+}
+
+// Two rows that hold every character the formats must escape or measure.
+QList<CheckRow> sampleRows()
+{
+    return {
+        row("http://www.back.com/", "回链站\r\n", {"首页\t之家"}, {"约1,230篇"}, {"12K 2026-11-30 \r\n"},
+            {"首页第一"}),
+        row("http://www.pic.net/", "a\"b\\c\r", {"没有链接", true}, {}, {}, {"注意：不在第一", true}),
+    };
+}
+
+TEST(OutputFormats, JsonKeepsKeyOrderAndEscapes)
+{
+    // One row a line, so that line tools can read it too.
+    const QByteArray expected =
+        R"({"site": "www.home9.com", "rows": [)" "\n"
+        R"(  {"lianjie": "http://www.back.com/", "guanjianzi": "回链站\r\n", "fanlian": "首页\t之家", "shoulu": "约1,230篇", "kuaizhao": "12K 2026-11-30 \r\n", "rp": "首页第一", "red": []},)" "\n"
+        R"(  {"lianjie": "http://www.pic.net/", "guanjianzi": "a\"b\\c\r", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "注意：不在第一", "red": ["fanlian", "rp"]})" "\n"
+        "]}\n";
+    const QByteArray json = formatJson("www.home9.com", sampleRows());
+    EXPECT_EQ(QString::fromUtf8(json), QString::fromUtf8(expected));
+
+    // And it is JSON that gives back the cells exactly.
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError);
+    const QJsonObject second = document.object().value("rows").toArray().at(1).toObject();
+    EXPECT_EQ(second.value("guanjianzi").toString(), "a\"b\\c\r");
+    EXPECT_EQ(document.object().value("rows").toArray().at(0).toObject().value("kuaizhao").toString(),
+              "12K 2026-11-30 \r\n");
+}
+
+TEST(OutputFormats, JsonOfNoRows)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(formatJson("", {}));
+    EXPECT_EQ(document.object().value("site").toString(), "");
+    EXPECT_TRUE(document.object().value("rows").toArray().isEmpty());
+}
+
+TEST(OutputFormats, TsvHasHeaderAndEscapedCells)
+{
+    const QByteArray expected = "网站地址\t网站名字\t反链关键字\t百度收录\t百度快照\t百度site首页\t标红\n"
+                                "http://www.back.com/\t回链站\\r\\n\t首页\\t之家\t约1,230篇\t12K 2026-11-30 \\r\\n\t首页第一\t\n"
+                                "http://www.pic.net/\ta\"b\\\\c\\r\t没有链接\t\t\t注意：不在第一\tfanlian,rp\n";
+    EXPECT_EQ(QString::fromUtf8(formatTsv(sampleRows())), QString::fromUtf8(expected));
+}
+
+TEST(OutputFormats, TableAlignsWideCharactersAndSummarises)
+{
+    const QStringList lines = QString::fromUtf8(formatTable(sampleRows(), false, 2345)).split('\n');
+    ASSERT_EQ(lines.size(), 5); // header, two rows, summary, and the final empty piece
+    EXPECT_TRUE(lines[0].startsWith("网站地址"));
+    // The second column starts at the same display column on every line.
+    const int nameColumn = displayWidth(lines[0].left(lines[0].indexOf("网站名字")));
+    EXPECT_EQ(displayWidth(lines[1].left(lines[1].indexOf("回链站"))), nameColumn);
+    EXPECT_EQ(displayWidth(lines[2].left(lines[2].indexOf("a\"b"))), nameColumn);
+    EXPECT_FALSE(lines[1].contains('\r'));
+    EXPECT_FALSE(lines[1].contains('\t'));
+    EXPECT_EQ(lines[3], "共 2 行，标红 2 处，用时 2.3 秒");
+    EXPECT_FALSE(lines.join('\n').contains("\x1b["));
+}
+
+TEST(OutputFormats, TableColoursOnlyRedCells)
+{
+    const QString table = QString::fromUtf8(formatTable(sampleRows(), true, 0));
+    EXPECT_EQ(table.count("\x1b[31m"), 2);
+    EXPECT_TRUE(table.contains("\x1b[31m没有链接"));
+}
+
+TEST(OutputFormats, DisplayWidthCountsCjkTwice)
+{
+    EXPECT_EQ(displayWidth("abc"), 3);
+    EXPECT_EQ(displayWidth("中文"), 4);
+    EXPECT_EQ(displayWidth("注意：x"), 7);
+    EXPECT_EQ(displayWidth(""), 0);
+}
+
+} // namespace
+} // namespace friendlinks
