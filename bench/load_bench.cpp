@@ -7,57 +7,19 @@
 
 #include "app/CheckEngine.h"
 #include "app/Form2.h"
-#include "tests/fakeweb/FakeWeb.h"
+#include "bench/BenchSupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
-
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
-
-const QString kHome = QStringLiteral("www.load-home.com");
-
-QString friendHost(int i)
-{
-    return QStringLiteral("www.friend%1.com").arg(i, 4, 10, QLatin1Char('0'));
-}
-
-void fillWorld(fakeweb::World &world, int links, int delayMs)
-{
-    QByteArray home = "<html><body>\n";
-    for (int i = 0; i < links; ++i)
-        home += QStringLiteral("<a href=\"http://%1/\">友站%2</a>\n").arg(friendHost(i)).arg(i).toUtf8();
-    home += "</body></html>";
-    world.setPage(QStringLiteral("http://") + kHome + QLatin1Char('/'), home);
-
-    for (int i = 0; i < links; ++i) {
-        const QString host = friendHost(i);
-        const QByteArray page = "<a href=\"http://www.load-home.com/\">负载之家</a>";
-        world.setPage(QStringLiteral("http://%1/").arg(host), page, delayMs);
-        const QByteArray baidu = QStringLiteral("百度一下，找到相关网页约1,%1篇，用时0.1秒"
-                                                "<font color=#008000>%2/ 12K 2026-11-30 </font>")
-                                     .arg(i)
-                                     .arg(host)
-                                     .toUtf8();
-        world.setPage(QStringLiteral("http://www.baidu.com/s?wd=site:%1/").arg(host), baidu, delayMs);
-    }
-}
-
-double peakMemoryMb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB on Linux
-}
 
 // Intervals of a 10 ms timer beyond its 10 ms, while the event loop runs.
 class LatenessProbe {
@@ -106,21 +68,14 @@ int main(int argc, char **argv)
     const int links = argc > 1 ? std::max(1, atoi(argv[1])) : 1000;
     const int delayMs = argc > 2 ? std::max(0, atoi(argv[2])) : 20;
 
-    // The server gets its own thread, so its work does not count as the window's lateness.
-    QThread serverThread;
-    auto *web = new fakeweb::FakeWeb;
-    fillWorld(web->world(), links, delayMs);
-    web->moveToThread(&serverThread);
-    serverThread.start();
-    bool listening = false;
-    QMetaObject::invokeMethod(web, [&] { listening = web->listen(); }, Qt::BlockingQueuedConnection);
-    if (!listening) {
+    const ThreadedFakeWeb web([&](fakeweb::World &world) { buildFriendWorld(world, links, delayMs); });
+    if (!web.listening()) {
         std::fprintf(stderr, "fakeweb could not listen\n");
         return 1;
     }
 
     friendlinks::CheckSettings settings;
-    settings.proxy = web->proxy();
+    settings.proxy = web.proxy();
     std::printf("load_bench: %d friend links, every answer after %d ms, jobs %d, %d per host\n", links, delayMs,
                 settings.jobs, settings.perHostLimit);
     // Baidu is one host: its queries, two at a time, bound the whole check from below.
@@ -129,7 +84,7 @@ int main(int argc, char **argv)
     {
         friendlinks::CheckEngine engine(settings);
         QObject::connect(&engine, &friendlinks::CheckEngine::finished, &app, &QCoreApplication::quit);
-        engine.start(kHome);
+        engine.start(kBenchHome);
         app.exec();
         const int filled = int(std::count_if(engine.rows().begin(), engine.rows().end(), [](const auto &row) {
             return !row[friendlinks::Column::rp].text.isEmpty();
@@ -145,7 +100,7 @@ int main(int argc, char **argv)
         window.show();
         LatenessProbe lateness;
         QObject::connect(window.engine(), &friendlinks::CheckEngine::finished, &app, &QCoreApplication::quit);
-        window.siteBox()->setText(kHome);
+        window.siteBox()->setText(kBenchHome);
         lateness.start();
         window.queryButton()->click();
         app.exec();
@@ -157,8 +112,5 @@ int main(int argc, char **argv)
                     peakMemoryMb());
     }
 
-    QMetaObject::invokeMethod(web, [web] { delete web; }, Qt::BlockingQueuedConnection);
-    serverThread.quit();
-    serverThread.wait();
     return 0;
 }
