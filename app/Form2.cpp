@@ -8,33 +8,36 @@
 #include <QClipboard>
 #include <QDateTime>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTreeWidget>
 
+// Outside the namespace, as Q_INIT_RESOURCE needs; the pictures live in a static library.
+static void initAssets()
+{
+    Q_INIT_RESOURCE(assets);
+}
+
 namespace friendlinks {
 
 namespace {
 
+// The strip picture from assets/, fitted to the strip; a plain blue fill should it be missing.
 QPixmap bannerPixmap(QSize size)
 {
-    QPixmap pix(size);
-    QPainter p(&pix);
-    QLinearGradient g(0, 0, size.width(), 0);
-    g.setColorAt(0, QColor(20, 70, 140));
-    g.setColorAt(1, QColor(90, 160, 220));
-    p.fillRect(pix.rect(), g);
-    p.setPen(Qt::white);
-    p.setFont(songFont(9, true));
-    p.drawText(pix.rect().adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft,
-               QStringLiteral("友链卫士 · 一键检查友情链接的反链、收录与快照"));
-    return pix;
+    const QPixmap picture(QStringLiteral(":/assets/banner.png"));
+    if (picture.isNull()) {
+        QPixmap plain(size);
+        plain.fill(QColor(20, 70, 140));
+        return plain;
+    }
+    return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 QString escapeTsv(const QString &text)
@@ -63,7 +66,9 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     , m_messages(messages ? messages : &defaultMessageBox())
     , m_engine(new CheckEngine(std::move(settings), this))
 {
+    initAssets();
     const int dpi = logicalDpiX();
+    setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
     setWindowTitle(applicationTitle() + QStringLiteral(" v8.0") + QString(8, QLatin1Char(' '))
                    + QStringLiteral("www.youlianweishi.example  云帆工作室"));
     setFixedSize(twips(11055, dpi), twips(4530, dpi));
@@ -105,10 +110,11 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_command1->setGeometry(twipsRect(3960, 240, 975, 375, dpi));
     m_command1->setFont(songFont(10.5, true));
     m_command1->setCursor(Qt::PointingHandCursor);
+    // The picture face carries a magnifier at its left; the text sits right of it.
     m_command1->setStyleSheet(QStringLiteral(
-        "QPushButton{color:white;border:1px solid rgb(20,70,140);border-radius:3px;"
-        "background:qlineargradient(x1:0,y1:0,x2:0,y2:1,stop:0 rgb(90,160,220),stop:1 rgb(20,70,140));}"
-        "QPushButton:pressed{background:rgb(20,70,140);}"));
+        "QPushButton{color:white;border:none;padding-left:12px;border-image:url(:/assets/query.png);}"
+        "QPushButton:pressed{border-image:url(:/assets/query_pressed.png);}"
+        "QPushButton:focus{color:rgb(255,236,160);}"));
 
     auto *label2 = new QLabel(QStringLiteral("注意：查询字母不能大写"), this);
     label2->setObjectName(QStringLiteral("Label2"));

@@ -43,6 +43,7 @@ TEST(EngineTable, BaiduRowsUseThreeHosts)
 }
 
 struct TrimCase {
+    const char *name;
     const char *in;
     const char *out;
 };
@@ -55,6 +56,9 @@ TEST_P(TrimSpaces, OnlyU0020AtBothEnds)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TrimSpaces,
-                         ::testing::Values(TrimCase{"  abc  ", "abc"}, TrimCase{"   ", ""}, TrimCase{"", ""},
-                                           TrimCase{"\tabc ", "\tabc"}, TrimCase{" a  b ", "a  b"},
-                                           TrimCase{"\u3000x\u3000", "\u3000x\u3000"}));
+                         ::testing::Values(TrimCase{"SpacesBothEnds", "  abc  ", "abc"},
+                                           TrimCase{"OnlySpaces", "   ", ""}, TrimCase{"Empty", "", ""},
+                                           TrimCase{"TabKept", "\tabc ", "\tabc"},
+                                           TrimCase{"InnerSpacesKept", " a  b ", "a  b"},
+                                           TrimCase{"IdeographicSpaceKept", "\u3000x\u3000", "\u3000x\u3000"}),
+                         [](const ::testing::TestParamInfo<TrimCase> &info) { return std::string(info.param.name); });
