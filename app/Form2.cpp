@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
@@ -16,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 // Outside the namespace, as Q_INIT_RESOURCE needs; the pictures live in a static library.
@@ -58,6 +60,35 @@ QString escapeTsv(const QString &text)
 
 const QColor kRed(255, 0, 0);
 
+// The cells keep the engine's texts exactly, line breaks included (a back-link
+// text ends in "\r\n"); on screen each cell is one line, breaks as blanks.
+class OneLineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        QString text = option->text;
+        text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+        text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        text.replace(QChar::LineSeparator, QLatin1Char(' ')); // Qt's own stand-in for "\n"
+        while (text.endsWith(QLatin1Char(' ')))
+            text.chop(1);
+        option->text = text;
+    }
+};
+
+// The font shrunk until one line of it fits the label's height, so no glyph is clipped.
+QFont fittedFont(QFont font, int height)
+{
+    while (font.pointSizeF() > 6 && QFontMetrics(font).height() > height)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    return font;
+}
+
 } // namespace
 
 Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWidget *parent)
@@ -85,6 +116,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_listView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_listView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_listView1->setUniformRowHeights(true);
+    m_listView1->setItemDelegate(new OneLineDelegate(m_listView1));
     QStringList headers;
     for (const ColumnInfo &c : columns())
         headers << c.header;
@@ -102,7 +134,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     auto *label1 = new QLabel(QStringLiteral("http://"), this);
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setGeometry(twipsRect(120, 297, 945, 240, dpi));
-    label1->setFont(songFont(12, true));
+    label1->setFont(fittedFont(songFont(12, true), label1->height()));
     label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     m_command1 = new QPushButton(QStringLiteral("查 询"), this);
@@ -120,7 +152,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setGeometry(twipsRect(120, 0, 4860, 180, dpi));
     label2->setStyleSheet(QStringLiteral("color: rgb(128,128,128); background: rgb(224,224,224);"));
-    label2->setFont(songFont(8, false));
+    label2->setFont(fittedFont(songFont(8, false), label2->height()));
 
     auto *picture1 = new QWidget(this);
     picture1->setObjectName(QStringLiteral("Picture1"));
@@ -129,7 +161,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_label3 = new QLabel(QStringLiteral("Label3"), this);
     m_label3->setObjectName(QStringLiteral("Label3"));
     m_label3->setGeometry(twipsRect(5160, 0, 5775, 180, dpi));
-    m_label3->setFont(songFont(9, true));
+    m_label3->setFont(fittedFont(songFont(9, true), m_label3->height()));
     m_label3->setStyleSheet(QStringLiteral("color: rgb(128,128,128);"));
 
     auto *frame1 = new QLabel(this);
@@ -197,6 +229,7 @@ void Form2::onRowAdded(int row, const QString &lianjie, const QString &guanjianz
 {
     auto *item = new QTreeWidgetItem;
     item->setText(static_cast<int>(Column::lianjie), lianjie);
+    item->setToolTip(static_cast<int>(Column::lianjie), lianjie);
     item->setText(static_cast<int>(Column::guanjianzi), guanjianzi);
     m_listView1->insertTopLevelItem(qBound(0, row, m_listView1->topLevelItemCount()), item);
 }
