@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <set>
 
 using namespace friendlinks;
@@ -47,6 +48,12 @@ struct TrimCase {
     const char *in;
     const char *out;
 };
+
+// Shown in test names and failures instead of the struct's bytes.
+void PrintTo(const TrimCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class TrimSpaces : public ::testing::TestWithParam<TrimCase> {};
 
