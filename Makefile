@@ -19,7 +19,7 @@ define install_missing
 	fi
 endef
 
-.PHONY: deps build run test bench demo demo-gui screenshot test-asan fuzz clean
+.PHONY: deps build run test bench demo demo-gui screenshot assets test-asan fuzz clean
 
 deps:
 	$(call install_missing,$(DEB_PACKAGES))
@@ -50,6 +50,11 @@ demo-gui: build
 screenshot: build
 	$(call install_missing,$(SCREENSHOT_PACKAGES))
 	@bash demo/screenshot.sh $(BUILD)
+
+# Redraws the pictures in assets/ (commit the PNG files it writes).
+assets: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target make_assets
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/assets/make_assets assets
 
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFRIENDLINKS_SANITIZE=ON

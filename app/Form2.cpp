@@ -7,34 +7,39 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
+
+// Outside the namespace, as Q_INIT_RESOURCE needs; the pictures live in a static library.
+static void initAssets()
+{
+    Q_INIT_RESOURCE(assets);
+}
 
 namespace friendlinks {
 
 namespace {
 
+// The strip picture from assets/, fitted to the strip; a plain blue fill should it be missing.
 QPixmap bannerPixmap(QSize size)
 {
-    QPixmap pix(size);
-    QPainter p(&pix);
-    QLinearGradient g(0, 0, size.width(), 0);
-    g.setColorAt(0, QColor(20, 70, 140));
-    g.setColorAt(1, QColor(90, 160, 220));
-    p.fillRect(pix.rect(), g);
-    p.setPen(Qt::white);
-    p.setFont(songFont(9, true));
-    p.drawText(pix.rect().adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft,
-               QStringLiteral("友链卫士 · 一键检查友情链接的反链、收录与快照"));
-    return pix;
+    const QPixmap picture(QStringLiteral(":/assets/banner.png"));
+    if (picture.isNull()) {
+        QPixmap plain(size);
+        plain.fill(QColor(20, 70, 140));
+        return plain;
+    }
+    return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 QString escapeTsv(const QString &text)
@@ -55,6 +60,35 @@ QString escapeTsv(const QString &text)
 
 const QColor kRed(255, 0, 0);
 
+// The cells keep the engine's texts exactly, line breaks included (a back-link
+// text ends in "\r\n"); on screen each cell is one line, breaks as blanks.
+class OneLineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        QString text = option->text;
+        text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+        text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        text.replace(QChar::LineSeparator, QLatin1Char(' ')); // Qt's own stand-in for "\n"
+        while (text.endsWith(QLatin1Char(' ')))
+            text.chop(1);
+        option->text = text;
+    }
+};
+
+// The font shrunk until one line of it fits the label's height, so no glyph is clipped.
+QFont fittedFont(QFont font, int height)
+{
+    while (font.pointSizeF() > 6 && QFontMetrics(font).height() > height)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    return font;
+}
+
 } // namespace
 
 Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWidget *parent)
@@ -63,7 +97,9 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     , m_messages(messages ? messages : &defaultMessageBox())
     , m_engine(new CheckEngine(std::move(settings), this))
 {
+    initAssets();
     const int dpi = logicalDpiX();
+    setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
     setWindowTitle(applicationTitle() + QStringLiteral(" v8.0") + QString(8, QLatin1Char(' '))
                    + QStringLiteral("www.youlianweishi.example  云帆工作室"));
     setFixedSize(twips(11055, dpi), twips(4530, dpi));
@@ -80,6 +116,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_listView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_listView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_listView1->setUniformRowHeights(true);
+    m_listView1->setItemDelegate(new OneLineDelegate(m_listView1));
     QStringList headers;
     for (const ColumnInfo &c : columns())
         headers << c.header;
@@ -97,7 +134,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     auto *label1 = new QLabel(QStringLiteral("http://"), this);
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setGeometry(twipsRect(120, 297, 945, 240, dpi));
-    label1->setFont(songFont(12, true));
+    label1->setFont(fittedFont(songFont(12, true), label1->height()));
     label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     m_command1 = new QPushButton(QStringLiteral("查 询"), this);
@@ -105,16 +142,17 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_command1->setGeometry(twipsRect(3960, 240, 975, 375, dpi));
     m_command1->setFont(songFont(10.5, true));
     m_command1->setCursor(Qt::PointingHandCursor);
+    // The picture face carries a magnifier at its left; the text sits right of it.
     m_command1->setStyleSheet(QStringLiteral(
-        "QPushButton{color:white;border:1px solid rgb(20,70,140);border-radius:3px;"
-        "background:qlineargradient(x1:0,y1:0,x2:0,y2:1,stop:0 rgb(90,160,220),stop:1 rgb(20,70,140));}"
-        "QPushButton:pressed{background:rgb(20,70,140);}"));
+        "QPushButton{color:white;border:none;padding-left:12px;border-image:url(:/assets/query.png);}"
+        "QPushButton:pressed{border-image:url(:/assets/query_pressed.png);}"
+        "QPushButton:focus{color:rgb(255,236,160);}"));
 
     auto *label2 = new QLabel(QStringLiteral("注意：查询字母不能大写"), this);
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setGeometry(twipsRect(120, 0, 4860, 180, dpi));
     label2->setStyleSheet(QStringLiteral("color: rgb(128,128,128); background: rgb(224,224,224);"));
-    label2->setFont(songFont(8, false));
+    label2->setFont(fittedFont(songFont(8, false), label2->height()));
 
     auto *picture1 = new QWidget(this);
     picture1->setObjectName(QStringLiteral("Picture1"));
@@ -123,7 +161,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_label3 = new QLabel(QStringLiteral("Label3"), this);
     m_label3->setObjectName(QStringLiteral("Label3"));
     m_label3->setGeometry(twipsRect(5160, 0, 5775, 180, dpi));
-    m_label3->setFont(songFont(9, true));
+    m_label3->setFont(fittedFont(songFont(9, true), m_label3->height()));
     m_label3->setStyleSheet(QStringLiteral("color: rgb(128,128,128);"));
 
     auto *frame1 = new QLabel(this);
@@ -191,6 +229,7 @@ void Form2::onRowAdded(int row, const QString &lianjie, const QString &guanjianz
 {
     auto *item = new QTreeWidgetItem;
     item->setText(static_cast<int>(Column::lianjie), lianjie);
+    item->setToolTip(static_cast<int>(Column::lianjie), lianjie);
     item->setText(static_cast<int>(Column::guanjianzi), guanjianzi);
     m_listView1->insertTopLevelItem(qBound(0, row, m_listView1->topLevelItemCount()), item);
 }

@@ -3,24 +3,94 @@
 #include "app/Form2.h"
 
 #include <QApplication>
+#include <QByteArray>
+#include <QIcon>
+#include <QPushButton>
+#include <QLineEdit>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace friendlinks {
 
+namespace {
+
+constexpr char kNoDisplay[] = "friendlinks: no display available; use: friendlinks check SITE\n";
+
+// Set while QApplication is being built: Qt's complaints about a display it
+// cannot reach are dropped and its abort becomes our one line and status 1.
+QtMessageHandler g_previousHandler = nullptr;
+
+void startupMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtFatalMsg) {
+        std::fputs(kNoDisplay, stdout);
+        std::fflush(stdout);
+        std::_Exit(1);
+    }
+    const QByteArray category(context.category ? context.category : "");
+    if (category.startsWith("qt.qpa"))
+        return;
+    if (g_previousHandler)
+        g_previousHandler(type, context, message);
+}
+
+bool displayNamed()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty())
+        return true; // offscreen, vnc, ... or a chosen one; a failing one is caught at start
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// Hidden helpers for demo/screenshot.sh: FRIENDLINKS_AUTOCHECK=SITE starts
+// the check once the window shows; FRIENDLINKS_SCREENSHOT=FILE saves the
+// window as a picture when that check has finished, then quits.
+void setUpAutomation(Form2 &window)
+{
+    const QString site = qEnvironmentVariable("FRIENDLINKS_AUTOCHECK");
+    const QString shot = qEnvironmentVariable("FRIENDLINKS_SCREENSHOT");
+    if (site.isEmpty())
+        return;
+    if (!shot.isEmpty()) {
+        QObject::connect(window.engine(), &CheckEngine::finished, &window, [&window, shot] {
+            // Let the last cells paint before the picture is taken.
+            QTimer::singleShot(300, &window, [&window, shot] {
+                const bool saved = window.grab().save(shot);
+                std::fprintf(stderr, saved ? "friendlinks: wrote %s\n" : "friendlinks: cannot write %s\n",
+                             qPrintable(shot));
+                QApplication::exit(saved ? 0 : 1);
+            });
+        });
+        // Never hang a script: give up after a minute.
+        QTimer::singleShot(60000, &window, [] {
+            std::fputs("friendlinks: the check did not finish in time\n", stderr);
+            QApplication::exit(1);
+        });
+    }
+    QTimer::singleShot(500, &window, [&window, site] {
+        window.siteBox()->setText(site);
+        window.queryButton()->click();
+    });
+}
+
+} // namespace
+
 int runWindow(int &argc, char **argv, const CheckSettings &settings)
 {
-    // Qt aborts when no platform can start; say it in one line instead.
-    const bool hasDisplay = qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
-        || qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
-    if (!hasDisplay) {
-        std::fputs("friendlinks: no display available; use: friendlinks check SITE\n", stdout);
+    if (!displayNamed()) {
+        std::fputs(kNoDisplay, stdout);
         return 1;
     }
+    g_previousHandler = qInstallMessageHandler(startupMessageHandler);
     QApplication app(argc, argv);
+    qInstallMessageHandler(g_previousHandler);
+
     Form2 window(settings);
+    QApplication::setWindowIcon(window.windowIcon());
     window.show();
+    setUpAutomation(window);
     return app.exec();
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <set>
 
 using namespace friendlinks;
@@ -43,9 +44,16 @@ TEST(EngineTable, BaiduRowsUseThreeHosts)
 }
 
 struct TrimCase {
+    const char *name;
     const char *in;
     const char *out;
 };
+
+// Shown in test names and failures instead of the struct's bytes.
+void PrintTo(const TrimCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class TrimSpaces : public ::testing::TestWithParam<TrimCase> {};
 
@@ -55,6 +63,9 @@ TEST_P(TrimSpaces, OnlyU0020AtBothEnds)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TrimSpaces,
-                         ::testing::Values(TrimCase{"  abc  ", "abc"}, TrimCase{"   ", ""}, TrimCase{"", ""},
-                                           TrimCase{"\tabc ", "\tabc"}, TrimCase{" a  b ", "a  b"},
-                                           TrimCase{"\u3000x\u3000", "\u3000x\u3000"}));
+                         ::testing::Values(TrimCase{"SpacesBothEnds", "  abc  ", "abc"},
+                                           TrimCase{"OnlySpaces", "   ", ""}, TrimCase{"Empty", "", ""},
+                                           TrimCase{"TabKept", "\tabc ", "\tabc"},
+                                           TrimCase{"InnerSpacesKept", " a  b ", "a  b"},
+                                           TrimCase{"IdeographicSpaceKept", "\u3000x\u3000", "\u3000x\u3000"}),
+                         [](const ::testing::TestParamInfo<TrimCase> &info) { return std::string(info.param.name); });

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QStyleOptionViewItem>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -169,4 +170,32 @@ TEST(WindowClose, MidCheckDeletesCleanly)
     QSignalSpy destroyed(form, &QObject::destroyed);
     form->close();
     QTRY_COMPARE_WITH_TIMEOUT(destroyed.count(), 1, 2000);
+}
+
+TEST_F(Window, PicturesComeFromTheCompiledInAssets)
+{
+    const auto *frame1 = form.findChild<QLabel *>(QStringLiteral("Frame1"));
+    ASSERT_NE(frame1, nullptr);
+    EXPECT_FALSE(frame1->pixmap().isNull());
+    EXPECT_EQ(frame1->pixmap().size(), frame1->size());
+    EXPECT_FALSE(QPixmap(QStringLiteral(":/assets/banner.png")).isNull());
+    EXPECT_FALSE(QPixmap(QStringLiteral(":/assets/query.png")).isNull());
+    EXPECT_FALSE(form.windowIcon().isNull());
+    EXPECT_TRUE(form.queryButton()->styleSheet().contains(QStringLiteral(":/assets/query.png")));
+}
+
+TEST_F(Window, CellsShowOnOneLineButKeepTheirText)
+{
+    addRow(0, QStringLiteral("http://a.test/"));
+    emit form.engine()->cellSet(0, Column::kuaizhao, QStringLiteral("12K 2026-11-30 \r\n"), false);
+    const QTreeWidgetItem *item = form.list()->topLevelItem(0);
+    EXPECT_EQ(item->text(4), QStringLiteral("12K 2026-11-30 \r\n"));
+    // One line high: no taller than a row holding plain text.
+    addRow(1, QStringLiteral("http://b.test/"));
+    const QModelIndex broken = form.list()->model()->index(0, 4);
+    const QModelIndex plain = form.list()->model()->index(1, 0);
+    QStyleOptionViewItem option;
+    option.initFrom(form.list());
+    const QAbstractItemDelegate *delegate = form.list()->itemDelegate();
+    EXPECT_EQ(delegate->sizeHint(option, broken).height(), delegate->sizeHint(option, plain).height());
 }
