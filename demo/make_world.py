@@ -39,7 +39,7 @@ world = {
     "http://www.friend-linkback.com/": back_page('<a href="http://www.demo-home.com/">演示之家</a>'),
     "http://www.friend-image.net/": back_page('<a href="http://www.demo-home.com/"><img src="/demo.gif"></a>'),
     "http://www.friend-nolink.org/": back_page('<a href="http://www.elsewhere.com/">别处</a>'),
-    "http://www.friend-slow.cn/": {"body": back_page('<a href="http://www.demo-home.com/">演示</a>'), "delay": 3000},
+    "http://www.friend-slow.cn/": {"body": back_page('<a href="http://www.demo-home.com/">演示</a>'), "delay": 6000},
     "http://www.friend-empty.com.cn/": {"body": ""},
     "http://bbs.friend-gb.com/": {"base64": base64.b64encode(gb_page).decode()},
     "http://blog.friend-long.com/": back_page('<a href="http://www.demo-home.com/" title="x">Demo Home, a friend</a>'),
