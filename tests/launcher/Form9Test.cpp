@@ -1,6 +1,6 @@
 #include "launcher/Form9.h"
 
-#include "Recorders.h"
+#include "tests/common/Recorders.h"
 
 #include "launcher/EngineTable.h"
 

@@ -1,7 +1,7 @@
 // The window driving a real check through an in-process fakeweb on the demo world.
 #include "app/Form2.h"
 
-#include "Recorders.h"
+#include "tests/common/Recorders.h"
 #include "tests/fakeweb/FakeWeb.h"
 
 #include "launcher/Form9.h"

@@ -1,6 +1,6 @@
 #include "app/Form2.h"
 
-#include "Recorders.h"
+#include "tests/common/Recorders.h"
 
 #include "launcher/Form9.h"
 #include "launcher/Twips.h"
