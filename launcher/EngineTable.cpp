@@ -1,5 +1,7 @@
 #include "launcher/EngineTable.h"
 
+#include "web/TextCuts.h"
+
 namespace friendlinks {
 
 const std::array<SearchEngine, kEngineCount> &engineTable()
@@ -25,13 +27,7 @@ const std::array<SearchEngine, kEngineCount> &engineTable()
 
 QString trimSpaces(const QString &text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
+    return trimBlanks(text);
 }
 
 QStringList buildSearchUrls(const QString &keyword)
