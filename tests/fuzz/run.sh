@@ -23,12 +23,16 @@ for target in "${targets[@]}"; do
   mkdir -p "$work"
   echo "== $target: ${seconds}s"
   # Inputs up to 64 KiB; a case slower than 10 s counts as a hang.
+  set +e
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/tests/fuzz/$target" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
       -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$root/$build/crashes/$target-" \
-      "$work" "tests/fuzz/corpus/$target" 2>&1 | tail -n 15
-  status=${PIPESTATUS[0]}
+      "$work" "tests/fuzz/corpus/$target" > "$build/$target.log" 2>&1
+  status=$?
+  set -e
+  tail -n 4 "$build/$target.log"
   if [ "$status" -ne 0 ]; then
+    tail -n 60 "$build/$target.log" >&2
     echo "$target failed (exit $status); inputs in $build/crashes/" >&2
     exit "$status"
   fi
