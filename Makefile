@@ -19,7 +19,7 @@ define install_missing
 	fi
 endef
 
-.PHONY: deps build run test bench demo demo-gui screenshot assets test-asan fuzz clean
+.PHONY: deps build run test bench demo demo-gui screenshot assets test-asan fuzz fuzz-ci clean
 
 deps:
 	$(call install_missing,$(DEB_PACKAGES))
@@ -56,16 +56,24 @@ assets: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target make_assets
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/assets/make_assets assets
 
+# The whole suite with AddressSanitizer and UndefinedBehaviorSanitizer in its own folder.
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFRIENDLINKS_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
-	  ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
-	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) --timeout 300
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS) --timeout 300
 
+# libFuzzer targets (clang) in build-fuzz: each runs FUZZ_SECONDS (60) from the seed corpus.
 fuzz: deps
 	$(call install_missing,$(FUZZ_PACKAGES))
-	@bash tests/fuzz/run.sh $(or $(FUZZ_SECONDS),60)
+	@JOBS=$(JOBS) bash tests/fuzz/run.sh $(or $(FUZZ_SECONDS),60)
+
+# The short run CI does: 15 s each.
+fuzz-ci: deps
+	$(call install_missing,$(FUZZ_PACKAGES))
+	@JOBS=$(JOBS) bash tests/fuzz/run.sh 15
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

@@ -11,9 +11,6 @@ const QString kQueryPath = QStringLiteral("/s?wd=site:");
 const QString kCountPhrase = QStringLiteral("百度一下，找到相关网页");
 const QString kCountEnd = QStringLiteral("篇，用时");
 const QString kCountSuffix = QStringLiteral("篇");
-const QString kSnapshotLinePattern = QStringLiteral(
-    R"(<font color=.*?>([\w-]+\.)+[\w-]+(/[\w- ./?%&=]*)?.*?\d{4}[年|\-|\.]\d{1,2}[月|\-|\.]\d{1,2}日?.*?</font>)");
-const QString kSiteAddressPattern = QStringLiteral(R"(([\w-]+\.)+[\w-]+(/[\w- ./?%&=]*)?)");
 
 QString withTrailingSlash(QString text)
 {

@@ -9,6 +9,10 @@ namespace friendlinks {
 inline const QString kDefaultBaiduHost = QStringLiteral("www.baidu.com");
 inline const QString kHomePageFirst = QStringLiteral("首页第一");
 inline const QString kNotFirst = QStringLiteral("注意：不在第一");
+// The snapshot line of a result, and the address at its start.
+inline const QString kSnapshotLinePattern = QStringLiteral(
+    R"(<font color=.*?>([\w-]+\.)+[\w-]+(/[\w- ./?%&=]*)?.*?\d{4}[年|\-|\.]\d{1,2}[月|\-|\.]\d{1,2}日?.*?</font>)");
+inline const QString kSiteAddressPattern = QStringLiteral(R"(([\w-]+\.)+[\w-]+(/[\w- ./?%&=]*)?)");
 
 // The three facts read from one Baidu "site:" result page.
 struct BaiduResult {

@@ -39,9 +39,26 @@ QString DecodeBody(QByteArrayView body)
 {
     const bool utf8 = IsUtf8(body);
     // Both decoders turn invalid sequences into U+FFFD and never read past the end.
-    QStringDecoder decoder = utf8 ? QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless)
-                                  : QStringDecoder("GB18030", QStringDecoder::Flag::Stateless);
-    QString text = decoder.isValid() ? decoder.decode(body) : QString::fromLatin1(body);
+    // ConvertInitialBom: the decoder keeps the mark and we drop exactly one (it
+    // used to drop one itself and the line below a second: U+FEFF U+FEFF gave "").
+    const auto flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+    QStringDecoder decoder = utf8 ? QStringDecoder(QStringDecoder::Utf8, flags)
+                                  : QStringDecoder("GB18030", flags);
+    QString text;
+    if (!decoder.isValid()) {
+        text = QString::fromLatin1(body);
+    } else if (utf8) {
+        text = decoder.decode(body);
+    } else {
+        // The GB18030 decoder silently drops a sequence cut off at the end of
+        // the body ("\x89" gave an empty page). A line feed is never part of a
+        // multi-byte sequence: behind it the cut sequence comes out as U+FFFD.
+        QByteArray terminated = body.toByteArray();
+        terminated.append('\n');
+        text = decoder.decode(terminated);
+        if (text.endsWith(QLatin1Char('\n')))
+            text.chop(1);
+    }
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     return text;
