@@ -30,6 +30,15 @@ std::optional<int> parseNumber(const QString &text, int low, int high)
     return value;
 }
 
+// The options that take a value; the window takes only the first two.
+bool takesValue(const QString &option, bool check)
+{
+    static const QStringList kWindowOptions = {QStringLiteral("--proxy"), QStringLiteral("--baidu-host")};
+    static const QStringList kCheckOptions = {QStringLiteral("--format"), QStringLiteral("--jobs"),
+                                              QStringLiteral("--timeout-ms")};
+    return kWindowOptions.contains(option) || (check && kCheckOptions.contains(option));
+}
+
 } // namespace
 
 QString usageText()
@@ -87,7 +96,10 @@ ParsedArguments parseArguments(const QStringList &arguments)
             continue;
         }
         QString value;
-        if (const qsizetype eq = option.indexOf(QLatin1Char('=')); eq > 0) {
+        const qsizetype eq = option.indexOf(QLatin1Char('='));
+        if (const QString name = eq > 0 ? option.left(eq) : option; !takesValue(name, check))
+            return fail(QStringLiteral("unknown option %1").arg(name));
+        if (eq > 0) {
             value = option.mid(eq + 1);
             option.truncate(eq);
         } else if (i + 1 < arguments.size()) {

@@ -2,7 +2,7 @@
 
 #include "app/CheckRules.h"
 #include "probes/BaiduProbe.h"
-#include "tests/common/QtPrinters.h"
+#include "tests/common/RowPrinters.h"
 #include "tests/fakeweb/FakeWeb.h"
 #include "web/FetchResult.h"
 
@@ -91,14 +91,6 @@ QList<CheckRow> expectedRows()
                   {kHomePageFirst, false}}),
         checkRow({"http://www.blank.com.cn/", "空站\r\n", {kEmptyBody, true}, none, none, none}),
     };
-}
-
-void PrintTo(const CheckRow &row, std::ostream *os)
-{
-    for (const Cell &cell : row.cells) {
-        PrintTo(cell.text, os);
-        *os << (cell.red ? "(red) " : " ");
-    }
 }
 
 class CheckEngineTest : public ::testing::Test {
@@ -209,6 +201,36 @@ TEST_F(CheckEngineTest, BaiduHostIsASetting)
     ASSERT_TRUE(finished.wait(kWaitMs));
     EXPECT_EQ(engine.rows().first()[Column::shoulu].text, "约7篇");
     EXPECT_TRUE(baiduQueries().isEmpty());
+}
+
+TEST_F(CheckEngineTest, NeverMoreThanTwoBaiduQueriesAtOnce)
+{
+    QByteArray home = "<p>\n";
+    for (int i = 0; i < 12; ++i) {
+        const QString site = QStringLiteral("www.many%1.com/").arg(i);
+        home += QStringLiteral("<a href=\"http://%1\">f%2</a>\n").arg(site).arg(i).toUtf8();
+        m_web.world().setPage("http://" + site, "<p>x</p>");
+        m_web.world().setPage("http://www.baidu.com/s?wd=site:" + site, baiduPage("1", site), 30);
+    }
+    m_web.world().setPage("http://www.many-home.com/", home);
+    CheckEngine engine(settings(8));
+    int asked = 0;
+    int answered = 0;
+    int mostAtOnce = 0;
+    QObject::connect(&m_web, &fakeweb::FakeWeb::requestReceived, [&](const QString &url) {
+        if (url.startsWith("http://www.baidu.com/"))
+            mostAtOnce = std::max(mostAtOnce, ++asked - answered);
+    });
+    QObject::connect(&engine, &CheckEngine::cellSet, [&](int, Column column) {
+        if (column == Column::rp)
+            ++answered;
+    });
+    QSignalSpy finished(&engine, &CheckEngine::finished);
+    engine.start("www.many-home.com");
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    EXPECT_EQ(asked, 12);
+    EXPECT_EQ(answered, 12);
+    EXPECT_EQ(mostAtOnce, 2); // eight rows want Baidu at once; two get it
 }
 
 TEST_F(CheckEngineTest, UnreachableSiteEndsTheCheckWithNoRowsAndNoProbes)

@@ -3,7 +3,7 @@
 #include "probes/BackLinkProbe.h"
 #include "web/FetchResult.h"
 
-#include "tests/common/QtPrinters.h"
+#include "tests/common/RowPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -31,12 +31,6 @@ struct FanlianCase {
     QString report;
     Cell expected;
 };
-
-void PrintTo(const Cell &cell, std::ostream *os)
-{
-    PrintTo(cell.text, os);
-    *os << (cell.red ? " red" : " default");
-}
 
 void PrintTo(const FanlianCase &c, std::ostream *os)
 {

@@ -59,6 +59,8 @@ TEST(ParseArguments, RejectsWhatItCannotUse)
         {"--jobs", "4"},
         {"inspect", "a.com"},
     };
+    EXPECT_EQ(parseArguments({"check", "a.com", "--fast"}).error, "unknown option --fast");
+    EXPECT_EQ(parseArguments({"check", "a.com", "--jobs"}).error, "--jobs needs a value");
     for (const QStringList &arguments : bad) {
         const ParsedArguments parsed = parseArguments(arguments);
         EXPECT_EQ(parsed.action, Action::UsageError) << arguments.join(' ').toStdString();

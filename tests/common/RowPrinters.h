@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/Columns.h"
+#include "tests/common/QtPrinters.h"
+
+#include <ostream>
+
+namespace friendlinks {
+
+// Readable failure messages for cells and rows (found by GoogleTest through ADL).
+inline void PrintTo(const Cell &cell, std::ostream *os)
+{
+    PrintTo(cell.text, os);
+    *os << (cell.red ? " (red)" : "");
+}
+
+inline void PrintTo(const CheckRow &row, std::ostream *os)
+{
+    *os << '[';
+    for (const Cell &cell : row.cells) {
+        PrintTo(cell, os);
+        *os << ' ';
+    }
+    *os << ']';
+}
+
+} // namespace friendlinks
