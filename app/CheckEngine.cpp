@@ -87,9 +87,13 @@ private:
             row[Column::guanjianzi].text = link.guanjianzi;
             m_engine.m_rows.append(row);
             emit m_engine.rowAdded(int(m_engine.m_rows.size()) - 1, link.lianjie, link.guanjianzi);
+            if (m_cancelled)
+                return; // a slot restarted or stopped the check: the rows are no longer ours
         }
         m_total = int(links.size());
         emit m_engine.progress(0, m_total);
+        if (m_cancelled)
+            return;
         if (m_total == 0) {
             finish(false);
             return;
@@ -100,12 +104,14 @@ private:
 
     void probeNextRow(size_t worker)
     {
-        if (m_nextRow >= m_total)
+        if (m_cancelled || m_nextRow >= m_total)
             return;
         const int row = m_nextRow++;
         const QString link = m_engine.m_rows[row][Column::lianjie].text;
         fetchLimited(worker, link, [this, worker, row, link](const FetchResult &page) {
             setCell(row, Column::fanlian, fanlianCell(backLinkReport(page.text, m_needle)));
+            if (m_cancelled)
+                return;
             fetchLimited(worker, baiduQueryUrl(m_engine.m_settings.baiduHost, link),
                          [this, worker, row, link](const FetchResult &answer) {
                              const BaiduCells cells = baiduCells(parseBaiduPage(answer.text, link));
@@ -122,6 +128,8 @@ private:
     {
         const QString host = hostOf(address);
         m_limiter.acquire(host, [this, worker, address, host, done = std::move(done)] {
+            if (m_cancelled)
+                return;
             FetchRequest *request = m_workers[worker]->GetHtmlCode(address, m_site);
             QObject::connect(request, &FetchRequest::finished, &m_engine,
                              [this, host, done](const FetchResult &result) {
