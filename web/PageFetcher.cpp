@@ -179,7 +179,6 @@ void PageFetcher::setConnectionPools(int pools)
         manager->setProxy(m_proxy);
         m_managers.append(manager);
     }
-    m_manager = m_managers.first();
 }
 
 QNetworkAccessManager *PageFetcher::managerFor(const QString &host) const

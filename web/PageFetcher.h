@@ -66,7 +66,6 @@ public:
 private:
     [[nodiscard]] QNetworkAccessManager *managerFor(const QString &host) const;
 
-    QNetworkAccessManager *m_manager = nullptr; // the first of m_managers
     QList<QNetworkAccessManager *> m_managers;
     QNetworkProxy m_proxy{QNetworkProxy::NoProxy};
     int m_timeoutMs = kDefaultTimeoutMs;
