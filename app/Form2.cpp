@@ -1,5 +1,6 @@
 #include "app/Form2.h"
 
+#include "cli/OutputFormats.h"
 #include "launcher/Fonts.h"
 #include "launcher/Form9.h"
 #include "launcher/Twips.h"
@@ -40,22 +41,6 @@ QPixmap bannerPixmap(QSize size)
         return plain;
     }
     return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-}
-
-QString escapeTsv(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case '\\': out += QStringLiteral("\\\\"); break;
-        case '\t': out += QStringLiteral("\\t"); break;
-        case '\r': out += QStringLiteral("\\r"); break;
-        case '\n': out += QStringLiteral("\\n"); break;
-        default: out += c;
-        }
-    }
-    return out;
 }
 
 const QColor kRed(255, 0, 0);
@@ -278,29 +263,21 @@ void Form2::openSelectedRow()
 
 QString Form2::selectedRowsTsv() const
 {
-    QStringList lines;
-    QStringList header;
-    for (const ColumnInfo &c : columns())
-        header << c.header;
-    header << QStringLiteral("标红");
-    lines << header.join(QLatin1Char('\t'));
+    // The rows as the list shows them, in the command line's tsv format.
+    QList<CheckRow> rows;
     for (int i = 0; i < m_listView1->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *item = m_listView1->topLevelItem(i);
         if (!item->isSelected())
             continue;
-        QStringList fields;
-        QStringList redKeys;
+        CheckRow row;
         for (const ColumnInfo &c : columns()) {
             const int col = static_cast<int>(c.column);
-            fields << escapeTsv(item->text(col));
-            if (item->data(col, Qt::ForegroundRole).value<QBrush>().color() == kRed
-                && item->data(col, Qt::ForegroundRole).isValid())
-                redKeys << QString::fromLatin1(c.key);
+            const QVariant colour = item->data(col, Qt::ForegroundRole);
+            row[c.column] = {item->text(col), colour.isValid() && colour.value<QBrush>().color() == kRed};
         }
-        fields << redKeys.join(QLatin1Char(','));
-        lines << fields.join(QLatin1Char('\t'));
+        rows.append(row);
     }
-    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    return QString::fromUtf8(formatTsv(rows));
 }
 
 void Form2::keyPressEvent(QKeyEvent *event)
