@@ -1,9 +1,9 @@
 #include "app/Form2.h"
 
-#include "cli/OutputFormats.h"
-#include "launcher/Fonts.h"
+#include "check/OutputFormats.h"
+#include "ui/Fonts.h"
 #include "launcher/Form9.h"
-#include "launcher/Twips.h"
+#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/CheckEngine.h"
-#include "launcher/Platform.h"
+#include "check/CheckEngine.h"
+#include "ui/Platform.h"
 
 #include <QTimer>
 #include <QWidget>

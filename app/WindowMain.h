@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CheckEngine.h"
+#include "check/CheckEngine.h"
 
 namespace friendlinks {
 

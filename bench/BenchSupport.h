@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/fakeweb/FakeWeb.h"
+#include "tools/fakeweb/FakeWeb.h"
 
 #include <QString>
 #include <QThread>

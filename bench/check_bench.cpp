@@ -3,7 +3,7 @@
 //
 //   ./build/bench/check_bench [runs]
 
-#include "app/CheckEngine.h"
+#include "check/CheckEngine.h"
 #include "bench/BenchSupport.h"
 #include "probes/BaiduProbe.h"
 

@@ -5,7 +5,7 @@
 //
 //   ./build/bench/load_bench [links] [delay-ms]
 
-#include "app/CheckEngine.h"
+#include "check/CheckEngine.h"
 #include "app/Form2.h"
 #include "bench/BenchSupport.h"
 

@@ -1,5 +1,5 @@
 // Parsing micro-benchmarks on generated pages: no network, no files.
-#include "app/Harvest.h"
+#include "check/Harvest.h"
 #include "probes/BackLinkProbe.h"
 #include "web/BodyDecoding.h"
 #include "web/PatternMatcher.h"

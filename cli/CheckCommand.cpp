@@ -1,6 +1,6 @@
 #include "cli/CheckCommand.h"
 
-#include "cli/OutputFormats.h"
+#include "check/OutputFormats.h"
 #include "web/FetchResult.h"
 
 #include <QUrl>

@@ -1,7 +1,7 @@
 # Sourced by the demo scripts: starts fakeweb on the demo world on a free port,
 # sets $proxy to it and stops fakeweb when the script exits. Needs $build and $here.
 port_file=$(mktemp)
-"$build/tests/fakeweb/fakeweb" "$here/world.json" --port 0 >"$port_file" 2>/dev/null &
+"$build/tools/fakeweb/fakeweb" "$here/world.json" --port 0 >"$port_file" 2>/dev/null &
 fakeweb_pid=$!
 trap 'kill $fakeweb_pid 2>/dev/null || true; rm -f "$port_file"' EXIT
 for _ in $(seq 1 100); do

@@ -1,8 +1,8 @@
 #include "launcher/Form9.h"
 
 #include "launcher/EngineTable.h"
-#include "launcher/Fonts.h"
-#include "launcher/Twips.h"
+#include "ui/Fonts.h"
+#include "ui/Twips.h"
 
 #include <QComboBox>
 #include <QLabel>

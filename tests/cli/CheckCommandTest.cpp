@@ -1,7 +1,7 @@
 #include "cli/CheckCommand.h"
 
 #include "tests/common/QtPrinters.h"
-#include "tests/fakeweb/FakeWeb.h"
+#include "tools/fakeweb/FakeWeb.h"
 
 #include <QBuffer>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "launcher/Platform.h"
+#include "ui/Platform.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Columns.h"
+#include "check/Columns.h"
 #include "tests/common/QtPrinters.h"
 
 #include <ostream>

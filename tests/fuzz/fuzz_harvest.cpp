@@ -1,5 +1,5 @@
 // harvestLinks on an arbitrary page and site (split at the first NUL byte).
-#include "app/Harvest.h"
+#include "check/Harvest.h"
 #include "tests/fuzz/FuzzInput.h"
 
 #include <cstdlib>

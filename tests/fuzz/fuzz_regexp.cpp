@@ -1,6 +1,6 @@
 // TestRegExp with each fixed pattern of the system over arbitrary text: it
 // never throws (the patterns compile) and always ends its list properly.
-#include "app/Harvest.h"
+#include "check/Harvest.h"
 #include "probes/BackLinkProbe.h"
 #include "probes/BaiduProbe.h"
 #include "tests/fuzz/FuzzInput.h"

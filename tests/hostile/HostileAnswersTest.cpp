@@ -1,9 +1,9 @@
 // Hostile answers from a friend's site, and hostile site-box texts, through a
 // whole check on the engine against an in-process fakeweb proxy. Every case
 // ends in a defined outcome, and the same engine then runs a normal check.
-#include "app/CheckEngine.h"
-#include "app/CheckRules.h"
-#include "tests/fakeweb/FakeWeb.h"
+#include "check/CheckEngine.h"
+#include "check/CheckRules.h"
+#include "tools/fakeweb/FakeWeb.h"
 #include "web/BodyDecoding.h"
 #include "web/FetchResult.h"
 #include "web/PageFetcher.h"

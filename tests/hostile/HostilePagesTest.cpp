@@ -1,5 +1,5 @@
 // Hostile pages straight into the parsers: huge, deeply odd or broken markup.
-#include "app/Harvest.h"
+#include "check/Harvest.h"
 #include "probes/BackLinkProbe.h"
 #include "probes/BaiduProbe.h"
 #include "probes/DomainRules.h"

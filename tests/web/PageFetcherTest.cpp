@@ -1,6 +1,6 @@
 #include "web/PageFetcher.h"
 
-#include "tests/fakeweb/FakeWeb.h"
+#include "tools/fakeweb/FakeWeb.h"
 #include "tests/common/QtPrinters.h"
 
 #include <QEventLoop>

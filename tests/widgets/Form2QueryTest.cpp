@@ -2,7 +2,7 @@
 #include "app/Form2.h"
 
 #include "tests/common/Recorders.h"
-#include "tests/fakeweb/FakeWeb.h"
+#include "tools/fakeweb/FakeWeb.h"
 
 #include "launcher/Form9.h"
 

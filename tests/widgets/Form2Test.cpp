@@ -3,7 +3,7 @@
 #include "tests/common/Recorders.h"
 
 #include "launcher/Form9.h"
-#include "launcher/Twips.h"
+#include "ui/Twips.h"
 
 #include <QHeaderView>
 #include <QLabel>

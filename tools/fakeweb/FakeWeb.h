@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/fakeweb/World.h"
+#include "tools/fakeweb/World.h"
 
 #include <QNetworkProxy>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "launcher/Platform.h"
+#include "ui/Platform.h"
 
 #include <QDesktopServices>
 #include <QMessageBox>

@@ -1,9 +1,9 @@
-#include "app/CheckEngine.h"
+#include "check/CheckEngine.h"
 
-#include "app/CheckRules.h"
+#include "check/CheckRules.h"
 #include "probes/BaiduProbe.h"
 #include "tests/common/RowPrinters.h"
-#include "tests/fakeweb/FakeWeb.h"
+#include "tools/fakeweb/FakeWeb.h"
 #include "web/FetchResult.h"
 
 #include <QSignalSpy>

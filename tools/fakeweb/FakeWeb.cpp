@@ -1,4 +1,4 @@
-#include "tests/fakeweb/FakeWeb.h"
+#include "tools/fakeweb/FakeWeb.h"
 
 #include <QHostAddress>
 #include <QTcpServer>

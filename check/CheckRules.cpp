@@ -1,4 +1,4 @@
-#include "app/CheckRules.h"
+#include "check/CheckRules.h"
 
 #include "probes/DomainRules.h"
 #include "web/FetchResult.h"

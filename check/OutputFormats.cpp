@@ -1,4 +1,4 @@
-#include "cli/OutputFormats.h"
+#include "check/OutputFormats.h"
 
 #include <QStringList>
 

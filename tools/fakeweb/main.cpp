@@ -1,6 +1,6 @@
 // fakeweb WORLD.json [--port N]: serves the world on 127.0.0.1 until killed.
 // The first line on stdout is the port it listens on.
-#include "tests/fakeweb/FakeWeb.h"
+#include "tools/fakeweb/FakeWeb.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "app/CheckRules.h"
+#include "check/CheckRules.h"
 
 #include "probes/BackLinkProbe.h"
 #include "web/FetchResult.h"

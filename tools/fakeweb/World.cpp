@@ -1,4 +1,4 @@
-#include "tests/fakeweb/World.h"
+#include "tools/fakeweb/World.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/HostLimiter.h"
+#include "check/HostLimiter.h"
 
 #include <gtest/gtest.h>
 

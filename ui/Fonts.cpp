@@ -1,4 +1,4 @@
-#include "launcher/Fonts.h"
+#include "ui/Fonts.h"
 
 #include <QFontDatabase>
 #include <QStringList>

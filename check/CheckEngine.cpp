@@ -1,8 +1,8 @@
-#include "app/CheckEngine.h"
+#include "check/CheckEngine.h"
 
-#include "app/CheckRules.h"
-#include "app/Harvest.h"
-#include "app/HostLimiter.h"
+#include "check/CheckRules.h"
+#include "check/Harvest.h"
+#include "check/HostLimiter.h"
 #include "probes/BackLinkProbe.h"
 #include "probes/BaiduProbe.h"
 #include "web/PageFetcher.h"

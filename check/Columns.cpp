@@ -1,4 +1,4 @@
-#include "app/Columns.h"
+#include "check/Columns.h"
 
 namespace friendlinks {
 

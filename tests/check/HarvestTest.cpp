@@ -1,4 +1,4 @@
-#include "app/Harvest.h"
+#include "check/Harvest.h"
 
 #include "probes/BackLinkProbe.h"
 #include "probes/DomainRules.h"
