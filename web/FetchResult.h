@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 namespace friendlinks {
@@ -21,6 +24,23 @@ struct FetchResult {
     };
     Kind kind = Kind::EmptyBody;
     QString text;
+
+    // What the transport saw, whatever the kind; the classic cells never read these.
+    int status = 0;                 // HTTP status of the last answer; 0 when none came
+    QString finalUrl;               // the address the answer was read from, after redirects
+    QList<QString> redirects;       // every redirect target in order, also one not followed
+    QList<QPair<QByteArray, QByteArray>> headers; // the last answer's headers, as sent
+    qint64 elapsedMs = 0;           // from sending to the end of the answer or the time-out
+    QString tlsError;               // certificate trouble in Qt's words; empty when none
+
+    // The value of the first header of that name (any letter case), or empty.
+    [[nodiscard]] QByteArray header(QByteArrayView name) const
+    {
+        for (const auto &[key, value] : headers)
+            if (key.compare(name, Qt::CaseInsensitive) == 0)
+                return value;
+        return {};
+    }
 };
 
 } // namespace friendlinks

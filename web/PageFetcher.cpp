@@ -46,6 +46,8 @@ public:
         m_clock.start();
         m_timer.start(m_timeoutMs);
         connect(m_reply, &QIODevice::readyRead, this, &ReplyFetch::readSome);
+        connect(m_reply, &QNetworkReply::redirected, this,
+                [this](const QUrl &target) { m_redirects.append(target.toString()); });
         connect(m_reply, &QNetworkReply::finished, this, &ReplyFetch::onFinished);
     }
 
@@ -95,6 +97,7 @@ private:
             m_timer.start(int(left)); // woke early: wait out the rest
             return;
         }
+        m_timedOut = true;
         finish(failure(FetchResult::Kind::TooSlow));
     }
 
@@ -102,22 +105,56 @@ private:
     {
         if (m_body.isEmpty())
             return failure(FetchResult::Kind::EmptyBody);
-        return {FetchResult::Kind::Page, DecodeBody(m_body)};
+        FetchResult result;
+        result.kind = FetchResult::Kind::Page;
+        result.text = DecodeBody(m_body);
+        return result;
     }
 
     [[nodiscard]] FetchResult failure(FetchResult::Kind kind) const
     {
-        if (m_checkedSite)
-            return {FetchResult::Kind::SiteUnreachable, QString()};
-        return {kind, kind == FetchResult::Kind::TooSlow ? kTooSlow : kEmptyBody};
+        FetchResult result;
+        if (m_checkedSite) {
+            result.kind = FetchResult::Kind::SiteUnreachable;
+            return result;
+        }
+        result.kind = kind;
+        result.text = kind == FetchResult::Kind::TooSlow ? kTooSlow : kEmptyBody;
+        return result;
     }
 
-    void finish(const FetchResult &result)
+    // The transport's side of the result: status, addresses, headers, time.
+    void addTransportFacts(FetchResult &result) const
+    {
+        result.elapsedMs = m_clock.isValid() ? m_clock.elapsed() : 0;
+        result.redirects = m_redirects;
+        result.finalUrl = m_url;
+        if (!m_reply || m_timedOut)
+            return; // no (whole) answer came: status 0
+        result.finalUrl = m_reply->url().toString();
+        result.status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (result.status == 0)
+            return; // no answer: its headers, if any, are not the page's
+        result.headers = m_reply->rawHeaderPairs();
+        // A redirect Qt would not follow (a loop, too many, to a less safe scheme)
+        // still names its target.
+        if (result.status >= 300 && result.status < 400) {
+            const QByteArray location = m_reply->rawHeader("Location");
+            if (!location.isEmpty()) {
+                const QString target = m_reply->url().resolved(QUrl::fromEncoded(location)).toString();
+                if (result.redirects.isEmpty() || result.redirects.last() != target)
+                    result.redirects.append(target);
+            }
+        }
+    }
+
+    void finish(FetchResult result)
     {
         if (m_done)
             return;
         m_done = true;
         m_timer.stop();
+        addTransportFacts(result);
         dropReply();
         emit finished(result);
         deleteLater();
@@ -142,6 +179,8 @@ private:
     QTimer m_timer;
     QElapsedTimer m_clock;
     QByteArray m_body;
+    QList<QString> m_redirects;
+    bool m_timedOut = false;
     bool m_done = false;
 };
 

@@ -135,13 +135,30 @@ const OutcomeCase kOutcomes[] = {
 INSTANTIATE_TEST_SUITE_P(Answers, FetchOutcomeTest, ::testing::ValuesIn(kOutcomes),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(PageFetcherTest, RedirectIsFollowed)
+TEST_F(PageFetcherTest, RedirectIsFollowedAndTheTransportFactsNameTheLastAnswer)
 {
     Answer moved = answer(302, "");
     moved.headers = {{"Location", "http://www.target.test/"}};
     m_web.world().set(QStringLiteral("http://www.moved.test/"), moved);
-    m_web.world().setPage(QStringLiteral("http://www.target.test/"), "arrived");
-    EXPECT_EQ(fetch(QStringLiteral("http://www.moved.test/")).text, QStringLiteral("arrived"));
+    Answer target = answer(203, "arrived");
+    target.headers = {{"X-Robots-Tag", "nofollow"}};
+    m_web.world().set(QStringLiteral("http://www.target.test/"), target);
+    const FetchResult result = fetch(QStringLiteral("http://www.moved.test/"));
+    EXPECT_EQ(result.text, QStringLiteral("arrived"));
+    EXPECT_EQ(result.status, 203);
+    EXPECT_EQ(result.finalUrl, QStringLiteral("http://www.target.test/"));
+    EXPECT_EQ(result.redirects, QList<QString>{QStringLiteral("http://www.target.test/")});
+    EXPECT_EQ(result.header("x-robots-tag"), QByteArray("nofollow"));
+}
+
+TEST_F(PageFetcherTest, RedirectLoopStillNamesItsTargets)
+{
+    Answer loop = answer(302, "moved");
+    loop.headers = {{"Location", "http://www.loop.test/"}};
+    m_web.world().set(QStringLiteral("http://www.loop.test/"), loop);
+    const FetchResult result = fetch(QStringLiteral("http://www.loop.test/"));
+    ASSERT_FALSE(result.redirects.isEmpty());
+    EXPECT_EQ(result.redirects.last(), QStringLiteral("http://www.loop.test/"));
 }
 
 TEST_F(PageFetcherTest, UnknownHostThroughProxyGivesItsNotFoundPage)
@@ -158,6 +175,8 @@ TEST_F(PageFetcherTest, TimeOutAtTheLimitAbortsTheRequest)
     const FetchResult result = fetch(QStringLiteral("http://www.slow.test/"));
     EXPECT_EQ(result.kind, Kind::TooSlow);
     EXPECT_EQ(result.text, kTooSlow);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_GE(result.elapsedMs, 200);
     EXPECT_TRUE(connectionsClosed()) << "the timed-out request was left open";
 }
 
