@@ -1,5 +1,7 @@
 #include "web/PatternMatcher.h"
 
+#include "web/PatternMatcherWordClass.h"
+
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
@@ -33,7 +35,7 @@ std::shared_ptr<const re2::RE2> compiledPattern(const QString &pattern)
     options.set_log_errors(false);
     options.set_max_mem(64 << 20);    // room for the DFA on megabyte pages
 
-    const QByteArray utf8 = pattern.toUtf8();
+    const QByteArray utf8 = asciiWordClasses(pattern).toUtf8();
     auto compiled = std::make_shared<const re2::RE2>(
         re2::StringPiece(utf8.constData(), static_cast<size_t>(utf8.size())), options);
     if (!compiled->ok())

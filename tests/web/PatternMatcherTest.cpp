@@ -53,6 +53,16 @@ const MatchCase kCases[] = {
     {"group_quantifier", R"(([\w-]+\.)+[\w-]+)", "see a.b-c.d here", "a.b-c.d\r\n"},
     {"empty_matches_each_position", "x*", "ab", "\r\n\r\n\r\n"},
     {"empty_match_after_chinese", "x*", "中", "\r\n\r\n"},
+    // \w stays ASCII under case-insensitive matching: not the Kelvin sign, not the long s.
+    {"word_not_kelvin_or_long_s", R"(\w+)", "a\u212Ab\u017Fc", "a\r\nb\r\nc\r\n"},
+    {"word_in_bracket_not_kelvin", R"([\w-]+)", "k-\u212As", "k-\r\ns\r\n"},
+    {"address_with_kelvin_not_found", kAddress, "http://www.\u212Aa.com/", kMatchFailed},
+    {"non_word_takes_kelvin", R"(\W+)", "a\u212A\u017Fb", "\u212A\u017F\r\n"},
+    {"negated_word_bracket", R"([^\w]+)", "k\u212A!s", "\u212A!\r\n"},
+    {"non_word_bracket_keeps_letter_cases", R"([a-c\Wx]+)", "ABC!X\u212Ad", "ABC!X\u212A\r\n"},
+    {"word_bracket_keeps_other_letter_cases", "[\\w\u00E9]+", "\u00C9\u00E9!", "\u00C9\u00E9\r\n"},
+    {"escaped_backslash_then_w", R"(\\w)", "\\w", "\\w\r\n"},
+    {"quoted_w_is_literal", R"(\Q\w\E)", "a\\w", "\\w\r\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, TestRegExpTest, ::testing::ValuesIn(kCases),
