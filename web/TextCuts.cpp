@@ -15,11 +15,12 @@ QString trimBlanks(const QString &text)
 
 QString cutText(const QString &text, qsizetype length)
 {
-    if (text.size() <= length)
-        return text;
-    if (length > 0 && text.at(length - 1).isHighSurrogate())
-        --length;
-    return text.left(length);
+    qsizetype end = 0;
+    for (qsizetype kept = 0; kept < length && end < text.size(); ++kept) {
+        const bool pair = text.at(end).isHighSurrogate() && end + 1 < text.size() && text.at(end + 1).isLowSurrogate();
+        end += pair ? 2 : 1;
+    }
+    return end == text.size() ? text : text.left(end);
 }
 
 } // namespace friendlinks
