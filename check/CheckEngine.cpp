@@ -193,11 +193,13 @@ CheckEngine::~CheckEngine() = default;
 void CheckEngine::start(const QString &site)
 {
     cancel();
-    m_site = site;
+    // Pasted addresses often carry blanks, tabs or a line break around them;
+    // everything from the fetch to the back-link needle uses the trimmed text.
+    m_site = site.trimmed();
     m_rows.clear();
     m_clock.start();
-    emit started(site);
-    m_run = std::make_unique<Run>(*this, site);
+    emit started(m_site);
+    m_run = std::make_unique<Run>(*this, m_site);
     m_run->start();
 }
 

@@ -31,6 +31,7 @@ public:
     explicit CheckEngine(CheckSettings settings = {}, QObject *parent = nullptr);
     ~CheckEngine() override;
 
+    // site is trimmed of white space around it; site() gives the trimmed text.
     void start(const QString &site);
     // Stops the running check: requests aborted, late answers ignored, no finished().
     void cancel();

@@ -35,6 +35,7 @@ QByteArray baiduPage(const QString &count, const QString &address)
 void buildWorld(fakeweb::World &world, int friendDelayMs = 0)
 {
     QByteArray home = "<html><body>\n";
+    home += anchor("http://www.home9.com/", "首页");
     home += anchor("http://www.home9.com/about.html", "关于我们");
     home += anchor("http://www.back.com/", "回链站");
     home += anchor("http://www.pic.net/", "图片站");
@@ -171,9 +172,18 @@ TEST_F(CheckEngineTest, JobsOneAndEightGiveTheSameRows)
     EXPECT_EQ(parallel, serial);
 }
 
-TEST_F(CheckEngineTest, SchemeTypedOrNotChecksTheSameRows)
+TEST_F(CheckEngineTest, SchemeAndWhiteSpaceAroundTheSiteCheckTheSameRows)
 {
-    EXPECT_EQ(check("http://www.home9.com"), expectedRows());
+    // White space pasted around the address is trimmed once, for the fetch,
+    // the own-site test and the back-link needle alike.
+    for (const QString site : {"http://www.home9.com", " \twww.home9.com\r\n", "  http://www.home9.com  "}) {
+        CheckEngine engine(settings());
+        QSignalSpy finished(&engine, &CheckEngine::finished);
+        engine.start(site);
+        ASSERT_TRUE(finished.wait(kWaitMs));
+        EXPECT_EQ(engine.rows(), expectedRows()) << site.toStdString();
+        EXPECT_EQ(engine.site(), site.trimmed());
+    }
 }
 
 TEST_F(CheckEngineTest, OneBaiduQueryPerRowWithTheBareSiteUnescaped)
