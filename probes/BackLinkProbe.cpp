@@ -16,6 +16,17 @@ QString report(QChar flag, const QString &text)
     return flag + kLineBreak + text;
 }
 
+// The report of the anchor that decides.
+QString anchorReport(const QString &anchor)
+{
+    if (anchor.contains(kImageMark, Qt::CaseSensitive))
+        return report(QLatin1Char('1'), kImageLink);
+    QString text = TestRegExp(kAnchorTextPattern, anchor);
+    text.remove(kClosingTag, Qt::CaseSensitive);
+    text.remove(QLatin1Char('>'), Qt::CaseSensitive);
+    return report(QLatin1Char('1'), cutText(text, kMaxBackLinkText));
+}
+
 } // namespace
 
 QString backLinkReport(const QString &page, const QString &needle)
@@ -26,20 +37,20 @@ QString backLinkReport(const QString &page, const QString &needle)
     if (page == kTooSlow)
         return report(QLatin1Char('1'), kTooSlow);
 
-    const QStringList anchors = splitLines(TestRegExp(kAnchorPattern, page));
-    for (const QString &anchor : anchors) {
+    // The anchors one at a time (a list of them would copy the page); the
+    // first that holds the needle decides. With no anchor at all, the
+    // no-match text stands in as the one anchor.
+    QString result = report(QLatin1Char('0'), kNoBackLink);
+    const auto decide = [&](const QString &anchor) {
         // An empty needle occurs in every anchor except the empty last piece.
         if (anchor.isEmpty() || !anchor.contains(needle, Qt::CaseSensitive))
-            continue;
-        if (anchor.contains(kImageMark, Qt::CaseSensitive))
-            return report(QLatin1Char('1'), kImageLink);
-
-        QString text = TestRegExp(kAnchorTextPattern, anchor);
-        text.remove(kClosingTag, Qt::CaseSensitive);
-        text.remove(QLatin1Char('>'), Qt::CaseSensitive);
-        return report(QLatin1Char('1'), cutText(text, kMaxBackLinkText));
-    }
-    return report(QLatin1Char('0'), kNoBackLink);
+            return true;
+        result = anchorReport(anchor);
+        return false;
+    };
+    if (forEachMatch(kAnchorPattern, page, decide) == 0)
+        decide(kMatchFailed);
+    return result;
 }
 
 } // namespace friendlinks

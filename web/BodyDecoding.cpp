@@ -9,6 +9,20 @@ namespace {
 
 constexpr quint64 kHighBits = 0x8080808080808080ULL; // the top bit of each of eight bytes
 
+// The end of the longest prefix of body that ends in three ASCII bytes (or
+// 0): a GB18030 sequence is at most four bytes and starts at a byte >= 0x80,
+// so none runs across that point.
+qsizetype cleanEnd(QByteArrayView body)
+{
+    qsizetype ascii = 0;
+    for (qsizetype i = body.size(); i > 0; --i) {
+        ascii = static_cast<unsigned char>(body[i - 1]) < 0x80 ? ascii + 1 : 0;
+        if (ascii == 3)
+            return i + 2;
+    }
+    return 0;
+}
+
 } // namespace
 
 bool IsUtf8(QByteArrayView body)
@@ -49,27 +63,31 @@ bool IsUtf8(QByteArrayView body)
 
 QString DecodeBody(QByteArrayView body)
 {
-    const bool utf8 = IsUtf8(body);
     // Both decoders turn invalid sequences into U+FFFD and never read past the end.
     // ConvertInitialBom: the decoder keeps the mark and we drop exactly one (it
     // used to drop one itself and the line below a second: U+FEFF U+FEFF gave "").
     const auto flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
-    QStringDecoder decoder = utf8 ? QStringDecoder(QStringDecoder::Utf8, flags)
-                                  : QStringDecoder("GB18030", flags);
     QString text;
-    if (!decoder.isValid()) {
-        text = QString::fromLatin1(body);
-    } else if (utf8) {
+    if (IsUtf8(body)) {
+        QStringDecoder decoder(QStringDecoder::Utf8, flags);
         text = decoder.decode(body);
-    } else {
+    } else if (QStringDecoder decoder("GB18030", flags); decoder.isValid()) {
         // The GB18030 decoder silently drops a sequence cut off at the end of
         // the body ("\x89" gave an empty page). A line feed is never part of a
         // multi-byte sequence: behind it the cut sequence comes out as U+FFFD.
-        QByteArray terminated = body.toByteArray();
-        terminated.append('\n');
-        text = decoder.decode(terminated);
+        // Only the tail after the last three ASCII bytes (no sequence spans
+        // them) is copied to add it; the rest is decoded in place.
+        const qsizetype clean = cleanEnd(body);
+        QByteArray tail = body.sliced(clean).toByteArray();
+        tail.append('\n');
+        text.resize(decoder.requiredSpace(body.size() + 1));
+        QChar *end = decoder.appendToBuffer(text.data(), body.first(clean));
+        end = decoder.appendToBuffer(end, tail);
+        text.truncate(end - text.constData());
         if (text.endsWith(QLatin1Char('\n')))
             text.chop(1);
+    } else {
+        text = QString::fromLatin1(body);
     }
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);

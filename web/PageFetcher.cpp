@@ -9,9 +9,13 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace friendlinks {
 
 namespace {
+
+constexpr qint64 kReadBufferBytes = 1024 * 1024;
 
 // Errors below 200 are transport failures (refused, reset, unknown host,
 // proxy trouble): no answer came. Higher codes carry an HTTP answer whose
@@ -43,6 +47,9 @@ public:
             return;
         }
         m_reply = manager->get(QNetworkRequest(address));
+        // Qt's network thread stops reading the socket while this much waits
+        // for us: an endless answer cannot pile up while a big page is parsed.
+        m_reply->setReadBufferSize(kReadBufferBytes);
         m_clock.start();
         m_timer.start(m_timeoutMs);
         connect(m_reply, &QIODevice::readyRead, this, &ReplyFetch::readSome);
@@ -66,7 +73,14 @@ private:
     {
         if (m_done || !m_reply)
             return;
-        m_body += m_reply->read(kMaxBodyBytes - m_body.size());
+        // Read straight into the body: no chunk is held twice.
+        const qint64 wanted = std::min(m_reply->bytesAvailable(), kMaxBodyBytes - m_body.size());
+        if (wanted > 0) {
+            const qsizetype had = m_body.size();
+            m_body.resize(had + wanted);
+            const qint64 got = m_reply->read(m_body.data() + had, wanted);
+            m_body.resize(had + std::max<qint64>(got, 0));
+        }
         if (m_body.size() >= kMaxBodyBytes)
             finish(page()); // the cap: keep what came, stop the transfer
     }
@@ -101,13 +115,14 @@ private:
         finish(failure(FetchResult::Kind::TooSlow));
     }
 
-    [[nodiscard]] FetchResult page() const
+    [[nodiscard]] FetchResult page()
     {
         if (m_body.isEmpty())
             return failure(FetchResult::Kind::EmptyBody);
         FetchResult result;
         result.kind = FetchResult::Kind::Page;
         result.text = DecodeBody(m_body);
+        m_body = QByteArray(); // from here on the text is the page
         return result;
     }
 

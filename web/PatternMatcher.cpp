@@ -61,19 +61,21 @@ int utf8SequenceLength(unsigned char c)
 
 } // namespace
 
-QString TestRegExp(const QString &myPattern, const QString &myString)
+qsizetype forEachMatch(const QString &myPattern, const QString &myString,
+                       const std::function<bool(const QString &match)> &onMatch)
 {
     const auto re = compiledPattern(myPattern);
     const QByteArray text = myString.toUtf8();
     const re2::StringPiece whole(text.constData(), static_cast<size_t>(text.size()));
 
-    QString result;
+    qsizetype count = 0;
     size_t position = 0;
     re2::StringPiece match;
     while (position <= whole.size()
            && re->Match(whole, position, whole.size(), re2::RE2::UNANCHORED, &match, 1)) {
-        result += QString::fromUtf8(match.data(), static_cast<qsizetype>(match.size()));
-        result += kLineBreak;
+        ++count;
+        if (!onMatch(QString::fromUtf8(match.data(), static_cast<qsizetype>(match.size()))))
+            break;
         const size_t matchStart = static_cast<size_t>(match.data() - whole.data());
         position = matchStart + match.size();
         if (match.empty()) {
@@ -83,6 +85,17 @@ QString TestRegExp(const QString &myPattern, const QString &myString)
             position += static_cast<size_t>(utf8SequenceLength(static_cast<unsigned char>(whole[position])));
         }
     }
+    return count;
+}
+
+QString TestRegExp(const QString &myPattern, const QString &myString)
+{
+    QString result;
+    forEachMatch(myPattern, myString, [&result](const QString &match) {
+        result += match;
+        result += kLineBreak;
+        return true;
+    });
     return result.isEmpty() ? kMatchFailed : result;
 }
 

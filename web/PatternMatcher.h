@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <stdexcept>
 
 namespace friendlinks {
@@ -25,6 +26,13 @@ public:
 // LF; \w and \d are ASCII only. Linear time in the text (RE2).
 // Throws PatternError when myPattern does not compile. Thread-safe.
 [[nodiscard]] QString TestRegExp(const QString &myPattern, const QString &myString);
+
+// The matches TestRegExp would list, handed to onMatch one by one until it
+// returns false, without building the list: for scanning whole pages, where
+// the list would hold a second copy of the page. Returns the number of matches
+// handed over. Same rules and errors as TestRegExp.
+qsizetype forEachMatch(const QString &myPattern, const QString &myString,
+                       const std::function<bool(const QString &match)> &onMatch);
 
 // Cuts a match list (or any CR LF separated text) at every "\r\n".
 // k matches give k pieces and one empty last piece; kMatchFailed gives itself.
