@@ -208,6 +208,12 @@ struct SiteBoxCase {
     QString site;
 };
 
+// Cases read by their names in test lists and failure messages.
+void PrintTo(const SiteBoxCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class SiteBoxTest : public HostileAnswersTest, public ::testing::WithParamInterface<SiteBoxCase> {};
 
 TEST_P(SiteBoxTest, CheckEndsWithADefinedOutcome)

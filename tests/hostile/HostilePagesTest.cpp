@@ -77,6 +77,12 @@ struct BaiduCase {
     QString page;
 };
 
+// Cases read by their names in test lists and failure messages.
+void PrintTo(const BaiduCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class OddBaiduPageTest : public ::testing::TestWithParam<BaiduCase> {};
 
 TEST_P(OddBaiduPageTest, GivesNoResult)

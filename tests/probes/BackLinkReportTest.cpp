@@ -16,6 +16,12 @@ struct ReportCase {
     QString expected;
 };
 
+// Cases read by their names in test lists and failure messages.
+void PrintTo(const ReportCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class BackLinkReportTest : public ::testing::TestWithParam<ReportCase> {};
 
 TEST_P(BackLinkReportTest, ReportsFirstAnchorHoldingNeedle)

@@ -43,6 +43,12 @@ struct ParseCase {
     std::optional<BaiduResult> expected;
 };
 
+// Cases read by their names in test lists and failure messages.
+void PrintTo(const ParseCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class BaiduParseTest : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(BaiduParseTest, ReadsCountSnapshotAndVerdict)

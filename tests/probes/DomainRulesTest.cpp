@@ -14,6 +14,12 @@ struct OutboundCase {
     int expected;
 };
 
+// Cases read by their names in test lists and failure messages.
+void PrintTo(const OutboundCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class OutboundLinkTest : public ::testing::TestWithParam<OutboundCase> {};
 
 TEST_P(OutboundLinkTest, JudgesLinkAgainstReducedSite)
@@ -66,6 +72,12 @@ struct HomePageCase {
     QString link;
     int expected;
 };
+
+// Cases read by their names in test lists and failure messages.
+void PrintTo(const HomePageCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class HomePageLinkTest : public ::testing::TestWithParam<HomePageCase> {};
 

@@ -15,6 +15,12 @@ struct Utf8Case {
     bool expected;
 };
 
+// Cases read by their names in test lists and failure messages.
+void PrintTo(const Utf8Case &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class IsUtf8Test : public ::testing::TestWithParam<Utf8Case> {};
 
 TEST_P(IsUtf8Test, FollowsByteRules)

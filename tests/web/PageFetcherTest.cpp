@@ -103,6 +103,12 @@ struct OutcomeCase {
     QString text;
 };
 
+// Cases read by their names in test lists and failure messages.
+void PrintTo(const OutcomeCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class FetchOutcomeTest : public PageFetcherTest, public ::testing::WithParamInterface<OutcomeCase> {};
 
 TEST_P(FetchOutcomeTest, GivesTheResultKindAndText)
@@ -255,6 +261,12 @@ struct SchemeCase {
     const char *typed;
     const char *fetched;
 };
+
+// Cases read by their names in test lists and failure messages.
+void PrintTo(const SchemeCase &c, std::ostream *os)
+{
+    *os << c.typed;
+}
 
 class WithSchemeTest : public ::testing::TestWithParam<SchemeCase> {};
 

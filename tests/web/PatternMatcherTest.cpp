@@ -17,6 +17,12 @@ struct MatchCase {
     QString expected;
 };
 
+// Cases read by their names in test lists and failure messages.
+void PrintTo(const MatchCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class TestRegExpTest : public ::testing::TestWithParam<MatchCase> {};
 
 TEST_P(TestRegExpTest, JoinsEveryMatchWithLineBreaks)
