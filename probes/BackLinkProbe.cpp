@@ -31,25 +31,33 @@ QString anchorReport(const QString &anchor)
 
 QString backLinkReport(const QString &page, const QString &needle)
 {
+    return scanBackLinks(page, needle).report;
+}
+
+BackLinkScan scanBackLinks(const QString &page, const QString &needle)
+{
     // Markers are whole texts: a page that merely mentions one is scanned as a page.
     if (page == kEmptyBody)
-        return report(QLatin1Char('1'), kEmptyBody);
+        return {report(QLatin1Char('1'), kEmptyBody), {}};
     if (page == kTooSlow)
-        return report(QLatin1Char('1'), kTooSlow);
+        return {report(QLatin1Char('1'), kTooSlow), {}};
 
     // The anchors one at a time (a list of them would copy the page); the
     // first that holds the needle decides. With no anchor at all, the
-    // no-match text stands in as the one anchor.
-    QString result = report(QLatin1Char('0'), kNoBackLink);
-    const auto decide = [&](const QString &anchor) {
+    // no-match text stands in as the one anchor, but is no anchor to report.
+    BackLinkScan result{report(QLatin1Char('0'), kNoBackLink), {}};
+    const auto holdsNeedle = [&needle](const QString &anchor) {
         // An empty needle occurs in every anchor except the empty last piece.
-        if (anchor.isEmpty() || !anchor.contains(needle, Qt::CaseSensitive))
-            return true;
-        result = anchorReport(anchor);
-        return false;
+        return !anchor.isEmpty() && anchor.contains(needle, Qt::CaseSensitive);
     };
-    if (forEachMatch(kAnchorPattern, page, decide) == 0)
-        decide(kMatchFailed);
+    const qsizetype anchors = forEachMatch(kAnchorPattern, page, [&](const QString &anchor) {
+        if (!holdsNeedle(anchor))
+            return true;
+        result = {anchorReport(anchor), anchor};
+        return false;
+    });
+    if (anchors == 0 && holdsNeedle(kMatchFailed))
+        result.report = anchorReport(kMatchFailed);
     return result;
 }
 

@@ -14,4 +14,12 @@ inline const QString kNoBackLink = QStringLiteral("..");
 // followed by "图片链接" or the first such anchor's text cut to 8 characters.
 [[nodiscard]] QString backLinkReport(const QString &page, const QString &needle);
 
+// The same report together with the anchor that decided it, as the anchor
+// pattern found it; the anchor is empty when no anchor decided.
+struct BackLinkScan {
+    QString report;
+    QString anchor;
+};
+[[nodiscard]] BackLinkScan scanBackLinks(const QString &page, const QString &needle);
+
 } // namespace friendlinks

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QLatin1StringView>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+#include <optional>
+
+namespace friendlinks {
+
+// One attribute of a start tag. The name is lower case; rawValue is the value
+// as written (quotes removed), value the same with character references decoded.
+struct HtmlAttribute {
+    QString name;
+    QString rawValue;
+    QString value;
+};
+
+// A start tag as a browser reads it: lower-case name, attributes in order;
+// a repeated attribute name keeps its first value, as browsers do.
+struct HtmlStartTag {
+    QString name;
+    QList<HtmlAttribute> attributes;
+
+    // The attribute of that (lower-case) name, or nullptr.
+    [[nodiscard]] const HtmlAttribute *attribute(QLatin1StringView attributeName) const;
+};
+
+// Walks the start tags of an HTML text the way a browser's tokenizer does, so
+// that markup which is not markup does not count: comments, doctypes, end
+// tags and processing instructions are passed over; the bodies of script,
+// style, title, textarea, xmp, iframe, noembed and noframes are text up to
+// their end tag (plaintext runs to the end); quoted attribute values may hold
+// ">"; a tag cut off by the end of the text is no tag. Only tags named in
+// `wanted` (lower case) are built and handed to visit, which keeps a walk over
+// a large page cheap.
+void forEachStartTag(QStringView html, const QList<QLatin1StringView> &wanted,
+                     const std::function<void(const HtmlStartTag &)> &visit);
+
+// The first start tag of html (any name), or nothing when it holds none.
+[[nodiscard]] std::optional<HtmlStartTag> firstStartTag(QStringView html);
+
+// Decodes numeric character references and the named ones that matter in
+// addresses and attribute words (&amp; &lt; &gt; &quot; &apos; &nbsp; &colon;
+// &sol; &period;), as an attribute value is decoded; others stay as written.
+[[nodiscard]] QString decodeCharacterReferences(QStringView text);
+
+} // namespace friendlinks
