@@ -32,10 +32,7 @@ struct FanlianCase {
     Cell expected;
 };
 
-void PrintTo(const FanlianCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+void PrintTo(const FanlianCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
 
 class FanlianTest : public ::testing::TestWithParam<FanlianCase> {};
 
@@ -62,20 +59,16 @@ const FanlianCase kFanlianCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, FanlianTest, ::testing::ValuesIn(kFanlianCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(BaiduCells, FailedProbeLeavesThreeEmptyDefaultCells)
-{
-    const BaiduCells cells = baiduCells(std::nullopt);
-    for (const Cell &cell : {cells.shoulu, cells.kuaizhao, cells.rp})
-        EXPECT_EQ(cell, Cell{});
-}
-
-TEST(BaiduCells, RpIsRedExactlyWhenNotFirst)
+TEST(BaiduCells, RpIsRedExactlyWhenNotFirstAndAFailedProbeLeavesEmptyCells)
 {
     const BaiduCells first = baiduCells(BaiduResult{"约9篇", "3K 2026-1-1\r\n", kHomePageFirst});
     EXPECT_EQ(first.shoulu, (Cell{"约9篇", false}));
     EXPECT_EQ(first.kuaizhao, (Cell{"3K 2026-1-1\r\n", false}));
     EXPECT_EQ(first.rp, (Cell{kHomePageFirst, false}));
     EXPECT_EQ(baiduCells(BaiduResult{"约9篇", "x", kNotFirst}).rp, (Cell{kNotFirst, true}));
+    const BaiduCells failed = baiduCells(std::nullopt);
+    for (const Cell &cell : {failed.shoulu, failed.kuaizhao, failed.rp})
+        EXPECT_EQ(cell, Cell{});
 }
 
 } // namespace

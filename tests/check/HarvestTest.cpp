@@ -34,10 +34,7 @@ void PrintTo(const HarvestedLink &link, std::ostream *os)
     PrintTo(link.guanjianzi, os);
 }
 
-void PrintTo(const HarvestCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+void PrintTo(const HarvestCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
 
 class HarvestTest : public ::testing::TestWithParam<HarvestCase> {};
 

@@ -16,11 +16,7 @@ struct ReportCase {
     QString expected;
 };
 
-// Cases read by their names in test lists and failure messages.
-void PrintTo(const ReportCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+void PrintTo(const ReportCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
 
 class BackLinkReportTest : public ::testing::TestWithParam<ReportCase> {};
 

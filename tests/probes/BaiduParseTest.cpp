@@ -43,11 +43,7 @@ struct ParseCase {
     std::optional<BaiduResult> expected;
 };
 
-// Cases read by their names in test lists and failure messages.
-void PrintTo(const ParseCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+void PrintTo(const ParseCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
 
 class BaiduParseTest : public ::testing::TestWithParam<ParseCase> {};
 

@@ -113,26 +113,6 @@ TEST_F(Query, UnreachableSiteSaysSoOnce)
     EXPECT_EQ(form->list()->topLevelItemCount(), 0);
 }
 
-TEST_F(Query, DoubleClickOpensTheRowAddressAndNothingWithoutSelection)
-{
-    QSignalSpy finished(form->engine(), &CheckEngine::finished);
-    queryFor(QStringLiteral("www.demo-home.com"));
-    ASSERT_TRUE(finished.wait(kWaitMs));
-    ASSERT_GE(form->list()->topLevelItemCount(), 2);
-
-    form->list()->clearSelection();
-    form->list()->setCurrentItem(nullptr);
-    form->openSelectedRow();
-    EXPECT_TRUE(browser.opened.isEmpty());
-
-    QTreeWidgetItem *item = form->list()->topLevelItem(1);
-    const QRect r = form->list()->visualItemRect(item);
-    QTest::mouseClick(form->list()->viewport(), Qt::LeftButton, {}, r.center());
-    QTest::mouseDClick(form->list()->viewport(), Qt::LeftButton, {}, r.center());
-    ASSERT_EQ(browser.opened.size(), 1);
-    EXPECT_EQ(browser.opened[0], item->text(0));
-}
-
 TEST_F(Query, PressingAgainMidCheckRestarts)
 {
     QSignalSpy started(form->engine(), &CheckEngine::started);

@@ -158,20 +158,6 @@ TEST_F(Window, CopyGivesEscapedTsv)
                              "http://a.test\ta\\tb\\\\c\\nd\t\t\t无\t否\tkuaizhao,rp\n"));
 }
 
-TEST(WindowClose, MidCheckDeletesCleanly)
-{
-    RecordingBrowser browser;
-    RecordingMessageBox messages;
-    auto *form = new Form2(CheckSettings{}, &browser, &messages);
-    form->setAttribute(Qt::WA_DeleteOnClose);
-    form->show();
-    form->siteBox()->setText(QStringLiteral("127.0.0.1:1"));
-    form->query();
-    QSignalSpy destroyed(form, &QObject::destroyed);
-    form->close();
-    QTRY_COMPARE_WITH_TIMEOUT(destroyed.count(), 1, 2000);
-}
-
 TEST_F(Window, PicturesComeFromTheCompiledInAssets)
 {
     const auto *frame1 = form.findChild<QLabel *>(QStringLiteral("Frame1"));
