@@ -5,7 +5,7 @@ JOBS       ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 DEB_PACKAGES := qt6-base-dev libre2-dev cmake ninja-build g++ pkg-config \
-                libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-zenhei
+                libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-zenhei openssl
 SCREENSHOT_PACKAGES := xvfb xauth imagemagick
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 

@@ -46,6 +46,8 @@ public:
             auto fetcher = std::make_unique<PageFetcher>();
             fetcher->setProxy(engine.m_settings.proxy);
             fetcher->setTimeoutMs(engine.m_settings.timeoutMs);
+            fetcher->addAuthorities(engine.m_settings.authorities);
+            fetcher->setInsecure(engine.m_settings.insecure);
             m_workers.push_back(std::move(fetcher));
         }
     }
@@ -76,6 +78,7 @@ private:
     {
         if (m_cancelled)
             return;
+        m_engine.m_siteTlsError = result.tlsError;
         if (result.kind == FetchResult::Kind::SiteUnreachable) {
             finish(true);
             return;
@@ -109,6 +112,9 @@ private:
         const int row = m_nextRow++;
         const QString link = m_engine.m_rows[row][Column::lianjie].text;
         fetchLimited(worker, link, [this, worker, row, link](const FetchResult &page) {
+            if (m_cancelled)
+                return;
+            m_engine.m_rows[row].tlsError = page.tlsError;
             setCell(row, Column::fanlian, fanlianCell(backLinkReport(page.text, m_needle)));
             if (m_cancelled)
                 return;
@@ -196,6 +202,7 @@ void CheckEngine::start(const QString &site)
     // Pasted addresses often carry blanks, tabs or a line break around them;
     // everything from the fetch to the back-link needle uses the trimmed text.
     m_site = site.trimmed();
+    m_siteTlsError.clear();
     m_rows.clear();
     m_clock.start();
     emit started(m_site);

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QNetworkProxy>
 #include <QObject>
+#include <QSslCertificate>
 #include <QString>
 
 #include <memory>
@@ -19,6 +20,8 @@ struct CheckSettings {
     int jobs = 8;              // rows probed at once (1 gives the strictly serial order)
     int perHostLimit = 2;      // requests at once to any one host, Baidu's included
     int timeoutMs = 5000;      // per fetch
+    QList<QSslCertificate> authorities; // trusted besides the system's (--ca-file)
+    bool insecure = false;     // read pages with untrusted certificates, still noting the trouble
 };
 
 // Runs the friend-link check of one site: fetches the entered site, harvests
@@ -40,6 +43,8 @@ public:
     [[nodiscard]] const QList<CheckRow> &rows() const { return m_rows; }
     [[nodiscard]] const CheckSettings &settings() const { return m_settings; }
     [[nodiscard]] QString site() const { return m_site; }
+    // Certificate trouble of the checked site's own page, in Qt's words; empty when none.
+    [[nodiscard]] QString siteTlsError() const { return m_siteTlsError; }
     // Milliseconds since the last start().
     [[nodiscard]] qint64 elapsedMs() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
 
@@ -57,6 +62,7 @@ private:
 
     CheckSettings m_settings;
     QString m_site;
+    QString m_siteTlsError;
     QList<CheckRow> m_rows;
     QElapsedTimer m_clock;
     std::unique_ptr<Run> m_run;

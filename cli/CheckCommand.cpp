@@ -3,6 +3,8 @@
 #include "check/OutputFormats.h"
 #include "web/FetchResult.h"
 
+#include <QFile>
+#include <QSslCertificate>
 #include <QUrl>
 
 #include <optional>
@@ -30,10 +32,27 @@ std::optional<int> parseNumber(const QString &text, int low, int high)
     return value;
 }
 
-// The options that take a value; the window takes only the first two.
+// The certificates of a PEM file, or an error text.
+std::optional<QList<QSslCertificate>> readAuthorities(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("--ca-file cannot read \"%1\"").arg(path);
+        return std::nullopt;
+    }
+    const QList<QSslCertificate> certificates = QSslCertificate::fromData(file.readAll(), QSsl::Pem);
+    if (certificates.isEmpty()) {
+        *error = QStringLiteral("--ca-file \"%1\" holds no PEM certificate").arg(path);
+        return std::nullopt;
+    }
+    return certificates;
+}
+
+// The options that take a value; the window takes only the first ones.
 bool takesValue(const QString &option, bool check)
 {
-    static const QStringList kWindowOptions = {QStringLiteral("--proxy"), QStringLiteral("--baidu-host")};
+    static const QStringList kWindowOptions = {QStringLiteral("--proxy"), QStringLiteral("--baidu-host"),
+                                               QStringLiteral("--ca-file")};
     static const QStringList kCheckOptions = {QStringLiteral("--format"), QStringLiteral("--jobs"),
                                               QStringLiteral("--timeout-ms")};
     return kWindowOptions.contains(option) || (check && kCheckOptions.contains(option));
@@ -44,9 +63,9 @@ bool takesValue(const QString &option, bool check)
 QString usageText()
 {
     return QStringLiteral(
-        "usage: friendlinks [--proxy URL] [--baidu-host HOST]\n"
+        "usage: friendlinks [--proxy URL] [--baidu-host HOST] [--ca-file PEM] [--insecure]\n"
         "       friendlinks check SITE [--format table|tsv|json] [--proxy URL] [--baidu-host HOST]\n"
-        "                              [--jobs N] [--timeout-ms N]\n"
+        "                              [--jobs N] [--timeout-ms N] [--ca-file PEM] [--insecure]\n"
         "       friendlinks --help | --version\n"
         "\n"
         "With no command, opens the window. `check` lists the friend links of SITE and probes\n"
@@ -56,6 +75,9 @@ QString usageText()
         "  --baidu-host HOST the Baidu search host (default www.baidu.com)\n"
         "  --jobs N          sites probed at once, 1 to 64 (default 8)\n"
         "  --timeout-ms N    time limit of each fetch in milliseconds (default 5000)\n"
+        "  --ca-file PEM     certificate authorities to trust besides the system's (may repeat)\n"
+        "  --insecure        read https pages whose certificate cannot be trusted; the trouble\n"
+        "                    is still reported (without it such a page counts as not answered)\n"
         "Exit status: 0 done, 2 usage error, 3 the site cannot be fetched.\n");
 }
 
@@ -95,6 +117,10 @@ ParsedArguments parseArguments(const QStringList &arguments)
             haveSite = true;
             continue;
         }
+        if (option == QLatin1String("--insecure")) {
+            parsed.options.settings.insecure = true;
+            continue;
+        }
         QString value;
         const qsizetype eq = option.indexOf(QLatin1Char('='));
         if (const QString name = eq > 0 ? option.left(eq) : option; !takesValue(name, check))
@@ -117,6 +143,12 @@ ParsedArguments parseArguments(const QStringList &arguments)
             if (value.isEmpty() || value.contains(QLatin1Char('/')) || value.contains(QLatin1Char(' ')))
                 return fail(QStringLiteral("--baidu-host needs a host name, not \"%1\"").arg(value));
             parsed.options.settings.baiduHost = value;
+        } else if (option == QLatin1String("--ca-file")) {
+            QString error;
+            const auto authorities = readAuthorities(value, &error);
+            if (!authorities)
+                return fail(error);
+            parsed.options.settings.authorities += *authorities;
         } else if (check && option == QLatin1String("--format")) {
             if (value == QLatin1String("table"))
                 parsed.options.format = OutputFormat::Table;
@@ -163,11 +195,17 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
     connect(&m_engine, &CheckEngine::finished, this, [this] {
         if (m_errIsTerminal)
             m_err->write("\r\x1b[K");
+        const QString tlsError = m_engine.siteTlsError();
         if (m_unreachable) {
             m_err->write(kUnreachableMessage.toUtf8() + '\n');
+            if (!tlsError.isEmpty())
+                m_err->write(QStringLiteral("证书不可信：%1（可用 --ca-file 加入证书颁发机构，或用 --insecure 照样读取）\n")
+                                 .arg(tlsError).toUtf8());
             emit finished(kExitUnreachable);
             return;
         }
+        if (!tlsError.isEmpty())
+            m_err->write(QStringLiteral("注意：证书不可信：%1，已按 --insecure 照样读取\n").arg(tlsError).toUtf8());
         writeResult();
         emit finished(kExitOk);
     });

@@ -6,6 +6,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSslError>
+#include <QStringList>
 #include <QTimer>
 #include <QUrl>
 
@@ -25,11 +27,30 @@ bool isTransportError(QNetworkReply::NetworkError error)
     return error != QNetworkReply::NoError && int(error) < 200;
 }
 
+// Qt's words for every certificate problem of one handshake, in its order.
+QString describe(const QList<QSslError> &errors)
+{
+    QStringList texts;
+    for (const QSslError &error : errors) {
+        if (!texts.contains(error.errorString()))
+            texts << error.errorString();
+    }
+    return texts.join(QStringLiteral("; "));
+}
+
+// How one request treats https: extra authorities, and whether an untrusted
+// certificate is read anyway.
+struct TlsPolicy {
+    std::optional<QSslConfiguration> configuration;
+    bool insecure = false;
+};
+
 // One GetHtmlCode call: a reply, its time limit and the body read so far.
 class ReplyFetch final : public FetchRequest {
 public:
-    ReplyFetch(QObject *parent, QString url, bool checkedSite, int timeoutMs)
+    ReplyFetch(QObject *parent, QString url, bool checkedSite, int timeoutMs, TlsPolicy tls)
         : FetchRequest(parent), m_url(std::move(url)), m_checkedSite(checkedSite), m_timeoutMs(timeoutMs)
+        , m_tls(std::move(tls))
     {
         m_timer.setSingleShot(true);
         m_timer.setTimerType(Qt::PreciseTimer);
@@ -46,11 +67,20 @@ public:
             QTimer::singleShot(0, this, [this] { finish(failure(FetchResult::Kind::EmptyBody)); });
             return;
         }
-        m_reply = manager->get(QNetworkRequest(address));
+        QNetworkRequest request(address);
+        if (m_tls.configuration)
+            request.setSslConfiguration(*m_tls.configuration);
+        m_reply = manager->get(request);
         // Qt's network thread stops reading the socket while this much waits
         // for us: an endless answer cannot pile up while a big page is parsed.
         m_reply->setReadBufferSize(kReadBufferBytes);
         m_clock.start();
+        // Never silent: the trouble is kept in the result, read anyway only when asked.
+        connect(m_reply, &QNetworkReply::sslErrors, this, [this](const QList<QSslError> &errors) {
+            m_tlsError = describe(errors);
+            if (m_tls.insecure && m_reply)
+                m_reply->ignoreSslErrors(errors);
+        });
         m_timer.start(m_timeoutMs);
         connect(m_reply, &QIODevice::readyRead, this, &ReplyFetch::readSome);
         connect(m_reply, &QNetworkReply::redirected, this,
@@ -143,6 +173,7 @@ private:
     {
         result.elapsedMs = m_clock.isValid() ? m_clock.elapsed() : 0;
         result.redirects = m_redirects;
+        result.tlsError = m_tlsError;
         result.finalUrl = m_url;
         if (!m_reply || m_timedOut)
             return; // no (whole) answer came: status 0
@@ -195,6 +226,8 @@ private:
     QElapsedTimer m_clock;
     QByteArray m_body;
     QList<QString> m_redirects;
+    TlsPolicy m_tls;
+    QString m_tlsError;
     bool m_timedOut = false;
     bool m_done = false;
 };
@@ -223,6 +256,20 @@ void PageFetcher::setTimeoutMs(int timeoutMs)
     m_timeoutMs = timeoutMs;
 }
 
+void PageFetcher::addAuthorities(const QList<QSslCertificate> &authorities)
+{
+    if (authorities.isEmpty())
+        return;
+    if (!m_tls) {
+        // The system's authorities, read once: a configuration given to a request
+        // replaces Qt's own, which would otherwise load them on demand.
+        static const QList<QSslCertificate> system = QSslConfiguration::systemCaCertificates();
+        m_tls = QSslConfiguration::defaultConfiguration();
+        m_tls->setCaCertificates(system);
+    }
+    m_tls->addCaCertificates(authorities);
+}
+
 void PageFetcher::setConnectionPools(int pools)
 {
     pools = std::max(1, pools);
@@ -246,7 +293,7 @@ FetchRequest *PageFetcher::GetHtmlCode(const QString &url, const QString &URL0)
     // The failure belongs to the checked site when its address, as typed, is
     // part of ours; an empty site address is part of every address.
     const bool checkedSite = address.contains(URL0);
-    auto *request = new ReplyFetch(this, address, checkedSite, m_timeoutMs);
+    auto *request = new ReplyFetch(this, address, checkedSite, m_timeoutMs, TlsPolicy{m_tls, m_insecure});
     request->start(managerFor(QUrl(address).host()));
     return request;
 }

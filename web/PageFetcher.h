@@ -6,7 +6,10 @@
 #include <QNetworkProxy>
 #include <QObject>
 #include <QPointer>
+#include <QSslConfiguration>
 #include <QString>
+
+#include <optional>
 
 class QNetworkAccessManager;
 
@@ -43,6 +46,13 @@ public:
 
     void setProxy(const QNetworkProxy &proxy);
     void setTimeoutMs(int timeoutMs);
+
+    // Certificate authorities to trust besides the system's (--ca-file).
+    void addAuthorities(const QList<QSslCertificate> &authorities);
+    // Reads a page whose certificate cannot be trusted all the same; the
+    // trouble is still reported in FetchResult::tlsError. Off by default:
+    // such a fetch fails like a connection that gave no answer.
+    void setInsecure(bool insecure) { m_insecure = insecure; }
     [[nodiscard]] int timeoutMs() const { return m_timeoutMs; }
 
     // Qt opens at most six connections per host, and behind an HTTP proxy the
@@ -69,6 +79,8 @@ private:
     QList<QNetworkAccessManager *> m_managers;
     QNetworkProxy m_proxy{QNetworkProxy::NoProxy};
     int m_timeoutMs = kDefaultTimeoutMs;
+    std::optional<QSslConfiguration> m_tls; // set only when authorities were added
+    bool m_insecure = false;
 };
 
 } // namespace friendlinks

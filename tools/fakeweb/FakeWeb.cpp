@@ -1,6 +1,11 @@
 #include "tools/fakeweb/FakeWeb.h"
 
+#include <QFile>
 #include <QHostAddress>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -77,10 +82,11 @@ std::optional<Request> parseHead(const QByteArray &head)
 
 // One accepted client connection: reads requests one after another and
 // answers each from the world, keeping the connection alive unless asked.
+// After a CONNECT it only relays bytes to and from the TLS listener.
 class FakeWeb::Connection : public QObject {
 public:
-    Connection(FakeWeb *web, QTcpSocket *socket)
-        : QObject(web), m_web(web), m_socket(socket)
+    Connection(FakeWeb *web, QTcpSocket *socket, bool tls)
+        : QObject(web), m_web(web), m_socket(socket), m_scheme(tls ? "https://" : "http://")
     {
         socket->setParent(this);
         connect(socket, &QTcpSocket::readyRead, this, &Connection::processNext);
@@ -101,6 +107,10 @@ public:
 private:
     void processNext()
     {
+        if (m_tunnel) {
+            relayToTunnel();
+            return;
+        }
         if (m_busy || m_stalled)
             return;
         m_in += m_socket->readAll();
@@ -130,7 +140,11 @@ private:
             || (request.version == "HTTP/1.0" && !request.connection.contains("keep-alive"));
 
         if (request.method == "CONNECT") {
-            // Tunnels (https) are not offered; the attempt is logged all the same.
+            if (m_web->tlsPort() != 0) {
+                openTunnel();
+                return;
+            }
+            // No TLS listener: the attempt is refused, and logged all the same.
             m_web->logRequest(QStringLiteral("https://") + QString::fromUtf8(request.target), request.target);
             writeSimple(502, QByteArray(), true);
             return;
@@ -140,7 +154,7 @@ private:
         if (lowerTarget.startsWith("http://") || lowerTarget.startsWith("https://"))
             url = QString::fromUtf8(request.target);
         else
-            url = QStringLiteral("http://") + QString::fromUtf8(request.host) + QString::fromUtf8(request.target);
+            url = QLatin1String(m_scheme) + QString::fromUtf8(request.host) + QString::fromUtf8(request.target);
         m_web->logRequest(url, request.target);
 
         std::optional<Answer> found = m_web->m_world.find(url);
@@ -236,8 +250,37 @@ private:
             m_socket->write(kChunk);
     }
 
+    // The proxy's side of "CONNECT host:port": the client's bytes go, untouched,
+    // to our own TLS listener, which reads the host from the Host header inside.
+    void openTunnel()
+    {
+        m_tunnel = new QTcpSocket(this);
+        connect(m_tunnel, &QTcpSocket::connected, this, [this] {
+            m_socket->write("HTTP/1.1 200 Connection established\r\n\r\n");
+            relayToTunnel();
+        });
+        connect(m_tunnel, &QTcpSocket::readyRead, this, [this] { m_socket->write(m_tunnel->readAll()); });
+        connect(m_tunnel, &QTcpSocket::disconnected, this, [this] { m_socket->disconnectFromHost(); });
+        connect(m_tunnel, &QTcpSocket::errorOccurred, this, [this] {
+            if (m_tunnel->state() == QAbstractSocket::UnconnectedState)
+                m_socket->disconnectFromHost();
+        });
+        m_tunnel->connectToHost(QHostAddress::LocalHost, m_web->tlsPort());
+    }
+
+    void relayToTunnel()
+    {
+        m_in += m_socket->readAll();
+        if (m_tunnel->state() != QAbstractSocket::ConnectedState || m_in.isEmpty())
+            return; // kept until the tunnel stands
+        m_tunnel->write(m_in);
+        m_in.clear();
+    }
+
     FakeWeb *m_web;
     QTcpSocket *m_socket;
+    const char *m_scheme;
+    QTcpSocket *m_tunnel = nullptr;
     QByteArray m_in;
     bool m_busy = false;
     bool m_closeAfter = false;
@@ -249,12 +292,14 @@ FakeWeb::FakeWeb(QObject *parent) : QObject(parent), m_server(new QTcpServer(thi
 {
     m_server->setListenBacklogSize(1024);
     m_server->setMaxPendingConnections(1024);
-    connect(m_server, &QTcpServer::newConnection, this, &FakeWeb::acceptPending);
+    connect(m_server, &QTcpServer::newConnection, this, [this] { acceptPending(m_server, false); });
 }
 
 FakeWeb::~FakeWeb()
 {
     m_server->close();
+    if (m_tlsServer)
+        m_tlsServer->close();
     const QSet<Connection *> open = m_connections;
     m_connections.clear();
     qDeleteAll(open);
@@ -263,12 +308,61 @@ FakeWeb::~FakeWeb()
 
 bool FakeWeb::listen(quint16 port)
 {
-    return m_server->listen(QHostAddress::LocalHost, port);
+    if (!m_server->listen(QHostAddress::LocalHost, port))
+        return false;
+    if (!listenTls())
+        qWarning("fakeweb: no test certificate in %s, https is not offered", FAKEWEB_TLS_DIR);
+    return true;
+}
+
+bool FakeWeb::listenTls()
+{
+    if (!QSslSocket::supportsSsl())
+        return false;
+    const QString dir = QStringLiteral(FAKEWEB_TLS_DIR);
+    QFile keyFile(dir + QStringLiteral("/server.key"));
+    const QList<QSslCertificate> chain = QSslCertificate::fromPath(dir + QStringLiteral("/server.pem"));
+    if (chain.isEmpty() || !keyFile.open(QIODevice::ReadOnly))
+        return false;
+    const QSslKey key(keyFile.readAll(), QSsl::Rsa, QSsl::Pem);
+    if (key.isNull())
+        return false;
+
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.setLocalCertificateChain(chain);
+    config.setPrivateKey(key);
+    config.setPeerVerifyMode(QSslSocket::VerifyNone);
+    m_tlsServer = new QSslServer(this);
+    m_tlsServer->setSslConfiguration(config);
+    m_tlsServer->setListenBacklogSize(1024);
+    m_tlsServer->setMaxPendingConnections(1024);
+    // Sockets come out of the server once their handshake is done.
+    connect(m_tlsServer, &QTcpServer::pendingConnectionAvailable, this, [this] { acceptPending(m_tlsServer, true); });
+    if (m_tlsServer->listen(QHostAddress::LocalHost, 0))
+        return true;
+    delete m_tlsServer;
+    m_tlsServer = nullptr;
+    return false;
 }
 
 quint16 FakeWeb::port() const
 {
     return m_server->serverPort();
+}
+
+quint16 FakeWeb::tlsPort() const
+{
+    return m_tlsServer ? m_tlsServer->serverPort() : 0;
+}
+
+QString FakeWeb::authorityFile()
+{
+    return QStringLiteral(FAKEWEB_TLS_DIR "/ca.pem");
+}
+
+QList<QSslCertificate> FakeWeb::authority()
+{
+    return QSslCertificate::fromPath(authorityFile());
 }
 
 QString FakeWeb::proxyUrl() const
@@ -294,10 +388,10 @@ int FakeWeb::openConnections() const
     return int(m_connections.size());
 }
 
-void FakeWeb::acceptPending()
+void FakeWeb::acceptPending(QTcpServer *server, bool tls)
 {
-    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-        auto *connection = new Connection(this, socket);
+    while (QTcpSocket *socket = server->nextPendingConnection()) {
+        auto *connection = new Connection(this, socket, tls);
         m_connections.insert(connection);
         ++m_acceptedConnections;
         m_peakConnections = std::max(m_peakConnections, int(m_connections.size()));

@@ -5,8 +5,10 @@
 #include <QNetworkProxy>
 #include <QObject>
 #include <QSet>
+#include <QSslCertificate>
 #include <QStringList>
 
+class QSslServer;
 class QTcpServer;
 
 namespace fakeweb {
@@ -14,6 +16,9 @@ namespace fakeweb {
 // A small HTTP/1.1 server on 127.0.0.1 that answers from a World, both as an
 // origin server (by Host header) and as an HTTP proxy (absolute-form target).
 // Unknown URLs get 404 with a small body. Every request is logged.
+// https: a second listener speaks TLS with a certificate of the test authority
+// for the hosts of tls_hosts.txt; as a proxy, "CONNECT host:443" is tunnelled
+// to that listener, which answers "https://host/..." from the world.
 class FakeWeb : public QObject {
     Q_OBJECT
 public:
@@ -22,9 +27,16 @@ public:
 
     [[nodiscard]] World &world() { return m_world; }
 
-    // Listens on 127.0.0.1; port 0 picks a free one.
+    // Listens on 127.0.0.1; port 0 picks a free one. The TLS listener gets a
+    // free port of its own when the test certificate is at hand.
     [[nodiscard]] bool listen(quint16 port = 0);
     [[nodiscard]] quint16 port() const;
+    [[nodiscard]] quint16 tlsPort() const; // 0 when https is not offered
+
+    // The PEM file of the test authority that signed the server certificate
+    // (what a client passes as --ca-file), and its certificates.
+    [[nodiscard]] static QString authorityFile();
+    [[nodiscard]] static QList<QSslCertificate> authority();
     [[nodiscard]] QString proxyUrl() const;     // "http://127.0.0.1:PORT"
     [[nodiscard]] QNetworkProxy proxy() const;  // HttpProxy on 127.0.0.1:PORT
 
@@ -48,13 +60,15 @@ private:
 
     World m_world;
     QTcpServer *m_server = nullptr;
+    QSslServer *m_tlsServer = nullptr;
     QStringList m_log;
     QList<QByteArray> m_rawTargets;
     int m_peakConnections = 0;
     int m_acceptedConnections = 0;
     QSet<Connection *> m_connections;
 
-    void acceptPending();
+    void acceptPending(QTcpServer *server, bool tls);
+    [[nodiscard]] bool listenTls();
     void logRequest(const QString &url, const QByteArray &rawTarget);
     void connectionClosed(Connection *connection);
 };

@@ -1,5 +1,7 @@
 // fakeweb WORLD.json [--port N]: serves the world on 127.0.0.1 until killed.
-// The first line on stdout is the port it listens on.
+// The first line on stdout is the port it listens on. As a proxy it also
+// tunnels https ("CONNECT host:443"); clients trust it with --ca-file and the
+// test authority named on stderr.
 #include "tools/fakeweb/FakeWeb.h"
 
 #include <QCoreApplication>
@@ -44,6 +46,9 @@ int main(int argc, char *argv[])
     }
     std::printf("%u\n", unsigned(web.port()));
     std::fflush(stdout);
+    if (web.tlsPort() != 0)
+        std::fprintf(stderr, "fakeweb: https on port %u, test authority %s\n", unsigned(web.tlsPort()),
+                     qPrintable(fakeweb::FakeWeb::authorityFile()));
     QObject::connect(&web, &fakeweb::FakeWeb::requestReceived, [](const QString &url) {
         std::fprintf(stderr, "fakeweb: %s\n", url.toUtf8().constData());
     });

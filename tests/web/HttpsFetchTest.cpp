@@ -1,0 +1,145 @@
+#include "web/PageFetcher.h"
+
+#include "tools/fakeweb/FakeWeb.h"
+#include "tests/common/FetchWait.h"
+#include "tests/common/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace friendlinks {
+namespace {
+
+using fakeweb::Answer;
+using Kind = FetchResult::Kind;
+
+const QString kOtherSite = QStringLiteral("www.checked.test"); // failures are markers, not SiteUnreachable
+
+// https through fakeweb's own TLS: straight to its TLS port, or through the
+// proxy's CONNECT tunnel by host name.
+struct HttpsCase {
+    const char *name;
+    bool viaProxy;
+    bool listedHost;     // a host the server certificate names
+    bool trustAuthority; // the test authority passed as with --ca-file
+    bool insecure;
+    Kind kind;
+    const char *text;
+    bool tlsError;       // certificate trouble reported
+};
+
+void PrintTo(const HttpsCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class HttpsFetchTest : public ::testing::TestWithParam<HttpsCase> {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_web.listen()); ASSERT_NE(m_web.tlsPort(), 0) << "no test certificate"; }
+
+    // Straight to the TLS port by address (the certificate names 127.0.0.1, not
+    // localhost), or by host name through the proxy.
+    [[nodiscard]] QString address(const HttpsCase &c) const
+    {
+        if (!c.viaProxy)
+            return QStringLiteral("https://%1:%2/").arg(c.listedHost ? "127.0.0.1" : "localhost").arg(m_web.tlsPort());
+        return c.listedHost ? QStringLiteral("https://www.secure.test/") : QStringLiteral("https://www.unlisted.test/");
+    }
+
+    FetchResult fetch(PageFetcher &fetcher, const QString &url, const QString &site = kOtherSite)
+    {
+        Pending pending(fetcher.GetHtmlCode(url, site));
+        EXPECT_TRUE(pending.wait()) << url.toStdString();
+        return pending.result->value_or(FetchResult{Kind::Page, QStringLiteral("<no result>")});
+    }
+
+    fakeweb::FakeWeb m_web;
+};
+
+TEST_P(HttpsFetchTest, GivesTheKindTextAndCertificateTrouble)
+{
+    const HttpsCase &c = GetParam();
+    m_web.world().setPage(address(c), c.kind == Kind::Page ? QByteArray(c.text) : "unseen page");
+    PageFetcher fetcher;
+    if (c.viaProxy)
+        fetcher.setProxy(m_web.proxy());
+    if (c.trustAuthority)
+        fetcher.addAuthorities(fakeweb::FakeWeb::authority());
+    fetcher.setInsecure(c.insecure);
+
+    const FetchResult result = fetch(fetcher, address(c));
+    EXPECT_EQ(result.kind, c.kind);
+    EXPECT_EQ(result.text, QString::fromUtf8(c.text));
+    EXPECT_EQ(!result.tlsError.isEmpty(), c.tlsError) << result.tlsError.toStdString();
+    EXPECT_EQ(result.status, c.kind == Kind::Page ? 200 : 0);
+}
+
+const HttpsCase kHttpsCases[] = {
+    {"direct_trusted", false, true, true, false, Kind::Page, "straight to TLS", false},
+    {"proxy_trusted", true, true, true, false, Kind::Page, "through the tunnel", false},
+    {"direct_unknown_authority", false, true, false, false, Kind::EmptyBody, "无知错误", true},
+    {"proxy_unknown_authority", true, true, false, false, Kind::EmptyBody, "无知错误", true},
+    {"direct_unknown_authority_insecure", false, true, false, true, Kind::Page, "read anyway", true},
+    {"proxy_unknown_authority_insecure", true, true, false, true, Kind::Page, "read anyway", true},
+    {"direct_wrong_host", false, false, true, false, Kind::EmptyBody, "无知错误", true},
+    {"proxy_wrong_host", true, false, true, false, Kind::EmptyBody, "无知错误", true},
+    {"proxy_wrong_host_insecure", true, false, true, true, Kind::Page, "wrong host", true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Certificates, HttpsFetchTest, ::testing::ValuesIn(kHttpsCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+class HttpsThroughProxyTest : public HttpsFetchTest {
+protected:
+    void SetUp() override
+    {
+        HttpsFetchTest::SetUp();
+        m_fetcher.setProxy(m_web.proxy());
+        m_fetcher.addAuthorities(fakeweb::FakeWeb::authority());
+    }
+    PageFetcher m_fetcher;
+};
+
+TEST_F(HttpsThroughProxyTest, HttpRedirectToHttpsIsFollowed)
+{
+    Answer moved;
+    moved.status = 301;
+    moved.headers = {{"Location", "https://www.secure.test/"}};
+    m_web.world().set(QStringLiteral("http://www.secure.test/"), moved);
+    m_web.world().setPage(QStringLiteral("https://www.secure.test/"), "<p>安全的页面</p>");
+
+    const FetchResult result = fetch(m_fetcher, QStringLiteral("www.secure.test"));
+    EXPECT_EQ(result.kind, Kind::Page);
+    EXPECT_EQ(result.text, QStringLiteral("<p>安全的页面</p>"));
+    EXPECT_EQ(result.finalUrl, QStringLiteral("https://www.secure.test/"));
+    EXPECT_EQ(result.redirects, QList<QString>{QStringLiteral("https://www.secure.test/")});
+    EXPECT_TRUE(result.tlsError.isEmpty());
+    EXPECT_EQ(m_web.requestLog(),
+              (QStringList{QStringLiteral("http://www.secure.test/"), QStringLiteral("https://www.secure.test/")}));
+}
+
+TEST_F(HttpsThroughProxyTest, UntrustedCheckedSiteIsUnreachableAndSaysWhy)
+{
+    m_web.world().setPage(QStringLiteral("https://www.unlisted.test/"), "home");
+    const QString site = QStringLiteral("https://www.unlisted.test/");
+    const FetchResult result = fetch(m_fetcher, site, site);
+    EXPECT_EQ(result.kind, Kind::SiteUnreachable);
+    EXPECT_TRUE(result.text.isEmpty());
+    EXPECT_FALSE(result.tlsError.isEmpty());
+}
+
+TEST_F(HttpsThroughProxyTest, ManyTunnelsAtOnceAllAnswer)
+{
+    std::vector<Pending> pending;
+    for (int i = 0; i < 12; ++i) {
+        const QString url = QStringLiteral("https://site%1.secure.test/").arg(i);
+        m_web.world().setPage(url, "page " + QByteArray::number(i), (12 - i) * 5);
+        pending.emplace_back(m_fetcher.GetHtmlCode(url, kOtherSite));
+    }
+    for (int i = 0; i < 12; ++i) {
+        ASSERT_TRUE(pending[size_t(i)].wait()) << i;
+        EXPECT_EQ(pending[size_t(i)].result->value().text, QStringLiteral("page %1").arg(i));
+    }
+}
+
+} // namespace
+} // namespace friendlinks
