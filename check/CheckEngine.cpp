@@ -2,79 +2,74 @@
 
 #include "check/CheckRules.h"
 #include "check/Harvest.h"
-#include "check/HostLimiter.h"
 #include "probes/BackLinkProbe.h"
 #include "probes/BaiduProbe.h"
-#include "web/PageFetcher.h"
 
 #include <QTimer>
-#include <QUrl>
-
-#include <algorithm>
-#include <vector>
 
 namespace friendlinks {
-namespace {
 
-constexpr int kMaxJobs = 64;
-
-// The host a request goes to, for the per-host limit (not the proxy's).
-QString hostOf(const QString &address)
-{
-    const QUrl url(PageFetcher::withScheme(address), QUrl::TolerantMode);
-    const QString host = url.host().toLower();
-    return host.isEmpty() ? address : host;
-}
-
-} // namespace
-
-// One check from start to end. Destroying it cancels everything in flight:
-// the fetchers abort their requests, so no late answer reaches the engine.
-class CheckEngine::Run {
+// One check from start to end, a client of the worker pool: its first task
+// is the harvest, then one task per row. Destroying it cancels everything in
+// flight: its requests are aborted, so no late answer reaches the engine.
+class CheckEngine::Run : public WorkerPool::Client {
 public:
-    Run(CheckEngine &engine, const QString &site)
-        : m_engine(engine)
+    Run(CheckEngine &engine, const QString &site, std::shared_ptr<WorkerPool> pool)
+        : m_pool(std::move(pool))
+        , m_engine(engine)
         , m_site(site)
         , m_needle(normalisedSiteText(site))
-        , m_limiter(engine.m_settings.perHostLimit)
     {
-        const int jobs = std::clamp(engine.m_settings.jobs, 1, kMaxJobs);
-        // One fetcher per worker: each worker has one request at a time, so no
-        // request ever queues inside Qt behind another's connection while its
-        // time limit runs (Qt caps connections per host, and a proxy counts as one host).
-        for (int i = 0; i < jobs; ++i) {
-            auto fetcher = std::make_unique<PageFetcher>();
-            fetcher->setProxy(engine.m_settings.proxy);
-            fetcher->setTimeoutMs(engine.m_settings.timeoutMs);
-            fetcher->addAuthorities(engine.m_settings.authorities);
-            fetcher->setInsecure(engine.m_settings.insecure);
-            m_workers.push_back(std::move(fetcher));
-        }
     }
 
-    ~Run() { cancel(); }
+    // A run that probes the given rows again instead of harvesting.
+    Run(CheckEngine &engine, const QString &site, std::shared_ptr<WorkerPool> pool, QList<int> rows)
+        : Run(engine, site, std::move(pool))
+    {
+        m_queue = std::move(rows);
+        m_total = int(m_queue.size());
+        m_harvestStarted = true;
+        m_harvested = true;
+    }
+
+    ~Run() override { cancel(); }
 
     // Aborts every request; nothing of this run reaches the engine afterwards,
     // even from a handler that is still on the stack.
     void cancel()
     {
         m_cancelled = true;
-        m_limiter.clear();
-        for (auto &fetcher : m_workers)
-            fetcher->abortAll();
+        m_pool->detach(this);
     }
 
     void start()
     {
-        FetchRequest *request = m_workers.front()->GetHtmlCode(m_site, m_site);
-        QObject::connect(request, &FetchRequest::finished, &m_engine,
-                         [this](const FetchResult &result) { harvested(result); });
+        if (m_harvested)
+            emit m_engine.progress(0, m_total);
+        m_pool->attach(this);
+        m_pool->offerIdleWorkers();
     }
 
     [[nodiscard]] bool done() const { return m_done; }
 
+    bool takeWorker(int worker) override
+    {
+        if (m_cancelled)
+            return false;
+        if (!m_harvestStarted) {
+            m_harvestStarted = true;
+            m_pool->fetch(this, worker, m_site, m_site,
+                          [this, worker](const FetchResult &result) { harvested(worker, result); });
+            return true;
+        }
+        if (!m_harvested || m_nextRow >= m_total)
+            return false;
+        probeRow(worker, m_queue[m_nextRow++]);
+        return true;
+    }
+
 private:
-    void harvested(const FetchResult &result)
+    void harvested(int worker, const FetchResult &result)
     {
         if (m_cancelled)
             return;
@@ -89,6 +84,7 @@ private:
             row[Column::lianjie].text = link.lianjie;
             row[Column::guanjianzi].text = link.guanjianzi;
             m_engine.m_rows.append(row);
+            m_queue.append(int(m_engine.m_rows.size()) - 1);
             emit m_engine.rowAdded(int(m_engine.m_rows.size()) - 1, link.lianjie, link.guanjianzi);
             if (m_cancelled)
                 return; // a slot restarted or stopped the check: the rows are no longer ours
@@ -101,47 +97,28 @@ private:
             finish(false);
             return;
         }
-        for (size_t worker = 0; worker < m_workers.size() && m_nextRow < m_total; ++worker)
-            probeNextRow(worker);
+        m_harvested = true;
+        m_pool->workerDone(worker); // this worker and every free one take the rows
     }
 
-    void probeNextRow(size_t worker)
+    void probeRow(int worker, int row)
     {
-        if (m_cancelled || m_nextRow >= m_total)
-            return;
-        const int row = m_nextRow++;
         const QString link = m_engine.m_rows[row][Column::lianjie].text;
-        fetchLimited(worker, link, [this, worker, row, link](const FetchResult &page) {
+        m_pool->fetch(this, worker, link, m_site, [this, worker, row, link](const FetchResult &page) {
             if (m_cancelled)
                 return;
             m_engine.m_rows[row].tlsError = page.tlsError;
             setCell(row, Column::fanlian, fanlianCell(backLinkReport(page.text, m_needle)));
             if (m_cancelled)
                 return;
-            fetchLimited(worker, baiduQueryUrl(m_engine.m_settings.baiduHost, link),
-                         [this, worker, row, link](const FetchResult &answer) {
-                             const BaiduCells cells = baiduCells(parseBaiduPage(answer.text, link));
-                             setCell(row, Column::shoulu, cells.shoulu);
-                             setCell(row, Column::kuaizhao, cells.kuaizhao);
-                             setCell(row, Column::rp, cells.rp);
-                             rowDone(worker);
-                         });
-        });
-    }
-
-    // Fetches address on the worker's fetcher once its host has a free place.
-    void fetchLimited(size_t worker, const QString &address, std::function<void(const FetchResult &)> done)
-    {
-        const QString host = hostOf(address);
-        m_limiter.acquire(host, [this, worker, address, host, done = std::move(done)] {
-            if (m_cancelled)
-                return;
-            FetchRequest *request = m_workers[worker]->GetHtmlCode(address, m_site);
-            QObject::connect(request, &FetchRequest::finished, &m_engine,
-                             [this, host, done](const FetchResult &result) {
-                                 m_limiter.release(host);
-                                 done(result);
-                             });
+            m_pool->fetch(this, worker, baiduQueryUrl(m_engine.m_settings.baiduHost, link), m_site,
+                          [this, worker, row, link](const FetchResult &answer) {
+                              const BaiduCells cells = baiduCells(parseBaiduPage(answer.text, link));
+                              setCell(row, Column::shoulu, cells.shoulu);
+                              setCell(row, Column::kuaizhao, cells.kuaizhao);
+                              setCell(row, Column::rp, cells.rp);
+                              rowDone(worker);
+                          });
         });
     }
 
@@ -153,17 +130,19 @@ private:
         emit m_engine.cellSet(row, column, cell.text, cell.red);
     }
 
-    void rowDone(size_t worker)
+    void rowDone(int worker)
     {
         if (m_cancelled)
             return;
         ++m_rowsDone;
         emit m_engine.progress(m_rowsDone, m_total);
+        if (m_cancelled)
+            return;
         if (m_rowsDone == m_total) {
             finish(false);
             return;
         }
-        probeNextRow(worker);
+        m_pool->workerDone(worker);
     }
 
     void finish(bool unreachable)
@@ -171,16 +150,19 @@ private:
         if (m_cancelled)
             return;
         m_done = true;
+        m_pool->detach(this); // its last worker goes to the other sites of a batch
         if (unreachable)
             emit m_engine.siteUnreachable();
         emit m_engine.finished();
     }
 
+    std::shared_ptr<WorkerPool> m_pool; // first: outlives the members its callbacks use
     CheckEngine &m_engine;
     const QString m_site;
     const QString m_needle;
-    HostLimiter m_limiter;
-    std::vector<std::unique_ptr<PageFetcher>> m_workers;
+    QList<int> m_queue; // the rows to probe, in order
+    bool m_harvestStarted = false;
+    bool m_harvested = false;
     int m_total = 0;
     int m_nextRow = 0;
     int m_rowsDone = 0;
@@ -198,6 +180,11 @@ CheckEngine::~CheckEngine() = default;
 
 void CheckEngine::start(const QString &site)
 {
+    start(site, std::make_shared<WorkerPool>(m_settings));
+}
+
+void CheckEngine::start(const QString &site, std::shared_ptr<WorkerPool> pool)
+{
     cancel();
     // Pasted addresses often carry blanks, tabs or a line break around them;
     // everything from the fetch to the back-link needle uses the trimmed text.
@@ -206,7 +193,37 @@ void CheckEngine::start(const QString &site)
     m_rows.clear();
     m_clock.start();
     emit started(m_site);
-    m_run = std::make_unique<Run>(*this, m_site);
+    launch(std::make_unique<Run>(*this, m_site, std::move(pool)));
+}
+
+bool CheckEngine::recheck(const QList<int> &rows)
+{
+    if (isRunning())
+        return false;
+    QList<int> valid;
+    for (const int row : rows)
+        if (row >= 0 && row < m_rows.size() && !valid.contains(row))
+            valid.append(row);
+    if (valid.isEmpty())
+        return false;
+    cancel();
+    m_clock.start();
+    // The cells to be probed again start empty, as in a new check.
+    for (const int row : valid) {
+        for (const Column column : {Column::fanlian, Column::shoulu, Column::kuaizhao, Column::rp}) {
+            m_rows[row][column] = Cell{};
+            emit cellSet(row, column, QString(), false);
+        }
+    }
+    if (m_run)
+        return true; // a slot started a new check meanwhile: that one stands
+    launch(std::make_unique<Run>(*this, m_site, std::make_shared<WorkerPool>(m_settings), valid));
+    return true;
+}
+
+void CheckEngine::launch(std::unique_ptr<Run> run)
+{
+    m_run = std::move(run);
     m_run->start();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/Columns.h"
+#include "check/WorkerPool.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -36,6 +37,13 @@ public:
 
     // site is trimmed of white space around it; site() gives the trimmed text.
     void start(const QString &site);
+    // The same check on workers shared with other engines (a batch of sites):
+    // the pool's fetch settings apply, this engine's for the rest.
+    void start(const QString &site, std::shared_ptr<WorkerPool> pool);
+    // Probes the given rows of the last check again (back link, Baidu) and
+    // leaves the other rows as they are: progress() counts them, finished()
+    // ends it. False, doing nothing, while a check runs or with no valid row.
+    bool recheck(const QList<int> &rows);
     // Stops the running check: requests aborted, late answers ignored, no finished().
     void cancel();
 
@@ -59,6 +67,7 @@ signals:
 private:
     class Run;
     friend class Run;
+    void launch(std::unique_ptr<Run> run);
 
     CheckSettings m_settings;
     QString m_site;

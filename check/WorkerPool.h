@@ -1,0 +1,74 @@
+#pragma once
+
+#include "check/HostLimiter.h"
+#include "web/FetchResult.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace friendlinks {
+
+class PageFetcher;
+
+struct CheckSettings;
+
+// The workers and the per-host limit that one or more checks share. A worker
+// is one fetcher doing one task at a time (a harvest, or the probes of one
+// row). Clients are offered free workers in the order they attached, so a
+// batch finishes its sites roughly in the order given while the workers never
+// sit idle as long as any site has work. However many sites share the pool,
+// no host, Baidu included, gets more than perHostLimit requests at once.
+class WorkerPool : public QObject {
+    Q_OBJECT
+public:
+    // One user of the workers, usually one site's check.
+    class Client {
+    public:
+        virtual ~Client() = default;
+        // Starts one task on worker and returns true, or returns false when it
+        // has nothing to do right now. The task ends with workerDone(worker).
+        virtual bool takeWorker(int worker) = 0;
+    };
+
+    explicit WorkerPool(const CheckSettings &settings, QObject *parent = nullptr);
+    ~WorkerPool() override;
+
+    [[nodiscard]] int workerCount() const { return int(m_workers.size()); }
+
+    // Adds a client behind the ones already attached.
+    void attach(Client *client);
+    // Removes a client: its requests are aborted (their callbacks never run),
+    // its places and waits given up, its workers go to the others.
+    void detach(Client *client);
+    // Offers every free worker; a client calls it when it has new work.
+    void offerIdleWorkers();
+    // The task that client ran on worker has ended; the worker is offered again.
+    void workerDone(int worker);
+
+    // Fetches address on the worker's fetcher once its host has a free place.
+    // site is the checked site as typed (its own failures read as unreachable).
+    void fetch(Client *client, int worker, const QString &address, const QString &site,
+               std::function<void(const FetchResult &)> done);
+
+    // The host a request goes to, for the per-host limit (not the proxy's).
+    [[nodiscard]] static QString hostOf(const QString &address);
+
+private:
+    struct Ticket;
+
+    void forget(const std::shared_ptr<Ticket> &ticket);
+
+    HostLimiter m_limiter;
+    std::vector<PageFetcher *> m_workers;       // children of the pool
+    std::vector<Client *> m_busy;               // per worker: the client whose task runs on it
+    std::vector<Client *> m_clients;
+    std::vector<std::shared_ptr<Ticket>> m_tickets; // fetches waiting for a place or in flight
+    bool m_offering = false;
+    bool m_offerAgain = false;
+};
+
+} // namespace friendlinks
