@@ -108,25 +108,5 @@ TEST_F(CheckCommandTest, JsonOfAFinishedCheck)
     EXPECT_TRUE(m_err.data().isEmpty()) << "no progress when stderr is not a terminal";
 }
 
-TEST_F(CheckCommandTest, TableEndsWithTheSummary)
-{
-    EXPECT_EQ(run("www.home9.com", OutputFormat::Table), kExitOk);
-    const QStringList lines = QString::fromUtf8(m_out.data()).split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[1].startsWith("http://www.back.com/"));
-    EXPECT_TRUE(lines[2].startsWith("共 1 行，标红 0 处，用时 ")) << lines[2].toStdString();
-    EXPECT_TRUE(lines[2].endsWith(" 秒"));
-}
-
-TEST_F(CheckCommandTest, UnreachableSiteExitsWithThree)
-{
-    fakeweb::Answer drop;
-    drop.fault = fakeweb::Answer::Fault::Drop;
-    m_web.world().set("http://www.gone.com/", drop);
-    EXPECT_EQ(run("www.gone.com", OutputFormat::Json), kExitUnreachable);
-    EXPECT_TRUE(QString::fromUtf8(m_err.data()).contains("网址可能无法访问"));
-    EXPECT_TRUE(m_out.data().isEmpty());
-}
-
 } // namespace
 } // namespace friendlinks

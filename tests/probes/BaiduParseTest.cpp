@@ -103,6 +103,9 @@ const ParseCase kCases[] = {
     {"no_snapshot_line", resultPage("5", "<font color=#008000>no date here</font>"), "www.abc9.com", std::nullopt},
     {"snapshot_without_path", resultPage("5", "<font color=#008000>www.abc9.com 12K 2010-1-15</font>"),
      "www.abc9.com", std::nullopt},
+    {"phrase_at_the_very_end", "<html>" + kSnapshotLine + "百度一下，找到相关网页", "www.abc9.com", std::nullopt},
+    {"end_before_the_phrase", "篇，用时" + kSnapshotLine + "百度一下，找到相关网页", "www.abc9.com", std::nullopt},
+    {"phrase_without_snapshot", "百度一下，找到相关网页约5篇，用时0.1秒", "www.abc9.com", std::nullopt},
     // A snapshot line split by a line break is no snapshot line.
     {"snapshot_across_line_feed", resultPage("5", "<font color=#008000>www.abc9.com/ 12K\n2010-1-15</font>"),
      "www.abc9.com", std::nullopt},
