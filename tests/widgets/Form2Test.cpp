@@ -93,14 +93,6 @@ TEST_F(Window, ClockShowsDesignTextThenDate)
     EXPECT_TRUE(form.clock()->text().contains(QString::number(QDate::currentDate().year() % 100)));
 }
 
-TEST_F(Window, QueryCopiesSiteIntoKeywordBox)
-{
-    form.siteBox()->setText(QStringLiteral("www.example.test"));
-    form.query();
-    EXPECT_EQ(form.launcher()->keywordBox()->text(), QStringLiteral("www.example.test"));
-    form.engine()->cancel();
-}
-
 TEST_F(Window, RowsFillFromEngineSignalsAndRedCellsOnly)
 {
     emit form.engine()->started(QStringLiteral("a.test"));
