@@ -60,7 +60,7 @@ QList<HostileFriend> hostileFriends()
         {"stall", answer(kBackLink, Fault::Stall), {kRedTooSlow}},
         {"drop", answer(kBackLink, Fault::Drop), {kRedEmpty}},
         {"dropmid", answer(QByteArray(4096, ' ') + kBackLink, Fault::DropMidBody), {kRedEmpty, kRedNoLink}},
-        {"loop", answer("moved", Fault::None, 301, "http://www.loop.com/"), {kRedEmpty, kRedNoLink}},
+        {"loop", answer("moved", Fault::None, 301, "http://www.loop.com/"), {kRedEmpty, kRedNoLink, kRedTooSlow}},
         {"refused", answer("moved", Fault::None, 301, "http://127.0.0.1:1/"), {kRedEmpty, kRedNoLink}},
         {"nul", answer(QByteArray("\x00\x01\xff\xfe<<>\x00</a><a", 13) + kBackLink + QByteArray("\x00\x00\x7f\x80", 4)),
          {kFound}},

@@ -46,7 +46,7 @@ protected:
     {
         Pending pending(m_fetcher.GetHtmlCode(url, site));
         EXPECT_TRUE(pending.wait()) << url.toStdString();
-        return pending.result->value_or(FetchResult{Kind::Page, QStringLiteral("<no result>")});
+        return pending.result->value_or(FetchResult{}); // an empty text fails every test here
     }
 
     [[nodiscard]] bool connectionsClosed()
