@@ -112,8 +112,9 @@ protected:
         m_unreachable = !unreachable.isEmpty();
         EXPECT_EQ(finished.size(), 1);
         EXPECT_EQ(rowsAdded.size(), m_engine->rows().size());
-        if (m_unreachable)
+        if (m_unreachable) {
             EXPECT_TRUE(m_engine->rows().isEmpty());
+        }
         EXPECT_FALSE(m_engine->isRunning());
         return true;
     }
