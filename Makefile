@@ -5,7 +5,8 @@ JOBS       ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 DEB_PACKAGES := qt6-base-dev libre2-dev cmake ninja-build g++ pkg-config \
-                libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-zenhei openssl
+                libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-zenhei openssl \
+                fonts-arphic-uming
 SCREENSHOT_PACKAGES := xvfb xauth imagemagick
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 

@@ -1,8 +1,11 @@
 #include "app/Form2.h"
 
+#include "app/ClockFormat.h"
+#include "assets/Assets.h"
 #include "check/OutputFormats.h"
 #include "ui/Fonts.h"
 #include "launcher/Form9.h"
+#include "ui/PictureButton.h"
 #include "ui/Twips.h"
 
 #include <QApplication>
@@ -21,12 +24,6 @@
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 
-// Outside the namespace, as Q_INIT_RESOURCE needs; the pictures live in a static library.
-static void initAssets()
-{
-    Q_INIT_RESOURCE(assets);
-}
-
 namespace friendlinks {
 
 namespace {
@@ -34,7 +31,7 @@ namespace {
 // The strip picture from assets/, fitted to the strip; a plain blue fill should it be missing.
 QPixmap bannerPixmap(QSize size)
 {
-    const QPixmap picture(QStringLiteral(":/assets/banner.png"));
+    const QPixmap picture = assets::picture(assets::kBanner);
     if (picture.isNull()) {
         QPixmap plain(size);
         plain.fill(QColor(20, 70, 140));
@@ -82,9 +79,8 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     , m_messages(messages ? messages : &defaultMessageBox())
     , m_engine(new CheckEngine(std::move(settings), this))
 {
-    initAssets();
     const int dpi = logicalDpiX();
-    setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+    setWindowIcon(assets::windowIcon());
     setWindowTitle(applicationTitle() + QStringLiteral(" v8.0") + QString(8, QLatin1Char(' '))
                    + QStringLiteral("www.youlianweishi.example  云帆工作室"));
     setFixedSize(twips(11055, dpi), twips(4530, dpi));
@@ -92,6 +88,13 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(214, 226, 240));
     setPalette(pal);
+
+    // First, so every other control stands in front of it.
+    auto *image2 = new QLabel(this);
+    image2->setObjectName(QStringLiteral("Image2"));
+    image2->setGeometry(twipsRect(0, -960, 12015, 9255, dpi));
+    image2->setScaledContents(true);
+    image2->setPixmap(assets::picture(assets::kBackground));
 
     m_listView1 = new QTreeWidget(this);
     m_listView1->setObjectName(QStringLiteral("ListView1"));
@@ -122,16 +125,15 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     label1->setFont(fittedFont(songFont(12, true), label1->height()));
     label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    m_command1 = new QPushButton(QStringLiteral("查 询"), this);
+    auto *command1 = new PictureButton(QStringLiteral("查 询"), assets::picture(assets::kQueryFace),
+                                       assets::picture(assets::kQueryFacePressed), this);
+    // The picture face carries a magnifier at its left; the caption sits right of it.
+    command1->setCaptionInset(12);
+    m_command1 = command1;
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setGeometry(twipsRect(3960, 240, 975, 375, dpi));
     m_command1->setFont(songFont(10.5, true));
     m_command1->setCursor(Qt::PointingHandCursor);
-    // The picture face carries a magnifier at its left; the text sits right of it.
-    m_command1->setStyleSheet(QStringLiteral(
-        "QPushButton{color:white;border:none;padding-left:12px;border-image:url(:/assets/query.png);}"
-        "QPushButton:pressed{border-image:url(:/assets/query_pressed.png);}"
-        "QPushButton:focus{color:rgb(255,236,160);}"));
 
     auto *label2 = new QLabel(QStringLiteral("注意：查询字母不能大写"), this);
     label2->setObjectName(QStringLiteral("Label2"));
@@ -194,7 +196,7 @@ Form2::~Form2()
 
 void Form2::tick()
 {
-    m_label3->setText(QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
+    m_label3->setText(clockText(QDateTime::currentDateTime(), QLocale::system()));
 }
 
 void Form2::query()

@@ -1,5 +1,5 @@
-// make_assets OUTDIR: draws the window's pictures (banner strip, query button
-// faces, window icon) with QPainter and writes them as PNG files. Run it again
+// make_assets OUTDIR: draws the window's pictures (background, banner strip,
+// the launcher's strip, both buttons' faces, the window icon in four sizes) with QPainter and writes them as PNG files. Run it again
 // after changing a drawing: `make assets`. Everything here is our own artwork.
 #include <QDir>
 #include <QFont>
@@ -14,7 +14,8 @@
 
 namespace {
 
-// Pictures are drawn at twice their on-screen size so they stay sharp on dense screens.
+// The banner is drawn at twice its on-screen size so it stays sharp on dense screens;
+// the other pictures have sizes of their own.
 constexpr int kScale = 2;
 
 QString cjkFamily()
@@ -75,51 +76,97 @@ QImage banner()
     return image;
 }
 
-// The query button's face, without its text (the button draws "查 询" on it): 65 x 25.
-QImage buttonFace(bool pressed)
+// A button face of faceSize pixels for a button of shownSize pixels. The button
+// shows the middle of its face at the face's own size, so the look (gradient,
+// gloss, the magnifier) is laid out in that middle and the rest carries on the
+// gradient: the face stays whole and clean whatever of it a button crops.
+QImage buttonFace(QSize faceSize, QSize shownSize, bool pressed, bool magnifier)
 {
-    QImage image = canvas(65, 25);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(kScale, kScale);
-    const QRectF r(0.5, 0.5, 64, 24);
-    QLinearGradient g(0, 0, 0, 25);
-    g.setColorAt(0, pressed ? QColor(30, 84, 150) : QColor(104, 170, 228));
-    g.setColorAt(1, pressed ? QColor(18, 60, 120) : QColor(24, 78, 150));
-    QPainterPath path;
-    path.addRoundedRect(r, 4, 4);
-    p.fillPath(path, g);
-    if (!pressed) {
-        QPainterPath gloss;
-        gloss.addRoundedRect(QRectF(1.5, 1.5, 62, 10), 3, 3);
-        p.fillPath(gloss, QColor(255, 255, 255, 50));
-    }
-    p.setPen(QPen(QColor(14, 50, 104), 1));
-    p.drawPath(path);
-    drawMagnifier(p, QRectF(5, 6, 13, 13), Qt::white);
-    return image;
-}
-
-// The window icon: a blue tile with two linked rings, 64 x 64.
-QImage windowIcon()
-{
-    QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
+    QImage image(faceSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    const QRectF shown(QPointF((faceSize.width() - shownSize.width()) / 2, (faceSize.height() - shownSize.height()) / 2),
+                       QSizeF(shownSize));
+    QLinearGradient g(0, shown.top(), 0, shown.bottom());
+    g.setColorAt(0, pressed ? QColor(30, 84, 150) : QColor(104, 170, 228));
+    g.setColorAt(1, pressed ? QColor(18, 60, 120) : QColor(24, 78, 150));
+    p.fillRect(image.rect(), g);
+    if (!pressed) {
+        QPainterPath gloss;
+        gloss.addRoundedRect(QRectF(0, shown.top() + 1, faceSize.width(), shown.height() * 0.42), 3, 3);
+        p.fillPath(gloss, QColor(255, 255, 255, 50));
+    }
+    if (magnifier)
+        drawMagnifier(p, QRectF(shown.left() + 5, shown.top() + 6, 13, 13), Qt::white);
+    return image;
+}
+
+// Form2's background picture: light, in the banner's blues, with the banner's
+// soft rings; the controls stand on it, so it stays quiet.
+QImage background()
+{
+    QImage image(831, 541, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(0, 0, 0, 541);
+    g.setColorAt(0, QColor(248, 251, 255));
+    g.setColorAt(0.2, QColor(233, 241, 251));
+    g.setColorAt(1, QColor(196, 215, 240));
+    p.fillRect(image.rect(), g);
+    QLinearGradient sheen(0, 0, 831, 0);
+    sheen.setColorAt(0, QColor(255, 255, 255, 0));
+    sheen.setColorAt(0.7, QColor(255, 255, 255, 0));
+    sheen.setColorAt(1, QColor(255, 255, 255, 90));
+    p.fillRect(image.rect(), sheen);
+    p.setPen(QPen(QColor(46, 112, 186, 26), 1.5));
+    p.setBrush(Qt::NoBrush);
+    for (int i = 0; i < 7; ++i)
+        p.drawEllipse(QPointF(690 + i * 18, 80), 24 + i * 9, 24 + i * 9);
+    for (int i = 0; i < 5; ++i)
+        p.drawEllipse(QPointF(120 + i * 22, 470), 30 + i * 10, 30 + i * 10);
+    return image;
+}
+
+// The launcher's strip picture: a light bar, the same along its whole length,
+// since the launcher shows two strips side by side at different offsets.
+QImage strip()
+{
+    QImage image(730, 34, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&image);
+    QLinearGradient g(0, 0, 0, 34);
+    g.setColorAt(0, QColor(255, 255, 255));
+    g.setColorAt(0.5, QColor(238, 244, 252));
+    g.setColorAt(1, QColor(214, 228, 246));
+    p.fillRect(image.rect(), g);
+    p.fillRect(QRect(0, 5, 730, 1), QColor(255, 255, 255));
+    p.fillRect(QRect(0, 27, 730, 1), QColor(184, 204, 232));
+    return image;
+}
+
+// The window icon, a blue tile with two linked rings, drawn for one size.
+QImage windowIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
     QLinearGradient g(0, 0, 0, 64);
     g.setColorAt(0, QColor(90, 160, 224));
     g.setColorAt(1, QColor(18, 62, 128));
     QPainterPath tile;
     tile.addRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
     p.fillPath(tile, g);
+    // Small sizes get thicker rings, so they still read as rings.
+    const qreal pen = size <= 16 ? 9 : size <= 24 ? 7.5 : 6;
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(Qt::white, 6));
+    p.setPen(QPen(Qt::white, pen));
     p.drawEllipse(QRectF(10, 18, 26, 26));
-    p.setPen(QPen(QColor(255, 214, 90), 6));
+    p.setPen(QPen(QColor(255, 214, 90), pen));
     p.drawEllipse(QRectF(28, 18, 26, 26));
     // Redraw a bit of the first ring over the second, so they interlock.
-    p.setPen(QPen(Qt::white, 6));
+    p.setPen(QPen(Qt::white, pen));
     p.drawArc(QRectF(10, 18, 26, 26), -30 * 16, 60 * 16);
     return image;
 }
@@ -138,9 +185,17 @@ int main(int argc, char **argv)
         QImage image;
     } pictures[] = {
         {"banner.png", banner()},
-        {"query.png", buttonFace(false)},
-        {"query_pressed.png", buttonFace(true)},
-        {"icon.png", windowIcon()},
+        {"background.png", background()},
+        {"strip.png", strip()},
+        // Form2's Command1 is 65 x 25 pixels, Form9's 49 x 23 (at 96 dpi).
+        {"query.png", buttonFace({100, 47}, {65, 25}, false, true)},
+        {"query_pressed.png", buttonFace({100, 47}, {65, 25}, true, true)},
+        {"search.png", buttonFace({182, 42}, {49, 23}, false, false)},
+        {"search_pressed.png", buttonFace({182, 42}, {49, 23}, true, false)},
+        {"icon-16.png", windowIcon(16)},
+        {"icon-24.png", windowIcon(24)},
+        {"icon-32.png", windowIcon(32)},
+        {"icon-48.png", windowIcon(48)},
     };
     for (const auto &picture : pictures) {
         const QString path = out + QLatin1Char('/') + QString::fromLatin1(picture.name);

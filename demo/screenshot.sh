@@ -11,7 +11,9 @@ mkdir -p "$(dirname "$out")"
 . "$here/fakeweb.sh"
 
 # The engine's finished signal triggers the picture; the window then quits.
-env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+# The clock takes its form from a Chinese desktop's locale (Qt reads it from
+# LANG even where the C library has not generated that locale).
+env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LC_ALL -u LC_TIME LANG=zh_CN.UTF-8 \
   FRIENDLINKS_AUTOCHECK=www.demo-home.com FRIENDLINKS_SCREENSHOT="$out" \
   xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" \
   "$build/friendlinks" --proxy "$proxy"

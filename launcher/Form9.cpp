@@ -1,7 +1,9 @@
 #include "launcher/Form9.h"
 
+#include "assets/Assets.h"
 #include "launcher/EngineTable.h"
 #include "ui/Fonts.h"
+#include "ui/PictureButton.h"
 #include "ui/Twips.h"
 
 #include <QComboBox>
@@ -11,6 +13,18 @@
 #include <QPushButton>
 
 namespace friendlinks {
+
+namespace {
+
+// A picture drawn for 96 dpi, at the size it has on this screen.
+QPixmap atDpi(const QPixmap &picture, int dpi)
+{
+    if (dpi == 96 || picture.isNull())
+        return picture;
+    return picture.scaled(picture.size() * dpi / 96, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+} // namespace
 
 QPixmap Form9::engineIconPixmap(int k)
 {
@@ -46,9 +60,23 @@ Form9::Form9(QWidget *parent, Browser *browser, MessageBox *messages)
     strip.setColor(QPalette::Window, QColor(236, 240, 246));
     frame6->setPalette(strip);
 
-    auto *label13 = new QLabel(QStringLiteral("搜索引擎："), frame6);
+    // Two strips of one picture, the second over the first; each shows the
+    // picture at its own size from its top-left corner.
+    const QPixmap stripPicture = atDpi(assets::picture(assets::kStrip), dpi);
+    const auto addStrip = [&](const char *name, QRect geometry) {
+        auto *picture5 = new QLabel(frame6);
+        picture5->setObjectName(QString::fromLatin1(name));
+        picture5->setGeometry(geometry);
+        picture5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        picture5->setPixmap(stripPicture);
+        return picture5;
+    };
+    addStrip("Picture5(1)", twipsRect(0, -70, 8415, 495, dpi));
+    QLabel *picture5 = addStrip("Picture5(0)", twipsRect(-2520, -80, 8175, 495, dpi));
+
+    auto *label13 = new QLabel(QStringLiteral("搜索引擎："), picture5);
     label13->setObjectName(QStringLiteral("Label13"));
-    label13->setGeometry(twipsRect(0, 40, 1335, 255, dpi));
+    label13->setGeometry(twipsRect(2640, 120, 1335, 255, dpi));
     label13->setFont(songFont(10.5, true));
     label13->setStyleSheet(QStringLiteral("color: rgb(64,64,64);"));
 
@@ -56,10 +84,15 @@ Form9::Form9(QWidget *parent, Browser *browser, MessageBox *messages)
     m_picture2->setObjectName(QStringLiteral("Picture2"));
     m_picture2->setGeometry(twipsRect(1200, 30, 255, 255, dpi));
     m_picture2->setAlignment(Qt::AlignCenter);
+    m_picture2->setAutoFillBackground(true);
+    QPalette window = m_picture2->palette();
+    window.setColor(QPalette::Window, window.color(QPalette::Base));
+    m_picture2->setPalette(window);
 
-    m_command1 = new QPushButton(QStringLiteral("搜索"), frame6);
+    m_command1 = new PictureButton(QStringLiteral("搜索"), assets::picture(assets::kSearchFace),
+                                   assets::picture(assets::kSearchFacePressed), frame6);
     m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setGeometry(twipsRect(5040, 0, 735, 330, dpi));
+    m_command1->setGeometry(twipsRect(5040, -20, 735, 350, dpi));
     m_command1->setFont(songFont(10.5, true));
     m_command1->setCursor(Qt::PointingHandCursor);
 
@@ -68,8 +101,9 @@ Form9::Form9(QWidget *parent, Browser *browser, MessageBox *messages)
     m_combo1->setEditable(true);
     m_combo1->setInsertPolicy(QComboBox::NoInsert);
     m_combo1->setGeometry(twipsRect(1480, 0, 1095, 330, dpi));
+    // Names only: the chosen engine's icon shows in Picture2 beside the list.
     for (int k = 0; k < kEngineCount; ++k)
-        m_combo1->addItem(QIcon(engineIconPixmap(k)), QString::fromUtf8(engineTable()[k].name));
+        m_combo1->addItem(QString::fromUtf8(engineTable()[k].name));
     m_combo1->setEditText(QStringLiteral("百度"));
 
     m_text1 = new QLineEdit(QStringLiteral("输入查询的关键字"), frame6);

@@ -150,18 +150,6 @@ TEST_F(Window, CopyGivesEscapedTsv)
                              "http://a.test\ta\\tb\\\\c\\nd\t\t\t无\t否\tkuaizhao,rp\n"));
 }
 
-TEST_F(Window, PicturesComeFromTheCompiledInAssets)
-{
-    const auto *frame1 = form.findChild<QLabel *>(QStringLiteral("Frame1"));
-    ASSERT_NE(frame1, nullptr);
-    EXPECT_FALSE(frame1->pixmap().isNull());
-    EXPECT_EQ(frame1->pixmap().size(), frame1->size());
-    EXPECT_FALSE(QPixmap(QStringLiteral(":/assets/banner.png")).isNull());
-    EXPECT_FALSE(QPixmap(QStringLiteral(":/assets/query.png")).isNull());
-    EXPECT_FALSE(form.windowIcon().isNull());
-    EXPECT_TRUE(form.queryButton()->styleSheet().contains(QStringLiteral(":/assets/query.png")));
-}
-
 TEST_F(Window, CellsShowOnOneLineButKeepTheirText)
 {
     addRow(0, QStringLiteral("http://a.test/"));
