@@ -1,5 +1,6 @@
 #include "check/CheckEngine.h"
 
+#include "check/CheckMode.h"
 #include "check/CheckRules.h"
 #include "check/Harvest.h"
 #include "probes/BackLinkProbe.h"
@@ -18,7 +19,7 @@ public:
         : m_pool(std::move(pool))
         , m_engine(engine)
         , m_site(site)
-        , m_needle(normalisedSiteText(site))
+        , m_mode(engine.m_settings.modern, site)
     {
     }
 
@@ -78,7 +79,9 @@ private:
             finish(true);
             return;
         }
-        const QList<HarvestedLink> links = harvestLinks(result.text, m_site);
+        const Harvest found = harvest(result.text, m_site, m_mode.linkMode());
+        const QList<HarvestedLink> &links = found.links;
+        m_engine.m_unlistedHttpsLinks = found.unlistedHttps;
         for (const HarvestedLink &link : links) {
             CheckRow row;
             row[Column::lianjie].text = link.lianjie;
@@ -108,12 +111,12 @@ private:
             if (m_cancelled)
                 return;
             m_engine.m_rows[row].tlsError = page.tlsError;
-            setCell(row, Column::fanlian, fanlianCell(backLinkReport(page.text, m_needle)));
+            setCell(row, Column::fanlian, fanlianCell(m_mode.scanBackLinks(page.text).report));
             if (m_cancelled)
                 return;
-            m_pool->fetch(this, worker, baiduQueryUrl(m_engine.m_settings.baiduHost, link), m_site,
+            m_pool->fetch(this, worker, m_mode.baiduQuery(m_engine.m_settings.baiduHost, link), m_site,
                           [this, worker, row, link](const FetchResult &answer) {
-                              const BaiduCells cells = baiduCells(parseBaiduPage(answer.text, link));
+                              const BaiduCells cells = baiduCells(m_mode.parseBaidu(answer.text, link));
                               setCell(row, Column::shoulu, cells.shoulu);
                               setCell(row, Column::kuaizhao, cells.kuaizhao);
                               setCell(row, Column::rp, cells.rp);
@@ -159,7 +162,7 @@ private:
     std::shared_ptr<WorkerPool> m_pool; // first: outlives the members its callbacks use
     CheckEngine &m_engine;
     const QString m_site;
-    const QString m_needle;
+    const CheckMode m_mode;
     QList<int> m_queue; // the rows to probe, in order
     bool m_harvestStarted = false;
     bool m_harvested = false;
@@ -190,6 +193,7 @@ void CheckEngine::start(const QString &site, std::shared_ptr<WorkerPool> pool)
     // everything from the fetch to the back-link needle uses the trimmed text.
     m_site = site.trimmed();
     m_siteTlsError.clear();
+    m_unlistedHttpsLinks = 0;
     m_rows.clear();
     m_clock.start();
     emit started(m_site);

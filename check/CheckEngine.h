@@ -23,6 +23,7 @@ struct CheckSettings {
     int timeoutMs = 5000;      // per fetch
     QList<QSslCertificate> authorities; // trusted besides the system's (--ca-file)
     bool insecure = false;     // read pages with untrusted certificates, still noting the trouble
+    bool modern = false;       // today's web: https friend links, host back links, today's Baidu page
 };
 
 // Runs the friend-link check of one site: fetches the entered site, harvests
@@ -53,6 +54,9 @@ public:
     [[nodiscard]] QString site() const { return m_site; }
     // Certificate trouble of the checked site's own page, in Qt's words; empty when none.
     [[nodiscard]] QString siteTlsError() const { return m_siteTlsError; }
+    // After the harvest of a classic check: the https friend links it passed
+    // over that a modern check lists (0 in modern mode).
+    [[nodiscard]] int unlistedHttpsLinks() const { return m_unlistedHttpsLinks; }
     // Milliseconds since the last start().
     [[nodiscard]] qint64 elapsedMs() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
 
@@ -72,6 +76,7 @@ private:
     CheckSettings m_settings;
     QString m_site;
     QString m_siteTlsError;
+    int m_unlistedHttpsLinks = 0;
     QList<CheckRow> m_rows;
     QElapsedTimer m_clock;
     std::unique_ptr<Run> m_run;

@@ -12,6 +12,7 @@ namespace {
 
 const QString kImageMarker = QStringLiteral("img");
 const QString kClosingTag = QStringLiteral("</a>");
+const QString kHttpsScheme = QStringLiteral("https://");
 const QStringList kFooterWords = {QStringLiteral("ICP"), QStringLiteral("Discuz!"), QStringLiteral("Comsenz Inc.")};
 
 bool hasFooterWord(const QString &text)
@@ -23,16 +24,18 @@ bool hasFooterWord(const QString &text)
     return false;
 }
 
-// The friend link an anchor gives, if any.
-std::optional<HarvestedLink> friendLink(const QString &anchor, const QString &ownSite)
+// The friend link an anchor gives, if any. The rules judge an https address
+// as its http form; the 50 characters count the address as found.
+std::optional<HarvestedLink> friendLink(const QString &anchor, const QString &ownSite, LinkMode mode)
 {
-    const QString link = firstLine(TestRegExp(kAddressPattern, anchor));
-    if (IsOutboundLink(link, ownSite) == 0)
+    const QString link = firstLine(TestRegExp(mode == LinkMode::Modern ? kModernAddressPattern : kAddressPattern, anchor));
+    const QString judged = mode == LinkMode::Modern ? asHttpSite(link) : link;
+    if (IsOutboundLink(judged, ownSite) == 0)
         return std::nullopt;
     if (link.size() > kMaxLinkLength)
         return std::nullopt;
     const bool imageLink = anchor.contains(kImageMarker, Qt::CaseSensitive);
-    if (IsHomePageLink(link) != 1)
+    if (IsHomePageLink(judged) != 1)
         return std::nullopt;
 
     QString text = TestRegExp(kAnchorTextPattern, anchor);
@@ -43,23 +46,40 @@ std::optional<HarvestedLink> friendLink(const QString &anchor, const QString &ow
     return HarvestedLink{link, imageLink ? kImageLink : cutText(text, kMaxNameLength)};
 }
 
+// True when the modern harvest lists this anchor with an https address.
+bool modernListsHttps(const QString &anchor, const QString &ownSite)
+{
+    if (!anchor.contains(kHttpsScheme, Qt::CaseInsensitive))
+        return false; // the cheap test first: most anchors hold no https address
+    const auto link = friendLink(anchor, ownSite, LinkMode::Modern);
+    return link && link->lianjie.startsWith(kHttpsScheme, Qt::CaseInsensitive);
+}
+
 } // namespace
 
-QList<HarvestedLink> harvestLinks(const QString &page, const QString &site)
+Harvest harvest(const QString &page, const QString &site, LinkMode mode)
 {
     // An "https://" site is the same site as its "http://" form.
     const QString ownSite = asHttpSite(site);
-    QList<HarvestedLink> links;
+    Harvest found;
     const auto take = [&](const QString &anchor) {
-        if (auto link = friendLink(anchor, ownSite))
-            links.append(std::move(*link));
+        if (auto link = friendLink(anchor, ownSite, mode)) {
+            found.links.append(std::move(*link));
+        } else if (mode == LinkMode::Classic && modernListsHttps(anchor, ownSite)) {
+            ++found.unlistedHttps;
+        }
         return true;
     };
     // The anchors one at a time (a list of them would copy the page), then the
     // piece a split match list ends with: empty, or the no-match text.
     const bool anyAnchor = forEachMatch(kAnchorPattern, page, take) > 0;
     take(anyAnchor ? QString() : kMatchFailed);
-    return links;
+    return found;
+}
+
+QList<HarvestedLink> harvestLinks(const QString &page, const QString &site)
+{
+    return harvest(page, site, LinkMode::Classic).links;
 }
 
 } // namespace friendlinks

@@ -6,6 +6,8 @@
 namespace friendlinks {
 
 inline const QString kAddressPattern = QStringLiteral(R"(http://([\w-]+\.)+[\w-]+(/[\w- ./?%&=]*)?)");
+// Today's web: the same address with either scheme.
+inline const QString kModernAddressPattern = QStringLiteral(R"(https?://([\w-]+\.)+[\w-]+(/[\w- ./?%&=]*)?)");
 inline constexpr int kMaxLinkLength = 50;
 inline constexpr int kMaxNameLength = 15;
 
@@ -16,8 +18,21 @@ struct HarvestedLink {
     bool operator==(const HarvestedLink &) const = default;
 };
 
+// Classic lists "http://" friend links only; modern lists "https://" ones as
+// well, judging an https address by the domain rules as its http form.
+enum class LinkMode { Classic, Modern };
+
+// What one harvest found: the rows, and for a classic harvest the anchors it
+// passed over that the modern one would have listed with an https address.
+struct Harvest {
+    QList<HarvestedLink> links;
+    int unlistedHttps = 0;
+};
+
 // The friend links of a page, in page order, not de-duplicated. site is the
 // entered site text as typed (an "https://" form is judged as "http://").
+// The address of a row is kept as found, scheme included.
+[[nodiscard]] Harvest harvest(const QString &page, const QString &site, LinkMode mode);
 [[nodiscard]] QList<HarvestedLink> harvestLinks(const QString &page, const QString &site);
 
 } // namespace friendlinks

@@ -86,9 +86,9 @@ int displayWidth(const QString &text)
     return width;
 }
 
-QByteArray formatJson(const QString &site, const QList<CheckRow> &rows)
+QByteArray formatJson(const QString &site, const QList<CheckRow> &rows, const QString &mode)
 {
-    QString out = QStringLiteral("{\"site\": %1, \"rows\": [").arg(jsonString(site));
+    QString out = QStringLiteral("{\"site\": %1, \"mode\": %2, \"rows\": [").arg(jsonString(site), jsonString(mode));
     for (qsizetype i = 0; i < rows.size(); ++i) {
         out += i == 0 ? QStringLiteral("\n  {") : QStringLiteral(",\n  {");
         for (const ColumnInfo &info : columns())

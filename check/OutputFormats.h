@@ -9,7 +9,9 @@
 namespace friendlinks {
 
 // The stable output contract of `friendlinks check`.
-[[nodiscard]] QByteArray formatJson(const QString &site, const QList<CheckRow> &rows);
+// mode is the check's mode name, "classic" or "modern".
+[[nodiscard]] QByteArray formatJson(const QString &site, const QList<CheckRow> &rows,
+                                    const QString &mode = QStringLiteral("classic"));
 [[nodiscard]] QByteArray formatTsv(const QList<CheckRow> &rows);
 // Aligned for people; colour adds ANSI red to red cells. The summary line counts
 // rows and red cells and shows elapsedMs.

@@ -38,6 +38,7 @@ WorkerPool::WorkerPool(const CheckSettings &settings, QObject *parent)
         fetcher->setTimeoutMs(settings.timeoutMs);
         fetcher->addAuthorities(settings.authorities);
         fetcher->setInsecure(settings.insecure);
+        fetcher->setDeclaredCharsets(settings.modern);
         m_workers.push_back(fetcher);
     }
     m_busy.assign(m_workers.size(), nullptr);

@@ -1,5 +1,6 @@
 #include "cli/CheckCommand.h"
 
+#include "check/CheckMode.h"
 #include "check/OutputFormats.h"
 #include "web/FetchResult.h"
 
@@ -63,14 +64,16 @@ bool takesValue(const QString &option, bool check)
 QString usageText()
 {
     return QStringLiteral(
-        "usage: friendlinks [--proxy URL] [--baidu-host HOST] [--ca-file PEM] [--insecure]\n"
-        "       friendlinks check SITE [--format table|tsv|json] [--proxy URL] [--baidu-host HOST]\n"
+        "usage: friendlinks [--modern] [--proxy URL] [--baidu-host HOST] [--ca-file PEM] [--insecure]\n"
+        "       friendlinks check SITE [--format table|tsv|json] [--modern] [--proxy URL] [--baidu-host HOST]\n"
         "                              [--jobs N] [--timeout-ms N] [--ca-file PEM] [--insecure]\n"
         "       friendlinks --help | --version\n"
         "\n"
         "With no command, opens the window. `check` lists the friend links of SITE and probes\n"
         "each one: link back, Baidu index count, snapshot and site: rank.\n"
         "  --format F        table (default), tsv or json\n"
+        "  --modern          today's web: https friend links too, a link back by its host in\n"
+        "                    either scheme, the charset a page declares, today's Baidu page\n"
         "  --proxy URL       an HTTP proxy for every request, e.g. http://127.0.0.1:8080\n"
         "  --baidu-host HOST the Baidu search host (default www.baidu.com)\n"
         "  --jobs N          sites probed at once, 1 to 64 (default 8)\n"
@@ -119,6 +122,10 @@ ParsedArguments parseArguments(const QStringList &arguments)
         }
         if (option == QLatin1String("--insecure")) {
             parsed.options.settings.insecure = true;
+            continue;
+        }
+        if (option == QLatin1String("--modern")) {
+            parsed.options.settings.modern = true;
             continue;
         }
         QString value;
@@ -207,6 +214,8 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
         if (!tlsError.isEmpty())
             m_err->write(QStringLiteral("注意：证书不可信：%1，已按 --insecure 照样读取\n").arg(tlsError).toUtf8());
         writeResult();
+        if (const int unlisted = m_engine.unlistedHttpsLinks(); unlisted > 0)
+            m_err->write(unlistedHttpsHint(unlisted).toUtf8() + '\n');
         emit finished(kExitOk);
     });
 }
@@ -221,7 +230,7 @@ void CheckCommand::writeResult()
 {
     switch (m_options.format) {
     case OutputFormat::Json:
-        m_out->write(formatJson(m_options.site, m_engine.rows()));
+        m_out->write(formatJson(m_options.site, m_engine.rows(), m_options.settings.modern ? kModernModeName : kClassicModeName));
         break;
     case OutputFormat::Tsv:
         m_out->write(formatTsv(m_engine.rows()));

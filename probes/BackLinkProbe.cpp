@@ -36,6 +36,14 @@ QString backLinkReport(const QString &page, const QString &needle)
 
 BackLinkScan scanBackLinks(const QString &page, const QString &needle)
 {
+    return scanBackLinksWhere(page, [&needle](const QString &anchor) {
+        // An empty needle occurs in every anchor except the empty last piece.
+        return !anchor.isEmpty() && anchor.contains(needle, Qt::CaseSensitive);
+    });
+}
+
+BackLinkScan scanBackLinksWhere(const QString &page, const std::function<bool(const QString &anchor)> &linksBack)
+{
     // Markers are whole texts: a page that merely mentions one is scanned as a page.
     if (page == kEmptyBody)
         return {report(QLatin1Char('1'), kEmptyBody), {}};
@@ -43,20 +51,16 @@ BackLinkScan scanBackLinks(const QString &page, const QString &needle)
         return {report(QLatin1Char('1'), kTooSlow), {}};
 
     // The anchors one at a time (a list of them would copy the page); the
-    // first that holds the needle decides. With no anchor at all, the
-    // no-match text stands in as the one anchor, but is no anchor to report.
+    // first that links back decides. With no anchor at all, the no-match text
+    // stands in as the one anchor, but is no anchor to report.
     BackLinkScan result{report(QLatin1Char('0'), kNoBackLink), {}};
-    const auto holdsNeedle = [&needle](const QString &anchor) {
-        // An empty needle occurs in every anchor except the empty last piece.
-        return !anchor.isEmpty() && anchor.contains(needle, Qt::CaseSensitive);
-    };
     const qsizetype anchors = forEachMatch(kAnchorPattern, page, [&](const QString &anchor) {
-        if (!holdsNeedle(anchor))
+        if (!linksBack(anchor))
             return true;
         result = {anchorReport(anchor), anchor};
         return false;
     });
-    if (anchors == 0 && holdsNeedle(kMatchFailed))
+    if (anchors == 0 && linksBack(kMatchFailed))
         result.report = anchorReport(kMatchFailed);
     return result;
 }

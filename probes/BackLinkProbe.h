@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace friendlinks {
 
 inline const QString kAnchorPattern = QStringLiteral("<a.*?href=.*?>.*?</a>");
@@ -21,5 +23,10 @@ struct BackLinkScan {
     QString anchor;
 };
 [[nodiscard]] BackLinkScan scanBackLinks(const QString &page, const QString &needle);
+
+// The same scan with another rule for the anchor that links back; the markers,
+// the image rule and the 8-character cut stay as they are.
+[[nodiscard]] BackLinkScan scanBackLinksWhere(const QString &page,
+                                              const std::function<bool(const QString &anchor)> &linksBack);
 
 } // namespace friendlinks

@@ -1,6 +1,7 @@
 #include "web/PageFetcher.h"
 
 #include "web/BodyDecoding.h"
+#include "web/DeclaredCharset.h"
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
@@ -38,11 +39,12 @@ QString describe(const QList<QSslError> &errors)
     return texts.join(QStringLiteral("; "));
 }
 
-// How one request treats https: extra authorities, and whether an untrusted
-// certificate is read anyway.
+// How one request treats https (extra authorities, whether an untrusted
+// certificate is read anyway) and which charset rule decodes its body.
 struct TlsPolicy {
     std::optional<QSslConfiguration> configuration;
     bool insecure = false;
+    bool declaredCharsets = false;
 };
 
 // One GetHtmlCode call: a reply, its time limit and the body read so far.
@@ -151,7 +153,9 @@ private:
             return failure(FetchResult::Kind::EmptyBody);
         FetchResult result;
         result.kind = FetchResult::Kind::Page;
-        result.text = DecodeBody(m_body);
+        result.text = m_tls.declaredCharsets && m_reply
+            ? decodeDeclared(m_body, m_reply->rawHeader("Content-Type"))
+            : DecodeBody(m_body);
         m_body = QByteArray(); // from here on the text is the page
         return result;
     }
@@ -293,7 +297,7 @@ FetchRequest *PageFetcher::GetHtmlCode(const QString &url, const QString &URL0)
     // The failure belongs to the checked site when its address, as typed, is
     // part of ours; an empty site address is part of every address.
     const bool checkedSite = address.contains(URL0);
-    auto *request = new ReplyFetch(this, address, checkedSite, m_timeoutMs, TlsPolicy{m_tls, m_insecure});
+    auto *request = new ReplyFetch(this, address, checkedSite, m_timeoutMs, TlsPolicy{m_tls, m_insecure, m_declaredCharsets});
     request->start(managerFor(QUrl(address).host()));
     return request;
 }

@@ -53,6 +53,9 @@ public:
     // trouble is still reported in FetchResult::tlsError. Off by default:
     // such a fetch fails like a connection that gave no answer.
     void setInsecure(bool insecure) { m_insecure = insecure; }
+    // Today's charset rule (decodeDeclared: the bytes, then the header and the
+    // page's own <meta>) instead of the bytes-only one of DecodeBody.
+    void setDeclaredCharsets(bool declared) { m_declaredCharsets = declared; }
     [[nodiscard]] int timeoutMs() const { return m_timeoutMs; }
 
     // Qt opens at most six connections per host, and behind an HTTP proxy the
@@ -81,6 +84,7 @@ private:
     int m_timeoutMs = kDefaultTimeoutMs;
     std::optional<QSslConfiguration> m_tls; // set only when authorities were added
     bool m_insecure = false;
+    bool m_declaredCharsets = false;
 };
 
 } // namespace friendlinks

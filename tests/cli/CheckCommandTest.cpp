@@ -102,7 +102,7 @@ TEST_F(CheckCommandTest, JsonOfAFinishedCheck)
 {
     EXPECT_EQ(run("www.home9.com", OutputFormat::Json), kExitOk);
     EXPECT_EQ(QString::fromUtf8(m_out.data()),
-              QString::fromUtf8(R"({"site": "www.home9.com", "rows": [)" "\n"
+              QString::fromUtf8(R"({"site": "www.home9.com", "mode": "classic", "rows": [)" "\n"
                                 R"(  {"lianjie": "http://www.back.com/", "guanjianzi": "回链站\r\n", "fanlian": "首页之家", "shoulu": "约5篇", "kuaizhao": "3K 2026-1-2\r\n", "rp": "首页第一", "red": []})" "\n"
                                 "]}\n"));
     EXPECT_TRUE(m_err.data().isEmpty()) << "no progress when stderr is not a terminal";

@@ -6,6 +6,9 @@
 #include "tools/fakeweb/FakeWeb.h"
 
 #include <QBuffer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryFile>
 
@@ -61,12 +64,31 @@ protected:
         m_web.world().setPage("https://www.mysite.com/",
                               "<a href=\"https://www.friend-a.com/\">朋友甲</a>\n"
                               "<a href=\"http://www.friend-b.net/\">朋友乙</a>\n"
-                              "<a href=\"https://friend-c.org/\"><img src=\"/c.png\"></a>\n"
+                              "<a href=\"https://blog.friend-c.org/\"><img src=\"/c.png\"></a>\n"
                               "<a href=\"https://www.mysite.com/about/\">关于</a>\n"
                               "<a href=\"https://www.friend-d.cn/news/1.html\">内页</a>\n");
         m_web.world().setPage("https://www.friend-a.com/", "<a href=\"https://mysite.com/\">我的站</a>");
-        m_web.world().setPage("http://www.friend-b.net/", "<a href=\"http://www.mysite.com\">我的站</a>");
-        m_web.world().setPage("https://friend-c.org/", "<a href=\"https://WWW.MYSITE.COM/\"><img src=x></a>");
+        // A Big5 page that says so only in its header.
+        fakeweb::Answer big5;
+        big5.body = "<a href=\"http://www.mysite.com\">" + QByteArray::fromHex("A7DAAABAAFB8") + "</a>";
+        big5.headers = {{"Content-Type", "text/html; charset=big5"}};
+        m_web.world().set("http://www.friend-b.net/", big5);
+        m_web.world().setPage("https://blog.friend-c.org/", "<a href=\"https://WWW.MYSITE.COM/\"><img src=x></a>");
+
+        // Baidu answers http with a redirect to https, as it does today; the
+        // friends' pages are of today's kind, one of the old kind.
+        const auto baidu = [this](const QString &site, const QString &page) {
+            fakeweb::Answer moved;
+            moved.status = 302;
+            moved.headers = {{"Location", "https://www.baidu.test/s?wd=site:" + site.toUtf8()}};
+            m_web.world().set("http://www.baidu.test/s?wd=site:" + site, moved);
+            m_web.world().setPage("https://www.baidu.test/s?wd=site:" + site, page.toUtf8());
+        };
+        baidu("www.friend-a.com/", "<div class=\"nums\">百度为您找到相关结果约1,230个</div>"
+                                   "<div class=\"result c-container\" mu=\"https://friend-a.com/\"></div>");
+        baidu("www.friend-b.net/", "百度一下，找到相关网页约5篇，用时0.1秒<font color=#008000>www.friend-b.net/ 3K 2026-1-2</font>");
+        baidu("blog.friend-c.org/", "<div class=\"nums\">该网站共有 7 个网页被百度收录</div>"
+                                    "<div class=\"result c-container\" mu=\"https://www.other.com/\"></div>");
     }
 
     int run(const QString &site, OutputFormat format, const std::function<void(CheckSettings &)> &adjust = {})
@@ -123,10 +145,54 @@ TEST_F(HttpsCheckTest, SiteTypedAsHttpOrHttpsIsReadThroughTheRedirect)
         EXPECT_EQ(run(site, OutputFormat::Tsv, trustTestAuthority), kExitOk) << site;
         const QStringList lines = out().split('\n', Qt::SkipEmptyParts);
         ASSERT_EQ(lines.size(), 2) << out().toStdString(); // the classic rows: the http friend only
-        EXPECT_TRUE(lines[1].startsWith("http://www.friend-b.net/\t朋友乙\\r\\n\t我的站"))
-            << lines[1].toStdString();
+        EXPECT_TRUE(lines[1].startsWith("http://www.friend-b.net/\t朋友乙\\r\\n\t")) << lines[1].toStdString();
         EXPECT_FALSE(err().contains("证书")) << err().toStdString();
+        // The classic check says once what it left out.
+        EXPECT_EQ(err(), "另有 2 个 https 友链未列出，加 --modern 一并检查\n");
     }
+}
+
+TEST_F(HttpsCheckTest, ModernCheckListsHttpsFriendsAndReadsTodaysBaidu)
+{
+    EXPECT_EQ(run("https://www.mysite.com", OutputFormat::Json, [](CheckSettings &s) {
+                  trustTestAuthority(s);
+                  s.modern = true;
+              }),
+              kExitOk);
+    EXPECT_TRUE(err().isEmpty()) << err().toStdString();
+    const QJsonObject result = QJsonDocument::fromJson(m_out.data()).object();
+    EXPECT_EQ(result.value("mode").toString(), "modern");
+    const QJsonArray rows = result.value("rows").toArray();
+    ASSERT_EQ(rows.size(), 3) << out().toStdString();
+    const auto cells = [&rows](int i) {
+        const QJsonObject row = rows.at(i).toObject();
+        QStringList texts;
+        for (const char *key : {"lianjie", "guanjianzi", "fanlian", "shoulu", "kuaizhao", "rp"})
+            texts << row.value(QLatin1String(key)).toString();
+        QStringList red;
+        for (const QJsonValue &key : row.value("red").toArray())
+            red << key.toString();
+        return texts << red.join(',');
+    };
+    EXPECT_EQ(cells(0), (QStringList{"https://www.friend-a.com/", "朋友甲\r\n", "我的站", "1,230篇", "", "首页第一", ""}));
+    EXPECT_EQ(cells(1), (QStringList{"http://www.friend-b.net/", "朋友乙\r\n", "我的站", "约5篇", "3K 2026-1-2\r\n",
+                                     "首页第一", ""}));
+    EXPECT_EQ(cells(2), (QStringList{"https://blog.friend-c.org/", "图片链接", "图片链接", "7篇", "", "注意：不在第一", "rp"}));
+}
+
+TEST_F(HttpsCheckTest, ClassicJsonSaysItsMode)
+{
+    EXPECT_EQ(run("https://www.mysite.com", OutputFormat::Json, trustTestAuthority), kExitOk);
+    EXPECT_EQ(QJsonDocument::fromJson(m_out.data()).object().value("mode").toString(), "classic");
+}
+
+TEST(ParseModernArguments, ModernInTheCheckAndTheWindow)
+{
+    EXPECT_TRUE(parseArguments({"check", "a.com", "--modern"}).options.settings.modern);
+    const ParsedArguments window = parseArguments({"--modern"});
+    EXPECT_EQ(window.action, Action::Window);
+    EXPECT_TRUE(window.options.settings.modern);
+    EXPECT_FALSE(parseArguments({"check", "a.com"}).options.settings.modern);
 }
 
 } // namespace
