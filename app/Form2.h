@@ -15,6 +15,7 @@ class QTreeWidget;
 namespace friendlinks {
 
 class Form9;
+class ModernModeUi;
 
 // The main window: site box, query button, result list, clock, banner and
 // the embedded search launcher.
@@ -32,6 +33,7 @@ public:
     [[nodiscard]] QProgressBar *progressBar() const { return m_progress; }
     [[nodiscard]] Form9 *launcher() const { return m_form9; }
     [[nodiscard]] CheckEngine *engine() const { return m_engine; }
+    [[nodiscard]] ModernModeUi *modernModeUi() const { return m_modernUi; }
 
     // The selected rows as TSV with a header line.
     [[nodiscard]] QString selectedRowsTsv() const;
@@ -61,6 +63,7 @@ private:
     QLabel *m_label3 = nullptr;
     QProgressBar *m_progress = nullptr;
     Form9 *m_form9 = nullptr;
+    ModernModeUi *m_modernUi = nullptr;
     QTimer m_timer1;
 };
 

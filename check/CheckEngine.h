@@ -51,6 +51,8 @@ public:
     [[nodiscard]] bool isRunning() const;
     [[nodiscard]] const QList<CheckRow> &rows() const { return m_rows; }
     [[nodiscard]] const CheckSettings &settings() const { return m_settings; }
+    // From the next start on: the modern mode or the classic one (a running check keeps its own).
+    void setModern(bool modern) { m_settings.modern = modern; }
     [[nodiscard]] QString site() const { return m_site; }
     // Certificate trouble of the checked site's own page, in Qt's words; empty when none.
     [[nodiscard]] QString siteTlsError() const { return m_siteTlsError; }
