@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QStringList>
 #include <QTreeWidget>
 
 namespace friendlinks {
@@ -51,8 +52,13 @@ void ModernModeUi::showNote(const QString &text)
 
 void ModernModeUi::onFinished()
 {
+    QStringList notes;
     if (const int unlisted = m_engine->unlistedHttpsLinks(); unlisted > 0)
-        showNote(unlistedHttpsWindowHint(unlisted));
+        notes << unlistedHttpsWindowHint(unlisted);
+    if (const QString baidu = m_engine->baiduTlsError(); !baidu.isEmpty())
+        notes << baiduTlsNote(baidu, m_engine->settings().insecure);
+    if (!notes.isEmpty())
+        showNote(notes.join(QStringLiteral("；")));
 }
 
 void ModernModeUi::onSiteUnreachable()

@@ -116,6 +116,8 @@ private:
                 return;
             m_pool->fetch(this, worker, m_mode.baiduQuery(m_engine.m_settings.baiduHost, link), m_site,
                           [this, worker, row, link](const FetchResult &answer) {
+                              if (m_engine.m_baiduTlsError.isEmpty())
+                                  m_engine.m_baiduTlsError = answer.tlsError;
                               const BaiduCells cells = baiduCells(m_mode.parseBaidu(answer.text, link));
                               setCell(row, Column::shoulu, cells.shoulu);
                               setCell(row, Column::kuaizhao, cells.kuaizhao);
@@ -194,6 +196,7 @@ void CheckEngine::start(const QString &site, std::shared_ptr<WorkerPool> pool)
     m_site = site.trimmed();
     m_siteTlsError.clear();
     m_unlistedHttpsLinks = 0;
+    m_baiduTlsError.clear();
     m_rows.clear();
     m_clock.start();
     emit started(m_site);

@@ -59,6 +59,8 @@ public:
     // After the harvest of a classic check: the https friend links it passed
     // over that a modern check lists (0 in modern mode).
     [[nodiscard]] int unlistedHttpsLinks() const { return m_unlistedHttpsLinks; }
+    // Certificate trouble of the first Baidu answer that had any (its cells stay empty).
+    [[nodiscard]] QString baiduTlsError() const { return m_baiduTlsError; }
     // Milliseconds since the last start().
     [[nodiscard]] qint64 elapsedMs() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
 
@@ -79,6 +81,7 @@ private:
     QString m_site;
     QString m_siteTlsError;
     int m_unlistedHttpsLinks = 0;
+    QString m_baiduTlsError;
     QList<CheckRow> m_rows;
     QElapsedTimer m_clock;
     std::unique_ptr<Run> m_run;

@@ -18,6 +18,8 @@ inline const QString kModernModeCaption = QStringLiteral("现代模式");
 // a modern check lists: on the command line, and in the window.
 [[nodiscard]] QString unlistedHttpsHint(int count);
 [[nodiscard]] QString unlistedHttpsWindowHint(int count);
+// Said once when a Baidu answer came with a certificate the check cannot trust.
+[[nodiscard]] QString baiduTlsNote(const QString &tlsError, bool insecure);
 
 // The rules that differ between the classic check and the modern one, chosen
 // once per check. Classic: "http://" friend links, a back link is an anchor

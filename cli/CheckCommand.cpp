@@ -216,6 +216,8 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
         writeResult();
         if (const int unlisted = m_engine.unlistedHttpsLinks(); unlisted > 0)
             m_err->write(unlistedHttpsHint(unlisted).toUtf8() + '\n');
+        if (const QString baidu = m_engine.baiduTlsError(); !baidu.isEmpty())
+            m_err->write(baiduTlsNote(baidu, m_options.settings.insecure).toUtf8() + '\n');
         emit finished(kExitOk);
     });
 }

@@ -180,6 +180,24 @@ TEST_F(HttpsCheckTest, ModernCheckListsHttpsFriendsAndReadsTodaysBaidu)
     EXPECT_EQ(cells(2), (QStringList{"https://blog.friend-c.org/", "图片链接", "图片链接", "7篇", "", "注意：不在第一", "rp"}));
 }
 
+TEST_F(HttpsCheckTest, UntrustedBaiduLeavesItsCellsEmptyAndSaysSo)
+{
+    fakeweb::Answer moved;
+    moved.status = 302;
+    moved.headers = {{"Location", "https://www.baidu.example/s?wd=site:www.friend-b.net/"}}; // not a listed host
+    m_web.world().set("http://www.baidu.example/s?wd=site:www.friend-b.net/", moved);
+    m_web.world().setPage("https://www.baidu.example/s?wd=site:www.friend-b.net/", 
+                          "百度一下，找到相关网页约5篇，用时0.1秒<font color=#008000>www.friend-b.net/ 3K 2026-1-2</font>");
+    EXPECT_EQ(run("https://www.mysite.com", OutputFormat::Tsv, [](CheckSettings &s) {
+                  trustTestAuthority(s);
+                  s.baiduHost = QStringLiteral("www.baidu.example");
+              }),
+              kExitOk);
+    EXPECT_TRUE(out().contains("\t\t\t\t")) << out().toStdString(); // the three Baidu cells and no red
+    EXPECT_TRUE(err().contains("百度的证书不可信：")) << err().toStdString();
+    EXPECT_TRUE(err().contains("百度各列留空")) << err().toStdString();
+}
+
 TEST_F(HttpsCheckTest, ClassicJsonSaysItsMode)
 {
     EXPECT_EQ(run("https://www.mysite.com", OutputFormat::Json, trustTestAuthority), kExitOk);
