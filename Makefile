@@ -41,6 +41,7 @@ bench: build
 	./$(BUILD)/bench/parsing_bench
 	./$(BUILD)/bench/check_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/load_bench
+	./$(BUILD)/bench/hostile_memory_bench
 
 demo: build
 	@bash demo/run.sh $(BUILD) cli
