@@ -1,5 +1,7 @@
 #include "cli/CheckCommand.h"
 
+#include "check/BatchFormats.h"
+#include "check/CsvFormat.h"
 #include "check/CheckMode.h"
 #include "check/OutputFormats.h"
 #include "web/FetchResult.h"
@@ -49,13 +51,26 @@ std::optional<QList<QSslCertificate>> readAuthorities(const QString &path, QStri
     return certificates;
 }
 
+// The sites listed in a file, "-" being standard input, or an error text.
+std::optional<QStringList> readSitesFile(const QString &path, QString *error)
+{
+    QFile file;
+    const bool opened = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                    : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened) {
+        *error = QStringLiteral("--sites cannot read \"%1\"").arg(path);
+        return std::nullopt;
+    }
+    return parseSitesList(QString::fromUtf8(file.readAll()));
+}
+
 // The options that take a value; the window takes only the first ones.
 bool takesValue(const QString &option, bool check)
 {
     static const QStringList kWindowOptions = {QStringLiteral("--proxy"), QStringLiteral("--baidu-host"),
                                                QStringLiteral("--ca-file")};
     static const QStringList kCheckOptions = {QStringLiteral("--format"), QStringLiteral("--jobs"),
-                                              QStringLiteral("--timeout-ms")};
+                                              QStringLiteral("--timeout-ms"), QStringLiteral("--sites")};
     return kWindowOptions.contains(option) || (check && kCheckOptions.contains(option));
 }
 
@@ -65,13 +80,20 @@ QString usageText()
 {
     return QStringLiteral(
         "usage: friendlinks [--modern] [--proxy URL] [--baidu-host HOST] [--ca-file PEM] [--insecure]\n"
-        "       friendlinks check SITE [--format table|tsv|json] [--modern] [--proxy URL] [--baidu-host HOST]\n"
-        "                              [--jobs N] [--timeout-ms N] [--ca-file PEM] [--insecure]\n"
+        "       friendlinks check SITE... [--sites FILE] [--format table|tsv|csv|json|jsonl] [--modern]\n"
+        "                              [--proxy URL] [--baidu-host HOST] [--jobs N] [--timeout-ms N]\n"
+        "                              [--ca-file PEM] [--insecure]\n"
         "       friendlinks --help | --version\n"
         "\n"
         "With no command, opens the window. `check` lists the friend links of SITE and probes\n"
-        "each one: link back, Baidu index count, snapshot and site: rank.\n"
-        "  --format F        table (default), tsv or json\n"
+        "each one: link back, Baidu index count, snapshot and site: rank. Several sites share\n"
+        "the workers and the per-host limit (Baidu's too).\n"
+        "  --sites FILE      more sites, one a line (\"-\" reads standard input; blank lines\n"
+        "                    and lines starting with # are skipped)\n"
+        "  --format F        table (default), tsv, csv (for spreadsheets: UTF-8 with BOM, CR LF),\n"
+        "                    json, or jsonl (one site object a line, as each site finishes);\n"
+        "                    with several sites json is {\"sites\": [...]} and tsv, csv and\n"
+        "                    table start with a column 站点\n"
         "  --modern          today's web: https friend links too, a link back by its host in\n"
         "                    either scheme, the charset a page declares, today's Baidu page\n"
         "  --proxy URL       an HTTP proxy for every request, e.g. http://127.0.0.1:8080\n"
@@ -81,7 +103,13 @@ QString usageText()
         "  --ca-file PEM     certificate authorities to trust besides the system's (may repeat)\n"
         "  --insecure        read https pages whose certificate cannot be trusted; the trouble\n"
         "                    is still reported (without it such a page counts as not answered)\n"
-        "Exit status: 0 done, 2 usage error, 3 the site cannot be fetched.\n");
+        "  --jobs and --timeout-ms apply to the whole batch.\n"
+        "Exit status: 0 done, 2 usage error, 3 a site cannot be fetched (each one named on stderr;\n"
+        "the other sites are still checked and written).\n"
+        "\n"
+        "       friendlinks diff OLD.json NEW.json [--format table|json]\n"
+        "compares two saved json outputs and lists what changed per site, regressions first.\n"
+        "Exit status: 0 nothing got worse, 1 something did, 2 usage error or unreadable file.\n");
 }
 
 ParsedArguments parseArguments(const QStringList &arguments)
@@ -114,9 +142,7 @@ ParsedArguments parseArguments(const QStringList &arguments)
         if (!option.startsWith(QLatin1String("--"))) {
             if (!check)
                 return fail(QStringLiteral("unknown command \"%1\"").arg(option));
-            if (haveSite)
-                return fail(QStringLiteral("only one SITE may be given"));
-            parsed.options.site = option;
+            parsed.options.sites << option;
             haveSite = true;
             continue;
         }
@@ -163,8 +189,19 @@ ParsedArguments parseArguments(const QStringList &arguments)
                 parsed.options.format = OutputFormat::Tsv;
             else if (value == QLatin1String("json"))
                 parsed.options.format = OutputFormat::Json;
+            else if (value == QLatin1String("jsonl"))
+                parsed.options.format = OutputFormat::Jsonl;
+            else if (value == QLatin1String("csv"))
+                parsed.options.format = OutputFormat::Csv;
             else
-                return fail(QStringLiteral("--format must be table, tsv or json, not \"%1\"").arg(value));
+                return fail(QStringLiteral("--format must be table, tsv, csv, json or jsonl, not \"%1\"").arg(value));
+        } else if (check && option == QLatin1String("--sites")) {
+            QString error;
+            const auto sites = readSitesFile(value, &error);
+            if (!sites)
+                return fail(error);
+            parsed.options.sites << *sites;
+            haveSite = true;
         } else if (check && option == QLatin1String("--jobs")) {
             const auto jobs = parseNumber(value, 1, kMaxJobs);
             if (!jobs)
@@ -181,7 +218,21 @@ ParsedArguments parseArguments(const QStringList &arguments)
     }
     if (check && !haveSite)
         return fail(QStringLiteral("check needs a SITE"));
+    if (check && parsed.options.sites.isEmpty())
+        return fail(QStringLiteral("--sites lists no site"));
+    parsed.options.site = parsed.options.sites.value(0);
     return parsed;
+}
+
+QStringList parseSitesList(const QString &text)
+{
+    QStringList sites;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const QString site = line.trimmed();
+        if (!site.isEmpty() && !site.startsWith(QLatin1Char('#')))
+            sites << site;
+    }
+    return sites;
 }
 
 CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
@@ -192,53 +243,121 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
     , m_err(err)
     , m_outIsTerminal(outIsTerminal)
     , m_errIsTerminal(errIsTerminal)
-    , m_engine(m_options.settings)
 {
-    connect(&m_engine, &CheckEngine::siteUnreachable, this, [this] { m_unreachable = true; });
-    connect(&m_engine, &CheckEngine::progress, this, [this](int done, int total) {
-        if (m_errIsTerminal)
-            m_err->write(QStringLiteral("\r已检查 %1/%2").arg(done).arg(total).toUtf8());
-    });
-    connect(&m_engine, &CheckEngine::finished, this, [this] {
-        if (m_errIsTerminal)
-            m_err->write("\r\x1b[K");
-        const QString tlsError = m_engine.siteTlsError();
-        if (m_unreachable) {
-            m_err->write(kUnreachableMessage.toUtf8() + '\n');
-            if (!tlsError.isEmpty())
-                m_err->write(QStringLiteral("证书不可信：%1（可用 --ca-file 加入证书颁发机构，或用 --insecure 照样读取）\n")
-                                 .arg(tlsError).toUtf8());
-            emit finished(kExitUnreachable);
-            return;
-        }
-        if (!tlsError.isEmpty())
-            m_err->write(QStringLiteral("注意：证书不可信：%1，已按 --insecure 照样读取\n").arg(tlsError).toUtf8());
-        writeResult();
-        if (const int unlisted = m_engine.unlistedHttpsLinks(); unlisted > 0)
-            m_err->write(unlistedHttpsHint(unlisted).toUtf8() + '\n');
-        if (const QString baidu = m_engine.baiduTlsError(); !baidu.isEmpty())
-            m_err->write(baiduTlsNote(baidu, m_options.settings.insecure).toUtf8() + '\n');
-        emit finished(kExitOk);
-    });
+    if (m_options.sites.isEmpty())
+        m_options.sites << m_options.site;
+    for (size_t site = 0; site < size_t(m_options.sites.size()); ++site) {
+        auto engine = std::make_unique<CheckEngine>(m_options.settings);
+        connect(engine.get(), &CheckEngine::siteUnreachable, this, [this, site] { m_unreachable[site] = true; });
+        connect(engine.get(), &CheckEngine::progress, this, [this, site](int done, int total) {
+            m_progress[site] = {done, total};
+            if (!m_errIsTerminal)
+                return;
+            int allDone = 0;
+            int all = 0;
+            for (const auto &[siteDone, siteTotal] : m_progress) {
+                allDone += siteDone;
+                all += siteTotal;
+            }
+            m_err->write(QStringLiteral("\r已检查 %1/%2").arg(allDone).arg(all).toUtf8());
+        });
+        connect(engine.get(), &CheckEngine::finished, this, [this, site] { siteFinished(site); });
+        m_engines.push_back(std::move(engine));
+    }
 }
 
 void CheckCommand::start()
 {
-    m_unreachable = false;
-    m_engine.start(m_options.site);
+    m_unreachable.assign(m_engines.size(), false);
+    m_progress.assign(m_engines.size(), {0, 0});
+    m_finished = 0;
+    // One pool for the batch: the sites share its workers and its per-host limit.
+    auto pool = std::make_shared<WorkerPool>(m_options.settings);
+    for (size_t site = 0; site < m_engines.size(); ++site)
+        m_engines[site]->start(m_options.sites[qsizetype(site)], pool);
+}
+
+void CheckCommand::siteFinished(size_t site)
+{
+    const CheckEngine &engine = *m_engines[site];
+    const bool several = m_engines.size() > 1;
+    const QString tlsError = engine.siteTlsError();
+    const QString named = several ? QStringLiteral("%1：").arg(engine.site()) : QString();
+    if (m_errIsTerminal)
+        m_err->write("\r\x1b[K");
+    if (m_unreachable[site]) {
+        m_err->write((several ? QStringLiteral("%1：%2\n").arg(kUnreachableMessage, engine.site())
+                              : kUnreachableMessage + QLatin1Char('\n')).toUtf8());
+        if (!tlsError.isEmpty())
+            m_err->write(QStringLiteral("%1证书不可信：%2（可用 --ca-file 加入证书颁发机构，或用 --insecure 照样读取）\n")
+                             .arg(named, tlsError).toUtf8());
+    } else {
+        if (!tlsError.isEmpty())
+            m_err->write(QStringLiteral("%1注意：证书不可信：%2，已按 --insecure 照样读取\n").arg(named, tlsError).toUtf8());
+        if (const int unlisted = engine.unlistedHttpsLinks(); unlisted > 0)
+            m_err->write((named + unlistedHttpsHint(unlisted)).toUtf8() + '\n');
+    }
+    if (m_options.format == OutputFormat::Jsonl)
+        m_out->write(jsonLine(siteJson(site)));
+    if (++m_finished < m_engines.size())
+        return;
+    const bool anyUnreachable = std::find(m_unreachable.begin(), m_unreachable.end(), true) != m_unreachable.end();
+    // One site that cannot be fetched writes nothing, as it always has.
+    if (several || !anyUnreachable)
+        writeResult();
+    // Baidu is one host for the whole batch: its certificate trouble is named once.
+    for (const auto &checked : m_engines) {
+        if (const QString baidu = checked->baiduTlsError(); !baidu.isEmpty()) {
+            m_err->write(baiduTlsNote(baidu, m_options.settings.insecure).toUtf8() + '\n');
+            break;
+        }
+    }
+    emit finished(anyUnreachable ? kExitUnreachable : kExitOk);
+}
+
+QByteArray CheckCommand::siteJson(size_t site) const
+{
+    const CheckEngine &engine = *m_engines[site];
+    const QString mode = m_options.settings.modern ? kModernModeName : kClassicModeName;
+    if (m_unreachable[site])
+        return unreachableSiteJson(m_options.sites[qsizetype(site)], mode);
+    return formatJson(m_options.sites[qsizetype(site)], engine.rows(), mode);
 }
 
 void CheckCommand::writeResult()
 {
+    const bool several = m_engines.size() > 1;
+    QList<CheckRow> rows;
+    QStringList siteOfRow;
+    for (size_t site = 0; site < m_engines.size(); ++site) {
+        for (const CheckRow &row : m_engines[site]->rows()) {
+            rows << row;
+            siteOfRow << m_options.sites[qsizetype(site)];
+        }
+    }
+    const qint64 elapsedMs = m_engines.front()->elapsedMs();
     switch (m_options.format) {
     case OutputFormat::Json:
-        m_out->write(formatJson(m_options.site, m_engine.rows(), m_options.settings.modern ? kModernModeName : kClassicModeName));
+        if (several) {
+            QList<QByteArray> objects;
+            for (size_t site = 0; site < m_engines.size(); ++site)
+                objects << siteJson(site);
+            m_out->write(joinJsonSites(objects));
+        } else {
+            m_out->write(siteJson(0));
+        }
         break;
+    case OutputFormat::Jsonl:
+        break; // written site by site
     case OutputFormat::Tsv:
-        m_out->write(formatTsv(m_engine.rows()));
+        m_out->write(several ? withSiteColumnTsv(formatTsv(rows), siteOfRow) : formatTsv(rows));
+        break;
+    case OutputFormat::Csv:
+        m_out->write(formatCsv(rows, several ? siteOfRow : QStringList()));
         break;
     case OutputFormat::Table:
-        m_out->write(formatTable(m_engine.rows(), m_outIsTerminal, m_engine.elapsedMs()));
+        const QByteArray table = formatTable(rows, m_outIsTerminal, elapsedMs);
+        m_out->write(several ? withSiteColumnTable(table, siteOfRow) : table);
         break;
     }
 }

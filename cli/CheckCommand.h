@@ -6,14 +6,18 @@
 #include <QObject>
 #include <QStringList>
 
+#include <memory>
+#include <vector>
+
 namespace friendlinks {
 
 inline const QString kVersion = QStringLiteral("v8.0");
 
-enum class OutputFormat { Table, Tsv, Json };
+enum class OutputFormat { Table, Tsv, Json, Jsonl, Csv };
 
 struct CheckOptions {
-    QString site;
+    QString site;       // the first site
+    QStringList sites;  // every site in the order given (SITE arguments and --sites); site when empty
     OutputFormat format = OutputFormat::Table;
     CheckSettings settings;
 };
@@ -36,8 +40,13 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitUnreachable = 3;
 
-// The headless check: runs the engine and writes the rows to out in the chosen
-// format, progress and errors to err. Emits finished(exit status) once.
+// The sites of a --sites file: one a line, blank lines and lines starting
+// with "#" skipped, blanks around a site dropped.
+[[nodiscard]] QStringList parseSitesList(const QString &text);
+
+// The headless check: runs one engine per site on one shared worker pool and
+// writes the rows to out in the chosen format, progress and errors to err.
+// Emits finished(exit status) once: 0, or 3 when a site could not be fetched.
 class CheckCommand : public QObject {
     Q_OBJECT
 public:
@@ -50,15 +59,19 @@ signals:
     void finished(int exitStatus);
 
 private:
+    void siteFinished(size_t site);
     void writeResult();
+    [[nodiscard]] QByteArray siteJson(size_t site) const;
 
     CheckOptions m_options;
     QIODevice *m_out;
     QIODevice *m_err;
     bool m_outIsTerminal;
     bool m_errIsTerminal;
-    bool m_unreachable = false;
-    CheckEngine m_engine;
+    std::vector<std::unique_ptr<CheckEngine>> m_engines; // one per site, in the order given
+    std::vector<bool> m_unreachable;
+    std::vector<std::pair<int, int>> m_progress; // per site: rows done, rows
+    size_t m_finished = 0;
 };
 
 } // namespace friendlinks

@@ -42,7 +42,6 @@ TEST(ParseArguments, RejectsWhatItCannotUse)
 {
     const QStringList bad[] = {
         {"check"},
-        {"check", "a.com", "b.com"},
         {"check", "a.com", "--format", "xml"},
         {"check", "a.com", "--jobs", "0"},
         {"check", "a.com", "--jobs", "65"},

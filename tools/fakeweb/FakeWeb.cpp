@@ -169,10 +169,15 @@ private:
             m_stalled = true;
             return;
         }
-        if (a.delayMs > 0)
-            QTimer::singleShot(a.delayMs, Qt::PreciseTimer, this, [this, a] { send(a); });
-        else
+        if (a.delayMs > 0) {
+            QTimer::singleShot(a.delayMs, Qt::PreciseTimer, this, [this, a, url] {
+                send(a);
+                emit m_web->answered(url);
+            });
+        } else {
             send(a);
+            emit m_web->answered(url);
+        }
     }
 
     QByteArray head(const Answer &a, const QByteArray &framing) const

@@ -53,6 +53,8 @@ public:
 
 signals:
     void requestReceived(const QString &url);
+    // The answer to url has been written (or the connection dropped as told).
+    void answered(const QString &url);
 
 private:
     class Connection;

@@ -52,5 +52,8 @@ int main(int argc, char *argv[])
     QObject::connect(&web, &fakeweb::FakeWeb::requestReceived, [](const QString &url) {
         std::fprintf(stderr, "fakeweb: %s\n", url.toUtf8().constData());
     });
-    return app.exec();
+    QObject::connect(&web, &fakeweb::FakeWeb::answered, [](const QString &url) {
+        std::fprintf(stderr, "fakeweb: answered %s\n", url.toUtf8().constData());
+    });
+        return app.exec();
 }

@@ -1,0 +1,111 @@
+#include "check/BatchFormats.h"
+
+#include "check/OutputFormats.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
+namespace friendlinks {
+namespace {
+
+QString jsonText(const QString &text)
+{
+    QString out = QStringLiteral("\"");
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '"': out += QLatin1String("\\\""); break;
+        case '\\': out += QLatin1String("\\\\"); break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out + QLatin1Char('"');
+}
+
+QString tsvText(QString text)
+{
+    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    text.replace(QLatin1Char('\t'), QLatin1String("\\t"));
+    text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    return text;
+}
+
+// A site as one table cell: control characters dropped.
+QString tableText(const QString &text)
+{
+    QString out;
+    for (const QChar c : text)
+        if (c.unicode() >= 0x20 && c.unicode() != 0x7F)
+            out += c;
+    return out;
+}
+
+QStringList linesOf(const QByteArray &text)
+{
+    QStringList lines = QString::fromUtf8(text).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+QByteArray joinJsonSites(const QList<QByteArray> &siteObjects)
+{
+    QByteArray out = "{\"sites\": [";
+    for (qsizetype i = 0; i < siteObjects.size(); ++i) {
+        out += i == 0 ? "\n" : ",\n";
+        out += siteObjects[i].trimmed();
+    }
+    out += siteObjects.isEmpty() ? "]}\n" : "\n]}\n";
+    return out;
+}
+
+QByteArray jsonLine(const QByteArray &siteObject)
+{
+    QByteArray line = siteObject.trimmed();
+    line.replace('\n', "");
+    return line + '\n';
+}
+
+QByteArray unreachableSiteJson(const QString &site, const QString &mode)
+{
+    return QStringLiteral("{\"site\": %1, \"mode\": %2, \"unreachable\": true, \"rows\": []}\n")
+        .arg(jsonText(site), jsonText(mode))
+        .toUtf8();
+}
+
+QByteArray withSiteColumnTsv(const QByteArray &tsv, const QStringList &siteOfRow)
+{
+    const QStringList lines = linesOf(tsv);
+    QString out;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        out += (i == 0 ? kSiteHeader : tsvText(siteOfRow.value(i - 1))) + QLatin1Char('\t') + lines[i] + QLatin1Char('\n');
+    return out.toUtf8();
+}
+
+QByteArray withSiteColumnTable(const QByteArray &table, const QStringList &siteOfRow)
+{
+    const QStringList lines = linesOf(table);
+    int width = displayWidth(kSiteHeader);
+    for (const QString &site : siteOfRow)
+        width = std::max(width, displayWidth(tableText(site)));
+    QString out;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const bool summary = i + 1 == lines.size() && i > siteOfRow.size();
+        if (summary) {
+            out += lines[i] + QLatin1Char('\n');
+            continue;
+        }
+        const QString site = i == 0 ? kSiteHeader : tableText(siteOfRow.value(i - 1));
+        out += site + QString(width - displayWidth(site) + 2, QLatin1Char(' ')) + lines[i] + QLatin1Char('\n');
+    }
+    return out.toUtf8();
+}
+
+} // namespace friendlinks

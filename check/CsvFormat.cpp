@@ -1,0 +1,69 @@
+#include "check/CsvFormat.h"
+
+#include "check/BatchFormats.h"
+
+namespace friendlinks {
+namespace {
+
+constexpr char kBom[] = "\xEF\xBB\xBF";
+const QString kRedHeader = QStringLiteral("标红");
+
+QString csvRecord(const QStringList &fields)
+{
+    QStringList quoted;
+    quoted.reserve(fields.size());
+    for (const QString &field : fields)
+        quoted << csvField(field);
+    return quoted.join(QLatin1Char(',')) + QLatin1String("\r\n");
+}
+
+} // namespace
+
+QString csvField(const QString &text)
+{
+    const bool quote = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))
+        || text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+    if (!quote)
+        return text;
+    QString out = text;
+    out.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + out + QLatin1Char('"');
+}
+
+QString cellDisplayText(const QString &text)
+{
+    if (text.endsWith(QLatin1String("\r\n")))
+        return text.chopped(2);
+    if (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
+        return text.chopped(1);
+    return text;
+}
+
+QByteArray formatCsv(const QList<CheckRow> &rows, const QStringList &siteOfRow)
+{
+    const bool siteColumn = !siteOfRow.isEmpty();
+    QStringList header;
+    if (siteColumn)
+        header << kSiteHeader;
+    for (const ColumnInfo &info : columns())
+        header << info.header;
+    header << kRedHeader;
+    QString out = csvRecord(header);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        QStringList fields;
+        if (siteColumn)
+            fields << siteOfRow.value(i);
+        QStringList red;
+        for (const ColumnInfo &info : columns()) {
+            const Cell &cell = rows[i][info.column];
+            fields << cellDisplayText(cell.text);
+            if (cell.red)
+                red << QString::fromLatin1(info.key);
+        }
+        fields << red.join(QLatin1Char(','));
+        out += csvRecord(fields);
+    }
+    return QByteArray(kBom) + out.toUtf8();
+}
+
+} // namespace friendlinks
