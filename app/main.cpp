@@ -1,5 +1,6 @@
 #include "app/WindowMain.h"
 #include "cli/CheckCommand.h"
+#include "cli/DiffCommand.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -37,6 +38,13 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
 
+    if (!arguments.isEmpty() && arguments.first() == QLatin1String("diff")) {
+        QFile out;
+        QFile err;
+        if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
+            return kDiffUsage;
+        return runDiff(arguments.mid(1), &out, &err);
+    }
     const ParsedArguments parsed = parseArguments(arguments);
     switch (parsed.action) {
     case ParsedArguments::Action::Help:

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+#include <variant>
+
+namespace friendlinks {
+
+// One row of a saved check, as far as comparing two checks needs it.
+struct SavedRow {
+    QString lianjie;
+    QString fanlian;
+    QString shoulu;
+    QString rp;
+    std::optional<bool> follow;          // facts.backlink.follow
+    std::optional<qint64> baiduCount;    // facts.baidu.count
+};
+
+struct SavedSite {
+    QString site;
+    bool unreachable = false;
+    QList<SavedRow> rows;
+};
+
+// A saved `friendlinks check --format json` output (one site or {"sites": [...]}),
+// or why the text is not one.
+[[nodiscard]] std::variant<QList<SavedSite>, QString> readSavedCheck(const QByteArray &json);
+
+// What changed for one friend link between two checks.
+struct LinkChange {
+    QString site;
+    QString lianjie;
+    QString change;   // one of the kChange… names
+    QString oldValue;
+    QString newValue;
+    bool operator==(const LinkChange &) const = default;
+};
+
+inline const QString kChangeRemoved = QStringLiteral("removed");
+inline const QString kChangeAdded = QStringLiteral("added");
+inline const QString kChangeBacklinkLost = QStringLiteral("backlink_lost");
+inline const QString kChangeBacklinkBack = QStringLiteral("backlink_back");
+inline const QString kChangeNofollowAdded = QStringLiteral("nofollow_added");
+inline const QString kChangeNofollowRemoved = QStringLiteral("nofollow_removed");
+inline const QString kChangeIndexDrop = QStringLiteral("index_drop");
+inline const QString kChangeRankLost = QStringLiteral("rank_lost");
+inline const QString kChangeRankBack = QStringLiteral("rank_back");
+
+// True for the changes that make things worse.
+[[nodiscard]] bool isRegression(const QString &change);
+
+// The changes from older to newer: sites matched by site (a site missing from
+// either side is not compared), rows by lianjie with repeats paired in order.
+// Per site, regressions first, each group in row order.
+[[nodiscard]] QList<LinkChange> diffChecks(const QList<SavedSite> &older, const QList<SavedSite> &newer);
+
+// The number of an index cell ("约1,230篇" → 1230), or of the fact when the cell is empty.
+[[nodiscard]] std::optional<qint64> indexCount(const SavedRow &row);
+
+// An index fell by more than this share.
+inline constexpr double kIndexDropShare = 0.30;
+
+} // namespace friendlinks

@@ -1,0 +1,131 @@
+#include "check/SiteDiff.h"
+
+#include "tests/common/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace friendlinks {
+namespace {
+
+SavedRow row(const QString &lianjie, const QString &fanlian, const QString &shoulu, const QString &rp)
+{
+    return {lianjie, fanlian, shoulu, rp, std::nullopt, std::nullopt};
+}
+
+struct ChangeCase {
+    const char *name;
+    SavedRow older;
+    SavedRow newer;
+    QStringList changes; // expected change names, in order
+};
+
+void PrintTo(const ChangeCase &c, std::ostream *os) { *os << c.name; }
+
+const QString kA = QStringLiteral("http://www.a.com/");
+
+SavedRow withFacts(SavedRow r, std::optional<bool> follow, std::optional<qint64> count)
+{
+    r.follow = follow;
+    r.baiduCount = count;
+    return r;
+}
+
+const ChangeCase kCases[] = {
+    {"same", row(kA, "回链", "约1,000篇", "首页第一"), row(kA, "回链", "约1,000篇", "首页第一"), {}},
+    {"backlink_lost", row(kA, "回链", "", ""), row(kA, "没有链接", "", ""), {"backlink_lost"}},
+    {"backlink_lost_slow", row(kA, "图片链接", "", ""), row(kA, "访问太慢", "", ""), {"backlink_lost"}},
+    {"backlink_back", row(kA, "无知错误", "", ""), row(kA, "回链", "", ""), {"backlink_back"}},
+    {"red_to_red_is_no_change", row(kA, "访问太慢", "", ""), row(kA, "没有链接", "", ""), {}},
+    {"nofollow_added", withFacts(row(kA, "回链", "", ""), true, {}), withFacts(row(kA, "回链", "", ""), false, {}),
+     {"nofollow_added"}},
+    {"nofollow_removed", withFacts(row(kA, "回链", "", ""), false, {}), withFacts(row(kA, "回链", "", ""), true, {}),
+     {"nofollow_removed"}},
+    {"follow_unknown_on_one_side", withFacts(row(kA, "回链", "", ""), true, {}), row(kA, "回链", "", ""), {}},
+    {"index_drop", row(kA, "回链", "约1,000篇", ""), row(kA, "回链", "约699篇", ""), {"index_drop"}},
+    {"index_fall_of_thirty_percent_is_not_a_drop", row(kA, "回链", "1000篇", ""), row(kA, "回链", "700篇", ""), {}},
+    {"index_drop_from_the_fact", withFacts(row(kA, "回链", "", ""), {}, 5000),
+     withFacts(row(kA, "回链", "", ""), {}, 100), {"index_drop"}},
+    {"index_unknown_after", row(kA, "回链", "约1,000篇", ""), row(kA, "回链", "", ""), {}},
+    {"rank_lost", row(kA, "回链", "", "首页第一"), row(kA, "回链", "", "注意：不在第一"), {"rank_lost"}},
+    {"rank_back", row(kA, "回链", "", "注意：不在第一"), row(kA, "回链", "", "首页第一"), {"rank_back"}},
+    {"regressions_first", row(kA, "没有链接", "1000", "首页第一"), row(kA, "回链", "10", "注意：不在第一"),
+     {"index_drop", "rank_lost", "backlink_back"}},
+};
+
+class ChangeKinds : public ::testing::TestWithParam<ChangeCase> {};
+
+TEST_P(ChangeKinds, AreFoundForOneRow)
+{
+    const ChangeCase &c = GetParam();
+    const QList<LinkChange> changes = diffChecks({{"s.com", false, {c.older}}}, {{"s.com", false, {c.newer}}});
+    QStringList names;
+    for (const LinkChange &change : changes) {
+        names << change.change;
+        EXPECT_EQ(change.site, "s.com");
+        EXPECT_EQ(change.lianjie, kA);
+    }
+    EXPECT_EQ(names, c.changes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Diff, ChangeKinds, ::testing::ValuesIn(kCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(SiteDiff, RowsPairByAddressWithRepeatsInOrder)
+{
+    const QString b = "http://www.b.com/";
+    const SavedSite older{"s.com", false, {row(kA, "回链", "", ""), row(b, "一", "", ""), row(b, "二", "", "")}};
+    const SavedSite newer{"s.com", false, {row(b, "一", "", ""), row(b, "没有链接", "", ""), row(b, "三", "", ""),
+                                           row("http://www.c.com/", "c", "", "")}};
+    EXPECT_EQ(diffChecks({older}, {newer}),
+              (QList<LinkChange>{{"s.com", kA, "removed", kA, ""},
+                                 {"s.com", b, "backlink_lost", "二", "没有链接"},
+                                 {"s.com", b, "added", "", b},
+                                 {"s.com", "http://www.c.com/", "added", "", "http://www.c.com/"}}));
+}
+
+TEST(SiteDiff, SitesPairBySiteAndAnUnreachableSiteLosesItsRows)
+{
+    const SavedSite one{"one.com", false, {row(kA, "回链", "", "")}};
+    const SavedSite two{"two.com", false, {row(kA, "回链", "", "")}};
+    const SavedSite twoGone{"two.com", true, {}};
+    const SavedSite three{"three.com", false, {row(kA, "回链", "", "")}};
+    EXPECT_EQ(diffChecks({one, two}, {three, twoGone, one}),
+              (QList<LinkChange>{{"two.com", kA, "removed", kA, ""}}));
+}
+
+TEST(SiteDiff, ReadsOneSiteAndManySitesAndNamesWhatIsWrong)
+{
+    const auto one = readSavedCheck(R"({"site": "a.com", "rows": [{"lianjie": "http://x/", "fanlian": "回",
+        "shoulu": "3篇", "rp": "", "facts": {"backlink": {"follow": false}, "baidu": {"count": 12}}}]})");
+    ASSERT_TRUE(std::holds_alternative<QList<SavedSite>>(one));
+    const SavedRow &r = std::get<QList<SavedSite>>(one).first().rows.first();
+    EXPECT_EQ(r.fanlian, "回");
+    EXPECT_EQ(r.follow, false);
+    EXPECT_EQ(r.baiduCount, 12);
+    const auto many = readSavedCheck(R"({"sites": [{"site": "a", "rows": []}, {"site": "b", "unreachable": true, "rows": []}]})");
+    ASSERT_TRUE(std::holds_alternative<QList<SavedSite>>(many));
+    EXPECT_TRUE(std::get<QList<SavedSite>>(many)[1].unreachable);
+
+    const std::pair<const char *, const char *> bad[] = {
+        {"{\"site\": ", "not JSON"},
+        {"[1, 2]", "no object"},
+        {R"({"name": "package", "version": "1.0"})", "not the json output of friendlinks check"},
+        {R"({"sites": {}})", "\"sites\" is not a list"},
+        {R"({"site": "a", "rows": [{"fanlian": "x"}]})", "no \"lianjie\""},
+    };
+    for (const auto &[text, reason] : bad) {
+        const auto read = readSavedCheck(text);
+        ASSERT_TRUE(std::holds_alternative<QString>(read)) << text;
+        EXPECT_TRUE(std::get<QString>(read).contains(QString::fromUtf8(reason))) << std::get<QString>(read).toStdString();
+    }
+}
+
+TEST(SiteDiff, IndexCountReadsTheDigitsOfTheCell)
+{
+    EXPECT_EQ(indexCount(row(kA, "", "约1,230篇", "")), 1230);
+    EXPECT_EQ(indexCount(row(kA, "", "篇", "")), std::nullopt);
+    EXPECT_EQ(indexCount(withFacts(row(kA, "", "", ""), {}, 7)), 7);
+}
+
+} // namespace
+} // namespace friendlinks
