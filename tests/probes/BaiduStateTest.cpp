@@ -36,6 +36,7 @@ struct StateCase {
     bool cellsFilled;
     BaiduState state;
 };
+void PrintTo(const StateCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
 
 class BaiduStateTest : public ::testing::TestWithParam<StateCase> {};
 
@@ -73,6 +74,7 @@ struct CountCase {
     QString page;
     std::optional<QString> count;
 };
+void PrintTo(const CountCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
 
 class BaiduCountTest : public ::testing::TestWithParam<CountCase> {};
 

@@ -23,6 +23,7 @@ struct TagCase {
     QString html;
     QString hrefs;
 };
+void PrintTo(const TagCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
 
 class StartTagWalk : public ::testing::TestWithParam<TagCase> {};
 

@@ -18,6 +18,7 @@ struct AnchorCase {
     QString page;
     BackLinkFacts expected;
 };
+void PrintTo(const AnchorCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
 
 class BackLinkFactsTest : public ::testing::TestWithParam<AnchorCase> {};
 
@@ -74,6 +75,7 @@ struct NofollowCase {
     Headers headers;
     bool nofollow;
 };
+void PrintTo(const NofollowCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
 
 class PageNofollowTest : public ::testing::TestWithParam<NofollowCase> {};
 
@@ -112,6 +114,7 @@ struct OutboundCase {
     QString anchors;
     int outbound;
 };
+void PrintTo(const OutboundCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
 
 class OutboundTest : public ::testing::TestWithParam<OutboundCase> {};
 
