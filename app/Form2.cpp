@@ -1,5 +1,6 @@
 #include "app/Form2.h"
 
+#include "app/ListActions.h"
 #include "app/ModernModeUi.h"
 #include "app/ClockFormat.h"
 #include "assets/Assets.h"
@@ -163,6 +164,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_progress->setGeometry(frame1->width() - 160, (frame1->height() - 6) / 2, 150, 6);
     m_progress->hide();
     m_modernUi = new ModernModeUi(m_engine, m_listView1, frame1, 170, this);
+    m_listActions = new ListActions(this, m_modernUi->listMenu(), m_messages);
 
     m_form9 = new Form9(picture1, m_browser, m_messages);
     m_form9->move(0, twips(25, dpi));

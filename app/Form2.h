@@ -15,6 +15,7 @@ class QTreeWidget;
 namespace friendlinks {
 
 class Form9;
+class ListActions;
 class ModernModeUi;
 
 // The main window: site box, query button, result list, clock, banner and
@@ -34,6 +35,8 @@ public:
     [[nodiscard]] Form9 *launcher() const { return m_form9; }
     [[nodiscard]] CheckEngine *engine() const { return m_engine; }
     [[nodiscard]] ModernModeUi *modernModeUi() const { return m_modernUi; }
+    // The list's row actions (copy, export, open, re-check) and their save-dialog seam.
+    [[nodiscard]] ListActions *listActions() const { return m_listActions; }
 
     // The selected rows as TSV with a header line.
     [[nodiscard]] QString selectedRowsTsv() const;
@@ -64,6 +67,7 @@ private:
     QProgressBar *m_progress = nullptr;
     Form9 *m_form9 = nullptr;
     ModernModeUi *m_modernUi = nullptr;
+    ListActions *m_listActions = nullptr;
     QTimer m_timer1;
 };
 

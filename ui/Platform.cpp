@@ -1,6 +1,7 @@
 #include "ui/Platform.h"
 
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace friendlinks {
@@ -25,6 +26,18 @@ void WidgetMessageBox::show(QWidget *parent, const QString &title, const QString
     case MessageIcon::warning: box.setIcon(QMessageBox::Warning); break;
     }
     box.exec();
+}
+
+QString WidgetSaveDialog::askSaveFile(QWidget *parent, const QString &title, const QString &suggestedName,
+                                      const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, title, suggestedName, filter);
+}
+
+SaveDialog &defaultSaveDialog()
+{
+    static WidgetSaveDialog dialog;
+    return dialog;
 }
 
 Browser &defaultBrowser()

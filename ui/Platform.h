@@ -24,6 +24,21 @@ public:
     virtual void show(QWidget *parent, const QString &title, const QString &text, MessageIcon icon) = 0;
 };
 
+// Asks the user where to save a file; an empty text when the user cancels.
+class SaveDialog {
+public:
+    virtual ~SaveDialog() = default;
+    [[nodiscard]] virtual QString askSaveFile(QWidget *parent, const QString &title, const QString &suggestedName,
+                                              const QString &filter) = 0;
+};
+
+// The real save dialog: QFileDialog.
+class WidgetSaveDialog : public SaveDialog {
+public:
+    [[nodiscard]] QString askSaveFile(QWidget *parent, const QString &title, const QString &suggestedName,
+                                      const QString &filter) override;
+};
+
 // The real browser: QDesktopServices, tolerant of unescaped Chinese.
 class DesktopBrowser : public Browser {
 public:
@@ -39,6 +54,7 @@ public:
 // Shared real instances, used when no seam is given.
 [[nodiscard]] Browser &defaultBrowser();
 [[nodiscard]] MessageBox &defaultMessageBox();
+[[nodiscard]] SaveDialog &defaultSaveDialog();
 
 // The product title shown in captions and message boxes.
 [[nodiscard]] QString applicationTitle();

@@ -1,0 +1,116 @@
+#include "app/ListActions.h"
+
+#include "app/Form2.h"
+#include "check/CsvFormat.h"
+#include "ui/Platform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QMenu>
+#include <QSaveFile>
+#include <QTreeWidget>
+
+namespace friendlinks {
+namespace {
+
+// "www.example.com/" → "www.example.com.csv": a file name from the checked site.
+QString suggestedFileName(const QString &site)
+{
+    QString name = site;
+    name.remove(QStringLiteral("http://"));
+    name.remove(QStringLiteral("https://"));
+    for (QChar &c : name)
+        if (!(c.isLetterOrNumber() || c == QLatin1Char('.') || c == QLatin1Char('-')))
+            c = QLatin1Char('_');
+    while (name.endsWith(QLatin1Char('_')))
+        name.chop(1);
+    return (name.isEmpty() ? QStringLiteral("friendlinks") : name) + QStringLiteral(".csv");
+}
+
+} // namespace
+
+ListActions::ListActions(Form2 *window, QMenu *menu, MessageBox *messages, SaveDialog *saveDialog)
+    : QObject(window)
+    , m_window(window)
+    , m_list(window->list())
+    , m_engine(window->engine())
+    , m_messages(messages)
+    , m_saveDialog(saveDialog ? saveDialog : &defaultSaveDialog())
+{
+    m_copy = new QAction(QStringLiteral("复制"), this);
+    m_copy->setObjectName(QStringLiteral("copyRows"));
+    m_copy->setShortcut(QKeySequence::Copy); // shown in the menu; the window takes the key itself
+    m_copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(m_copy, &QAction::triggered, this,
+            [this] { QApplication::clipboard()->setText(m_window->selectedRowsTsv()); });
+
+    m_export = new QAction(QStringLiteral("导出 CSV…"), this);
+    m_export->setObjectName(QStringLiteral("exportCsv"));
+    m_export->setShortcut(QKeySequence::Save);
+    m_export->setShortcutContext(Qt::WindowShortcut);
+    window->addAction(m_export); // Ctrl+S anywhere in the window
+    connect(m_export, &QAction::triggered, this, [this] { exportCsv(); });
+
+    m_open = new QAction(QStringLiteral("在浏览器中打开"), this);
+    m_open->setObjectName(QStringLiteral("openRow"));
+    connect(m_open, &QAction::triggered, window, &Form2::openSelectedRow);
+
+    m_recheck = new QAction(QStringLiteral("重新检查所选行"), this);
+    m_recheck->setObjectName(QStringLiteral("recheckRows"));
+    connect(m_recheck, &QAction::triggered, this, [this] { recheckSelected(); });
+
+    QAction *first = menu->actions().value(0);
+    menu->insertActions(first, {m_copy, m_export, m_open, m_recheck});
+    if (first)
+        menu->insertSeparator(first);
+
+    connect(menu, &QMenu::aboutToShow, this, &ListActions::updateEnabled);
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &ListActions::updateEnabled);
+    connect(m_engine, &CheckEngine::started, this, &ListActions::updateEnabled);
+    connect(m_engine, &CheckEngine::finished, this, &ListActions::updateEnabled);
+    updateEnabled();
+}
+
+QList<int> ListActions::selectedRows() const
+{
+    QList<int> rows;
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
+        if (m_list->topLevelItem(i)->isSelected())
+            rows << i;
+    return rows;
+}
+
+void ListActions::updateEnabled()
+{
+    const bool selected = !m_list->selectedItems().isEmpty();
+    m_copy->setEnabled(selected);
+    m_open->setEnabled(selected);
+    m_recheck->setEnabled(selected && !m_engine->isRunning());
+}
+
+bool ListActions::exportCsv()
+{
+    const QString path = m_saveDialog->askSaveFile(m_window, QStringLiteral("导出 CSV"),
+                                                   QDir::home().filePath(suggestedFileName(m_engine->site())),
+                                                   QStringLiteral("CSV 文件 (*.csv)"));
+    if (path.isEmpty())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(formatCsv(m_engine->rows())) < 0 || !file.commit()) {
+        m_messages->show(m_window, applicationTitle(), QStringLiteral("无法写入文件：%1\n%2").arg(path, file.errorString()),
+                         MessageIcon::warning);
+        return false;
+    }
+    return true;
+}
+
+bool ListActions::recheckSelected()
+{
+    const bool started = m_engine->recheck(selectedRows());
+    updateEnabled();
+    return started;
+}
+
+} // namespace friendlinks

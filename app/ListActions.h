@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QMenu;
+class QTreeWidget;
+class QWidget;
+
+namespace friendlinks {
+
+class CheckEngine;
+class Form2;
+class MessageBox;
+class SaveDialog;
+
+// What people do with the rows of the result list, at the top of its
+// right-click menu: 复制 (Ctrl+C), 导出 CSV… (Ctrl+S), 在浏览器中打开, and
+// 重新检查所选行, which probes the selected rows again while no check runs.
+class ListActions : public QObject {
+    Q_OBJECT
+public:
+    // The entries go in front of what the menu already holds, a separator between.
+    ListActions(Form2 *window, QMenu *menu, MessageBox *messages, SaveDialog *saveDialog = nullptr);
+
+    void setSaveDialog(SaveDialog *saveDialog) { m_saveDialog = saveDialog; }
+
+    [[nodiscard]] QAction *copyAction() const { return m_copy; }
+    [[nodiscard]] QAction *exportAction() const { return m_export; }
+    [[nodiscard]] QAction *openAction() const { return m_open; }
+    [[nodiscard]] QAction *recheckAction() const { return m_recheck; }
+
+    // Asks for a file and writes the whole list to it as CSV; false when
+    // cancelled or not written (the user is told why).
+    bool exportCsv();
+    // Probes the selected rows again; false while a check runs or with none selected.
+    bool recheckSelected();
+
+private:
+    void updateEnabled();
+    [[nodiscard]] QList<int> selectedRows() const;
+
+    Form2 *m_window;
+    QTreeWidget *m_list;
+    CheckEngine *m_engine;
+    MessageBox *m_messages;
+    SaveDialog *m_saveDialog;
+    QAction *m_copy = nullptr;
+    QAction *m_export = nullptr;
+    QAction *m_open = nullptr;
+    QAction *m_recheck = nullptr;
+};
+
+} // namespace friendlinks

@@ -1,0 +1,134 @@
+// The result list's right-click menu: export through the save-dialog seam, re-check of chosen rows.
+#include "app/Form2.h"
+#include "app/ListActions.h"
+#include "app/ModernModeUi.h"
+
+#include "check/CsvFormat.h"
+#include "tests/common/Recorders.h"
+#include "tools/fakeweb/FakeWeb.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace friendlinks;
+
+namespace {
+
+constexpr int kWaitMs = 20000;
+
+// Answers the save dialog with a set path and remembers that it was asked.
+class RecordingSaveDialog : public SaveDialog {
+public:
+    QString askSaveFile(QWidget *, const QString &, const QString &suggestedName, const QString &) override
+    {
+        suggested << suggestedName;
+        return answer;
+    }
+    QString answer;
+    QStringList suggested;
+};
+
+struct ListMenu : ::testing::Test {
+    fakeweb::FakeWeb web;
+    RecordingBrowser browser;
+    RecordingMessageBox messages;
+    RecordingSaveDialog saveDialog;
+    QTemporaryDir dir;
+    std::unique_ptr<Form2> form;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(web.listen());
+        web.world().setPage("http://www.home.com/", "<a href=\"http://www.one.com/\">说\"好\",的</a>\n"
+                                                    "<a href=\"http://www.two.com/\">二号</a>\n");
+        web.world().setPage("http://www.one.com/", "<a href=\"http://www.home.com/\">首页</a>");
+        web.world().setPage("http://www.two.com/", "<a href=\"http://www.home.com/\">首页</a>");
+        CheckSettings settings;
+        settings.proxy = web.proxy();
+        form = std::make_unique<Form2>(settings, &browser, &messages);
+        form->listActions()->setSaveDialog(&saveDialog);
+        form->show();
+        QSignalSpy finished(form->engine(), &CheckEngine::finished);
+        form->siteBox()->setText("www.home.com");
+        QTest::mouseClick(form->queryButton(), Qt::LeftButton);
+        ASSERT_TRUE(finished.wait(kWaitMs));
+        ASSERT_EQ(form->list()->topLevelItemCount(), 2);
+    }
+
+    void selectOnly(int row)
+    {
+        form->list()->clearSelection();
+        form->list()->topLevelItem(row)->setSelected(true);
+    }
+};
+
+TEST_F(ListMenu, HoldsTheRowActionsBeforeTheModernMode)
+{
+    QStringList texts;
+    for (const QAction *action : form->modernModeUi()->listMenu()->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(texts, (QStringList{"复制", "导出 CSV…", "在浏览器中打开", "重新检查所选行", "-", "现代模式"}));
+    EXPECT_EQ(form->listActions()->exportAction()->shortcut(), QKeySequence(QKeySequence::Save));
+    EXPECT_EQ(form->listActions()->copyAction()->shortcut(), QKeySequence(QKeySequence::Copy));
+}
+
+TEST_F(ListMenu, CtrlSExportsTheListAsCsv)
+{
+    saveDialog.answer = dir.filePath("links.csv");
+    form->activateWindow();
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(saveDialog.suggested.size(), 1);
+    EXPECT_TRUE(saveDialog.suggested.first().endsWith("www.home.com.csv"));
+    QFile file(saveDialog.answer);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    EXPECT_EQ(written, formatCsv(form->engine()->rows()));
+    EXPECT_TRUE(written.contains(QStringLiteral("http://www.one.com/,\"说\"\"好\"\",的\",首页").toUtf8()));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ListMenu, CancelledOrUnwritableExportWritesNothing)
+{
+    saveDialog.answer.clear();
+    EXPECT_FALSE(form->listActions()->exportCsv());
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    saveDialog.answer = dir.filePath("no/such/folder/links.csv");
+    EXPECT_FALSE(form->listActions()->exportCsv());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown.front().text.startsWith("无法写入文件："));
+}
+
+TEST_F(ListMenu, RecheckProbesOnlyTheSelectedRow)
+{
+    const QString firstBefore = form->list()->topLevelItem(0)->text(2);
+    web.world().setPage("http://www.one.com/", "<p>gone</p>");
+    web.world().setPage("http://www.two.com/", "<p>gone</p>");
+    selectOnly(1);
+    QAction *recheck = form->listActions()->recheckAction();
+    ASSERT_TRUE(recheck->isEnabled());
+    QSignalSpy finished(form->engine(), &CheckEngine::finished);
+    recheck->trigger();
+    EXPECT_FALSE(recheck->isEnabled()) << "disabled while the re-check runs";
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    EXPECT_TRUE(recheck->isEnabled());
+    EXPECT_EQ(form->list()->topLevelItem(0)->text(2), firstBefore);
+    EXPECT_EQ(form->list()->topLevelItem(1)->text(2), "没有链接");
+}
+
+TEST_F(ListMenu, OpenGoesToTheSelectedRowsAddress)
+{
+    selectOnly(1);
+    form->listActions()->openAction()->trigger();
+    EXPECT_EQ(browser.opened, (QStringList{"http://www.two.com/"}));
+}
+
+} // namespace
