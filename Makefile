@@ -5,7 +5,8 @@ JOBS       ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 DEB_PACKAGES := qt6-base-dev libre2-dev cmake ninja-build g++ pkg-config \
-                libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-zenhei openssl \
+                libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-zenhei \
+                dpkg-dev file desktop-file-utils openssl \
                 fonts-arphic-uming
 SCREENSHOT_PACKAGES := xvfb xauth imagemagick
 FUZZ_PACKAGES := clang libclang-rt-14-dev
@@ -20,7 +21,7 @@ define install_missing
 	fi
 endef
 
-.PHONY: deps build run test bench demo demo-gui screenshot assets test-asan fuzz fuzz-ci clean
+.PHONY: deps build run test package install package-check bench demo demo-gui screenshot assets test-asan fuzz fuzz-ci clean
 
 deps:
 	$(call install_missing,$(DEB_PACKAGES))
@@ -30,6 +31,20 @@ $(BUILD)/build.ninja: | deps
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
+
+# A Debian package (CPack): the program, desktop entry, icons and manual page;
+# its dependencies come from the binary (dpkg-shlibdeps).
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# The same files under PREFIX (default /usr/local); DESTDIR works as usual.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Unpacks the package into a temporary folder and runs what it holds (CI does this).
+package-check: package
+	bash packaging/check_package.sh $(BUILD)
 
 run: build
 	./$(BUILD)/friendlinks
