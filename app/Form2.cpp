@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -110,11 +111,22 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     QStringList headers;
     for (const ColumnInfo &c : columns())
         headers << c.header;
-    m_listView1->setColumnCount(kColumnCount);
+    // The fact columns follow the six, hidden until asked for from the header's menu.
+    for (const FactColumnInfo &f : factColumns())
+        headers << f.header;
+    m_listView1->setColumnCount(kColumnCount + kFactColumnCount);
     m_listView1->setHeaderLabels(headers);
     m_listView1->header()->setStretchLastSection(false);
     for (const ColumnInfo &c : columns())
         m_listView1->setColumnWidth(static_cast<int>(c.column), c.widthPixels * dpi / 96);
+    for (const FactColumnInfo &f : factColumns()) {
+        const int column = kColumnCount + static_cast<int>(f.column);
+        m_listView1->setColumnWidth(column, f.widthPixels * dpi / 96);
+        m_listView1->headerItem()->setToolTip(column, f.toolTip);
+        m_listView1->setColumnHidden(column, true);
+    }
+    m_listView1->header()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_listView1->header(), &QWidget::customContextMenuRequested, this, &Form2::showColumnMenu);
 
     m_text1 = new QLineEdit(QStringLiteral("www.youlianweishi.example"), this);
     m_text1->setObjectName(QStringLiteral("Text1"));
@@ -180,6 +192,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     connect(m_engine, &CheckEngine::rowAdded, this, &Form2::onRowAdded);
     connect(m_engine, &CheckEngine::cellSet, this, &Form2::onCellSet);
     connect(m_engine, &CheckEngine::progress, this, &Form2::onProgress);
+    connect(m_engine, &CheckEngine::factsSet, this, &Form2::onFactsSet);
     connect(m_engine, &CheckEngine::siteUnreachable, this, &Form2::onSiteUnreachable);
     connect(m_engine, &CheckEngine::finished, this, &Form2::onFinished);
 
@@ -227,15 +240,45 @@ void Form2::onRowAdded(int row, const QString &lianjie, const QString &guanjianz
 
 void Form2::onCellSet(int row, Column column, const QString &text, bool red)
 {
+    setListCell(row, static_cast<int>(column), text, red);
+}
+
+void Form2::setListCell(int row, int c, const QString &text, bool red)
+{
     QTreeWidgetItem *item = m_listView1->topLevelItem(row);
     if (!item)
         return;
-    const int c = static_cast<int>(column);
     item->setText(c, text);
     if (red)
         item->setForeground(c, kRed);
     else
         item->setData(c, Qt::ForegroundRole, QVariant());
+}
+
+void Form2::onFactsSet(int row, const RowFacts &facts)
+{
+    for (const FactColumnInfo &f : factColumns()) {
+        const Cell cell = factCell(facts, f.column);
+        setListCell(row, kColumnCount + static_cast<int>(f.column), cell.text, cell.red);
+    }
+}
+
+QMenu *Form2::showColumnMenu(const QPoint &pos)
+{
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QTreeWidgetItem *header = m_listView1->headerItem();
+    for (int column = 0; column < m_listView1->columnCount(); ++column) {
+        QAction *action = menu->addAction(header->text(column));
+        action->setCheckable(true);
+        action->setChecked(!m_listView1->isColumnHidden(column));
+        action->setEnabled(column >= kColumnCount);
+        connect(action, &QAction::toggled, this, [this, column](bool shown) {
+            m_listView1->setColumnHidden(column, !shown);
+        });
+    }
+    menu->popup(m_listView1->header()->viewport()->mapToGlobal(pos));
+    return menu;
 }
 
 void Form2::onProgress(int done, int total)

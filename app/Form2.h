@@ -8,6 +8,7 @@
 
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QTreeWidget;
@@ -37,6 +38,9 @@ public:
     [[nodiscard]] ModernModeUi *modernModeUi() const { return m_modernUi; }
     // The list's row actions (copy, export, open, re-check) and their save-dialog seam.
     [[nodiscard]] ListActions *listActions() const { return m_listActions; }
+    // Shows the header's menu of columns at pos (header coordinates); the
+    // fact columns are check items, the six are shown and cannot be hidden.
+    QMenu *showColumnMenu(const QPoint &pos);
 
     // The selected rows as TSV with a header line.
     [[nodiscard]] QString selectedRowsTsv() const;
@@ -47,6 +51,7 @@ public slots:
     void onRowAdded(int row, const QString &lianjie, const QString &guanjianzi);
     void onCellSet(int row, friendlinks::Column column, const QString &text, bool red);
     void onProgress(int done, int total);
+    void onFactsSet(int row, const friendlinks::RowFacts &facts);
     void onSiteUnreachable();
     void onFinished();
     void openSelectedRow();
@@ -56,6 +61,7 @@ protected:
 
 private:
     void tick();
+    void setListCell(int row, int column, const QString &text, bool red);
 
     Browser *m_browser = nullptr;
     MessageBox *m_messages = nullptr;

@@ -41,6 +41,7 @@ ModernModeUi::ModernModeUi(CheckEngine *engine, QTreeWidget *list, QWidget *bann
     connect(engine, &CheckEngine::started, m_note, &QWidget::hide);
     connect(engine, &CheckEngine::siteUnreachable, this, &ModernModeUi::onSiteUnreachable);
     connect(engine, &CheckEngine::finished, this, &ModernModeUi::onFinished);
+    connect(engine, &CheckEngine::baiduBlocked, this, [this] { showNote(kBaiduBlockedMessage); });
 }
 
 void ModernModeUi::showNote(const QString &text)
@@ -53,6 +54,8 @@ void ModernModeUi::showNote(const QString &text)
 void ModernModeUi::onFinished()
 {
     QStringList notes;
+    if (m_engine->isBaiduBlocked())
+        notes << kBaiduBlockedMessage;
     if (const int unlisted = m_engine->unlistedHttpsLinks(); unlisted > 0)
         notes << unlistedHttpsWindowHint(unlisted);
     if (const QString baidu = m_engine->baiduTlsError(); !baidu.isEmpty())

@@ -3,6 +3,7 @@
 #include "check/CheckMode.h"
 #include "check/CheckRules.h"
 #include "check/Harvest.h"
+#include "check/QueryPacer.h"
 #include "probes/BackLinkProbe.h"
 #include "probes/BaiduProbe.h"
 
@@ -20,6 +21,7 @@ public:
         , m_engine(engine)
         , m_site(site)
         , m_mode(engine.m_settings.modern, site)
+        , m_baiduPacer(engine.m_settings.baiduIntervalMs)
     {
     }
 
@@ -40,6 +42,7 @@ public:
     void cancel()
     {
         m_cancelled = true;
+        m_baiduPacer.clear();
         m_pool->detach(this);
     }
 
@@ -87,6 +90,7 @@ private:
             row[Column::lianjie].text = link.lianjie;
             row[Column::guanjianzi].text = link.guanjianzi;
             m_engine.m_rows.append(row);
+            m_engine.m_facts.append(RowFacts());
             m_queue.append(int(m_engine.m_rows.size()) - 1);
             emit m_engine.rowAdded(int(m_engine.m_rows.size()) - 1, link.lianjie, link.guanjianzi);
             if (m_cancelled)
@@ -111,20 +115,66 @@ private:
             if (m_cancelled)
                 return;
             m_engine.m_rows[row].tlsError = page.tlsError;
-            setCell(row, Column::fanlian, fanlianCell(m_mode.scanBackLinks(page.text).report));
+            const BackLinkScan scan = m_mode.scanBackLinks(page.text);
+            setCell(row, Column::fanlian, fanlianCell(scan.report));
+            setFacts(row, pageFacts(page, link, scan.anchor));
             if (m_cancelled)
                 return;
+            queryBaidu(worker, row, link);
+        });
+    }
+
+    // One Baidu query for the row, at the pace asked for; none once Baidu has
+    // asked for a security check (every further query only deepens the block).
+    void queryBaidu(int worker, int row, const QString &link)
+    {
+        if (m_baiduBlocked) {
+            baiduAnswered(worker, row, link, nullptr);
+            return;
+        }
+        // Returns whether a query went out: a skipped one does not count for the pace.
+        m_baiduPacer.enqueue([this, worker, row, link] {
+            if (m_cancelled)
+                return false;
+            if (m_baiduBlocked) {
+                baiduAnswered(worker, row, link, nullptr);
+                return false;
+            }
             m_pool->fetch(this, worker, m_mode.baiduQuery(m_engine.m_settings.baiduHost, link), m_site,
                           [this, worker, row, link](const FetchResult &answer) {
                               if (m_engine.m_baiduTlsError.isEmpty())
                                   m_engine.m_baiduTlsError = answer.tlsError;
-                              const BaiduCells cells = baiduCells(m_mode.parseBaidu(answer.text, link));
-                              setCell(row, Column::shoulu, cells.shoulu);
-                              setCell(row, Column::kuaizhao, cells.kuaizhao);
-                              setCell(row, Column::rp, cells.rp);
-                              rowDone(worker);
+                              baiduAnswered(worker, row, link, &answer);
+                              m_baiduPacer.queryDone();
                           });
+            return true;
         });
+    }
+
+    // answer is null when no query was sent because Baidu blocks us.
+    void baiduAnswered(int worker, int row, const QString &link, const FetchResult *answer)
+    {
+        if (m_cancelled)
+            return;
+        const std::optional<BaiduResult> result = answer ? m_mode.parseBaidu(answer->text, link) : std::nullopt;
+        const BaiduCells cells = baiduCells(result);
+        setCell(row, Column::shoulu, cells.shoulu);
+        setCell(row, Column::kuaizhao, cells.kuaizhao);
+        setCell(row, Column::rp, cells.rp);
+        RowFacts facts = m_engine.m_facts.value(row);
+        facts.baidu = answer ? baiduFacts(*answer, result.has_value()) : BaiduFacts{BaiduState::Blocked, {}};
+        setFacts(row, facts);
+        if (m_cancelled)
+            return;
+        if (facts.baidu->state == BaiduState::Blocked && !m_baiduBlocked) {
+            m_baiduBlocked = true;
+            m_engine.m_baiduBlocked = true;
+            emit m_engine.baiduBlocked();
+            if (m_cancelled)
+                return;
+            m_baiduPacer.releaseAll(); // the rows still waiting are told at once, not at the pace
+        }
+        rowDone(worker);
     }
 
     void setCell(int row, Column column, const Cell &cell)
@@ -133,6 +183,14 @@ private:
             return;
         m_engine.m_rows[row][column] = cell;
         emit m_engine.cellSet(row, column, cell.text, cell.red);
+    }
+
+    void setFacts(int row, const RowFacts &facts)
+    {
+        if (m_cancelled)
+            return;
+        m_engine.m_facts[row] = facts;
+        emit m_engine.factsSet(row, facts);
     }
 
     void rowDone(int worker)
@@ -171,6 +229,8 @@ private:
     int m_total = 0;
     int m_nextRow = 0;
     int m_rowsDone = 0;
+    QueryPacer m_baiduPacer;
+    bool m_baiduBlocked = false;
     bool m_done = false;
     bool m_cancelled = false;
 };
@@ -198,6 +258,8 @@ void CheckEngine::start(const QString &site, std::shared_ptr<WorkerPool> pool)
     m_unlistedHttpsLinks = 0;
     m_baiduTlsError.clear();
     m_rows.clear();
+    m_facts.clear();
+    m_baiduBlocked = false;
     m_clock.start();
     emit started(m_site);
     launch(std::make_unique<Run>(*this, m_site, std::move(pool)));
@@ -221,6 +283,8 @@ bool CheckEngine::recheck(const QList<int> &rows)
             m_rows[row][column] = Cell{};
             emit cellSet(row, column, QString(), false);
         }
+        m_facts[row] = RowFacts();
+        emit factsSet(row, m_facts[row]);
     }
     if (m_run)
         return true; // a slot started a new check meanwhile: that one stands

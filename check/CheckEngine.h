@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/Columns.h"
+#include "check/RowFacts.h"
 #include "check/WorkerPool.h"
 
 #include <QElapsedTimer>
@@ -24,7 +25,11 @@ struct CheckSettings {
     QList<QSslCertificate> authorities; // trusted besides the system's (--ca-file)
     bool insecure = false;     // read pages with untrusted certificates, still noting the trouble
     bool modern = false;       // today's web: https friend links, host back links, today's Baidu page
+    int baiduIntervalMs = 0;   // least time between the starts of two Baidu queries of a check
 };
+
+// Told once per check when Baidu asks for a security check.
+inline const QString kBaiduBlockedMessage = QStringLiteral("百度要求安全验证，其余各行的百度列未再查询");
 
 // Runs the friend-link check of one site: fetches the entered site, harvests
 // its friend links, then probes every row (back-link page, one Baidu query).
@@ -50,6 +55,10 @@ public:
 
     [[nodiscard]] bool isRunning() const;
     [[nodiscard]] const QList<CheckRow> &rows() const { return m_rows; }
+    // Whether Baidu asked for a security check during the last check.
+    [[nodiscard]] bool isBaiduBlocked() const { return m_baiduBlocked; }
+    // The facts of each row, indexed like rows().
+    [[nodiscard]] const QList<RowFacts> &facts() const { return m_facts; }
     [[nodiscard]] const CheckSettings &settings() const { return m_settings; }
     // From the next start on: the modern mode or the classic one (a running check keeps its own).
     void setModern(bool modern) { m_settings.modern = modern; }
@@ -69,6 +78,8 @@ signals:
     void rowAdded(int row, const QString &lianjie, const QString &guanjianzi);
     void cellSet(int row, friendlinks::Column column, const QString &text, bool red);
     void progress(int done, int total);      // after the harvest and after each row
+    void factsSet(int row, const friendlinks::RowFacts &facts); // after each of the row's two fetches
+    void baiduBlocked();                     // once: no further Baidu query in this check
     void siteUnreachable();                  // the checked site cannot be fetched; no rows
     void finished();                         // the check ran to its end (also after siteUnreachable)
 
@@ -83,6 +94,8 @@ private:
     int m_unlistedHttpsLinks = 0;
     QString m_baiduTlsError;
     QList<CheckRow> m_rows;
+    QList<RowFacts> m_facts;
+    bool m_baiduBlocked = false;
     QElapsedTimer m_clock;
     std::unique_ptr<Run> m_run;
 };

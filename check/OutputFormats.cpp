@@ -73,6 +73,56 @@ QString displayText(const QString &text)
     return out;
 }
 
+// The "facts" object of one row; keys in a fixed order.
+QString factsJson(const RowFacts &facts)
+{
+    const auto orNull = [](bool known, const QString &json) { return known ? json : QStringLiteral("null"); };
+    const auto boolean = [](bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); };
+    QString backlink = QStringLiteral("null");
+    if (facts.backlink) {
+        QStringList rel;
+        for (const QString &token : facts.backlink->rel)
+            rel << jsonString(token);
+        backlink = QStringLiteral("{\"href\": %1, \"rel\": [%2], \"follow\": %3}")
+                       .arg(jsonString(facts.backlink->href), rel.join(QStringLiteral(", ")),
+                            boolean(facts.backlink->follow));
+    }
+    QString baidu = QStringLiteral("null");
+    if (facts.baidu) {
+        baidu = QStringLiteral("{\"state\": %1, \"count\": %2}")
+                    .arg(jsonString(baiduStateName(facts.baidu->state)),
+                         orNull(facts.baidu->count.has_value(), jsonString(facts.baidu->count.value_or(QString()))));
+    }
+    return QStringLiteral("{\"status\": %1, \"final_url\": %2, \"ms\": %3, \"backlink\": %4, "
+                          "\"page_nofollow\": %5, \"outbound\": %6, \"baidu\": %7}")
+        .arg(QString::number(facts.status), jsonString(facts.finalUrl), QString::number(facts.ms), backlink,
+             orNull(facts.pageNofollow.has_value(), boolean(facts.pageNofollow.value_or(false))),
+             orNull(facts.outbound.has_value(), QString::number(facts.outbound.value_or(0))), baidu);
+}
+
+// The cells of a row as printed: the six, then the facts when given.
+QList<Cell> printedCells(const CheckRow &row, const RowFacts *facts)
+{
+    QList<Cell> cells(row.cells.begin(), row.cells.end());
+    if (facts) {
+        for (const FactColumnInfo &info : factColumns())
+            cells << factCell(*facts, info.column);
+    }
+    return cells;
+}
+
+QList<Cell> headerCells(bool withFacts)
+{
+    QList<Cell> cells;
+    for (const ColumnInfo &info : columns())
+        cells << Cell{info.header};
+    if (withFacts) {
+        for (const FactColumnInfo &info : factColumns())
+            cells << Cell{info.header};
+    }
+    return cells;
+}
+
 } // namespace
 
 int displayWidth(const QString &text)
@@ -86,7 +136,8 @@ int displayWidth(const QString &text)
     return width;
 }
 
-QByteArray formatJson(const QString &site, const QList<CheckRow> &rows, const QString &mode)
+QByteArray formatJson(const QString &site, const QList<CheckRow> &rows, const QString &mode,
+                      const QList<RowFacts> *facts)
 {
     QString out = QStringLiteral("{\"site\": %1, \"mode\": %2, \"rows\": [").arg(jsonString(site), jsonString(mode));
     for (qsizetype i = 0; i < rows.size(); ++i) {
@@ -96,47 +147,66 @@ QByteArray formatJson(const QString &site, const QList<CheckRow> &rows, const QS
         QStringList red;
         for (const QString &key : redKeys(rows[i]))
             red << jsonString(key);
-        out += QStringLiteral("\"red\": [%1]}").arg(red.join(QStringLiteral(", ")));
+        out += QStringLiteral("\"red\": [%1]").arg(red.join(QStringLiteral(", ")));
+        if (facts)
+            out += QStringLiteral(", \"facts\": ") + factsJson(facts->value(i));
+        out += QLatin1Char('}');
     }
     out += rows.isEmpty() ? QStringLiteral("]}\n") : QStringLiteral("\n]}\n");
     return out.toUtf8();
 }
 
-QByteArray formatTsv(const QList<CheckRow> &rows)
+QByteArray formatTsv(const QList<CheckRow> &rows, const QList<RowFacts> *facts)
 {
     QStringList header;
     for (const ColumnInfo &info : columns())
         header << info.header;
     header << QStringLiteral("标红");
+    if (facts) {
+        for (const FactColumnInfo &info : factColumns())
+            header << info.header;
+    }
     QString out = header.join(QLatin1Char('\t')) + QLatin1Char('\n');
-    for (const CheckRow &row : rows) {
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const CheckRow &row = rows[i];
         QStringList fields;
         for (const ColumnInfo &info : columns())
             fields << tsvField(row[info.column].text);
         fields << redKeys(row).join(QLatin1Char(','));
+        if (facts) {
+            const RowFacts rowFacts = facts->value(i);
+            for (const FactColumnInfo &info : factColumns())
+                fields << tsvField(factCell(rowFacts, info.column).text);
+        }
         out += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
     return out.toUtf8();
 }
 
-QByteArray formatTable(const QList<CheckRow> &rows, bool colour, qint64 elapsedMs)
+QByteArray formatTable(const QList<CheckRow> &rows, bool colour, qint64 elapsedMs, const QList<RowFacts> *facts)
 {
-    std::array<int, kColumnCount> widths{};
-    for (const ColumnInfo &info : columns())
-        widths[size_t(info.column)] = displayWidth(info.header);
+    const QList<Cell> header = headerCells(facts != nullptr);
+    QList<QList<Cell>> body;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const RowFacts rowFacts = facts ? facts->value(i) : RowFacts();
+        body << printedCells(rows[i], facts ? &rowFacts : nullptr);
+    }
+    QList<int> widths;
+    for (const Cell &cell : header)
+        widths << displayWidth(cell.text);
     int redCells = 0;
-    for (const CheckRow &row : rows) {
-        for (size_t c = 0; c < kColumnCount; ++c) {
-            widths[c] = std::max(widths[c], displayWidth(displayText(row.cells[c].text)));
-            redCells += row.cells[c].red ? 1 : 0;
-        }
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        for (qsizetype c = 0; c < widths.size(); ++c)
+            widths[c] = std::max(widths[c], displayWidth(displayText(body[r][c].text)));
+        for (const Cell &cell : rows[r].cells)
+            redCells += cell.red ? 1 : 0;
     }
 
-    const auto line = [&](const std::array<Cell, kColumnCount> &cells) {
+    const auto line = [&](const QList<Cell> &cells) {
         QString out;
-        for (size_t c = 0; c < kColumnCount; ++c) {
+        for (qsizetype c = 0; c < cells.size(); ++c) {
             const QString text = displayText(cells[c].text);
-            const bool last = c + 1 == kColumnCount;
+            const bool last = c + 1 == cells.size();
             const QString padding(last ? 0 : widths[c] - displayWidth(text) + 2, QLatin1Char(' '));
             if (colour && cells[c].red)
                 out += QStringLiteral("\x1b[31m") + text + QStringLiteral("\x1b[0m");
@@ -147,12 +217,9 @@ QByteArray formatTable(const QList<CheckRow> &rows, bool colour, qint64 elapsedM
         return out + QLatin1Char('\n');
     };
 
-    std::array<Cell, kColumnCount> header;
-    for (const ColumnInfo &info : columns())
-        header[size_t(info.column)].text = info.header;
     QString out = line(header);
-    for (const CheckRow &row : rows)
-        out += line(row.cells);
+    for (const QList<Cell> &cells : body)
+        out += line(cells);
     out += QStringLiteral("共 %1 行，标红 %2 处，用时 %3 秒\n")
                .arg(rows.size())
                .arg(redCells)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/Columns.h"
+#include "check/RowFacts.h"
 
 #include <QByteArray>
 #include <QList>
@@ -8,14 +9,17 @@
 
 namespace friendlinks {
 
-// The stable output contract of `friendlinks check`.
-// mode is the check's mode name, "classic" or "modern".
+// The stable output contract of `friendlinks check`. mode is the check's mode
+// name, "classic" or "modern". Given facts (one per row), json adds a "facts"
+// object to each row, tsv and table the fact columns.
 [[nodiscard]] QByteArray formatJson(const QString &site, const QList<CheckRow> &rows,
-                                    const QString &mode = QStringLiteral("classic"));
-[[nodiscard]] QByteArray formatTsv(const QList<CheckRow> &rows);
+                                    const QString &mode = QStringLiteral("classic"),
+                                    const QList<RowFacts> *facts = nullptr);
+[[nodiscard]] QByteArray formatTsv(const QList<CheckRow> &rows, const QList<RowFacts> *facts = nullptr);
 // Aligned for people; colour adds ANSI red to red cells. The summary line counts
-// rows and red cells and shows elapsedMs.
-[[nodiscard]] QByteArray formatTable(const QList<CheckRow> &rows, bool colour, qint64 elapsedMs);
+// rows and red cells of the six columns and shows elapsedMs.
+[[nodiscard]] QByteArray formatTable(const QList<CheckRow> &rows, bool colour, qint64 elapsedMs,
+                                     const QList<RowFacts> *facts = nullptr);
 
 // Display width of text in terminal columns (CJK and full-width characters take two).
 [[nodiscard]] int displayWidth(const QString &text);

@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kMaxJobs = 64;
 constexpr int kMaxTimeoutMs = 10 * 60 * 1000;
+constexpr int kMaxBaiduIntervalMs = 10 * 60 * 1000;
 
 std::optional<QNetworkProxy> parseProxy(const QString &text)
 {
@@ -68,7 +69,7 @@ std::optional<QStringList> readSitesFile(const QString &path, QString *error)
 bool takesValue(const QString &option, bool check)
 {
     static const QStringList kWindowOptions = {QStringLiteral("--proxy"), QStringLiteral("--baidu-host"),
-                                               QStringLiteral("--ca-file")};
+                                               QStringLiteral("--ca-file"), QStringLiteral("--baidu-interval-ms")};
     static const QStringList kCheckOptions = {QStringLiteral("--format"), QStringLiteral("--jobs"),
                                               QStringLiteral("--timeout-ms"), QStringLiteral("--sites")};
     return kWindowOptions.contains(option) || (check && kCheckOptions.contains(option));
@@ -82,7 +83,7 @@ QString usageText()
         "usage: friendlinks [--modern] [--proxy URL] [--baidu-host HOST] [--ca-file PEM] [--insecure]\n"
         "       friendlinks check SITE... [--sites FILE] [--format table|tsv|csv|json|jsonl] [--modern]\n"
         "                              [--proxy URL] [--baidu-host HOST] [--jobs N] [--timeout-ms N]\n"
-        "                              [--ca-file PEM] [--insecure]\n"
+        "                              [--ca-file PEM] [--insecure] [--baidu-interval-ms N] [--facts]\n"
         "       friendlinks --help | --version\n"
         "\n"
         "With no command, opens the window. `check` lists the friend links of SITE and probes\n"
@@ -103,7 +104,12 @@ QString usageText()
         "  --ca-file PEM     certificate authorities to trust besides the system's (may repeat)\n"
         "  --insecure        read https pages whose certificate cannot be trusted; the trouble\n"
         "                    is still reported (without it such a page counts as not answered)\n"
+        "  --baidu-interval-ms N  at least N ms between the starts of two Baidu queries (default 0)\n"
+        "  --facts           tsv and table: add the fact columns HTTP状态, 最终地址, 用时ms,\n"
+        "                    反链nofollow, 页面nofollow, 对方外链数, 百度状态, 百度收录(新);\n"
+        "                    json rows always carry them as \"facts\"\n"
         "  --jobs and --timeout-ms apply to the whole batch.\n"
+        "Once Baidu asks for a security check, no further Baidu query is sent; stderr says so.\n"
         "Exit status: 0 done, 2 usage error, 3 a site cannot be fetched (each one named on stderr;\n"
         "the other sites are still checked and written).\n"
         "\n"
@@ -154,6 +160,10 @@ ParsedArguments parseArguments(const QStringList &arguments)
             parsed.options.settings.modern = true;
             continue;
         }
+        if (check && option == QLatin1String("--facts")) {
+            parsed.options.facts = true;
+            continue;
+        }
         QString value;
         const qsizetype eq = option.indexOf(QLatin1Char('='));
         if (const QString name = eq > 0 ? option.left(eq) : option; !takesValue(name, check))
@@ -182,6 +192,11 @@ ParsedArguments parseArguments(const QStringList &arguments)
             if (!authorities)
                 return fail(error);
             parsed.options.settings.authorities += *authorities;
+        } else if (option == QLatin1String("--baidu-interval-ms")) {
+            const auto interval = parseNumber(value, 0, kMaxBaiduIntervalMs);
+            if (!interval)
+                return fail(QStringLiteral("--baidu-interval-ms must be a number from 0 to %1").arg(kMaxBaiduIntervalMs));
+            parsed.options.settings.baiduIntervalMs = *interval;
         } else if (check && option == QLatin1String("--format")) {
             if (value == QLatin1String("table"))
                 parsed.options.format = OutputFormat::Table;
@@ -262,6 +277,14 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
             m_err->write(QStringLiteral("\r已检查 %1/%2").arg(allDone).arg(all).toUtf8());
         });
         connect(engine.get(), &CheckEngine::finished, this, [this, site] { siteFinished(site); });
+        connect(engine.get(), &CheckEngine::baiduBlocked, this, [this] {
+            if (m_toldBaiduBlocked)
+                return; // Baidu is one host for the whole batch: said once
+            m_toldBaiduBlocked = true;
+            if (m_errIsTerminal)
+                m_err->write("\r\x1b[K");
+            m_err->write(kBaiduBlockedMessage.toUtf8() + '\n');
+        });
         m_engines.push_back(std::move(engine));
     }
 }
@@ -269,6 +292,7 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
 void CheckCommand::start()
 {
     m_unreachable.assign(m_engines.size(), false);
+    m_toldBaiduBlocked = false;
     m_progress.assign(m_engines.size(), {0, 0});
     m_finished = 0;
     // One pool for the batch: the sites share its workers and its per-host limit.
@@ -321,20 +345,23 @@ QByteArray CheckCommand::siteJson(size_t site) const
     const QString mode = m_options.settings.modern ? kModernModeName : kClassicModeName;
     if (m_unreachable[site])
         return unreachableSiteJson(m_options.sites[qsizetype(site)], mode);
-    return formatJson(m_options.sites[qsizetype(site)], engine.rows(), mode);
+    return formatJson(m_options.sites[qsizetype(site)], engine.rows(), mode, &engine.facts());
 }
 
 void CheckCommand::writeResult()
 {
     const bool several = m_engines.size() > 1;
     QList<CheckRow> rows;
+    QList<RowFacts> facts;
     QStringList siteOfRow;
     for (size_t site = 0; site < m_engines.size(); ++site) {
         for (const CheckRow &row : m_engines[site]->rows()) {
             rows << row;
             siteOfRow << m_options.sites[qsizetype(site)];
         }
+        facts << m_engines[site]->facts();
     }
+    const QList<RowFacts> *factColumns = m_options.facts ? &facts : nullptr;
     const qint64 elapsedMs = m_engines.front()->elapsedMs();
     switch (m_options.format) {
     case OutputFormat::Json:
@@ -350,13 +377,13 @@ void CheckCommand::writeResult()
     case OutputFormat::Jsonl:
         break; // written site by site
     case OutputFormat::Tsv:
-        m_out->write(several ? withSiteColumnTsv(formatTsv(rows), siteOfRow) : formatTsv(rows));
+        m_out->write(several ? withSiteColumnTsv(formatTsv(rows, factColumns), siteOfRow) : formatTsv(rows, factColumns));
         break;
     case OutputFormat::Csv:
         m_out->write(formatCsv(rows, several ? siteOfRow : QStringList()));
         break;
     case OutputFormat::Table:
-        const QByteArray table = formatTable(rows, m_outIsTerminal, elapsedMs);
+        const QByteArray table = formatTable(rows, m_outIsTerminal, elapsedMs, factColumns);
         m_out->write(several ? withSiteColumnTable(table, siteOfRow) : table);
         break;
     }

@@ -19,6 +19,7 @@ struct CheckOptions {
     QString site;       // the first site
     QStringList sites;  // every site in the order given (SITE arguments and --sites); site when empty
     OutputFormat format = OutputFormat::Table;
+    bool facts = false; // tsv and table: the fact columns after the six (json always has them)
     CheckSettings settings;
 };
 
@@ -72,6 +73,7 @@ private:
     std::vector<bool> m_unreachable;
     std::vector<std::pair<int, int>> m_progress; // per site: rows done, rows
     size_t m_finished = 0;
+    bool m_toldBaiduBlocked = false;
 };
 
 } // namespace friendlinks

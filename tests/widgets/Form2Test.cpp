@@ -75,7 +75,10 @@ TEST_F(Window, TabOrderFromListToLauncher)
 TEST_F(Window, SixHeadersAndWidths)
 {
     const QStringList headers{"网站地址", "网站名字", "反链关键字", "百度收录", "百度快照", "百度site首页"};
-    ASSERT_EQ(form.list()->columnCount(), 6);
+    // The fact columns follow, hidden: the window opens with the six.
+    ASSERT_EQ(form.list()->columnCount(), 6 + kFactColumnCount);
+    for (int c = 0; c < form.list()->columnCount(); ++c)
+        EXPECT_EQ(form.list()->isColumnHidden(c), c >= 6) << c;
     EXPECT_EQ(form.list()->topLevelItemCount(), 0);
     EXPECT_FALSE(form.list()->rootIsDecorated());
     const int dpi = form.logicalDpiX();

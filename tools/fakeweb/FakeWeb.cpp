@@ -157,7 +157,7 @@ private:
             url = QLatin1String(m_scheme) + QString::fromUtf8(request.host) + QString::fromUtf8(request.target);
         m_web->logRequest(url, request.target);
 
-        std::optional<Answer> found = m_web->m_world.find(url);
+        std::optional<Answer> found = m_web->answerFor(url);
         if (!found) {
             Answer missing;
             missing.status = 404;
@@ -384,6 +384,7 @@ void FakeWeb::clearLog()
 {
     m_log.clear();
     m_rawTargets.clear();
+    m_hostRequests.clear();
     m_peakConnections = int(m_connections.size());
     m_acceptedConnections = 0;
 }
@@ -411,6 +412,16 @@ void FakeWeb::logRequest(const QString &url, const QByteArray &rawTarget)
     m_log.append(decoded);
     m_rawTargets.append(rawTarget);
     emit requestReceived(decoded);
+}
+
+// Counts the request against its host; a host that has turned answers every URL alike.
+std::optional<Answer> FakeWeb::answerFor(const QString &url)
+{
+    const QString host = QUrl(url).host().toLower();
+    const int number = ++m_hostRequests[host];
+    if (std::optional<Answer> turned = m_world.hostAnswer(host, number))
+        return turned;
+    return m_world.find(url);
 }
 
 void FakeWeb::connectionClosed(Connection *connection)

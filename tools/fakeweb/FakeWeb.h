@@ -40,6 +40,8 @@ public:
     [[nodiscard]] QString proxyUrl() const;     // "http://127.0.0.1:PORT"
     [[nodiscard]] QNetworkProxy proxy() const;  // HttpProxy on 127.0.0.1:PORT
 
+    // Requests to host since the start (or the last clearLog()).
+    [[nodiscard]] int hostRequests(const QString &host) const { return m_hostRequests.value(host.toLower()); }
     // Absolute URLs asked for, in arrival order, percent-decoded ("http://h/s?wd=site:中文").
     [[nodiscard]] QStringList requestLog() const { return m_log; }
     // The request targets exactly as they arrived on the wire.
@@ -65,6 +67,7 @@ private:
     QSslServer *m_tlsServer = nullptr;
     QStringList m_log;
     QList<QByteArray> m_rawTargets;
+    QHash<QString, int> m_hostRequests;
     int m_peakConnections = 0;
     int m_acceptedConnections = 0;
     QSet<Connection *> m_connections;
@@ -72,6 +75,7 @@ private:
     void acceptPending(QTcpServer *server, bool tls);
     [[nodiscard]] bool listenTls();
     void logRequest(const QString &url, const QByteArray &rawTarget);
+    [[nodiscard]] std::optional<Answer> answerFor(const QString &url);
     void connectionClosed(Connection *connection);
 };
 

@@ -112,6 +112,19 @@ std::optional<Answer> World::find(const QString &url) const
     return *it;
 }
 
+void World::setHostAnswerFrom(const QString &host, int nth, const Answer &answer)
+{
+    m_hostTurns.insert(host.toLower(), HostTurn{nth, answer});
+}
+
+std::optional<Answer> World::hostAnswer(const QString &host, int requestNumber) const
+{
+    const auto it = m_hostTurns.find(host.toLower());
+    if (it == m_hostTurns.end() || requestNumber < it->nth)
+        return std::nullopt;
+    return it->answer;
+}
+
 // Percent-decodes the whole URL, lower-cases scheme and host, drops a default
 // port and gives an empty path "/", so the forms a client may send all meet.
 QString World::normalise(const QString &url)

@@ -42,10 +42,22 @@ public:
     void set(const QString &url, const Answer &answer);
     void setPage(const QString &url, const QByteArray &body, int delayMs = 0);
     [[nodiscard]] std::optional<Answer> find(const QString &url) const;
+
+    // From the nth request to host on (1-based, counted by the server), every
+    // request to that host gets answer whatever its URL: a search engine that
+    // turns to a security check after a few quick queries.
+    void setHostAnswerFrom(const QString &host, int nth, const Answer &answer);
+    // The answer the host gives its requestNumber-th request, when it has turned by then.
+    [[nodiscard]] std::optional<Answer> hostAnswer(const QString &host, int requestNumber) const;
     [[nodiscard]] static QString normalise(const QString &url);
 
 private:
     QHash<QString, Answer> m_answers;
+    struct HostTurn {
+        int nth = 1;
+        Answer answer;
+    };
+    QHash<QString, HostTurn> m_hostTurns; // by lower-case host
 };
 
 } // namespace fakeweb

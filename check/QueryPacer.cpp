@@ -1,0 +1,65 @@
+#include "check/QueryPacer.h"
+
+namespace friendlinks {
+
+QueryPacer::QueryPacer(int intervalMs) : m_intervalMs(intervalMs < 0 ? 0 : intervalMs)
+{
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { runDue(); });
+}
+
+void QueryPacer::enqueue(std::function<bool()> action)
+{
+    m_queue.push_back(std::move(action));
+    runDue();
+}
+
+void QueryPacer::queryDone()
+{
+    m_inFlight = false;
+    runDue();
+}
+
+void QueryPacer::releaseAll()
+{
+    m_released = true;
+    m_timer.stop();
+    runDue();
+}
+
+void QueryPacer::clear()
+{
+    m_queue.clear();
+    m_timer.stop();
+}
+
+void QueryPacer::runDue()
+{
+    if (m_running || m_timer.isActive())
+        return; // the loop on the stack, or the timer, takes the queue on
+    m_running = true;
+    while (!m_queue.empty()) {
+        const bool paced = m_intervalMs > 0 && !m_released;
+        if (paced && m_inFlight)
+            break; // queryDone() goes on
+        if (paced && m_sinceLastStart.isValid()) {
+            // Also covers a timer that woke a little early: wait out the rest.
+            if (const qint64 left = m_intervalMs - m_sinceLastStart.elapsed(); left > 0) {
+                m_timer.start(int(left));
+                break;
+            }
+        }
+        std::function<bool()> action = std::move(m_queue.front());
+        m_queue.pop_front();
+        const QElapsedTimer previous = m_sinceLastStart;
+        m_sinceLastStart.start();
+        if (action())
+            m_inFlight = paced;
+        else
+            m_sinceLastStart = previous;
+    }
+    m_running = false;
+}
+
+} // namespace friendlinks

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "check/Columns.h"
+#include "probes/BaiduState.h"
+#include "probes/LinkFacts.h"
+#include "web/FetchResult.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace friendlinks {
+
+// The Baidu side of a row's facts.
+struct BaiduFacts {
+    BaiduState state = BaiduState::Unreachable;
+    std::optional<QString> count; // today's count phrase, digits and commas; a fact only
+    bool operator==(const BaiduFacts &) const = default;
+};
+
+// What a webmaster judges a link exchange by, beside the six cells: read from
+// the two fetches the row already makes (the friend's page, one Baidu answer).
+// An empty optional is a fact that could not be known (the page was not read,
+// Baidu not yet asked).
+struct RowFacts {
+    int status = 0;          // HTTP status of the friend's page; 0 when no answer came
+    QString finalUrl;        // where the page was read from, after redirects
+    qint64 ms = 0;           // from sending to the end of the answer (or the time-out)
+    std::optional<BackLinkFacts> backlink; // the anchor that decided the back-link cell
+    std::optional<bool> pageNofollow;
+    std::optional<int> outbound;
+    std::optional<BaiduFacts> baidu;
+    bool operator==(const RowFacts &) const = default;
+};
+
+// The page facts of a friend's fetch: link is the row's address, decidingAnchor
+// the anchor that decided its back-link cell (empty when none did). Baidu stays unknown.
+[[nodiscard]] RowFacts pageFacts(const FetchResult &page, const QString &link, const QString &decidingAnchor);
+
+// The Baidu facts of one answer; cellsFilled tells whether the cells were read from it.
+[[nodiscard]] BaiduFacts baiduFacts(const FetchResult &answer, bool cellsFilled);
+
+// The fact columns that --facts and the window add after the six, in order.
+enum class FactColumn { status, finalUrl, ms, backlinkNofollow, pageNofollow, outbound, baiduState, baiduCount };
+inline constexpr int kFactColumnCount = 8;
+
+struct FactColumnInfo {
+    FactColumn column;
+    QString header;
+    QString toolTip; // one line: what the column means
+    int widthPixels; // at 96 dpi
+};
+
+[[nodiscard]] const std::array<FactColumnInfo, kFactColumnCount> &factColumns();
+
+// One fact as a cell: "是"/"否" for yes-or-no facts, empty when unknown; red
+// for a nofollow back link, a nofollow page and a blocked Baidu.
+[[nodiscard]] Cell factCell(const RowFacts &facts, FactColumn column);
+
+} // namespace friendlinks

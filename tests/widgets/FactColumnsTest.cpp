@@ -1,0 +1,139 @@
+// The fact columns of the window: hidden at start, shown and hidden from the
+// header's menu, red where a link exchange is worth less; a Baidu block is
+// told in the banner strip.
+#include "app/Form2.h"
+#include "app/ModernModeUi.h"
+
+#include "tests/common/Recorders.h"
+#include "tools/fakeweb/FakeWeb.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace friendlinks;
+
+namespace {
+
+constexpr int kWaitMs = 20000;
+
+int factColumn(FactColumn column)
+{
+    return kColumnCount + static_cast<int>(column);
+}
+
+bool isRed(const QTreeWidgetItem *item, int column)
+{
+    const QVariant v = item->data(column, Qt::ForegroundRole);
+    return v.isValid() && v.value<QBrush>().color() == QColor(255, 0, 0);
+}
+
+struct FactColumns : ::testing::Test {
+    fakeweb::FakeWeb web;
+    RecordingBrowser browser;
+    RecordingMessageBox messages;
+    std::unique_ptr<Form2> form;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(web.listen());
+        web.world().setPage("http://www.home9.com/", "<a href=\"http://www.friend.com/\">友站</a>");
+        web.world().setPage("http://www.friend.com/", "<meta name=robots content=nofollow>"
+                                                      "<a href=\"http://www.home9.com/\" rel=nofollow>之家</a>");
+        fakeweb::Answer captcha;
+        captcha.status = 302;
+        captcha.headers = {{"Location", "https://wappass.baidu.com/static/captcha/tuxing.html"}};
+        web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1, captcha);
+        CheckSettings settings;
+        settings.proxy = web.proxy();
+        form = std::make_unique<Form2>(settings, &browser, &messages);
+        form->show();
+    }
+
+    // Right-clicks the list's header as a user does and returns the menu that opens.
+    QMenu *rightClickHeader()
+    {
+        QHeaderView *header = form->list()->header();
+        const QPoint at(10, header->height() / 2);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, header->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(header->viewport(), &event);
+        for (QMenu *menu : form->findChildren<QMenu *>()) {
+            if (menu->isVisible())
+                return menu;
+        }
+        return nullptr;
+    }
+};
+
+} // namespace
+
+TEST_F(FactColumns, HeaderMenuShowsAndHidesThem)
+{
+    QMenu *menu = rightClickHeader();
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction *> actions = menu->actions();
+    ASSERT_EQ(actions.size(), kColumnCount + kFactColumnCount);
+    for (int c = 0; c < actions.size(); ++c) {
+        EXPECT_EQ(actions[c]->text(), form->list()->headerItem()->text(c));
+        EXPECT_EQ(actions[c]->isChecked(), c < kColumnCount) << c;
+        EXPECT_EQ(actions[c]->isEnabled(), c >= kColumnCount) << "the six stay shown";
+    }
+    const int status = factColumn(FactColumn::status);
+    actions[status]->trigger();
+    EXPECT_FALSE(form->list()->isColumnHidden(status));
+    menu->close();
+
+    menu = rightClickHeader();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->actions()[status]->isChecked()) << "the menu shows what is shown";
+    menu->actions()[status]->trigger();
+    EXPECT_TRUE(form->list()->isColumnHidden(status));
+    menu->close();
+}
+
+TEST_F(FactColumns, HeadersExplainThemselvesInOneLine)
+{
+    for (const FactColumnInfo &info : factColumns()) {
+        const QString tip = form->list()->headerItem()->toolTip(factColumn(info.column));
+        EXPECT_FALSE(tip.isEmpty()) << info.header.toStdString();
+        EXPECT_FALSE(tip.contains('\n')) << info.header.toStdString();
+    }
+}
+
+TEST_F(FactColumns, WeakLinksAreRedAndABaiduBlockIsTold)
+{
+    QSignalSpy finished(form->engine(), &CheckEngine::finished);
+    form->siteBox()->setText(QStringLiteral("www.home9.com"));
+    QTest::mouseClick(form->queryButton(), Qt::LeftButton);
+    ASSERT_TRUE(finished.wait(kWaitMs));
+
+    const QTreeWidgetItem *item = form->list()->topLevelItem(0);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(factColumn(FactColumn::status)), QStringLiteral("200"));
+    for (FactColumn red : {FactColumn::backlinkNofollow, FactColumn::pageNofollow}) {
+        EXPECT_EQ(item->text(factColumn(red)), QStringLiteral("是"));
+        EXPECT_TRUE(isRed(item, factColumn(red)));
+    }
+    EXPECT_EQ(item->text(factColumn(FactColumn::baiduState)), QStringLiteral("blocked"));
+    EXPECT_TRUE(isRed(item, factColumn(FactColumn::baiduState)));
+    EXPECT_FALSE(isRed(item, factColumn(FactColumn::outbound)));
+    const QLabel *strip = form->modernModeUi()->bannerNote();
+    EXPECT_TRUE(strip->isVisible());
+    EXPECT_EQ(strip->text(), kBaiduBlockedMessage);
+
+    // A new check starts with the strip clear.
+    web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1000, {});
+    QTest::mouseClick(form->queryButton(), Qt::LeftButton);
+    EXPECT_FALSE(strip->isVisible());
+    ASSERT_TRUE(finished.wait(kWaitMs));
+}
