@@ -81,6 +81,7 @@ QString usageText()
 {
     return QStringLiteral(
         "usage: friendlinks [--modern] [--proxy URL] [--baidu-host HOST] [--ca-file PEM] [--insecure]\n"
+        "                   [--baidu-interval-ms N]\n"
         "       friendlinks check SITE... [--sites FILE] [--format table|tsv|csv|json|jsonl] [--modern]\n"
         "                              [--proxy URL] [--baidu-host HOST] [--jobs N] [--timeout-ms N]\n"
         "                              [--ca-file PEM] [--insecure] [--baidu-interval-ms N] [--facts]\n"
