@@ -59,7 +59,7 @@ fakeweb::Answer captchaRedirect()
 {
     fakeweb::Answer answer;
     answer.status = 302;
-    answer.headers = {{"Location", "https://wappass.baidu.com/static/captcha/tuxing.html?ak=x&backurl=y"}};
+    answer.headers = {{"Location", "http://wappass.baidu.com/static/captcha/tuxing.html?ak=x&backurl=y"}};
     return answer;
 }
 

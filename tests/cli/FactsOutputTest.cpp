@@ -143,7 +143,7 @@ TEST_F(FactsOutputTest, TableAndTsvWithoutFactsStayAsTheyWere)
 
 TEST_F(FactsOutputTest, ABaiduBlockIsToldOnceOnStderr)
 {
-    Answer captcha = answer(302, {}, {{"Location", "https://wappass.baidu.com/static/captcha/tuxing.html"}});
+    Answer captcha = answer(302, {}, {{"Location", "http://wappass.baidu.com/static/captcha/tuxing.html"}});
     m_web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1, captcha);
     const QString json = run({"--format", "json", "--jobs", "1"});
     EXPECT_EQ(QString::fromUtf8(m_err.data()), kBaiduBlockedMessage + '\n');

@@ -27,7 +27,7 @@ FetchResult failure(FetchResult::Kind kind, const QStringList &redirects = {})
     return answer;
 }
 
-const QString kCaptchaUrl = QStringLiteral("https://wappass.baidu.com/static/captcha/tuxing.html?ak=1&backurl=x");
+const QString kCaptchaUrl = QStringLiteral("http://wappass.baidu.com/static/captcha/tuxing.html?ak=1&backurl=x");
 const QString kResults = QStringLiteral("<div class=\"nums\">百度为您找到相关结果约1,230个</div>");
 
 struct StateCase {
@@ -52,7 +52,7 @@ const StateCase kStateCases[] = {
     {"no_such_url", page("<p>没有找到该URL。您可以直接访问</p>"), false, BaiduState::NoResult},
     {"half_a_no_result_phrase", page("<p>相关的网页 抱歉，没有找到与</p>"), false, BaiduState::UnknownPage},
     {"captcha_redirect_followed", page("<title>百度安全验证</title>", 200, {kCaptchaUrl}), false, BaiduState::Blocked},
-    {"captcha_redirect_not_followed", page("moved", 302, {"https://wappass.baidu.com/"}), false, BaiduState::Blocked},
+    {"captcha_redirect_not_followed", page("moved", 302, {"http://wappass.baidu.com/"}), false, BaiduState::Blocked},
     {"captcha_path_on_another_host", page("x", 200, {"http://www.baidu.com/static/captcha/a.html"}), false,
      BaiduState::Blocked},
     {"captcha_redirect_with_empty_body", failure(FetchResult::Kind::EmptyBody, {kCaptchaUrl}), false,

@@ -52,7 +52,7 @@ struct FactColumns : ::testing::Test {
                                                       "<a href=\"http://www.home9.com/\" rel=nofollow>之家</a>");
         fakeweb::Answer captcha;
         captcha.status = 302;
-        captcha.headers = {{"Location", "https://wappass.baidu.com/static/captcha/tuxing.html"}};
+        captcha.headers = {{"Location", "http://wappass.baidu.com/static/captcha/tuxing.html"}};
         web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1, captcha);
         CheckSettings settings;
         settings.proxy = web.proxy();
