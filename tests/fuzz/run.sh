@@ -17,7 +17,7 @@ fi
 cmake --build "$build" -j "$jobs" --target fuzz_targets
 
 mkdir -p "$build/crashes"
-targets=(fuzz_decode fuzz_regexp fuzz_harvest fuzz_backlink fuzz_baidu fuzz_domain)
+targets=(fuzz_decode fuzz_regexp fuzz_harvest fuzz_backlink fuzz_baidu fuzz_domain fuzz_linkfacts)
 for target in "${targets[@]}"; do
   work="$build/corpus/$target"
   mkdir -p "$work"
