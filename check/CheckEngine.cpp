@@ -114,7 +114,6 @@ private:
         m_pool->fetch(this, worker, link, m_site, [this, worker, row, link](const FetchResult &page) {
             if (m_cancelled)
                 return;
-            m_engine.m_rows[row].tlsError = page.tlsError;
             const BackLinkScan scan = m_mode.scanBackLinks(page.text);
             setCell(row, Column::fanlian, fanlianCell(scan.report));
             setFacts(row, pageFacts(page, link, scan.anchor));

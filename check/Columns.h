@@ -30,7 +30,6 @@ struct Cell {
 // One row of the result list, cells indexed by Column.
 struct CheckRow {
     std::array<Cell, kColumnCount> cells;
-    QString tlsError; // certificate trouble of the friend's page in Qt's words; empty when none
     [[nodiscard]] Cell &operator[](Column c) { return cells[static_cast<size_t>(c)]; }
     [[nodiscard]] const Cell &operator[](Column c) const { return cells[static_cast<size_t>(c)]; }
     bool operator==(const CheckRow &) const = default;

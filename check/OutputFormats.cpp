@@ -94,10 +94,11 @@ QString factsJson(const RowFacts &facts)
                          orNull(facts.baidu->count.has_value(), jsonString(facts.baidu->count.value_or(QString()))));
     }
     return QStringLiteral("{\"status\": %1, \"final_url\": %2, \"ms\": %3, \"backlink\": %4, "
-                          "\"page_nofollow\": %5, \"outbound\": %6, \"baidu\": %7}")
+                          "\"page_nofollow\": %5, \"outbound\": %6, \"baidu\": %7, \"tls_error\": %8}")
         .arg(QString::number(facts.status), jsonString(facts.finalUrl), QString::number(facts.ms), backlink,
              orNull(facts.pageNofollow.has_value(), boolean(facts.pageNofollow.value_or(false))),
-             orNull(facts.outbound.has_value(), QString::number(facts.outbound.value_or(0))), baidu);
+             orNull(facts.outbound.has_value(), QString::number(facts.outbound.value_or(0))), baidu,
+             orNull(!facts.tlsError.isEmpty(), jsonString(facts.tlsError)));
 }
 
 // The cells of a row as printed: the six, then the facts when given.

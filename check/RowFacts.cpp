@@ -23,6 +23,7 @@ RowFacts pageFacts(const FetchResult &page, const QString &link, const QString &
     facts.status = page.status;
     facts.finalUrl = page.finalUrl;
     facts.ms = page.elapsedMs;
+    facts.tlsError = page.tlsError; // kept whether the page was read (--insecure) or not
     if (page.kind != FetchResult::Kind::Page)
         return facts;
     if (!decidingAnchor.isEmpty())

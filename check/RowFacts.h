@@ -31,6 +31,7 @@ struct RowFacts {
     std::optional<bool> pageNofollow;
     std::optional<int> outbound;
     std::optional<BaiduFacts> baidu;
+    QString tlsError;        // certificate trouble of the friend's page in Qt's words; empty when none
     bool operator==(const RowFacts &) const = default;
 };
 

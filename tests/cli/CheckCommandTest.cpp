@@ -106,7 +106,7 @@ TEST_F(CheckCommandTest, JsonOfAFinishedCheck)
     EXPECT_EQ(json,
               QString::fromUtf8(R"({"site": "www.home9.com", "mode": "classic", "rows": [)" "\n"
                                 R"(  {"lianjie": "http://www.back.com/", "guanjianzi": "回链站\r\n", "fanlian": "首页之家", "shoulu": "约5篇", "kuaizhao": "3K 2026-1-2\r\n", "rp": "首页第一", "red": [], )"
-                                R"("facts": {"status": 200, "final_url": "http://www.back.com/", "ms": 0, "backlink": {"href": "http://www.home9.com/", "rel": [], "follow": true}, "page_nofollow": false, "outbound": 1, "baidu": {"state": "ok", "count": null}}})" "\n"
+                                R"("facts": {"status": 200, "final_url": "http://www.back.com/", "ms": 0, "backlink": {"href": "http://www.home9.com/", "rel": [], "follow": true}, "page_nofollow": false, "outbound": 1, "baidu": {"state": "ok", "count": null}, "tls_error": null}})" "\n"
                                 "]}\n"));
     EXPECT_TRUE(m_err.data().isEmpty()) << "no progress when stderr is not a terminal";
 }

@@ -198,6 +198,31 @@ TEST_F(HttpsCheckTest, UntrustedBaiduLeavesItsCellsEmptyAndSaysSo)
     EXPECT_TRUE(err().contains("百度各列留空")) << err().toStdString();
 }
 
+TEST_F(HttpsCheckTest, EveryRowNamesItsCertificateTroubleInItsFacts)
+{
+    for (const bool trusted : {false, true}) {
+        EXPECT_EQ(run("https://www.mysite.com", OutputFormat::Json, [trusted](CheckSettings &s) {
+                      s.modern = true;
+                      s.insecure = !trusted;
+                      if (trusted)
+                          trustTestAuthority(s);
+                  }),
+                  kExitOk);
+        const QJsonArray rows = QJsonDocument::fromJson(m_out.data()).object().value("rows").toArray();
+        ASSERT_EQ(rows.size(), 3) << out().toStdString();
+        for (const QJsonValue &row : rows) {
+            const QString address = row["lianjie"].toString();
+            const QJsonValue tlsError = row["facts"]["tls_error"];
+            if (trusted || address.startsWith("http://")) {
+                EXPECT_TRUE(tlsError.isNull()) << address.toStdString();
+            } else {
+                EXPECT_FALSE(tlsError.toString().isEmpty()) << address.toStdString();
+                EXPECT_EQ(row["fanlian"].toString().isEmpty(), false); // read all the same
+            }
+        }
+    }
+}
+
 TEST_F(HttpsCheckTest, ClassicJsonSaysItsMode)
 {
     EXPECT_EQ(run("https://www.mysite.com", OutputFormat::Json, trustTestAuthority), kExitOk);
