@@ -118,6 +118,19 @@ TEST_F(HttpsThroughProxyTest, HttpRedirectToHttpsIsFollowed)
     EXPECT_EQ(asked, (QStringList{QStringLiteral("http://www.secure.test/"), QStringLiteral("https://www.secure.test/")}));
 }
 
+TEST_F(HttpsThroughProxyTest, ExpiredCertificateFailsUnlessInsecure)
+{
+    const QString url = QStringLiteral("https://expired.secure.test/");
+    m_web.world().setPage(url, "stale");
+    const FetchResult refused = fetch(m_fetcher, url);
+    EXPECT_EQ(refused.kind, Kind::EmptyBody);
+    EXPECT_TRUE(refused.tlsError.contains(QStringLiteral("expired"))) << refused.tlsError.toStdString();
+    m_fetcher.setInsecure(true);
+    const FetchResult read = fetch(m_fetcher, url);
+    EXPECT_EQ(read.text, QStringLiteral("stale"));
+    EXPECT_TRUE(read.tlsError.contains(QStringLiteral("expired"))) << read.tlsError.toStdString();
+}
+
 TEST_F(HttpsThroughProxyTest, UntrustedCheckedSiteIsUnreachableAndSaysWhy)
 {
     m_web.world().setPage(QStringLiteral("https://www.unlisted.test/"), "home");

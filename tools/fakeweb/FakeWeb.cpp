@@ -141,7 +141,7 @@ private:
 
         if (request.method == "CONNECT") {
             if (m_web->tlsPort() != 0) {
-                openTunnel();
+                openTunnel(m_web->tunnelPortFor(request.target));
                 return;
             }
             // No TLS listener: the attempt is refused, and logged all the same.
@@ -257,7 +257,7 @@ private:
 
     // The proxy's side of "CONNECT host:port": the client's bytes go, untouched,
     // to our own TLS listener, which reads the host from the Host header inside.
-    void openTunnel()
+    void openTunnel(quint16 tlsPort)
     {
         m_tunnel = new QTcpSocket(this);
         connect(m_tunnel, &QTcpSocket::connected, this, [this] {
@@ -270,7 +270,7 @@ private:
             if (m_tunnel->state() == QAbstractSocket::UnconnectedState)
                 m_socket->disconnectFromHost();
         });
-        m_tunnel->connectToHost(QHostAddress::LocalHost, m_web->tlsPort());
+        m_tunnel->connectToHost(QHostAddress::LocalHost, tlsPort);
     }
 
     void relayToTunnel()
@@ -305,6 +305,8 @@ FakeWeb::~FakeWeb()
     m_server->close();
     if (m_tlsServer)
         m_tlsServer->close();
+    if (m_expiredTlsServer)
+        m_expiredTlsServer->close();
     const QSet<Connection *> open = m_connections;
     m_connections.clear();
     qDeleteAll(open);
@@ -320,34 +322,48 @@ bool FakeWeb::listen(quint16 port)
     return true;
 }
 
-bool FakeWeb::listenTls()
+// A TLS listener on a free port of 127.0.0.1 showing the given certificate; null when it cannot be had.
+QSslServer *FakeWeb::tlsListener(const QString &certificateFile)
 {
-    if (!QSslSocket::supportsSsl())
-        return false;
     const QString dir = QStringLiteral(FAKEWEB_TLS_DIR);
     QFile keyFile(dir + QStringLiteral("/server.key"));
-    const QList<QSslCertificate> chain = QSslCertificate::fromPath(dir + QStringLiteral("/server.pem"));
+    const QList<QSslCertificate> chain = QSslCertificate::fromPath(dir + QLatin1Char('/') + certificateFile);
     if (chain.isEmpty() || !keyFile.open(QIODevice::ReadOnly))
-        return false;
+        return nullptr;
     const QSslKey key(keyFile.readAll(), QSsl::Rsa, QSsl::Pem);
     if (key.isNull())
-        return false;
+        return nullptr;
 
     QSslConfiguration config = QSslConfiguration::defaultConfiguration();
     config.setLocalCertificateChain(chain);
     config.setPrivateKey(key);
     config.setPeerVerifyMode(QSslSocket::VerifyNone);
-    m_tlsServer = new QSslServer(this);
-    m_tlsServer->setSslConfiguration(config);
-    m_tlsServer->setListenBacklogSize(1024);
-    m_tlsServer->setMaxPendingConnections(1024);
+    auto *server = new QSslServer(this);
+    server->setSslConfiguration(config);
+    server->setListenBacklogSize(1024);
+    server->setMaxPendingConnections(1024);
     // Sockets come out of the server once their handshake is done.
-    connect(m_tlsServer, &QTcpServer::pendingConnectionAvailable, this, [this] { acceptPending(m_tlsServer, true); });
-    if (m_tlsServer->listen(QHostAddress::LocalHost, 0))
-        return true;
-    delete m_tlsServer;
-    m_tlsServer = nullptr;
-    return false;
+    connect(server, &QTcpServer::pendingConnectionAvailable, this, [this, server] { acceptPending(server, true); });
+    if (server->listen(QHostAddress::LocalHost, 0))
+        return server;
+    delete server;
+    return nullptr;
+}
+
+bool FakeWeb::listenTls()
+{
+    if (!QSslSocket::supportsSsl())
+        return false;
+    m_tlsServer = tlsListener(QStringLiteral("server.pem"));
+    m_expiredTlsServer = m_tlsServer ? tlsListener(QStringLiteral("expired.pem")) : nullptr;
+    return m_tlsServer != nullptr;
+}
+
+quint16 FakeWeb::tunnelPortFor(const QByteArray &connectTarget) const
+{
+    if (m_expiredTlsServer && connectTarget.toLower().startsWith(kExpiredHostPrefix))
+        return m_expiredTlsServer->serverPort();
+    return tlsPort();
 }
 
 quint16 FakeWeb::port() const

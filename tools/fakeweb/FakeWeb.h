@@ -13,12 +13,16 @@ class QTcpServer;
 
 namespace fakeweb {
 
+inline constexpr char kExpiredHostPrefix[] = "expired.";
+
 // A small HTTP/1.1 server on 127.0.0.1 that answers from a World, both as an
 // origin server (by Host header) and as an HTTP proxy (absolute-form target).
 // Unknown URLs get 404 with a small body. Every request is logged.
 // https: a second listener speaks TLS with a certificate of the test authority
 // for the hosts of tls_hosts.txt; as a proxy, "CONNECT host:443" is tunnelled
-// to that listener, which answers "https://host/..." from the world.
+// to that listener, which answers "https://host/..." from the world. A host
+// whose name starts with "expired." is tunnelled to a listener whose
+// certificate has expired (same names otherwise).
 class FakeWeb : public QObject {
     Q_OBJECT
 public:
@@ -65,6 +69,7 @@ private:
     World m_world;
     QTcpServer *m_server = nullptr;
     QSslServer *m_tlsServer = nullptr;
+    QSslServer *m_expiredTlsServer = nullptr;
     QStringList m_log;
     QList<QByteArray> m_rawTargets;
     QHash<QString, int> m_hostRequests;
@@ -74,6 +79,9 @@ private:
 
     void acceptPending(QTcpServer *server, bool tls);
     [[nodiscard]] bool listenTls();
+    [[nodiscard]] QSslServer *tlsListener(const QString &certificateFile);
+    // The TLS listener a "CONNECT host:port" goes to.
+    [[nodiscard]] quint16 tunnelPortFor(const QByteArray &connectTarget) const;
     void logRequest(const QString &url, const QByteArray &rawTarget);
     [[nodiscard]] std::optional<Answer> answerFor(const QString &url);
     void connectionClosed(Connection *connection);

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Makes the test certificate authority and a server certificate for the host
-# names in HOSTS (tls_hosts.txt) in OUT: ca.pem, server.pem, server.key.
+# names in HOSTS (tls_hosts.txt) in OUT: ca.pem, server.pem, server.key, and
+# expired.pem (the same names and key, already expired).
 # Test-only files, made at build time: no key of any real site is involved.
 #   make_test_certs.sh OUT HOSTS
 set -eu
@@ -32,5 +33,9 @@ printf 'basicConstraints=CA:FALSE\nkeyUsage=digitalSignature,keyEncipherment\nex
 "$openssl" x509 -req -sha256 -days 825 -in "$work/server.csr" -CA "$work/ca.pem" -CAkey "$work/ca.key" \
   -set_serial 1 -extfile "$work/server.ext" -out "$work/server.pem" 2>/dev/null
 
+# The same names on a certificate that expired the moment it was made.
+"$openssl" x509 -req -sha256 -days -1 -in "$work/server.csr" -CA "$work/ca.pem" -CAkey "$work/ca.key" \
+  -set_serial 2 -extfile "$work/server.ext" -out "$work/expired.pem" 2>/dev/null
+
 # The authority's key is not kept: nothing else is ever signed with it.
-cp "$work/ca.pem" "$work/server.pem" "$work/server.key" "$out/"
+cp "$work/ca.pem" "$work/server.pem" "$work/server.key" "$work/expired.pem" "$out/"
