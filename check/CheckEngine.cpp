@@ -46,6 +46,15 @@ public:
         m_pool->detach(this);
     }
 
+    void stopBaiduQueries()
+    {
+        if (m_cancelled || m_baiduBlocked)
+            return;
+        m_baiduBlocked = true;
+        m_engine.m_baiduBlocked = true;
+        m_baiduPacer.releaseAll();
+    }
+
     void start()
     {
         if (m_harvested)
@@ -305,6 +314,12 @@ void CheckEngine::cancel()
     // the check from a signal): silence the run now, free it once control is back.
     m_run->cancel();
     QTimer::singleShot(0, this, [retired = std::shared_ptr<Run>(std::move(m_run))] {});
+}
+
+void CheckEngine::stopBaiduQueries()
+{
+    if (m_run)
+        m_run->stopBaiduQueries();
 }
 
 bool CheckEngine::isRunning() const

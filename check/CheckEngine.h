@@ -52,6 +52,10 @@ public:
     bool recheck(const QList<int> &rows);
     // Stops the running check: requests aborted, late answers ignored, no finished().
     void cancel();
+    // Sends no further Baidu query in the running check, as after a security
+    // check of its own (Baidu blocked the same machine for another site of a
+    // batch): the rows not yet asked get the state blocked. No baiduBlocked().
+    void stopBaiduQueries();
 
     [[nodiscard]] bool isRunning() const;
     [[nodiscard]] const QList<CheckRow> &rows() const { return m_rows; }

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QSslCertificate>
+#include <QTimer>
 #include <QUrl>
 
 #include <optional>
@@ -285,6 +286,12 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
             if (m_errIsTerminal)
                 m_err->write("\r\x1b[K");
             m_err->write(kBaiduBlockedMessage.toUtf8() + '\n');
+            // The block is the machine's, not the site's: the other sites ask Baidu no more either.
+            // Once control is back, so no other site's rows are settled inside this one's handler.
+            QTimer::singleShot(0, this, [this] {
+                for (const auto &other : m_engines)
+                    other->stopBaiduQueries();
+            });
         });
         m_engines.push_back(std::move(engine));
     }
