@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/fakeweb/FakeWeb.h"
 #include "web/PageFetcher.h"
 
 #include <QEventLoop>
@@ -15,7 +16,7 @@
 
 namespace friendlinks {
 
-inline constexpr int kWaitMs = 10000; // a bound on every wait, far above any answer in the tests
+inline constexpr int kWaitMs = 20000; // a bound on every wait, far above any answer or check in the tests (sanitized builds are slow)
 
 // Runs the event loop until done() holds or ms pass. Unlike QTest::qWaitFor it
 // never sleeps, so the in-process server is served as fast as the client reads.
@@ -52,6 +53,35 @@ struct Pending {
     {
         return waitUntil([this] { return result->has_value(); }, ms);
     }
+};
+
+// A fakeweb answer in one expression: answer(302, "", {}, {{"Location", "http://b/"}}).
+inline fakeweb::Answer answer(int status, QByteArray body, fakeweb::Answer::Fault fault = {},
+                              QList<QPair<QByteArray, QByteArray>> headers = {}, int delayMs = 0)
+{
+    return {status, std::move(body), delayMs, fault, std::move(headers)};
+}
+
+// An in-process fakeweb, and a fetcher that goes through its proxy.
+class FetchFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_web.listen());
+        m_fetcher.setProxy(m_web.proxy());
+    }
+
+    // One fetch waited out; an empty text when it never ended (which fails every test here).
+    FetchResult fetch(const QString &url, const QString &site = QStringLiteral("www.checked.test"),
+                      PageFetcher *fetcher = nullptr)
+    {
+        Pending pending((fetcher ? fetcher : &m_fetcher)->GetHtmlCode(url, site));
+        EXPECT_TRUE(pending.wait()) << url.toStdString();
+        return pending.result->value_or(FetchResult{});
+    }
+
+    fakeweb::FakeWeb m_web;
+    PageFetcher m_fetcher;
 };
 
 } // namespace friendlinks

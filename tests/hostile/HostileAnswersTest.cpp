@@ -4,15 +4,14 @@
 #include "check/CheckEngine.h"
 #include "check/CheckRules.h"
 #include "probes/BackLinkProbe.h"
+#include "tests/common/FetchWait.h"
 #include "tests/common/RowPrinters.h"
-#include "tools/fakeweb/FakeWeb.h"
+#include "tests/common/Table.h"
 #include "web/BodyDecoding.h"
 #include "web/FetchResult.h"
 #include "web/PageFetcher.h"
 
 #include <QSignalSpy>
-
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -22,7 +21,6 @@ namespace {
 using Fault = fakeweb::Answer::Fault;
 
 constexpr int kShortLimitMs = 400; // stalls cost this much, so keep it short
-constexpr int kWaitMs = 15000;     // bound of every wait (sanitized builds are slow)
 const QString kSite = QStringLiteral("http://www.me.com");
 const QByteArray kBackLink = "<a href=\"http://www.me.com/\">Me</a>";
 
@@ -30,17 +28,6 @@ const Cell kRedNoLink{kNoLink, true};
 const Cell kRedTooSlow{kTooSlow, true};
 const Cell kRedEmpty{kEmptyBody, true};
 const Cell kFound{QStringLiteral("Me"), false};
-
-fakeweb::Answer answer(const QByteArray &body, Fault fault = Fault::None, int status = 200, const char *location = nullptr)
-{
-    fakeweb::Answer a;
-    a.status = status;
-    a.body = body;
-    a.fault = fault;
-    if (location)
-        a.headers.append(qMakePair(QByteArray("Location"), QByteArray(location)));
-    return a;
-}
 
 // One friend of the checked site, http://www.NAME.com/, and the back-link
 // cells its answer may give (a slow machine may meet the time limit first).
@@ -55,20 +42,20 @@ QList<HostileFriend> hostileFriends()
     QByteArray capped = kBackLink + QByteArray(kMaxBodyBytes + 1024 * 1024, 'x');
     const QByteArray markThenGb("\xef\xbb\xbf<a href=\"http://www.me.com/\">\xce\xd2\xb5\xc4</a>");
     return {
-        {"capped", answer(capped), {kFound, kRedTooSlow}},  // the cap keeps the anchor at the start
-        {"endless", answer({}, Fault::Endless), {kRedNoLink, kRedTooSlow}},
-        {"stall", answer(kBackLink, Fault::Stall), {kRedTooSlow}},
-        {"drop", answer(kBackLink, Fault::Drop), {kRedEmpty}},
-        {"dropmid", answer(QByteArray(4096, ' ') + kBackLink, Fault::DropMidBody), {kRedEmpty, kRedNoLink}},
-        {"loop", answer("moved", Fault::None, 301, "http://www.loop.com/"), {kRedEmpty, kRedNoLink, kRedTooSlow}},
-        {"refused", answer("moved", Fault::None, 301, "http://127.0.0.1:1/"), {kRedEmpty, kRedNoLink}},
-        {"nul", answer(QByteArray("\x00\x01\xff\xfe<<>\x00</a><a", 13) + kBackLink + QByteArray("\x00\x00\x7f\x80", 4)),
+        {"capped", answer(200, capped), {kFound, kRedTooSlow}}, // the cap keeps the anchor at the start
+        {"endless", answer(200, {}, Fault::Endless), {kRedNoLink, kRedTooSlow}},
+        {"stall", answer(200, kBackLink, Fault::Stall), {kRedTooSlow}},
+        {"drop", answer(200, kBackLink, Fault::Drop), {kRedEmpty}},
+        {"dropmid", answer(200, QByteArray(4096, ' ') + kBackLink, Fault::DropMidBody), {kRedEmpty, kRedNoLink}},
+        {"loop", answer(301, "moved", {}, {{"Location", "http://www.loop.com/"}}), {kRedEmpty, kRedNoLink, kRedTooSlow}},
+        {"refused", answer(301, "moved", {}, {{"Location", "http://127.0.0.1:1/"}}), {kRedEmpty, kRedNoLink}},
+        {"nul", answer(200, QByteArray("\x00\x01\xff\xfe<<>\x00</a><a", 13) + kBackLink + QByteArray("\x00\x00\x7f\x80", 4)),
          {kFound}},
-        {"invalid", answer(QByteArray("\xe4\xbd\xc0\x80\xed\xa0\x80\x81\x30\xff", 10) + kBackLink + "\x84\x31\xa5"),
+        {"invalid", answer(200, QByteArray("\xe4\xbd\xc0\x80\xed\xa0\x80\x81\x30\xff", 10) + kBackLink + "\x84\x31\xa5"),
          {kFound}},
         // The mark makes the page UTF-8: the GB2312 text "我的" turns into replacement characters.
-        {"mark", answer(markThenGb), {fanlianCell(backLinkReport(DecodeBody(markThenGb), QStringLiteral("www.me.com")))}},
-        {"error", answer(kBackLink, Fault::None, 500), {kFound}},
+        {"mark", answer(200, markThenGb), {fanlianCell(backLinkReport(DecodeBody(markThenGb), QStringLiteral("www.me.com")))}},
+        {"error", answer(500, kBackLink), {kFound}},
     };
 }
 
@@ -135,42 +122,24 @@ TEST_F(HostileAnswersTest, EveryHostileFriendGetsItsOwnDefinedCell)
     }
 }
 
-TEST_F(HostileAnswersTest, StalledCheckedSiteIsUnreachable)
-{
-    m_web.world().set(kSite + QLatin1Char('/'), answer({}, Fault::Stall));
-    ASSERT_TRUE(runCheck(kSite));
-    EXPECT_TRUE(m_unreachable);
-}
-
 // Site-box texts that lead nowhere useful: each check ends (finished() once,
 // no rows when unreachable) and leaves the engine usable.
-struct SiteBoxCase {
-    const char *name;
+struct SiteBoxRow : Row {
     QString site;
 };
 
-void PrintTo(const SiteBoxCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
+const SiteBoxRow kSiteBoxes[] = {
+    {"empty", ""}, {"spaces", "     "}, {"long", QString(10000, QLatin1Char('w'))}, {"control", "www.me\x01\x07\t\r\n.com"},
+    {"port", "www.me.com:8080"}, {"ipv6", "http://[::1]:1/"}, {"javascript", "javascript:alert(1)"},
+    {"chinese", "中文网站.中国"}, {"capitals", "HTTP://WWW.ME.COM"},
+};
 
-class SiteBoxTest : public HostileAnswersTest, public ::testing::WithParamInterface<SiteBoxCase> {};
-
-TEST_P(SiteBoxTest, CheckEndsWithADefinedOutcome)
+TABLE_TEST_F(HostileAnswersTest, SiteBoxTest, CheckEndsWithADefinedOutcome, kSiteBoxes)
 {
-    ASSERT_TRUE(runCheck(GetParam().site)) << GetParam().name;
+    ASSERT_TRUE(runCheck(GetParam().site));
     for (const CheckRow &row : m_engine->rows())
         EXPECT_FALSE(row[Column::lianjie].text.isEmpty());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Hostile, SiteBoxTest,
-    ::testing::Values(SiteBoxCase{"empty", QString()}, SiteBoxCase{"spaces", QStringLiteral("     ")},
-                      SiteBoxCase{"long", QString(10000, QLatin1Char('w'))},
-                      SiteBoxCase{"control", QStringLiteral("www.me\x01\x07\t\r\n.com")},
-                      SiteBoxCase{"port", QStringLiteral("www.me.com:8080")},
-                      SiteBoxCase{"ipv6", QStringLiteral("http://[::1]:1/")},
-                      SiteBoxCase{"javascript", QStringLiteral("javascript:alert(1)")},
-                      SiteBoxCase{"chinese", QStringLiteral("中文网站.中国")},
-                      SiteBoxCase{"capitals", QStringLiteral("HTTP://WWW.ME.COM")}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace friendlinks

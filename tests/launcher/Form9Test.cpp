@@ -1,8 +1,11 @@
+// Form9: the engine list, the search it opens, its messages, and its controls where the panel's layout puts them.
 #include "launcher/Form9.h"
 
-#include "tests/common/Recorders.h"
-
 #include "launcher/EngineTable.h"
+#include "ui/PictureButton.h"
+#include "ui/Twips.h"
+
+#include "tests/common/Recorders.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -16,7 +19,7 @@ using namespace friendlinks;
 
 namespace {
 
-struct Fixture : ::testing::Test {
+struct Launcher : ::testing::Test {
     RecordingBrowser browser;
     RecordingMessageBox messages;
     Form9 form{nullptr, &browser, &messages};
@@ -26,97 +29,96 @@ struct Fixture : ::testing::Test {
         form.activateWindow();
         form.activate();
     }
+    QWidget *child(const char *name) const { return form.findChild<QWidget *>(QString::fromLatin1(name)); }
+    void search(const QString &keyword)
+    {
+        form.keywordBox()->setText(keyword);
+        form.search();
+    }
 };
 
 } // namespace
 
-TEST_F(Fixture, ActivationSelectsFirstEngineAndShowsItsIcon)
+TEST_F(Launcher, ActivationSelectsBaiduAndEnterSearchesTheTrimmedKeyword)
 {
     EXPECT_EQ(form.engineChoice()->count(), kEngineCount);
-    EXPECT_EQ(form.engineChoice()->currentIndex(), 0);
     EXPECT_EQ(form.engineChoice()->currentText(), QStringLiteral("百度"));
     EXPECT_FALSE(form.engineIcon()->pixmap().isNull());
-    EXPECT_EQ(form.SearchUrls().size(), kEngineCount);
-}
-
-TEST_F(Fixture, EnterSearchesTrimmedKeywordOnBaidu)
-{
+    form.search(); // the design text is a keyword too
     form.keywordBox()->setText(QStringLiteral("  abc  "));
     QTest::keyClick(form.keywordBox(), Qt::Key_Return);
-    ASSERT_EQ(browser.opened.size(), 1);
-    EXPECT_EQ(browser.opened[0], QStringLiteral("http://www.baidu.com/s?wd=abc"));
-    EXPECT_EQ(form.SearchUrls(), buildSearchUrls(QStringLiteral("abc")));
-}
-
-TEST_F(Fixture, ClickOnIcibaSearchesItsPath)
-{
     form.engineChoice()->setCurrentIndex(9);
     form.keywordBox()->setText(QStringLiteral("abc"));
     QTest::mouseClick(form.searchButton(), Qt::LeftButton);
-    ASSERT_EQ(browser.opened.size(), 1);
-    EXPECT_EQ(browser.opened[0], QStringLiteral("http://www.iciba.com/abc/9c1e07b2d5a34f68e0b7c2a91d4f5e36/"));
+    EXPECT_EQ(browser.opened, (QStringList{"http://www.baidu.com/s?wd=输入查询的关键字", "http://www.baidu.com/s?wd=abc",
+                                           "http://www.iciba.com/abc/9c1e07b2d5a34f68e0b7c2a91d4f5e36/"}));
+    EXPECT_EQ(form.SearchUrls(), buildSearchUrls(QStringLiteral("abc")));
+    EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(Fixture, DesignTextIsAKeyword)
+TEST_F(Launcher, WhatCannotBeSearchedGivesAMessageAndOpensNothing)
 {
-    form.search();
-    ASSERT_EQ(browser.opened.size(), 1);
-    EXPECT_EQ(browser.opened[0], QStringLiteral("http://www.baidu.com/s?wd=输入查询的关键字"));
-}
-
-TEST_F(Fixture, SpacesOnlyGiveMessageAndKeepUrls)
-{
-    form.keywordBox()->setText(QStringLiteral("abc"));
-    form.search();
-    const QStringList before = form.SearchUrls();
-    form.keywordBox()->setText(QStringLiteral("    "));
-    form.search();
+    search(QStringLiteral("abc"));
+    const QStringList urls = form.SearchUrls();
+    search(QStringLiteral("    "));
+    form.engineChoice()->setEditText(QStringLiteral("不存在"));
+    search(QStringLiteral("abc"));
     EXPECT_EQ(browser.opened.size(), 1);
-    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(form.SearchUrls(), urls);
+    browser.works = false;
+    form.engineChoice()->setCurrentIndex(0);
+    search(QStringLiteral("abc"));
+    ASSERT_EQ(messages.shown.size(), 3u);
     EXPECT_EQ(messages.shown[0].text, QStringLiteral("请输入查找之关键词"));
     EXPECT_EQ(messages.shown[0].title, applicationTitle());
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::none);
-    EXPECT_EQ(form.SearchUrls(), before);
+    EXPECT_EQ(messages.shown[1].text, QStringLiteral("请选择搜索引擎"));
+    EXPECT_EQ(browser.opened.size(), 2) << "the failing browser was asked";
 }
 
-TEST_F(Fixture, ChangeOfEngineMovesFocusAndIcon)
+TEST_F(Launcher, ChangeOfEngineMovesFocusAndShowsItsOwnIcon)
 {
     form.searchButton()->setFocus();
     ASSERT_EQ(form.focusWidget(), form.searchButton());
-    const QImage first = form.engineIcon()->pixmap().toImage();
     form.engineChoice()->setCurrentIndex(3);
     EXPECT_EQ(form.focusWidget(), form.keywordBox());
-    EXPECT_NE(form.engineIcon()->pixmap().toImage(), first);
     EXPECT_EQ(form.engineIcon()->pixmap().toImage(), Form9::engineIconPixmap(3).toImage());
-}
-
-TEST_F(Fixture, EditedEngineTextOpensNothing)
-{
-    form.engineChoice()->setEditText(QStringLiteral("不存在"));
-    form.keywordBox()->setText(QStringLiteral("abc"));
-    form.search();
-    EXPECT_TRUE(browser.opened.isEmpty());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, QStringLiteral("请选择搜索引擎"));
-}
-
-TEST_F(Fixture, BrowserFailureIsReported)
-{
-    browser.works = false;
-    form.keywordBox()->setText(QStringLiteral("abc"));
-    form.search();
-    EXPECT_EQ(browser.opened.size(), 1);
-    EXPECT_EQ(messages.shown.size(), 1u);
-}
-
-TEST(Form9Icons, ElevenDistinctSixteenPixelIcons)
-{
+    // Eleven distinct 16-pixel icons, shown in Picture2 only, not a second time in the list.
     std::vector<QImage> images;
     for (int k = 0; k < kEngineCount; ++k) {
-        const QPixmap p = Form9::engineIconPixmap(k);
-        EXPECT_EQ(p.size(), QSize(16, 16));
-        for (const QImage &other : images)
-            EXPECT_NE(p.toImage(), other) << k;
-        images.push_back(p.toImage());
+        const QImage icon = Form9::engineIconPixmap(k).toImage();
+        EXPECT_EQ(icon.size(), QSize(16, 16));
+        EXPECT_EQ(std::count(images.begin(), images.end(), icon), 0) << k;
+        images.push_back(icon);
+        EXPECT_TRUE(form.engineChoice()->itemIcon(k).isNull()) << k;
     }
+}
+
+TEST_F(Launcher, ControlsAtTheirPlacesWithTheirPictures)
+{
+    const int dpi = form.logicalDpiX();
+    const std::tuple<const char *, const char *, QRect> places[] = {
+        {"Picture5(0)", nullptr, twipsRect(-2520, -80, 8175, 495, dpi)},
+        {"Picture5(1)", nullptr, twipsRect(0, -70, 8415, 495, dpi)},
+        {"Label13", "Picture5(0)", twipsRect(2640, 120, 1335, 255, dpi)}, // 120 twips into the first strip
+        {"Command1", nullptr, twipsRect(5040, -20, 735, 350, dpi)},
+        {"Picture2", nullptr, twipsRect(1200, 30, 255, 255, dpi)},
+    };
+    for (const auto &[name, parent, rect] : places) {
+        ASSERT_NE(child(name), nullptr) << name;
+        EXPECT_EQ(child(name)->geometry(), rect) << name;
+        EXPECT_TRUE(!parent || child(name)->parentWidget() == child(parent)) << name;
+    }
+    for (const char *name : {"Picture5(0)", "Picture5(1)"}) {
+        const auto *strip = qobject_cast<QLabel *>(child(name));
+        ASSERT_NE(strip, nullptr) << name;
+        EXPECT_EQ(strip->pixmap().size(), QSize(730, 34) * dpi / 96) << name;
+        EXPECT_FALSE(strip->hasScaledContents()) << name;
+    }
+    // Label13 lives in Picture5(0), so that strip must stand in front of the other.
+    const QList<QWidget *> siblings = child("Picture5(0)")->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    EXPECT_GT(siblings.indexOf(child("Picture5(0)")), siblings.indexOf(child("Picture5(1)")));
+    const auto *button = qobject_cast<PictureButton *>(form.searchButton());
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->face().size(), QSize(182, 42));
 }

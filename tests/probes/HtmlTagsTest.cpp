@@ -1,8 +1,6 @@
 #include "probes/HtmlTags.h"
 
-#include "tests/common/QtPrinters.h"
-
-#include <gtest/gtest.h>
+#include "tests/common/Table.h"
 
 namespace friendlinks {
 namespace {
@@ -18,21 +16,12 @@ QString anchorHrefs(const QString &html)
     return hrefs.join(QStringLiteral(" | "));
 }
 
-struct TagCase {
-    const char *name;
+struct TagRow : Row {
     QString html;
     QString hrefs;
 };
-void PrintTo(const TagCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
 
-class StartTagWalk : public ::testing::TestWithParam<TagCase> {};
-
-TEST_P(StartTagWalk, SeesOnlyRealAnchors)
-{
-    EXPECT_EQ(anchorHrefs(GetParam().html), GetParam().hrefs);
-}
-
-const TagCase kTagCases[] = {
+const TagRow kTags[] = {
     {"plain", "<a href=\"x\">1</a><A HREF='y'>2</A><a href=z>3</a>", "x | y | z"},
     {"comment_hides", "<!-- <a href=\"hidden\">h</a> --><a href=\"seen\">s</a>", "seen"},
     {"comment_with_dashes_inside", "<!-- a -- b <a href=h> ---><a href=s>", "s"},
@@ -59,8 +48,10 @@ const TagCase kTagCases[] = {
     {"plaintext_runs_to_the_end", "<a href=s><plaintext><a href=h>", "s"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Html, StartTagWalk, ::testing::ValuesIn(kTagCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+TABLE_TEST(StartTagWalk, SeesOnlyRealAnchors, kTags)
+{
+    EXPECT_EQ(anchorHrefs(GetParam().html), GetParam().hrefs);
+}
 
 TEST(FirstStartTag, ReadsNamesAndValues)
 {

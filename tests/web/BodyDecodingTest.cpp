@@ -4,28 +4,17 @@
 #include <QDir>
 #include <QFile>
 
-#include <gtest/gtest.h>
+#include "tests/common/Table.h"
 
 namespace friendlinks {
 namespace {
 
-struct Utf8Case {
-    const char *name;
+struct Utf8Row : Row {
     QByteArray hex;
     bool expected;
 };
 
-void PrintTo(const Utf8Case &c, std::ostream *os) { *os << c.name; } // the name in test lists
-
-class IsUtf8Test : public ::testing::TestWithParam<Utf8Case> {};
-
-TEST_P(IsUtf8Test, FollowsByteRules)
-{
-    const Utf8Case &c = GetParam();
-    EXPECT_EQ(IsUtf8(QByteArray::fromHex(c.hex)), c.expected) << c.name;
-}
-
-const Utf8Case kCases[] = {
+const Utf8Row kUtf8[] = {
     {"empty", "", false},
     {"two_byte_sequence_alone", "C3A9", false},
     {"three_byte_sequence_alone", "E4B8AD", true},
@@ -50,8 +39,10 @@ const Utf8Case kCases[] = {
     {"bom_like_but_not_bom", "EFBBBE41", true},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, IsUtf8Test, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+TABLE_TEST(IsUtf8Test, FollowsByteRules, kUtf8)
+{
+    EXPECT_EQ(IsUtf8(QByteArray::fromHex(GetParam().hex)), GetParam().expected);
+}
 
 TEST(IsUtf8, LongAsciiWithOneSequenceAtTheEnd)
 {

@@ -1,23 +1,15 @@
 #include "web/DeclaredCharset.h"
 
-#include "tests/common/QtPrinters.h"
-
-#include <gtest/gtest.h>
+#include "tests/common/Table.h"
 
 namespace friendlinks {
 namespace {
 
-struct CharsetCase {
-    const char *name;
+struct CharsetRow : Row {
     QByteArray body;
     QByteArray contentType; // the header's value
     QString text;           // what today's rule reads
 };
-
-void PrintTo(const CharsetCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 const QByteArray kBig5 = QByteArray::fromHex("A4A4A4E5");       // 中文
 const QByteArray kGbk = QByteArray::fromHex("D6D0CEC4");        // 中文
@@ -27,15 +19,7 @@ const QByteArray kEucKr = QByteArray::fromHex("C7D1B1B9");      // 한국
 const QByteArray kMetaBig5 = "<meta charset=\"big5\">";
 const QByteArray kMetaCp1252 = "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">";
 
-class DecodeDeclaredTest : public ::testing::TestWithParam<CharsetCase> {};
-
-TEST_P(DecodeDeclaredTest, ReadsTheBytesThenTheDeclaration)
-{
-    const CharsetCase &c = GetParam();
-    EXPECT_EQ(decodeDeclared(c.body, c.contentType), c.text);
-}
-
-const CharsetCase kCases[] = {
+const CharsetRow kCharsets[] = {
     {"big5_in_header", kBig5, "text/html; charset=Big5", QStringLiteral("中文")},
     {"big5_in_meta", kMetaBig5 + kBig5, "text/html", QString::fromLatin1(kMetaBig5) + QStringLiteral("中文")},
     {"cp1252_in_header", kCp1252, "text/html;charset=\"windows-1252\"", QStringLiteral("café €")},
@@ -55,8 +39,10 @@ const CharsetCase kCases[] = {
      QStringLiteral("<meta charset=utf-8>😀中")},
 };
 
-INSTANTIATE_TEST_SUITE_P(Pages, DecodeDeclaredTest, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+TABLE_TEST(DecodeDeclaredTest, ReadsTheBytesThenTheDeclaration, kCharsets)
+{
+    EXPECT_EQ(decodeDeclared(GetParam().body, GetParam().contentType), GetParam().text);
+}
 
 TEST(DeclaredCharset, LooksOnlyIntoTheHeadOfThePage)
 {

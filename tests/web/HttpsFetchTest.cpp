@@ -1,23 +1,16 @@
 #include "web/PageFetcher.h"
 
-#include "tools/fakeweb/FakeWeb.h"
 #include "tests/common/FetchWait.h"
-#include "tests/common/QtPrinters.h"
-
-#include <gtest/gtest.h>
+#include "tests/common/Table.h"
 
 namespace friendlinks {
 namespace {
 
-using fakeweb::Answer;
 using Kind = FetchResult::Kind;
 
-const QString kOtherSite = QStringLiteral("www.checked.test"); // failures are markers, not SiteUnreachable
-
-// https through fakeweb's own TLS: straight to its TLS port, or through the
-// proxy's CONNECT tunnel by host name.
-struct HttpsCase {
-    const char *name;
+// https through fakeweb's own TLS: straight to its TLS port by address (the certificate names 127.0.0.1, not
+// localhost), or by host name through the proxy's CONNECT tunnel.
+struct HttpsRow : Row {
     bool viaProxy;
     bool listedHost;     // a host the server certificate names
     bool trustAuthority; // the test authority passed as with --ca-file
@@ -27,53 +20,7 @@ struct HttpsCase {
     bool tlsError;       // certificate trouble reported
 };
 
-void PrintTo(const HttpsCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
-class HttpsFetchTest : public ::testing::TestWithParam<HttpsCase> {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_web.listen()); ASSERT_NE(m_web.tlsPort(), 0) << "no test certificate"; }
-
-    // Straight to the TLS port by address (the certificate names 127.0.0.1, not
-    // localhost), or by host name through the proxy.
-    [[nodiscard]] QString address(const HttpsCase &c) const
-    {
-        if (!c.viaProxy)
-            return QStringLiteral("https://%1:%2/").arg(c.listedHost ? "127.0.0.1" : "localhost").arg(m_web.tlsPort());
-        return c.listedHost ? QStringLiteral("https://www.secure.test/") : QStringLiteral("https://www.unlisted.test/");
-    }
-
-    FetchResult fetch(PageFetcher &fetcher, const QString &url, const QString &site = kOtherSite)
-    {
-        Pending pending(fetcher.GetHtmlCode(url, site));
-        EXPECT_TRUE(pending.wait()) << url.toStdString();
-        return pending.result->value_or(FetchResult{Kind::Page, QStringLiteral("<no result>")});
-    }
-
-    fakeweb::FakeWeb m_web;
-};
-
-TEST_P(HttpsFetchTest, GivesTheKindTextAndCertificateTrouble)
-{
-    const HttpsCase &c = GetParam();
-    m_web.world().setPage(address(c), c.kind == Kind::Page ? QByteArray(c.text) : "unseen page");
-    PageFetcher fetcher;
-    if (c.viaProxy)
-        fetcher.setProxy(m_web.proxy());
-    if (c.trustAuthority)
-        fetcher.addAuthorities(fakeweb::FakeWeb::authority());
-    fetcher.setInsecure(c.insecure);
-
-    const FetchResult result = fetch(fetcher, address(c));
-    EXPECT_EQ(result.kind, c.kind);
-    EXPECT_EQ(result.text, QString::fromUtf8(c.text));
-    EXPECT_EQ(!result.tlsError.isEmpty(), c.tlsError) << result.tlsError.toStdString();
-    EXPECT_EQ(result.status, c.kind == Kind::Page ? 200 : 0);
-}
-
-const HttpsCase kHttpsCases[] = {
+const HttpsRow kHttps[] = {
     {"direct_trusted", false, true, true, false, Kind::Page, "straight to TLS", false},
     {"proxy_trusted", true, true, true, false, Kind::Page, "through the tunnel", false},
     {"direct_unknown_authority", false, true, false, false, Kind::EmptyBody, "无知错误", true},
@@ -85,29 +32,41 @@ const HttpsCase kHttpsCases[] = {
     {"proxy_wrong_host_insecure", true, false, true, true, Kind::Page, "wrong host", true},
 };
 
-INSTANTIATE_TEST_SUITE_P(Certificates, HttpsFetchTest, ::testing::ValuesIn(kHttpsCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+TABLE_TEST_F(FetchFixture, HttpsFetchTest, GivesTheKindTextAndCertificateTrouble, kHttps)
+{
+    const HttpsRow &c = GetParam();
+    ASSERT_NE(m_web.tlsPort(), 0) << "no test certificate";
+    const QString url = c.viaProxy ? QString(c.listedHost ? "https://www.secure.test/" : "https://www.unlisted.test/")
+        : QStringLiteral("https://%1:%2/").arg(c.listedHost ? "127.0.0.1" : "localhost").arg(m_web.tlsPort());
+    m_web.world().setPage(url, c.kind == Kind::Page ? QByteArray(c.text) : "unseen page");
+    PageFetcher fetcher;
+    if (c.viaProxy)
+        fetcher.setProxy(m_web.proxy());
+    if (c.trustAuthority)
+        fetcher.addAuthorities(fakeweb::FakeWeb::authority());
+    fetcher.setInsecure(c.insecure);
+    const FetchResult result = fetch(url, QStringLiteral("www.checked.test"), &fetcher);
+    EXPECT_EQ(result.kind, c.kind);
+    EXPECT_EQ(result.text, QString::fromUtf8(c.text));
+    EXPECT_EQ(!result.tlsError.isEmpty(), c.tlsError) << result.tlsError.toStdString();
+    EXPECT_EQ(result.status, c.kind == Kind::Page ? 200 : 0);
+}
 
-class HttpsThroughProxyTest : public HttpsFetchTest {
+class HttpsThroughProxyTest : public FetchFixture {
 protected:
     void SetUp() override
     {
-        HttpsFetchTest::SetUp();
-        m_fetcher.setProxy(m_web.proxy());
+        FetchFixture::SetUp();
+        ASSERT_NE(m_web.tlsPort(), 0) << "no test certificate";
         m_fetcher.addAuthorities(fakeweb::FakeWeb::authority());
     }
-    PageFetcher m_fetcher;
 };
 
 TEST_F(HttpsThroughProxyTest, HttpRedirectToHttpsIsFollowed)
 {
-    Answer moved;
-    moved.status = 301;
-    moved.headers = {{"Location", "https://www.secure.test/"}};
-    m_web.world().set(QStringLiteral("http://www.secure.test/"), moved);
-    m_web.world().setPage(QStringLiteral("https://www.secure.test/"), "<p>安全的页面</p>");
-
-    const FetchResult result = fetch(m_fetcher, QStringLiteral("www.secure.test"));
+    m_web.world().set("http://www.secure.test/", answer(301, "", {}, {{"Location", "https://www.secure.test/"}}));
+    m_web.world().setPage("https://www.secure.test/", "<p>安全的页面</p>");
+    const FetchResult result = fetch(QStringLiteral("www.secure.test"));
     EXPECT_EQ(result.kind, Kind::Page);
     EXPECT_EQ(result.text, QStringLiteral("<p>安全的页面</p>"));
     EXPECT_EQ(result.finalUrl, QStringLiteral("https://www.secure.test/"));
@@ -115,7 +74,7 @@ TEST_F(HttpsThroughProxyTest, HttpRedirectToHttpsIsFollowed)
     EXPECT_TRUE(result.tlsError.isEmpty());
     QStringList asked = m_web.requestLog();
     asked.removeDuplicates(); // Qt may send a redirected request twice on the wire
-    EXPECT_EQ(asked, (QStringList{QStringLiteral("http://www.secure.test/"), QStringLiteral("https://www.secure.test/")}));
+    EXPECT_EQ(asked, (QStringList{"http://www.secure.test/", "https://www.secure.test/"}));
 }
 
 TEST_F(HttpsThroughProxyTest, ExpiredCertificateFailsUnlessInsecure)
@@ -133,9 +92,9 @@ TEST_F(HttpsThroughProxyTest, ExpiredCertificateFailsUnlessInsecure)
 
 TEST_F(HttpsThroughProxyTest, UntrustedCheckedSiteIsUnreachableAndSaysWhy)
 {
-    m_web.world().setPage(QStringLiteral("https://www.unlisted.test/"), "home");
     const QString site = QStringLiteral("https://www.unlisted.test/");
-    const FetchResult result = fetch(m_fetcher, site, site);
+    m_web.world().setPage(site, "home");
+    const FetchResult result = fetch(site, site);
     EXPECT_EQ(result.kind, Kind::SiteUnreachable);
     EXPECT_TRUE(result.text.isEmpty());
     EXPECT_FALSE(result.tlsError.isEmpty());
@@ -147,7 +106,7 @@ TEST_F(HttpsThroughProxyTest, ManyTunnelsAtOnceAllAnswer)
     for (int i = 0; i < 12; ++i) {
         const QString url = QStringLiteral("https://site%1.secure.test/").arg(i);
         m_web.world().setPage(url, "page " + QByteArray::number(i), (12 - i) * 5);
-        pending.emplace_back(m_fetcher.GetHtmlCode(url, kOtherSite));
+        pending.emplace_back(m_fetcher.GetHtmlCode(url, QStringLiteral("www.checked.test")));
     }
     for (int i = 0; i < 12; ++i) {
         ASSERT_TRUE(pending[size_t(i)].wait()) << i;

@@ -1,8 +1,6 @@
 #include "web/PatternMatcher.h"
 
-#include "tests/common/QtPrinters.h"
-
-#include <gtest/gtest.h>
+#include "tests/common/Table.h"
 
 namespace friendlinks {
 namespace {
@@ -10,24 +8,13 @@ namespace {
 const QString kAnchor = QStringLiteral("<a.*?href=.*?>.*?</a>");
 const QString kAddress = QStringLiteral(R"(http://([\w-]+\.)+[\w-]+(/[\w- ./?%&=]*)?)");
 
-struct MatchCase {
-    const char *name;
+struct MatchRow : Row {
     QString pattern;
     QString text;
     QString expected;
 };
 
-void PrintTo(const MatchCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
-
-class TestRegExpTest : public ::testing::TestWithParam<MatchCase> {};
-
-TEST_P(TestRegExpTest, JoinsEveryMatchWithLineBreaks)
-{
-    const MatchCase &c = GetParam();
-    EXPECT_EQ(TestRegExp(c.pattern, c.text), c.expected) << c.name;
-}
-
-const MatchCase kCases[] = {
+const MatchRow kMatches[] = {
     {"two_anchors_two_lines", kAnchor, "<a href=1>x</a>\n<a href=2>y</a>", "<a href=1>x</a>\r\n<a href=2>y</a>\r\n"},
     {"two_anchors_one_line_lazy", kAnchor, "<a href=1>x</a><a href=2>y</a>", "<a href=1>x</a>\r\n<a href=2>y</a>\r\n"},
     {"upper_case_anchor", kAnchor, "<A HREF=1>X</A>", "<A HREF=1>X</A>\r\n"},
@@ -67,13 +54,18 @@ const MatchCase kCases[] = {
     {"quoted_w_is_literal", R"(\Q\w\E)", "a\\w", "\\w\r\n"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, TestRegExpTest, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+TABLE_TEST(TestRegExpTest, JoinsEveryMatchWithLineBreaks, kMatches)
+{
+    EXPECT_EQ(TestRegExp(GetParam().pattern, GetParam().text), GetParam().expected);
+}
 
-TEST(TestRegExp, InvalidPatternThrowsPatternError)
+TEST(TestRegExp, InvalidPatternThrowsAndForEachMatchStopsWhenTold)
 {
     EXPECT_THROW((void)TestRegExp("(", "x"), PatternError);
     EXPECT_THROW((void)TestRegExp("a{2,1}", "x"), PatternError);
+    QStringList seen;
+    EXPECT_EQ(forEachMatch("\\d", "1a2b3", [&](const QString &m) { seen << m; return seen.size() < 2; }), 2);
+    EXPECT_EQ(seen, (QStringList{"1", "2"}));
 }
 
 TEST(SplitLines, FollowsMatchListConventionAndFirstLineIsItsFirstPiece)
@@ -87,13 +79,6 @@ TEST(SplitLines, FollowsMatchListConventionAndFirstLineIsItsFirstPiece)
         EXPECT_EQ(splitLines(text), pieces);
         EXPECT_EQ(firstLine(text), pieces.first());
     }
-}
-
-TEST(ForEachMatch, StopsWhenTold)
-{
-    QStringList seen;
-    EXPECT_EQ(forEachMatch("\\d", "1a2b3", [&](const QString &m) { seen << m; return seen.size() < 2; }), 2);
-    EXPECT_EQ(seen, (QStringList{"1", "2"}));
 }
 
 } // namespace
