@@ -81,11 +81,11 @@ TEST_F(HttpsThroughProxyTest, ExpiredCertificateFailsUnlessInsecure)
 {
     const QString url = QStringLiteral("https://expired.secure.test/");
     m_web.world().setPage(url, "stale");
-    const FetchResult refused = fetch(m_fetcher, url);
+    const FetchResult refused = fetch(url);
     EXPECT_EQ(refused.kind, Kind::EmptyBody);
     EXPECT_TRUE(refused.tlsError.contains(QStringLiteral("expired"))) << refused.tlsError.toStdString();
     m_fetcher.setInsecure(true);
-    const FetchResult read = fetch(m_fetcher, url);
+    const FetchResult read = fetch(url);
     EXPECT_EQ(read.text, QStringLiteral("stale"));
     EXPECT_TRUE(read.tlsError.contains(QStringLiteral("expired"))) << read.tlsError.toStdString();
 }
