@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QMenu>
+#include <QProgressBar>
 #include <QSaveFile>
 #include <QTreeWidget>
 
@@ -109,6 +110,8 @@ bool ListActions::exportCsv()
 bool ListActions::recheckSelected()
 {
     const bool started = m_engine->recheck(selectedRows());
+    if (started)
+        m_window->progressBar()->show(); // hidden again when the re-check finishes, as after a query
     updateEnabled();
     return started;
 }

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -118,8 +119,10 @@ TEST_F(ListMenu, RecheckProbesOnlyTheSelectedRow)
     QSignalSpy finished(form->engine(), &CheckEngine::finished);
     recheck->trigger();
     EXPECT_FALSE(recheck->isEnabled()) << "disabled while the re-check runs";
+    EXPECT_TRUE(form->progressBar()->isVisible());
     ASSERT_TRUE(finished.wait(kWaitMs));
     EXPECT_TRUE(recheck->isEnabled());
+    EXPECT_FALSE(form->progressBar()->isVisible());
     EXPECT_EQ(form->list()->topLevelItem(0)->text(2), firstBefore);
     EXPECT_EQ(form->list()->topLevelItem(1)->text(2), "没有链接");
 }
