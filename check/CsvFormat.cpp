@@ -39,7 +39,7 @@ QString cellDisplayText(const QString &text)
     return text;
 }
 
-QByteArray formatCsv(const QList<CheckRow> &rows, const QStringList &siteOfRow)
+QByteArray formatCsv(const QList<CheckRow> &rows, const QStringList &siteOfRow, const QList<RowFacts> *facts)
 {
     const bool siteColumn = !siteOfRow.isEmpty();
     QStringList header;
@@ -48,6 +48,10 @@ QByteArray formatCsv(const QList<CheckRow> &rows, const QStringList &siteOfRow)
     for (const ColumnInfo &info : columns())
         header << info.header;
     header << kRedHeader;
+    if (facts) {
+        for (const FactColumnInfo &info : factColumns())
+            header << info.header;
+    }
     QString out = csvRecord(header);
     for (qsizetype i = 0; i < rows.size(); ++i) {
         QStringList fields;
@@ -61,6 +65,11 @@ QByteArray formatCsv(const QList<CheckRow> &rows, const QStringList &siteOfRow)
                 red << QString::fromLatin1(info.key);
         }
         fields << red.join(QLatin1Char(','));
+        if (facts) {
+            const RowFacts rowFacts = facts->value(i);
+            for (const FactColumnInfo &info : factColumns())
+                fields << cellDisplayText(factCell(rowFacts, info.column).text);
+        }
         out += csvRecord(fields);
     }
     return QByteArray(kBom) + out.toUtf8();

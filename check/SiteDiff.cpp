@@ -13,6 +13,18 @@
 namespace friendlinks {
 namespace {
 
+// The number the digits of a text make ("约1,230篇" → 1230), if any.
+std::optional<qint64> digitsValue(const QString &text)
+{
+    QString digits;
+    for (const QChar c : text)
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits += c;
+    bool ok = false;
+    const qint64 value = digits.left(18).toLongLong(&ok);
+    return ok ? std::optional<qint64>(value) : std::nullopt;
+}
+
 std::variant<SavedSite, QString> readSite(const QJsonValue &value)
 {
     if (!value.isObject())
@@ -42,6 +54,8 @@ std::variant<SavedSite, QString> readSite(const QJsonValue &value)
         const QJsonValue count = facts.value(QLatin1String("baidu")).toObject().value(QLatin1String("count"));
         if (count.isDouble() && count.toDouble() >= 0)
             saved.baiduCount = qint64(count.toDouble());
+        else if (count.isString())
+            saved.baiduCount = digitsValue(count.toString());
         site.rows.append(saved);
     }
     return site;
@@ -150,13 +164,7 @@ std::optional<qint64> indexCount(const SavedRow &row)
 {
     if (row.shoulu.isEmpty())
         return row.baiduCount;
-    QString digits;
-    for (const QChar c : row.shoulu)
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            digits += c;
-    bool ok = false;
-    const qint64 value = digits.left(18).toLongLong(&ok);
-    return ok ? std::optional<qint64>(value) : std::nullopt;
+    return digitsValue(row.shoulu);
 }
 
 QList<LinkChange> diffChecks(const QList<SavedSite> &older, const QList<SavedSite> &newer)

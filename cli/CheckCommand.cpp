@@ -107,7 +107,7 @@ QString usageText()
         "  --insecure        read https pages whose certificate cannot be trusted; the trouble\n"
         "                    is still reported (without it such a page counts as not answered)\n"
         "  --baidu-interval-ms N  at least N ms between the starts of two Baidu queries (default 0)\n"
-        "  --facts           tsv and table: add the fact columns HTTP状态, 最终地址, 用时ms,\n"
+        "  --facts           tsv, csv and table: add the fact columns HTTP状态, 最终地址, 用时ms,\n"
         "                    反链nofollow, 页面nofollow, 对方外链数, 百度状态, 百度收录(新);\n"
         "                    json rows always carry them as \"facts\"\n"
         "  --jobs and --timeout-ms apply to the whole batch.\n"
@@ -388,7 +388,7 @@ void CheckCommand::writeResult()
         m_out->write(several ? withSiteColumnTsv(formatTsv(rows, factColumns), siteOfRow) : formatTsv(rows, factColumns));
         break;
     case OutputFormat::Csv:
-        m_out->write(formatCsv(rows, several ? siteOfRow : QStringList()));
+        m_out->write(formatCsv(rows, several ? siteOfRow : QStringList(), factColumns));
         break;
     case OutputFormat::Table:
         const QByteArray table = formatTable(rows, m_outIsTerminal, elapsedMs, factColumns);

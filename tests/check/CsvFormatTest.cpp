@@ -29,6 +29,15 @@ TEST(CsvFormat, GoldenOutputQuotesWhatNeedsIt)
                                 "http://www.b.com/,图片链接,没有链接,,,注意：不在第一,\"fanlian,rp\"\r\n"));
 }
 
+TEST(CsvFormat, FactColumnsFollowTheRedKeysWhenAsked)
+{
+    const QList<RowFacts> facts(1);
+    const QStringList header = QString::fromUtf8(formatCsv({row({"http://www.a.com/"})}, {}, &facts)).split("\r\n").first().split(',');
+    ASSERT_EQ(header.size(), 7 + kFactColumnCount);
+    EXPECT_EQ(header[6], "标红");
+    EXPECT_EQ(header[7], factColumns()[0].header);
+}
+
 TEST(CsvFormat, NoRowsIsTheHeaderAlone)
 {
     EXPECT_EQ(formatCsv({}), QByteArray("\xEF\xBB\xBF") + QStringLiteral("网站地址,网站名字,反链关键字,百度收录,百度快照,百度site首页,标红\r\n").toUtf8());

@@ -105,6 +105,11 @@ TEST(SiteDiff, ReadsOneSiteAndManySitesAndNamesWhatIsWrong)
     const auto many = readSavedCheck(R"({"sites": [{"site": "a", "rows": []}, {"site": "b", "unreachable": true, "rows": []}]})");
     ASSERT_TRUE(std::holds_alternative<QList<SavedSite>>(many));
     EXPECT_TRUE(std::get<QList<SavedSite>>(many)[1].unreachable);
+    const auto counted = readSavedCheck(R"({"site": "a", "rows": [{"lianjie": "x", "facts": {"baidu": {"count": "1,230"}}},
+        {"lianjie": "y", "facts": {"baidu": {"count": null}, "backlink": null}}]})");
+    ASSERT_TRUE(std::holds_alternative<QList<SavedSite>>(counted));
+    EXPECT_EQ(std::get<QList<SavedSite>>(counted)[0].rows[0].baiduCount, 1230);
+    EXPECT_EQ(std::get<QList<SavedSite>>(counted)[0].rows[1].baiduCount, std::nullopt);
 
     const std::pair<const char *, const char *> bad[] = {
         {"{\"site\": ", "not JSON"},
