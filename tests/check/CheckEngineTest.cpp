@@ -2,20 +2,14 @@
 
 #include "check/CheckRules.h"
 #include "probes/BaiduProbe.h"
+#include "tests/common/FetchWait.h"
 #include "tests/common/RowPrinters.h"
-#include "tools/fakeweb/FakeWeb.h"
 #include "web/FetchResult.h"
 
 #include <QSignalSpy>
 
-#include <gtest/gtest.h>
-
 namespace friendlinks {
 namespace {
-
-using fakeweb::Answer;
-
-constexpr int kWaitMs = 20000; // a bound on every wait, far above any check here
 
 QByteArray anchor(const QString &href, const QString &content)
 {
@@ -44,9 +38,7 @@ void buildWorld(fakeweb::World &world, int friendDelayMs = 0)
     world.setPage("http://www.pic.net/", anchor("http://www.home9.com/", "<img src=logo.gif>"), friendDelayMs);
     world.setPage("http://www.nolink.org/", anchor("http://www.else.com/", "别处"), friendDelayMs);
     world.setPage("http://www.slow.cn/", anchor("http://www.home9.com/", "迟到"), 3000);
-    Answer blank;
-    blank.delayMs = friendDelayMs;
-    world.set("http://www.blank.com.cn/", blank);
+    world.set("http://www.blank.com.cn/", answer(200, "", {}, {}, friendDelayMs));
     world.setPage("http://www.baidu.com/s?wd=site:www.back.com/", baiduPage("约1,230", "www.back.com/"));
     world.setPage("http://www.baidu.com/s?wd=site:www.pic.net/", baiduPage("约86", "www.pic.net/about.html"));
     world.setPage("http://www.baidu.com/s?wd=site:www.slow.cn/", baiduPage("3", "www.slow.cn/"));
@@ -165,47 +157,9 @@ TEST_F(CheckEngineTest, SchemeAndWhiteSpaceAroundTheSiteCheckTheSameRows)
     }
 }
 
-TEST_F(CheckEngineTest, BaiduHostIsASetting)
-{
-    m_web.world().setPage("http://baidu.test/s?wd=site:www.back.com/", baiduPage("约7", "www.back.com/"));
-    CheckSettings s = settings();
-    s.baiduHost = "baidu.test";
-    CheckEngine engine(s);
-    ASSERT_TRUE(run(engine, "www.home9.com"));
-    EXPECT_EQ(engine.rows().first()[Column::shoulu].text, "约7篇");
-    EXPECT_TRUE(baiduQueries().isEmpty());
-}
-
-TEST_F(CheckEngineTest, NeverMoreThanTwoBaiduQueriesAtOnce)
-{
-    QByteArray home;
-    for (int i = 0; i < 12; ++i) {
-        const QString site = QStringLiteral("www.many%1.com/").arg(i);
-        home += anchor("http://" + site, QStringLiteral("f%1").arg(i));
-        m_web.world().setPage("http://" + site, "<p>x</p>");
-        m_web.world().setPage("http://www.baidu.com/s?wd=site:" + site, baiduPage("1", site), 30);
-    }
-    m_web.world().setPage("http://www.many-home.com/", home);
-    CheckEngine engine(settings(8));
-    int asked = 0;
-    int answered = 0;
-    int mostAtOnce = 0;
-    QObject::connect(&m_web, &fakeweb::FakeWeb::requestReceived, [&](const QString &url) {
-        if (url.startsWith("http://www.baidu.com/"))
-            mostAtOnce = std::max(mostAtOnce, ++asked - answered);
-    });
-    QObject::connect(&engine, &CheckEngine::cellSet, [&](int, Column column) { answered += column == Column::rp; });
-    ASSERT_TRUE(run(engine, "www.many-home.com"));
-    EXPECT_EQ(asked, 12);
-    EXPECT_EQ(answered, 12);
-    EXPECT_EQ(mostAtOnce, 2); // eight rows want Baidu at once; two get it
-}
-
 TEST_F(CheckEngineTest, UnreachableEmptyOrFriendlessSiteEndsWithNoRowsAndNoProbes)
 {
-    Answer drop;
-    drop.fault = Answer::Fault::Drop;
-    m_web.world().set("http://www.gone.com/", drop);
+    m_web.world().set("http://www.gone.com/", answer(200, "", fakeweb::Answer::Fault::Drop));
     m_web.world().setPage("http://www.alone.com/", "<p>no links</p>");
     for (const QString site : {"www.gone.com", "", "www.alone.com"}) {
         CheckEngine engine(settings());

@@ -1,21 +1,14 @@
 #include "check/CheckEngine.h"
 
 #include "check/CheckRules.h"
+#include "tests/common/FetchWait.h"
 #include "tests/common/RowPrinters.h"
-#include "tools/fakeweb/FakeWeb.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <vector>
-
 namespace friendlinks {
 namespace {
-
-constexpr int kWaitMs = 20000;
 
 QByteArray baiduPage(int count, const QString &address)
 {

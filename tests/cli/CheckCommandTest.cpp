@@ -1,114 +1,90 @@
+// `friendlinks check` end to end on one small world: one site and several, every output format, exit statuses.
 #include "cli/CheckCommand.h"
 
-#include "tests/common/QtPrinters.h"
-#include "tools/fakeweb/FakeWeb.h"
-
-#include <QBuffer>
-#include <QRegularExpression>
-#include <QSignalSpy>
-
-#include <gtest/gtest.h>
+#include "tests/common/CommandRun.h"
 
 namespace friendlinks {
 namespace {
 
-using Action = ParsedArguments::Action;
-
-TEST(ParseArguments, ReadsEveryOption)
-{
-    const ParsedArguments parsed =
-        parseArguments({"check", "www.a.com", "--format", "json", "--proxy", "http://127.0.0.1:3128",
-                        "--baidu-host=baidu.test", "--jobs", "3", "--timeout-ms", "250"});
-    ASSERT_EQ(parsed.action, Action::Check) << parsed.error.toStdString();
-    EXPECT_EQ(parsed.options.site, "www.a.com");
-    EXPECT_EQ(parsed.options.format, OutputFormat::Json);
-    EXPECT_EQ(parsed.options.settings.proxy.type(), QNetworkProxy::HttpProxy);
-    EXPECT_EQ(parsed.options.settings.proxy.hostName(), "127.0.0.1");
-    EXPECT_EQ(parsed.options.settings.proxy.port(), 3128);
-    EXPECT_EQ(parsed.options.settings.baiduHost, "baidu.test");
-    EXPECT_EQ(parsed.options.settings.jobs, 3);
-    EXPECT_EQ(parsed.options.settings.timeoutMs, 250);
-}
-
-TEST(ParseArguments, RoutesToWindowVersionHelpOrCheck)
-{
-    EXPECT_EQ(parseArguments({"check", "www.a.com"}).options.format, OutputFormat::Table);
-    EXPECT_EQ(parseArguments({}).action, Action::Window);
-    EXPECT_EQ(parseArguments({"--proxy", "127.0.0.1:8080"}).action, Action::Window);
-    EXPECT_EQ(parseArguments({"--version"}).action, Action::Version);
-    EXPECT_EQ(parseArguments({"check", "-h"}).action, Action::Help);
-}
-
-TEST(ParseArguments, RejectsWhatItCannotUse)
-{
-    const QStringList bad[] = {
-        {"check"},
-        {"check", "a.com", "--format", "xml"},
-        {"check", "a.com", "--jobs", "0"},
-        {"check", "a.com", "--jobs", "65"},
-        {"check", "a.com", "--jobs"},
-        {"check", "a.com", "--timeout-ms", "soon"},
-        {"check", "a.com", "--proxy", "socks5://127.0.0.1:1080"},
-        {"check", "a.com", "--colour"},
-        {"--jobs", "4"},
-        {"inspect", "a.com"},
-    };
-    EXPECT_EQ(parseArguments({"check", "a.com", "--fast"}).error, "unknown option --fast");
-    EXPECT_EQ(parseArguments({"check", "a.com", "--jobs"}).error, "--jobs needs a value");
-    for (const QStringList &arguments : bad) {
-        const ParsedArguments parsed = parseArguments(arguments);
-        EXPECT_EQ(parsed.action, Action::UsageError) << arguments.join(' ').toStdString();
-        EXPECT_FALSE(parsed.error.isEmpty());
-    }
-}
-
-class CheckCommandTest : public ::testing::Test {
+// Two sites that can be checked and one that cannot.
+class CheckCommandTest : public CommandFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_web.listen());
-        m_web.world().setPage("http://www.home9.com/", "<a href=\"http://www.back.com/\">回链站</a>\n");
-        m_web.world().setPage("http://www.back.com/", "<a href=\"http://www.home9.com/\">首页之家</a>");
-        m_web.world().setPage("http://www.baidu.com/s?wd=site:www.back.com/",
-                              "百度一下，找到相关网页约5篇，用时0.1秒<font color=#008000>www.back.com/ 3K 2026-1-2</font>");
+        CommandFixture::SetUp();
+        fakeweb::World &world = m_web.world();
+        world.setPage("http://www.one.com/", "<a href=\"http://www.back.com/\">回链站</a>\n");
+        world.setPage("http://www.two.com/", "<a href=\"http://www.back.com/\">回链站</a>\n"
+                                             "<a href=\"http://www.quiet.com/\">不回</a>\n");
+        world.setPage("http://www.back.com/", "<a href=\"http://www.one.com/\">一号</a>");
+        world.setPage("http://www.quiet.com/", "<p>nothing</p>");
+        world.setPage("http://www.baidu.com/s?wd=site:www.back.com/",
+                      "百度一下，找到相关网页约5篇，用时0.1秒<font color=#008000>www.back.com/ 3K 2026-1-2</font>");
+        world.set("http://www.gone.com/", answer(200, {}, fakeweb::Answer::Fault::Drop));
     }
 
-    // Runs the command to its end; returns the exit status.
-    int run(const QString &site, OutputFormat format)
+    // The output without the rows' facts (FactsOutputTest covers them).
+    [[nodiscard]] QString cells() const
     {
-        CheckOptions options;
-        options.site = site;
-        options.format = format;
-        options.settings.proxy = m_web.proxy();
-        m_out.setData({});
-        m_err.setData({});
-        m_out.open(QIODevice::WriteOnly);
-        m_err.open(QIODevice::WriteOnly);
-        CheckCommand command(options, &m_out, &m_err, false, false);
-        QSignalSpy finished(&command, &CheckCommand::finished);
-        command.start();
-        EXPECT_TRUE(finished.wait(20000));
-        m_out.close();
-        m_err.close();
-        return finished.isEmpty() ? -1 : finished.first().first().toInt();
+        static const QRegularExpression kFacts(QStringLiteral(
+            R"(, "facts": \{.*?"baidu": (?:null|\{[^{}]*\}), "tls_error": (?:null|"(?:[^"\\]|\\.)*")\})"));
+        return out().remove(kFacts);
     }
 
-    fakeweb::FakeWeb m_web;
-    QBuffer m_out;
-    QBuffer m_err;
+    const QStringList m_sites{"www.one.com", "www.gone.com", "www.two.com"};
 };
 
-TEST_F(CheckCommandTest, JsonOfAFinishedCheck)
+const QString kOneRow = QString::fromUtf8(R"({"lianjie": "http://www.back.com/", "guanjianzi": "回链站\r\n", "fanlian": "一号", "shoulu": "约5篇", "kuaizhao": "3K 2026-1-2\r\n", "rp": "首页第一", "red": [])");
+
+TEST_F(CheckCommandTest, OneSiteGivesTheOneSiteJsonAndNothingOnStderr)
 {
-    EXPECT_EQ(run("www.home9.com", OutputFormat::Json), kExitOk);
-    // The time taken is the one figure that differs from run to run.
-    const QString json = QString::fromUtf8(m_out.data()).replace(QRegularExpression(R"("ms": \d+)"), R"("ms": 0)");
-    EXPECT_EQ(json,
-              QString::fromUtf8(R"({"site": "www.home9.com", "mode": "classic", "rows": [)" "\n"
-                                R"(  {"lianjie": "http://www.back.com/", "guanjianzi": "回链站\r\n", "fanlian": "首页之家", "shoulu": "约5篇", "kuaizhao": "3K 2026-1-2\r\n", "rp": "首页第一", "red": [], )"
-                                R"("facts": {"status": 200, "final_url": "http://www.back.com/", "ms": 0, "backlink": {"href": "http://www.home9.com/", "rel": [], "follow": true}, "page_nofollow": false, "outbound": 1, "baidu": {"state": "ok", "count": null}, "tls_error": null}})" "\n"
-                                "]}\n"));
-    EXPECT_TRUE(m_err.data().isEmpty()) << "no progress when stderr is not a terminal";
+    EXPECT_EQ(check({"www.one.com", "--format", "json"}), kExitOk);
+    EXPECT_EQ(outAtZeroMs(), R"({"site": "www.one.com", "mode": "classic", "rows": [)" "\n  " + kOneRow
+                                 + QString::fromUtf8(R"(, "facts": {"status": 200, "final_url": "http://www.back.com/", "ms": 0, "backlink": {"href": "http://www.one.com/", "rel": [], "follow": true}, "page_nofollow": false, "outbound": 1, "baidu": {"state": "ok", "count": null}, "tls_error": null}})")
+                                 + "\n]}\n");
+    EXPECT_TRUE(err().isEmpty()) << "no progress when stderr is not a terminal";
+    EXPECT_EQ(check({"www.one.com", "--format", "tsv"}), kExitOk);
+    EXPECT_TRUE(out().startsWith("网站地址\t"));
+    EXPECT_EQ(check({"www.one.com", "www.two.com", "--format", "json"}), kExitOk) << "every site checked";
+}
+
+TEST_F(CheckCommandTest, JsonListsEverySiteInTheOrderGivenAndNamesTheUnreachable)
+{
+    EXPECT_EQ(check(m_sites + QStringList{"--format", "json"}), kExitUnreachable);
+    const QString quiet = QString::fromUtf8(R"({"lianjie": "http://www.quiet.com/", "guanjianzi": "不回\r\n", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"]})");
+    const QString lostBack = QString(kOneRow).replace("\"一号\"", "\"没有链接\"").replace("[]", "[\"fanlian\"]");
+    EXPECT_EQ(cells(), "{\"sites\": [\n{\"site\": \"www.one.com\", \"mode\": \"classic\", \"rows\": [\n  " + kOneRow + "}\n]},\n"
+                          R"({"site": "www.gone.com", "mode": "classic", "unreachable": true, "rows": []},)" "\n"
+                          R"({"site": "www.two.com", "mode": "classic", "rows": [)" "\n  " + lostBack + "},\n  " + quiet + "\n]}\n]}\n");
+    EXPECT_EQ(err(), "网址可能无法访问：www.gone.com\n");
+
+    EXPECT_EQ(check(m_sites + QStringList{"--format", "jsonl"}), kExitUnreachable);
+    QStringList lines = cells().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines.contains(R"({"site": "www.one.com", "mode": "classic", "rows": [  )" + kOneRow + "}]}")) << out().toStdString();
+}
+
+TEST_F(CheckCommandTest, TextFormatsHaveOneHeaderAndASiteColumn)
+{
+    EXPECT_EQ(check(m_sites + QStringList{"--format", "tsv"}), kExitUnreachable);
+    EXPECT_EQ(out(), QString::fromUtf8(
+                         "站点\t网站地址\t网站名字\t反链关键字\t百度收录\t百度快照\t百度site首页\t标红\n"
+                         "www.one.com\thttp://www.back.com/\t回链站\\r\\n\t一号\t约5篇\t3K 2026-1-2\\r\\n\t首页第一\t\n"
+                         "www.two.com\thttp://www.back.com/\t回链站\\r\\n\t没有链接\t约5篇\t3K 2026-1-2\\r\\n\t首页第一\tfanlian\n"
+                         "www.two.com\thttp://www.quiet.com/\t不回\\r\\n\t没有链接\t\t\t\tfanlian\n"));
+    EXPECT_EQ(check(m_sites + QStringList{"--format", "csv"}), kExitUnreachable);
+    EXPECT_EQ(out(), QString::fromUtf8(
+                         "\xEF\xBB\xBF站点,网站地址,网站名字,反链关键字,百度收录,百度快照,百度site首页,标红\r\n"
+                         "www.one.com,http://www.back.com/,回链站,一号,约5篇,3K 2026-1-2,首页第一,\r\n"
+                         "www.two.com,http://www.back.com/,回链站,没有链接,约5篇,3K 2026-1-2,首页第一,fanlian\r\n"
+                         "www.two.com,http://www.quiet.com/,不回,没有链接,,,,fanlian\r\n"));
+    EXPECT_EQ(check(m_sites), kExitUnreachable);
+    const QStringList lines = out().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_TRUE(lines[0].startsWith("站点" + QString(9, ' ') + "网站地址")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("www.one.com  http://www.back.com/"));
+    EXPECT_TRUE(lines[3].startsWith("www.two.com  http://www.quiet.com/"));
+    EXPECT_TRUE(lines[4].startsWith("共 3 行，标红 2 处")) << lines[4].toStdString();
 }
 
 } // namespace

@@ -3,15 +3,9 @@
 #include "cli/CheckCommand.h"
 
 #include "check/CheckEngine.h"
-#include "tests/common/QtPrinters.h"
-#include "tools/fakeweb/FakeWeb.h"
+#include "tests/common/CommandRun.h"
 
-#include <QBuffer>
-#include <QRegularExpression>
 #include <QSet>
-#include <QSignalSpy>
-
-#include <gtest/gtest.h>
 
 namespace friendlinks {
 namespace {
@@ -19,15 +13,6 @@ namespace {
 using fakeweb::Answer;
 
 const QString kBaidu = QStringLiteral("http://www.baidu.com/s?wd=site:");
-
-Answer answer(int status, const QByteArray &body, QList<QPair<QByteArray, QByteArray>> headers = {})
-{
-    Answer a;
-    a.status = status;
-    a.body = body;
-    a.headers = std::move(headers);
-    return a;
-}
 
 // Four friends of www.home9.com, each showing other facts.
 void buildWorld(fakeweb::World &world)
@@ -46,56 +31,38 @@ void buildWorld(fakeweb::World &world)
                   "<div>百度为您找到相关结果约1,230个</div>百度一下，找到相关网页约1,230篇，用时0.1秒"
                   "<font color=#008000>www.a-friend.com/ 3K 2026-1-2</font>");
     // Moved to a page that tells engines to follow none of its links.
-    world.set("http://www.b-friend.com/", answer(301, "moved", {{"Location", "http://b-friend.com/home.html"}}));
+    world.set("http://www.b-friend.com/", answer(301, "moved", {}, {{"Location", "http://b-friend.com/home.html"}}));
     world.setPage("http://b-friend.com/home.html",
                   "<meta content=\"NONE\" name=\"Robots\"><a href=\"http://www.home9.com/\">之家</a>");
     world.setPage(kBaidu + "www.b-friend.com/", "<p>抱歉，没有找到与“site:www.b-friend.com/”相关的网页。</p>");
     // A 404 page linking only to itself; a nofollow header for another engine. No Baidu page.
-    world.set("http://www.c-friend.com/", answer(404, "<a href=\"http://WWW.C-FRIEND.COM/\">自己</a>",
+    world.set("http://www.c-friend.com/", answer(404, "<a href=\"http://WWW.C-FRIEND.COM/\">自己</a>", {},
                                                  {{"X-Robots-Tag", "googlebot: nofollow"}}));
     // Answers with nothing; its Baidu query is dropped.
     world.set("http://www.d-friend.com/", answer(200, {}));
-    Answer drop;
-    drop.fault = Answer::Fault::Drop;
-    world.set(kBaidu + "www.d-friend.com/", drop);
+    world.set(kBaidu + "www.d-friend.com/", answer(200, {}, Answer::Fault::Drop));
 }
 
-class FactsOutputTest : public ::testing::Test {
+class FactsOutputTest : public CommandFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_web.listen());
+        CommandFixture::SetUp();
         buildWorld(m_web.world());
     }
 
     // Runs `friendlinks check www.home9.com` with arguments; returns stdout.
-    QString run(QStringList arguments)
+    QString run(const QStringList &arguments)
     {
-        arguments.prepend(QStringLiteral("www.home9.com"));
-        arguments.prepend(QStringLiteral("check"));
-        ParsedArguments parsed = parseArguments(arguments);
-        EXPECT_EQ(parsed.action, ParsedArguments::Action::Check) << parsed.error.toStdString();
-        parsed.options.settings.proxy = m_web.proxy();
-        QBuffer out;
-        m_err.setData({});
-        out.open(QIODevice::WriteOnly);
-        m_err.open(QIODevice::WriteOnly);
-        CheckCommand command(parsed.options, &out, &m_err, false, false);
-        QSignalSpy finished(&command, &CheckCommand::finished);
-        command.start();
-        EXPECT_TRUE(finished.wait(20000));
-        m_err.close();
-        return QString::fromUtf8(out.data());
+        check(QStringList{"www.home9.com"} + arguments);
+        return out();
     }
-
-    fakeweb::FakeWeb m_web;
-    QBuffer m_err;
 };
 
 TEST_F(FactsOutputTest, JsonRowsCarryTheirFacts)
 {
-    // The time taken is the one figure that differs from run to run.
-    const QString json = run({"--format", "json"}).replace(QRegularExpression(R"("ms": \d+)"), R"("ms": 0)");
+    check({"www.home9.com", "--format", "json"});
+    const QString json = outAtZeroMs();
     const QString rows = QString::fromUtf8(
         R"({"site": "www.home9.com", "mode": "classic", "rows": [
   {"lianjie": "http://www.a-friend.com/", "guanjianzi": "甲\r\n", "fanlian": "首页之家", "shoulu": "约1,230篇", "kuaizhao": "3K 2026-1-2\r\n", "rp": "首页第一", "red": [], "facts": {"status": 200, "final_url": "http://www.a-friend.com/", "ms": 0, "backlink": {"href": "http://www.home9.com/", "rel": ["external", "nofollow"], "follow": false}, "page_nofollow": false, "outbound": 2, "baidu": {"state": "ok", "count": "1,230"}, "tls_error": null}},
@@ -143,7 +110,7 @@ TEST_F(FactsOutputTest, TableAndTsvWithoutFactsStayAsTheyWere)
 
 TEST_F(FactsOutputTest, ABaiduBlockIsToldOnceOnStderr)
 {
-    Answer captcha = answer(302, {}, {{"Location", "http://wappass.baidu.com/static/captcha/tuxing.html"}});
+    Answer captcha = answer(302, {}, {}, {{"Location", "http://wappass.baidu.com/static/captcha/tuxing.html"}});
     m_web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1, captcha);
     const QString json = run({"--format", "json", "--jobs", "1"});
     EXPECT_EQ(QString::fromUtf8(m_err.data()), kBaiduBlockedMessage + '\n');
@@ -162,7 +129,7 @@ TEST_F(FactsOutputTest, ABlockStopsTheOtherSitesOfABatchToo)
     m_web.world().setPage("http://www.e-friend.com/", "<a href=\"http://www.home8.com/\">八号</a>");
     m_web.world().setPage(kBaidu + "www.e-friend.com/",
                           "百度一下，找到相关网页约5篇，用时0.1秒<font color=#008000>www.e-friend.com/ 3K 2026-1-2</font>");
-    Answer captcha = answer(302, {}, {{"Location", "http://wappass.baidu.com/static/captcha/tuxing.html"}});
+    Answer captcha = answer(302, {}, {}, {{"Location", "http://wappass.baidu.com/static/captcha/tuxing.html"}});
     m_web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1, captcha);
     const QString json = run({"www.home8.com", "--format", "json", "--jobs", "1"});
     EXPECT_EQ(QString::fromUtf8(m_err.data()), kBaiduBlockedMessage + '\n');
@@ -173,22 +140,6 @@ TEST_F(FactsOutputTest, ABlockStopsTheOtherSitesOfABatchToo)
             queries << url;
     }
     EXPECT_EQ(queries.size(), 1) << "the first query of the batch is the only one";
-}
-
-TEST(FactsOptions, ParsedForCheckAndWindow)
-{
-    const ParsedArguments check = parseArguments({"check", "a.com", "--facts", "--baidu-interval-ms=1500"});
-    ASSERT_EQ(check.action, ParsedArguments::Action::Check) << check.error.toStdString();
-    EXPECT_TRUE(check.options.facts);
-    EXPECT_EQ(check.options.settings.baiduIntervalMs, 1500);
-    EXPECT_FALSE(parseArguments({"check", "a.com"}).options.facts);
-    EXPECT_EQ(parseArguments({"check", "a.com"}).options.settings.baiduIntervalMs, 0);
-    EXPECT_EQ(parseArguments({"--baidu-interval-ms", "200"}).options.settings.baiduIntervalMs, 200);
-    EXPECT_EQ(parseArguments({"check", "a.com", "--baidu-interval-ms", "-1"}).action,
-              ParsedArguments::Action::UsageError);
-    EXPECT_EQ(parseArguments({"--facts"}).action, ParsedArguments::Action::UsageError) << "the window has no --facts";
-    EXPECT_TRUE(usageText().contains(QStringLiteral("--baidu-interval-ms")));
-    EXPECT_TRUE(usageText().contains(QStringLiteral("--facts")));
 }
 
 } // namespace

@@ -1,57 +1,32 @@
 // The window driving a real check through an in-process fakeweb on the demo world.
 #include "app/Form2.h"
 
-#include "tests/common/Recorders.h"
-#include "tools/fakeweb/FakeWeb.h"
-
 #include "launcher/Form9.h"
 
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTreeWidget>
+#include "tests/common/WindowFixture.h"
 
-#include <gtest/gtest.h>
+#include <QProgressBar>
 
 using namespace friendlinks;
 
 namespace {
 
-constexpr int kWaitMs = 20000;
-
-struct Query : ::testing::Test {
-    fakeweb::FakeWeb web;
-    RecordingBrowser browser;
-    RecordingMessageBox messages;
-    std::unique_ptr<Form2> form;
-
+struct Query : WindowFixture {
     void SetUp() override
     {
+        WindowFixture::SetUp();
         ASSERT_FALSE(web.world().loadFile(QStringLiteral(FRIENDLINKS_SOURCE_DIR "/demo/world.json")).has_value());
-        ASSERT_TRUE(web.listen());
-        CheckSettings settings;
-        settings.proxy = web.proxy();
-        settings.timeoutMs = 1000; // the slow demo friend answers after 6 s
-        form = std::make_unique<Form2>(settings, &browser, &messages);
-        form->show();
+        open([](CheckSettings &s) { s.timeoutMs = 1000; }); // the slow demo friend answers after 6 s
     }
 
-    // Types the site and clicks the button, as a user does.
-    void queryFor(const QString &site)
+    // Clicks the button and waits for the first row of the check.
+    void startQuery(const QString &site)
     {
+        QSignalSpy rowAdded(form->engine(), &CheckEngine::rowAdded);
         form->siteBox()->setText(site);
         QTest::mouseClick(form->queryButton(), Qt::LeftButton);
-    }
-
-    [[nodiscard]] int rowOf(const QString &address) const
-    {
-        for (int i = 0; i < form->list()->topLevelItemCount(); ++i) {
-            if (form->list()->topLevelItem(i)->text(0) == address)
-                return i;
-        }
-        return -1;
+        ASSERT_TRUE(rowAdded.wait(kWaitMs));
+        ASSERT_TRUE(form->engine()->isRunning());
     }
 };
 
@@ -65,12 +40,16 @@ bool isRed(const QTreeWidgetItem *item, int column)
 
 TEST_F(Query, FillsRowsWithTheEngineTextsAndRedCells)
 {
+    QSignalSpy progress(form->engine(), &CheckEngine::progress);
     QSignalSpy finished(form->engine(), &CheckEngine::finished);
-    queryFor(QStringLiteral("www.demo-home.com"));
+    form->siteBox()->setText(QStringLiteral("www.demo-home.com"));
+    form->queryButton()->click();
     EXPECT_EQ(form->launcher()->keywordBox()->text(), QStringLiteral("www.demo-home.com"));
     EXPECT_TRUE(form->progressBar()->isVisible());
     ASSERT_TRUE(finished.wait(kWaitMs));
     EXPECT_FALSE(form->progressBar()->isVisible());
+    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_EQ(form->progressBar()->maximum(), progress.last().at(1).toInt());
     EXPECT_TRUE(messages.shown.empty());
 
     const QList<CheckRow> &rows = form->engine()->rows();
@@ -84,11 +63,12 @@ TEST_F(Query, FillsRowsWithTheEngineTextsAndRedCells)
             EXPECT_EQ(isRed(item, c), cell.red) << r << "," << c;
         }
     }
-
     // The demo world holds a red cell and a plain one in the back-link column.
     const auto fanlian = [&](const QString &address) {
-        const int r = rowOf(address);
-        return r < 0 ? Cell{QStringLiteral("no row")} : rows[r][Column::fanlian];
+        for (const CheckRow &row : rows)
+            if (row[Column::lianjie].text == address)
+                return row[Column::fanlian];
+        return Cell{QStringLiteral("no row")};
     };
     const Cell back = fanlian(QStringLiteral("http://www.friend-linkback.com/"));
     EXPECT_TRUE(back.text.startsWith(QStringLiteral("演示之家")) && !back.red) << back.text.toStdString();
@@ -97,14 +77,12 @@ TEST_F(Query, FillsRowsWithTheEngineTextsAndRedCells)
 
 TEST_F(Query, UnreachableSiteSaysSoOnce)
 {
-    fakeweb::Answer dropped;
-    dropped.fault = fakeweb::Answer::Fault::Drop;
-    web.world().set(QStringLiteral("http://www.dropped.test/"), dropped);
-    QSignalSpy finished(form->engine(), &CheckEngine::finished);
-    queryFor(QStringLiteral("www.dropped.test"));
-    ASSERT_TRUE(finished.wait(kWaitMs));
+    web.world().set(QStringLiteral("http://www.dropped.test/"), answer(200, "", fakeweb::Answer::Fault::Drop));
+    ASSERT_TRUE(query(QStringLiteral("www.dropped.test")));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, QStringLiteral("网址可能无法访问"));
+    EXPECT_EQ(messages.shown[0].title, QStringLiteral("提示"));
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::information);
     EXPECT_EQ(form->list()->topLevelItemCount(), 0);
 }
 
@@ -112,30 +90,23 @@ TEST_F(Query, PressingAgainMidCheckRestarts)
 {
     QSignalSpy started(form->engine(), &CheckEngine::started);
     QSignalSpy finished(form->engine(), &CheckEngine::finished);
-    QSignalSpy rowAdded(form->engine(), &CheckEngine::rowAdded);
-    queryFor(QStringLiteral("www.demo-home.com"));
-    ASSERT_TRUE(rowAdded.wait(kWaitMs)); // the first check is under way
-    ASSERT_TRUE(form->engine()->isRunning());
-    queryFor(QStringLiteral("www.demo-home.com"));
+    startQuery(QStringLiteral("www.demo-home.com"));
+    ASSERT_TRUE(query(QStringLiteral("www.demo-home.com")));
     EXPECT_EQ(started.count(), 2);
-    ASSERT_TRUE(finished.wait(kWaitMs));
     EXPECT_EQ(finished.count(), 1); // the first run ended without finishing
-    EXPECT_EQ(form->list()->topLevelItemCount(), form->engine()->rows().size());
     // No row twice: the list holds the second run's rows only.
     QStringList addresses;
     for (int i = 0; i < form->list()->topLevelItemCount(); ++i)
         addresses << form->list()->topLevelItem(i)->text(0);
+    EXPECT_EQ(addresses.size(), form->engine()->rows().size());
     EXPECT_EQ(addresses.size(), QSet<QString>(addresses.begin(), addresses.end()).size());
 }
 
 TEST_F(Query, ClosingMidCheckEndsCleanly)
 {
-    QSignalSpy rowAdded(form->engine(), &CheckEngine::rowAdded);
-    queryFor(QStringLiteral("www.demo-home.com"));
-    ASSERT_TRUE(rowAdded.wait(kWaitMs));
-    ASSERT_TRUE(form->engine()->isRunning());
+    startQuery(QStringLiteral("www.demo-home.com"));
     form->close();
     form.reset();
     // With the window gone its requests are dropped, and nothing answers into it.
-    EXPECT_TRUE(QTest::qWaitFor([this] { return web.openConnections() == 0; }, kWaitMs));
+    EXPECT_TRUE(waitUntil([this] { return web.openConnections() == 0; }));
 }

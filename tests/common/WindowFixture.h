@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/Form2.h"
+
+#include "tests/common/FetchWait.h"
+#include "tests/common/Recorders.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <functional>
+#include <memory>
+
+namespace friendlinks {
+
+// The window whose checks go through an in-process fakeweb, with recorders in place of the browser and the
+// message boxes.
+struct WindowFixture : ::testing::Test {
+    fakeweb::FakeWeb web;
+    RecordingBrowser browser;
+    RecordingMessageBox messages;
+    std::unique_ptr<Form2> form;
+
+    void SetUp() override { ASSERT_TRUE(web.listen()); }
+
+    // A new window; adjust changes its settings.
+    void open(const std::function<void(CheckSettings &)> &adjust = {})
+    {
+        CheckSettings settings;
+        settings.proxy = web.proxy();
+        if (adjust)
+            adjust(settings);
+        form = std::make_unique<Form2>(settings, &browser, &messages);
+        form->show();
+    }
+
+    // Types the site and clicks the query button, as a user does; true when the check then finished in time.
+    [[nodiscard]] bool query(const QString &site)
+    {
+        QSignalSpy finished(form->engine(), &CheckEngine::finished);
+        form->siteBox()->setText(site);
+        QTest::mouseClick(form->queryButton(), Qt::LeftButton);
+        return finished.wait(kWaitMs);
+    }
+};
+
+} // namespace friendlinks
