@@ -4,8 +4,7 @@
 #include "web/FetchResult.h"
 
 #include "tests/common/RowPrinters.h"
-
-#include <gtest/gtest.h>
+#include "tests/common/Table.h"
 
 namespace friendlinks {
 namespace {
@@ -26,38 +25,26 @@ TEST(NormalisedSiteText, TrimsOneSlashAndLowerCaseSchemes)
         EXPECT_EQ(normalisedSiteText(entered), expected) << entered.toStdString();
 }
 
-struct FanlianCase {
-    const char *name;
+struct FanlianRow : Row {
     QString report;
     Cell expected;
 };
 
-void PrintTo(const FanlianCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
-
-class FanlianTest : public ::testing::TestWithParam<FanlianCase> {};
-
-TEST_P(FanlianTest, FirstMatchingCaseDecides)
-{
-    EXPECT_EQ(fanlianCell(GetParam().report), GetParam().expected);
-}
-
-const FanlianCase kFanlianCases[] = {
-    {"unreadable", "1\r\n无知错误", {kEmptyBody, true}},
-    {"slow", "1\r\n访问太慢", {kTooSlow, true}},
+const FanlianRow kFanlians[] = {
+    {"unreadable", "1\r\n无知错误", {kEmptyBody, true}}, {"slow", "1\r\n访问太慢", {kTooSlow, true}},
     {"text_back_line_break_split_off", "1\r\n友站\r\n", {"友站", false}},
     {"text_with_lone_cr", "1\r\n一二三四五六\r", {"一二三四五六\r", false}},
     {"image_link_unchanged", "1\r\n图片链接", {kImageLink, false}},
     {"img_in_text_replaced", "1\r\n<img src", {kImageConnection, false}},
-    {"capital_IMG_kept", "1\r\nIMG", {"IMG", false}},
-    {"marker_with_more_text_is_text", "1\r\n访问太慢了", {"访问太慢了", false}},
-    {"no_link", "0\r\n..", {kNoLink, true}},
-    {"flag_zero_whatever_text", "0\r\n友站", {kNoLink, true}},
-    {"flag_not_a_number", "x\r\n友站", {kNoLink, true}},
-    {"empty", "", {kNoLink, true}},
+    {"capital_IMG_kept", "1\r\nIMG", {"IMG", false}}, {"marker_with_more_text_is_text", "1\r\n访问太慢了", {"访问太慢了", false}},
+    {"no_link", "0\r\n..", {kNoLink, true}}, {"flag_zero_whatever_text", "0\r\n友站", {kNoLink, true}},
+    {"flag_not_a_number", "x\r\n友站", {kNoLink, true}}, {"empty", "", {kNoLink, true}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, FanlianTest, ::testing::ValuesIn(kFanlianCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+TABLE_TEST(FanlianTest, FirstMatchingCaseDecides, kFanlians)
+{
+    EXPECT_EQ(fanlianCell(GetParam().report), GetParam().expected);
+}
 
 TEST(BaiduCells, RpIsRedExactlyWhenNotFirstAndAFailedProbeLeavesEmptyCells)
 {

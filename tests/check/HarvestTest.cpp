@@ -4,12 +4,11 @@
 #include "probes/DomainRules.h"
 #include "web/BodyDecoding.h"
 
-#include "tests/common/QtPrinters.h"
+#include "tests/common/RowPrinters.h"
+#include "tests/common/Table.h"
 
 #include <QDir>
 #include <QFile>
-
-#include <gtest/gtest.h>
 
 namespace friendlinks {
 namespace {
@@ -21,33 +20,16 @@ QString anchor(const QString &href, const QString &content)
     return QStringLiteral("<a href=\"%1\">%2</a>").arg(href, content);
 }
 
-struct HarvestCase {
-    const char *name;
+struct HarvestRow : Row {
     QString page;
     QList<HarvestedLink> expected;
 };
 
-void PrintTo(const HarvestedLink &link, std::ostream *os)
-{
-    PrintTo(link.lianjie, os);
-    *os << " / ";
-    PrintTo(link.guanjianzi, os);
-}
-
-void PrintTo(const HarvestCase &c, std::ostream *os) { *os << c.name; } // the name in test lists
-
-class HarvestTest : public ::testing::TestWithParam<HarvestCase> {};
-
-TEST_P(HarvestTest, ListsFriendLinksInPageOrder)
-{
-    const HarvestCase &c = GetParam();
-    EXPECT_EQ(harvestLinks(c.page, kSite), c.expected);
-}
 
 const QString k50 = QStringLiteral("http://www.") + QString(34, QLatin1Char('a')) + QStringLiteral(".com/");
 const QString k51 = QStringLiteral("http://www.") + QString(35, QLatin1Char('a')) + QStringLiteral(".com/");
 
-const HarvestCase kHarvestCases[] = {
+const HarvestRow kHarvests[] = {
     {"friend_link", anchor("http://www.friend.com/", "友站"), {{"http://www.friend.com/", "友站\r\n"}}},
     {"no_final_slash_kept_as_matched", anchor("http://www.friend.com", "友站"), {{"http://www.friend.com", "友站\r\n"}}},
     {"bbs_directory", anchor("http://www.friend.com/bbs/", "论坛"), {{"http://www.friend.com/bbs/", "论坛\r\n"}}},
@@ -88,12 +70,13 @@ const HarvestCase kHarvestCases[] = {
      {{"http://www.friend.com/", "http://www.frie"}}},
     {"twice_listed_twice", anchor("http://www.friend.com/", "a") + anchor("http://www.friend.com", "b"),
      {{"http://www.friend.com/", "a\r\n"}, {"http://www.friend.com", "b\r\n"}}},
-    {"no_anchor", "<html>nothing here</html>", {}},
-    {"empty_page", "", {}},
+    {"no_anchor", "<html>nothing here</html>", {}}, {"empty_page", "", {}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, HarvestTest, ::testing::ValuesIn(kHarvestCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+TABLE_TEST(HarvestTest, ListsFriendLinksInPageOrder, kHarvests)
+{
+    EXPECT_EQ(harvestLinks(GetParam().page, kSite), GetParam().expected);
+}
 
 TEST(Harvest, HttpsSiteIsTheSameSiteAsHttp)
 {

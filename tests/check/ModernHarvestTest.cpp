@@ -1,8 +1,6 @@
 #include "check/Harvest.h"
 
-#include "tests/common/QtPrinters.h"
-
-#include <gtest/gtest.h>
+#include "tests/common/Table.h"
 
 namespace friendlinks {
 namespace {
@@ -16,20 +14,12 @@ QString anchor(const QString &href, const QString &content)
 
 // One page, harvested both ways: the modern rows, the classic rows, and the
 // count of https friend links the classic harvest passes over.
-struct ModeCase {
-    const char *name;
+struct ModeRow : Row {
     QString page;
     QStringList modern;  // lianjie of each modern row
     QStringList classic; // lianjie of each classic row
     int unlistedHttps;
 };
-
-void PrintTo(const ModeCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
-class ModernHarvestTest : public ::testing::TestWithParam<ModeCase> {};
 
 QStringList addresses(const QList<HarvestedLink> &links)
 {
@@ -39,24 +29,12 @@ QStringList addresses(const QList<HarvestedLink> &links)
     return out;
 }
 
-TEST_P(ModernHarvestTest, ListsHttpsFriendsOnlyInModernMode)
-{
-    const ModeCase &c = GetParam();
-    const Harvest modern = harvest(c.page, kSite, LinkMode::Modern);
-    EXPECT_EQ(addresses(modern.links), c.modern);
-    EXPECT_EQ(modern.unlistedHttps, 0);
-    const Harvest classic = harvest(c.page, kSite, LinkMode::Classic);
-    EXPECT_EQ(addresses(classic.links), c.classic);
-    EXPECT_EQ(classic.unlistedHttps, c.unlistedHttps);
-    EXPECT_EQ(classic.links, harvestLinks(c.page, kSite)); // the classic rows are the specified ones
-}
-
 // "https://www." (12) + 33 letters + ".com/" (5) is 50 characters; with 34
 // letters the https address has 51, its http form 50.
 const QString kName33 = QString(33, QLatin1Char('n'));
 const QString kName34 = QString(34, QLatin1Char('n'));
 
-const ModeCase kCases[] = {
+const ModeRow kModes[] = {
     {"mixed_schemes_in_page_order",
      anchor("https://www.friend-a.com/", "甲") + anchor("http://www.friend-b.net/", "乙")
          + anchor("HTTPS://blog.friend-c.org/", "丙"),
@@ -85,8 +63,18 @@ const ModeCase kCases[] = {
      {"https://www.friend-a.com/"}, {"http://www.friend-a.com/"}, 0},
 };
 
-INSTANTIATE_TEST_SUITE_P(Pages, ModernHarvestTest, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+TABLE_TEST(ModernHarvestTest, ListsHttpsFriendsOnlyInModernMode, kModes)
+{
+    const ModeRow &c = GetParam();
+    const Harvest modern = harvest(c.page, kSite, LinkMode::Modern);
+    EXPECT_EQ(addresses(modern.links), c.modern);
+    EXPECT_EQ(modern.unlistedHttps, 0);
+    const Harvest classic = harvest(c.page, kSite, LinkMode::Classic);
+    EXPECT_EQ(addresses(classic.links), c.classic);
+    EXPECT_EQ(classic.unlistedHttps, c.unlistedHttps);
+    EXPECT_EQ(classic.links, harvestLinks(c.page, kSite)); // the classic rows are the specified ones
+}
+
 
 TEST(ModernHarvest, RowKeepsSchemeAndTheClassicNameRules)
 {

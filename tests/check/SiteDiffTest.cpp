@@ -1,8 +1,6 @@
 #include "check/SiteDiff.h"
 
-#include "tests/common/QtPrinters.h"
-
-#include <gtest/gtest.h>
+#include "tests/common/Table.h"
 
 namespace friendlinks {
 namespace {
@@ -12,14 +10,11 @@ SavedRow row(const QString &lianjie, const QString &fanlian, const QString &shou
     return {lianjie, fanlian, shoulu, rp, std::nullopt, std::nullopt};
 }
 
-struct ChangeCase {
-    const char *name;
+struct ChangeRow : Row {
     SavedRow older;
     SavedRow newer;
     QStringList changes; // expected change names, in order
 };
-
-void PrintTo(const ChangeCase &c, std::ostream *os) { *os << c.name; }
 
 const QString kA = QStringLiteral("http://www.a.com/");
 
@@ -30,7 +25,7 @@ SavedRow withFacts(SavedRow r, std::optional<bool> follow, std::optional<qint64>
     return r;
 }
 
-const ChangeCase kCases[] = {
+const ChangeRow kChanges[] = {
     {"same", row(kA, "回链", "约1,000篇", "首页第一"), row(kA, "回链", "约1,000篇", "首页第一"), {}},
     {"backlink_lost", row(kA, "回链", "", ""), row(kA, "没有链接", "", ""), {"backlink_lost"}},
     {"backlink_lost_slow", row(kA, "图片链接", "", ""), row(kA, "访问太慢", "", ""), {"backlink_lost"}},
@@ -52,11 +47,9 @@ const ChangeCase kCases[] = {
      {"index_drop", "rank_lost", "backlink_back"}},
 };
 
-class ChangeKinds : public ::testing::TestWithParam<ChangeCase> {};
-
-TEST_P(ChangeKinds, AreFoundForOneRow)
+TABLE_TEST(ChangeKinds, AreFoundForOneRow, kChanges)
 {
-    const ChangeCase &c = GetParam();
+    const ChangeRow &c = GetParam();
     const QList<LinkChange> changes = diffChecks({{"s.com", false, {c.older}}}, {{"s.com", false, {c.newer}}});
     QStringList names;
     for (const LinkChange &change : changes) {
@@ -66,9 +59,6 @@ TEST_P(ChangeKinds, AreFoundForOneRow)
     }
     EXPECT_EQ(names, c.changes);
 }
-
-INSTANTIATE_TEST_SUITE_P(Diff, ChangeKinds, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(SiteDiff, RowsPairByAddressWithRepeatsInOrder)
 {

@@ -1,12 +1,9 @@
 #include "cli/DiffCommand.h"
 
-#include "tests/common/QtPrinters.h"
+#include "tests/common/CommandRun.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace friendlinks {
 namespace {
@@ -33,7 +30,7 @@ const char kToday[] = R"({"sites": [
 ]}
 ]})";
 
-class DiffCommandTest : public ::testing::Test {
+class DiffCommandTest : public CommandFixture {
 protected:
     QString file(const QString &name, const QByteArray &text)
     {
@@ -44,29 +41,12 @@ protected:
         return path;
     }
 
-    int run(const QStringList &arguments)
-    {
-        m_out.setData({});
-        m_err.setData({});
-        m_out.open(QIODevice::WriteOnly);
-        m_err.open(QIODevice::WriteOnly);
-        const int status = runDiff(arguments, &m_out, &m_err);
-        m_out.close();
-        m_err.close();
-        return status;
-    }
-
-    [[nodiscard]] QString out() const { return QString::fromUtf8(m_out.data()); }
-    [[nodiscard]] QString err() const { return QString::fromUtf8(m_err.data()); }
-
     QTemporaryDir m_dir;
-    QBuffer m_out;
-    QBuffer m_err;
 };
 
 TEST_F(DiffCommandTest, TableGroupsBySiteWithRegressionsFirst)
 {
-    EXPECT_EQ(run({file("old.json", kYesterday), file("new.json", kToday)}), kDiffRegression);
+    EXPECT_EQ(diff({file("old.json", kYesterday), file("new.json", kToday)}), kDiffRegression);
     EXPECT_EQ(out(), QString::fromUtf8(
                          "www.one.com  变差  backlink_lost  http://www.a.com/  一号 → 没有链接\n"
                          "www.one.com  变差  index_drop     http://www.a.com/  1000 → 500\n"
@@ -77,25 +57,17 @@ TEST_F(DiffCommandTest, TableGroupsBySiteWithRegressionsFirst)
     EXPECT_TRUE(err().isEmpty());
 }
 
-TEST_F(DiffCommandTest, JsonListsTheChanges)
+TEST_F(DiffCommandTest, JsonListsTheChangesAndOnlyImprovementsOrNoChangeExitWithZero)
 {
-    EXPECT_EQ(run({file("old.json", kYesterday), file("new.json", kToday), "--format", "json"}), kDiffRegression);
+    EXPECT_EQ(diff({file("old.json", kYesterday), file("new.json", kToday), "--format", "json"}), kDiffRegression);
     EXPECT_TRUE(out().contains(R"("change": "backlink_lost")"));
     EXPECT_TRUE(out().startsWith("{\n    \"changes\": ["));
     EXPECT_EQ(out().count("\"site\""), 6);
-}
-
-TEST_F(DiffCommandTest, OnlyImprovementsExitWithZero)
-{
-    EXPECT_EQ(run({file("new.json", kToday), file("old.json", kYesterday)}), kDiffRegression);
+    EXPECT_EQ(diff({file("new.json", kToday), file("old.json", kYesterday)}), kDiffRegression);
     const QByteArray better = QByteArray(kYesterday).replace("\"fanlian\": \"没有链接\"", "\"fanlian\": \"一号\"");
-    EXPECT_EQ(run({file("old.json", kYesterday), file("better.json", better)}), kDiffNoRegression);
+    EXPECT_EQ(diff({file("old.json", kYesterday), file("better.json", better)}), kDiffNoRegression);
     EXPECT_TRUE(out().contains("backlink_back"));
-}
-
-TEST_F(DiffCommandTest, IdenticalFilesHaveNoChange)
-{
-    EXPECT_EQ(run({file("a.json", kToday), file("b.json", kToday)}), kDiffNoRegression);
+    EXPECT_EQ(diff({file("a.json", kToday), file("b.json", kToday)}), kDiffNoRegression);
     EXPECT_EQ(out(), "无变化\n");
 }
 
@@ -111,7 +83,7 @@ TEST_F(DiffCommandTest, BadFilesAreNamedWithTheReasonAndNothingOnStdout)
         {{good, good, "--colour"}, "unknown option --colour"},
     };
     for (const auto &[arguments, reason] : cases) {
-        EXPECT_EQ(run(arguments), kDiffUsage) << reason;
+        EXPECT_EQ(diff(arguments), kDiffUsage) << reason;
         EXPECT_TRUE(out().isEmpty()) << reason;
         EXPECT_TRUE(err().contains(QString::fromUtf8(reason))) << err().toStdString();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CheckCommand.h"
+#include "cli/DiffCommand.h"
 
 #include "tests/common/FetchWait.h"
 #include "tests/common/QtPrinters.h"
@@ -26,18 +27,30 @@ protected:
         return run(parsed.options);
     }
 
+    // `friendlinks diff ARGUMENTS...`; returns the exit status.
+    int diff(const QStringList &arguments)
+    {
+        openBuffers();
+        return runDiff(arguments, &m_out, &m_err);
+    }
+
     int run(const CheckOptions &options)
+    {
+        openBuffers();
+        CheckCommand command(options, &m_out, &m_err, false, false);
+        QSignalSpy finished(&command, &CheckCommand::finished);
+        command.start();
+        EXPECT_TRUE(finished.wait(kWaitMs));
+        return finished.isEmpty() ? -1 : finished.first().first().toInt();
+    }
+
+    void openBuffers()
     {
         for (QBuffer *buffer : {&m_out, &m_err}) {
             buffer->close();
             buffer->setData({});
             buffer->open(QIODevice::WriteOnly);
         }
-        CheckCommand command(options, &m_out, &m_err, false, false);
-        QSignalSpy finished(&command, &CheckCommand::finished);
-        command.start();
-        EXPECT_TRUE(finished.wait(kWaitMs));
-        return finished.isEmpty() ? -1 : finished.first().first().toInt();
     }
 
     [[nodiscard]] QString out() const { return QString::fromUtf8(m_out.data()); }

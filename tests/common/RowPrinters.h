@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/Columns.h"
+#include "check/Harvest.h"
 #include "tests/common/QtPrinters.h"
 
 #include <ostream>
@@ -22,6 +23,13 @@ inline void PrintTo(const CheckRow &row, std::ostream *os)
         *os << ' ';
     }
     *os << ']';
+}
+
+inline void PrintTo(const HarvestedLink &link, std::ostream *os)
+{
+    PrintTo(link.lianjie, os);
+    *os << " / ";
+    PrintTo(link.guanjianzi, os);
 }
 
 } // namespace friendlinks

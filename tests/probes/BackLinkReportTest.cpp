@@ -16,12 +16,9 @@ struct ReportRow : Row {
 };
 
 const ReportRow kReports[] = {
-    {"empty_body_marker", kEmptyBody, "1\r\n无知错误"},
-    {"too_slow_marker", kTooSlow, "1\r\n访问太慢"},
-    {"marker_inside_page_is_a_page", "<p>访问太慢</p>", "0\r\n.."},
-    {"marker_with_blank_is_a_page", "无知错误 ", "0\r\n.."},
-    {"empty_page", "", "0\r\n.."},
-    {"no_anchor", "<p>www.abc9.com</p>", "0\r\n.."},
+    {"empty_body_marker", kEmptyBody, "1\r\n无知错误"}, {"too_slow_marker", kTooSlow, "1\r\n访问太慢"},
+    {"marker_inside_page_is_a_page", "<p>访问太慢</p>", "0\r\n.."}, {"marker_with_blank_is_a_page", "无知错误 ", "0\r\n.."},
+    {"empty_page", "", "0\r\n.."}, {"no_anchor", "<p>www.abc9.com</p>", "0\r\n.."},
     {"no_anchor_with_needle", "<a href=\"http://other.com/\">Other</a>", "0\r\n.."},
     {"first_of_several", mine("One") + "\n" + mine("Two"), "1\r\nOne\r\n"},
     {"later_anchor_decides", "<a href=\"http://x.com/\">X</a>" + mine("Mine"), "1\r\nMine\r\n"},
@@ -35,8 +32,7 @@ const ReportRow kReports[] = {
     {"six_characters_keep_crlf", mine("abcdef"), "1\r\nabcdef\r\n"},
     {"seven_characters_keep_cr", mine("abcdefg"), "1\r\nabcdefg\r"},
     {"ten_characters_cut_to_eight", mine("abcdefghij"), "1\r\nabcdefgh"},
-    {"chinese_ten", mine("一二三四五六七八九十"), "1\r\n一二三四五六七八"},
-    {"empty_text", mine(""), "1\r\n\r\n"},
+    {"chinese_ten", mine("一二三四五六七八九十"), "1\r\n一二三四五六七八"}, {"empty_text", mine(""), "1\r\n\r\n"},
     {"emoji_sixth_keeps_crlf", mine("abcde\U0001F600"), "1\r\nabcde\U0001F600\r\n"},
     {"emoji_seventh_keeps_cr", mine("abcdef\U0001F600"), "1\r\nabcdef\U0001F600\r"},
     {"emoji_eighth_kept_whole", mine("abcdefg\U0001F600z"), "1\r\nabcdefg\U0001F600"},
@@ -46,8 +42,7 @@ const ReportRow kReports[] = {
     {"needle_case_respected", "<a href=\"http://WWW.ABC9.COM/\">Site</a>", "0\r\n.."},
     {"tags_inside_lose_brackets", mine("<b>ab</b>"), "1\r\n<bab</b\r"},
     // "." runs over a CR but never over a LF.
-    {"cr_inside_anchor", mine("ab\rcd"), "1\r\nab\rcd\r\n"},
-    {"lf_inside_anchor_not_found", mine("ab\ncd"), "0\r\n.."},
+    {"cr_inside_anchor", mine("ab\rcd"), "1\r\nab\rcd\r\n"}, {"lf_inside_anchor_not_found", mine("ab\ncd"), "0\r\n.."},
     {"empty_needle_first_anchor", "<a href=\"http://x.com/\">X</a>" + mine("Mine"), "1\r\nX\r\n", ""},
     {"empty_needle_no_anchor", "<p>text</p>", "1\r\n匹配失败", ""},
 };

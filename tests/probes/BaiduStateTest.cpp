@@ -54,14 +54,11 @@ struct CountRow : Row {
 };
 
 const CountRow kCounts[] = {
-    {"site_count", "<b>该网站共有 1,234 个网页被百度收录</b>", "1,234"},
-    {"site_count_no_blanks", "该网站共有56个网页被百度收录", "56"},
+    {"site_count", "<b>该网站共有 1,234 个网页被百度收录</b>", "1,234"}, {"site_count_no_blanks", "该网站共有56个网页被百度收录", "56"},
     {"result_count", "<span>找到相关结果数约2,100,000个</span>", "2,100,000"},
-    {"result_count_without_about", "找到相关结果数 300 个", "300"},
-    {"for_you", "百度为您找到相关结果约 1,230 个", "1,230"},
+    {"result_count_without_about", "找到相关结果数 300 个", "300"}, {"for_you", "百度为您找到相关结果约 1,230 个", "1,230"},
     {"first_phrase_in_page_order", "百度为您找到相关结果约7个 … 该网站共有 9 个网页被百度收录", "7"},
-    {"old_phrase_only", "百度一下，找到相关网页约1,230篇，用时0.1秒", std::nullopt},
-    {"no_number", "百度为您找到相关结果约个", std::nullopt},
+    {"old_phrase_only", "百度一下，找到相关网页约1,230篇，用时0.1秒", std::nullopt}, {"no_number", "百度为您找到相关结果约个", std::nullopt},
     {"empty", "", std::nullopt},
 };
 

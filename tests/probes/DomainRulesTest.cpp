@@ -17,18 +17,15 @@ const OutboundRow kOutbound[] = {
     {"www_com_other_site_containing_name", "www.abc9.com", "http://x.org/abc9/", 0},
     {"www_com_other_site", "www.abc9.com", "http://www.other.com/", 1},
     {"scheme_typed", "http://www.abc9.com", "http://abc9.net/", 0},
-    {"trailing_slash", "www.abc9.com/", "http://www.abc9.com/", 0},
-    {"com_cn", "www.abc9.com.cn", "http://abc9/", 0},
-    {"bbs_net", "bbs.abc9.net", "http://abc9/", 0},
-    {"blog_org", "blog.abc9.org", "http://abc9/", 0},
+    {"trailing_slash", "www.abc9.com/", "http://www.abc9.com/", 0}, {"com_cn", "www.abc9.com.cn", "http://abc9/", 0},
+    {"bbs_net", "bbs.abc9.net", "http://abc9/", 0}, {"blog_org", "blog.abc9.org", "http://abc9/", 0},
     // Without a known host prefix "http:" stays in front of the name.
     {"no_known_prefix", "abc9.com", "http://abc9.com/", 1},
     {"no_known_prefix_matching_reduced", "abc9.com", "xhttp:abc9", 0},
     // ".cn" goes first out of "www.cnabc9.com", so "http://www." is never found afterwards.
     {"ending_inside_address", "www.cnabc9.com", "http://www.cnabc9.com/", 1},
     {"ending_inside_address_reduced", "www.cnabc9.com", "http:wwwabc9", 0},
-    {"tv_anywhere", "www.abtvc9.com", "http://abc9/", 0},
-    {"dot_tv_before_name", "www.tvabc9.com", "http:wwwabc9", 0},
+    {"tv_anywhere", "www.abtvc9.com", "http://abc9/", 0}, {"dot_tv_before_name", "www.tvabc9.com", "http:wwwabc9", 0},
     // Capitals: the scheme is added but no prefix or ending goes; the scheme test ignores case, the removal does not.
     {"capitals", "WWW.ABC9.COM", "http://WWW.ABC9.COM/", 1},
     {"capitals_reduced", "WWW.ABC9.COM", "http:WWW.ABC9.COM", 0},
@@ -38,8 +35,7 @@ const OutboundRow kOutbound[] = {
     {"empty_reduced_name", "http://www.", "http://anything/", 0},
     {"empty_reduced_name_empty_link", "http://www.", "", 1},
     // An entry with its trailing blank is removed only with that blank.
-    {"blank_ending_kept", "www.abc9.gov", "http://abc9/", 0},
-    {"blank_ending", "www.abc9.edu ", "http://abc9/", 0},
+    {"blank_ending_kept", "www.abc9.gov", "http://abc9/", 0}, {"blank_ending", "www.abc9.edu ", "http://abc9/", 0},
     {"edu_without_blank", "www.abc9.edu", "http://abc9.edu/", 0},
     {"edu_without_blank_other", "www.abc9.edu", "http://abc9/", 1},
     {"link_case_respected", "www.abc9.com", "http://www.ABC9.com/", 1},

@@ -100,19 +100,5 @@ TEST_F(HttpsThroughProxyTest, UntrustedCheckedSiteIsUnreachableAndSaysWhy)
     EXPECT_FALSE(result.tlsError.isEmpty());
 }
 
-TEST_F(HttpsThroughProxyTest, ManyTunnelsAtOnceAllAnswer)
-{
-    std::vector<Pending> pending;
-    for (int i = 0; i < 12; ++i) {
-        const QString url = QStringLiteral("https://site%1.secure.test/").arg(i);
-        m_web.world().setPage(url, "page " + QByteArray::number(i), (12 - i) * 5);
-        pending.emplace_back(m_fetcher.GetHtmlCode(url, QStringLiteral("www.checked.test")));
-    }
-    for (int i = 0; i < 12; ++i) {
-        ASSERT_TRUE(pending[size_t(i)].wait()) << i;
-        EXPECT_EQ(pending[size_t(i)].result->value().text, QStringLiteral("page %1").arg(i));
-    }
-}
-
 } // namespace
 } // namespace friendlinks

@@ -134,13 +134,14 @@ TEST_F(PageFetcherTest, BareHostGetsHttpAndHttpsIsNeverFetchedAsHttpOfHttps)
     EXPECT_TRUE(log[1].startsWith("https://www.secure.test")) << log[1].toStdString();
 }
 
-TEST_F(PageFetcherTest, ManyRequestsInFlightAreIndependent)
+TEST_F(PageFetcherTest, ManyRequestsInFlightAreIndependentAlsoThroughTlsTunnels)
 {
     constexpr int kCount = 30;
     m_fetcher.setTimeoutMs(2000);
+    m_fetcher.addAuthorities(fakeweb::FakeWeb::authority());
     std::vector<Pending> pending;
     for (int i = 0; i < kCount; ++i) {
-        const QString url = QStringLiteral("http://www.site%1.test/").arg(i);
+        const QString url = QString(i % 3 == 1 ? "https://site%1.secure.test/" : "http://www.site%1.test/").arg(i);
         if (i % 10 == 9)
             m_web.world().set(url, answer(200, "", Fault::Stall));
         else // later requests answer sooner

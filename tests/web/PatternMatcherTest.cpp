@@ -21,10 +21,8 @@ const MatchRow kMatches[] = {
     {"anchor_across_lf", kAnchor, "<a href=1>\nx</a>", kMatchFailed},
     {"anchor_across_crlf", kAnchor, "<a href=1>\r\nx</a>", kMatchFailed},
     {"anchor_across_cr_alone", kAnchor, "<a href=1>\rx</a>", "<a href=1>\rx</a>\r\n"},
-    {"no_anchor", kAnchor, "<p>plain</p>", kMatchFailed},
-    {"empty_text", kAnchor, "", kMatchFailed},
-    {"single_match", "b", "abc", "b\r\n"},
-    {"word_class_ascii_only", R"(\w+)", "中文abc_9é", "abc_9\r\n"},
+    {"no_anchor", kAnchor, "<p>plain</p>", kMatchFailed}, {"empty_text", kAnchor, "", kMatchFailed},
+    {"single_match", "b", "abc", "b\r\n"}, {"word_class_ascii_only", R"(\w+)", "中文abc_9é", "abc_9\r\n"},
     {"digit_class_ascii_only", R"(\d+)", "１２34", "34\r\n"},
     {"bracket_hyphen_is_literal", R"([\w- ./?%&=]+)", "a-b c,d/e?f%g&h=i", "a-b c\r\nd/e?f%g&h=i\r\n"},
     {"bracket_no_range_w_to_space", R"([\w- ]+)", "a!b", "a\r\nb\r\n"},
@@ -37,11 +35,9 @@ const MatchRow kMatches[] = {
      "2010年1月15日\r\n2011|2|3\r\n2012.12.31\r\n"},
     {"counted_repetition", R"(\d{4})", "123456789", "1234\r\n5678\r\n"},
     {"case_insensitive_literal", "abc", "xABCxabc", "ABC\r\nabc\r\n"},
-    {"leftmost_first_alternation", "a|ab", "ab", "a\r\n"},
-    {"non_overlapping", "aa", "aaaaa", "aa\r\naa\r\n"},
+    {"leftmost_first_alternation", "a|ab", "ab", "a\r\n"}, {"non_overlapping", "aa", "aaaaa", "aa\r\naa\r\n"},
     {"group_quantifier", R"(([\w-]+\.)+[\w-]+)", "see a.b-c.d here", "a.b-c.d\r\n"},
-    {"empty_matches_each_position", "x*", "ab", "\r\n\r\n\r\n"},
-    {"empty_match_after_chinese", "x*", "中", "\r\n\r\n"},
+    {"empty_matches_each_position", "x*", "ab", "\r\n\r\n\r\n"}, {"empty_match_after_chinese", "x*", "中", "\r\n\r\n"},
     // \w stays ASCII under case-insensitive matching: not the Kelvin sign, not the long s.
     {"word_not_kelvin_or_long_s", R"(\w+)", "a\u212Ab\u017Fc", "a\r\nb\r\nc\r\n"},
     {"word_in_bracket_not_kelvin", R"([\w-]+)", "k-\u212As", "k-\r\ns\r\n"},
@@ -50,8 +46,7 @@ const MatchRow kMatches[] = {
     {"negated_word_bracket", R"([^\w]+)", "k\u212A!s", "\u212A!\r\n"},
     {"non_word_bracket_keeps_letter_cases", R"([a-c\Wx]+)", "ABC!X\u212Ad", "ABC!X\u212A\r\n"},
     {"word_bracket_keeps_other_letter_cases", "[\\w\u00E9]+", "\u00C9\u00E9!", "\u00C9\u00E9\r\n"},
-    {"escaped_backslash_then_w", R"(\\w)", "\\w", "\\w\r\n"},
-    {"quoted_w_is_literal", R"(\Q\w\E)", "a\\w", "\\w\r\n"},
+    {"escaped_backslash_then_w", R"(\\w)", "\\w", "\\w\r\n"}, {"quoted_w_is_literal", R"(\Q\w\E)", "a\\w", "\\w\r\n"},
 };
 
 TABLE_TEST(TestRegExpTest, JoinsEveryMatchWithLineBreaks, kMatches)
