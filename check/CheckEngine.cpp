@@ -3,7 +3,6 @@
 #include "check/CheckMode.h"
 #include "check/CheckRules.h"
 #include "check/Harvest.h"
-#include "check/QueryPacer.h"
 #include "probes/BackLinkProbe.h"
 #include "probes/BaiduProbe.h"
 
@@ -21,7 +20,6 @@ public:
         , m_engine(engine)
         , m_site(site)
         , m_mode(engine.m_settings.modern, site)
-        , m_baiduPacer(engine.m_settings.baiduIntervalMs)
     {
     }
 
@@ -42,7 +40,7 @@ public:
     void cancel()
     {
         m_cancelled = true;
-        m_baiduPacer.clear();
+        m_pool->baiduPacer().forget(this);
         m_pool->detach(this);
     }
 
@@ -52,7 +50,7 @@ public:
             return;
         m_baiduBlocked = true;
         m_engine.m_baiduBlocked = true;
-        m_baiduPacer.releaseAll();
+        m_pool->baiduPacer().releaseAll();
     }
 
     void start()
@@ -141,7 +139,7 @@ private:
             return;
         }
         // Returns whether a query went out: a skipped one does not count for the pace.
-        m_baiduPacer.enqueue([this, worker, row, link] {
+        m_pool->baiduPacer().enqueue(this, [this, worker, row, link] {
             if (m_cancelled)
                 return false;
             if (m_baiduBlocked) {
@@ -153,7 +151,7 @@ private:
                               if (m_engine.m_baiduTlsError.isEmpty())
                                   m_engine.m_baiduTlsError = answer.tlsError;
                               baiduAnswered(worker, row, link, &answer);
-                              m_baiduPacer.queryDone();
+                              m_pool->baiduPacer().queryDone();
                           });
             return true;
         });
@@ -180,7 +178,7 @@ private:
             emit m_engine.baiduBlocked();
             if (m_cancelled)
                 return;
-            m_baiduPacer.releaseAll(); // the rows still waiting are told at once, not at the pace
+            m_pool->baiduPacer().releaseAll(); // the rows still waiting are told at once, not at the pace
         }
         rowDone(worker);
     }
@@ -237,7 +235,6 @@ private:
     int m_total = 0;
     int m_nextRow = 0;
     int m_rowsDone = 0;
-    QueryPacer m_baiduPacer;
     bool m_baiduBlocked = false;
     bool m_done = false;
     bool m_cancelled = false;

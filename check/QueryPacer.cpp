@@ -9,9 +9,9 @@ QueryPacer::QueryPacer(int intervalMs) : m_intervalMs(intervalMs < 0 ? 0 : inter
     QObject::connect(&m_timer, &QTimer::timeout, [this] { runDue(); });
 }
 
-void QueryPacer::enqueue(std::function<bool()> action)
+void QueryPacer::enqueue(const void *owner, std::function<bool()> action)
 {
-    m_queue.push_back(std::move(action));
+    m_queue.push_back({owner, std::move(action)});
     runDue();
 }
 
@@ -28,10 +28,17 @@ void QueryPacer::releaseAll()
     runDue();
 }
 
-void QueryPacer::clear()
+void QueryPacer::forget(const void *owner)
 {
-    m_queue.clear();
-    m_timer.stop();
+    std::erase_if(m_queue, [owner](const Waiting &waiting) { return waiting.owner == owner; });
+    if (m_inFlight && m_inFlightOwner == owner) {
+        m_inFlight = false;
+        // The others' turn comes from the event loop, not from inside the caller's cancel.
+        if (!m_queue.empty() && !m_timer.isActive())
+            m_timer.start(0);
+    }
+    if (m_queue.empty())
+        m_timer.stop();
 }
 
 void QueryPacer::runDue()
@@ -50,13 +57,14 @@ void QueryPacer::runDue()
                 break;
             }
         }
-        std::function<bool()> action = std::move(m_queue.front());
+        Waiting next = std::move(m_queue.front());
         m_queue.pop_front();
         const QElapsedTimer previous = m_sinceLastStart;
         m_sinceLastStart.start();
-        if (action())
+        if (next.action()) {
             m_inFlight = paced;
-        else
+            m_inFlightOwner = next.owner;
+        } else
             m_sinceLastStart = previous;
     }
     m_running = false;

@@ -14,18 +14,20 @@ namespace friendlinks {
 // pace it tolerates. An action returns whether it sent a query; one that did
 // not leaves the pace as it was. Whoever sends a query reports its answer
 // with queryDone(). With an interval of 0 an action runs at once, inside
-// enqueue(). Waits on a timer, never blocks.
+// enqueue(). Waits on a timer, never blocks. Several checks of a batch share
+// one pacer: each action names its owner, so one check can be forgotten alone.
 class QueryPacer {
 public:
     explicit QueryPacer(int intervalMs);
 
-    void enqueue(std::function<bool()> action);
+    void enqueue(const void *owner, std::function<bool()> action);
     // The query an action sent has its answer.
     void queryDone();
     // Nothing more will be asked: every waiting action, and every later one, runs at once.
     void releaseAll();
-    // Forgets every waiting action (they never run).
-    void clear();
+    // Forgets the owner's waiting actions (they never run), and its query in
+    // flight, whose answer will not be reported: the others go on.
+    void forget(const void *owner);
 
     [[nodiscard]] int waiting() const { return int(m_queue.size()); }
 
@@ -34,8 +36,13 @@ private:
 
     int m_intervalMs;
     QElapsedTimer m_sinceLastStart;
-    std::deque<std::function<bool()>> m_queue;
+    struct Waiting {
+        const void *owner;
+        std::function<bool()> action;
+    };
+    std::deque<Waiting> m_queue;
     QTimer m_timer;
+    const void *m_inFlightOwner = nullptr;
     bool m_inFlight = false;
     bool m_released = false;
     bool m_running = false;

@@ -27,6 +27,7 @@ struct WorkerPool::Ticket {
 WorkerPool::WorkerPool(const CheckSettings &settings, QObject *parent)
     : QObject(parent)
     , m_limiter(settings.perHostLimit)
+    , m_baiduPacer(settings.baiduIntervalMs)
 {
     const int jobs = std::clamp(settings.jobs, 1, kMaxJobs);
     // One fetcher per worker: each worker has one request at a time, so no

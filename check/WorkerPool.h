@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/HostLimiter.h"
+#include "check/QueryPacer.h"
 #include "web/FetchResult.h"
 
 #include <QObject>
@@ -54,6 +55,10 @@ public:
     void fetch(Client *client, int worker, const QString &address, const QString &site,
                std::function<void(const FetchResult &)> done);
 
+    // Paces the Baidu queries of every check on this pool together, so a batch
+    // asks Baidu no faster than one check would.
+    [[nodiscard]] QueryPacer &baiduPacer() { return m_baiduPacer; }
+
     // The host a request goes to, for the per-host limit (not the proxy's).
     [[nodiscard]] static QString hostOf(const QString &address);
 
@@ -63,6 +68,7 @@ private:
     void forget(const std::shared_ptr<Ticket> &ticket);
 
     HostLimiter m_limiter;
+    QueryPacer m_baiduPacer;
     std::vector<PageFetcher *> m_workers;       // children of the pool
     std::vector<Client *> m_busy;               // per worker: the client whose task runs on it
     std::vector<Client *> m_clients;

@@ -351,9 +351,10 @@ QByteArray CheckCommand::siteJson(size_t site) const
 {
     const CheckEngine &engine = *m_engines[site];
     const QString mode = m_options.settings.modern ? kModernModeName : kClassicModeName;
+    // The site as checked: the text given, less the white space around it.
     if (m_unreachable[site])
-        return unreachableSiteJson(m_options.sites[qsizetype(site)], mode);
-    return formatJson(m_options.sites[qsizetype(site)], engine.rows(), mode, &engine.facts());
+        return unreachableSiteJson(engine.site(), mode);
+    return formatJson(engine.site(), engine.rows(), mode, &engine.facts());
 }
 
 void CheckCommand::writeResult()
@@ -365,7 +366,7 @@ void CheckCommand::writeResult()
     for (size_t site = 0; site < m_engines.size(); ++site) {
         for (const CheckRow &row : m_engines[site]->rows()) {
             rows << row;
-            siteOfRow << m_options.sites[qsizetype(site)];
+            siteOfRow << m_engines[site]->site();
         }
         facts << m_engines[site]->facts();
     }

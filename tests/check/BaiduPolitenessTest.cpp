@@ -2,6 +2,7 @@
 // --baidu-interval-ms spaces them out.
 #include "check/CheckEngine.h"
 #include "check/QueryPacer.h"
+#include "check/WorkerPool.h"
 
 #include "probes/BaiduProbe.h"
 #include "tests/common/RowPrinters.h"
@@ -9,6 +10,7 @@
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTest>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -131,7 +133,7 @@ TEST_F(BaiduPoliteness, ABlockWhileOthersWaitForTheirTurnSendsNoMore)
         EXPECT_EQ(facts.baidu->state, BaiduState::Blocked);
 }
 
-TEST_F(BaiduPoliteness, QueriesStartTheIntervalApart)
+TEST_F(BaiduPoliteness, QueriesStartTheIntervalApartAlsoAcrossTheChecksOfABatch)
 {
     constexpr int kIntervalMs = 150;
     constexpr int kSlackMs = 30; // a request may take a little longer to arrive than the next one
@@ -144,22 +146,29 @@ TEST_F(BaiduPoliteness, QueriesStartTheIntervalApart)
     });
     CheckSettings s = settings(8);
     s.baiduIntervalMs = kIntervalMs;
-    CheckEngine engine(s);
-    check(engine);
+    // Two checks on one pool, as the sites of a batch run.
+    auto pool = std::make_shared<WorkerPool>(s);
+    CheckEngine first(s), second(s);
+    QSignalSpy firstDone(&first, &CheckEngine::finished), secondDone(&second, &CheckEngine::finished);
+    first.start(QStringLiteral("www.home9.com"), pool);
+    second.start(QStringLiteral("www.home9.com"), pool);
+    ASSERT_TRUE(firstDone.wait(kWaitMs));
+    ASSERT_TRUE(!secondDone.isEmpty() || secondDone.wait(kWaitMs));
 
-    ASSERT_EQ(arrivals.size(), kFriends);
+    ASSERT_EQ(arrivals.size(), 2 * kFriends);
     for (qsizetype i = 1; i < arrivals.size(); ++i)
         EXPECT_GE(arrivals[i] - arrivals[i - 1], kIntervalMs - kSlackMs) << i;
-    for (const RowFacts &facts : engine.facts())
-        EXPECT_EQ(facts.baidu->state, BaiduState::Ok);
+    for (const CheckEngine *engine : {&first, &second})
+        for (const RowFacts &facts : engine->facts())
+            EXPECT_EQ(facts.baidu->state, BaiduState::Ok);
 }
 
 TEST(QueryPacer, NoIntervalRunsAtOnce)
 {
     QueryPacer now(0);
     int runs = 0;
-    now.enqueue([&runs] { return ++runs > 0; });
-    now.enqueue([&runs] { return ++runs > 0; });
+    now.enqueue(nullptr, [&runs] { return ++runs > 0; });
+    now.enqueue(nullptr, [&runs] { return ++runs > 0; });
     EXPECT_EQ(runs, 2) << "no answer awaited either";
 }
 
@@ -167,23 +176,33 @@ TEST(QueryPacer, OneQueryAtATimeAndASkipKeepsThePace)
 {
     QueryPacer paced(60 * 1000);
     QStringList started;
-    paced.enqueue([&started] { started << "skipped"; return false; });
-    paced.enqueue([&started] { started << "first"; return true; });
-    paced.enqueue([&started] { started << "second"; return true; });
+    paced.enqueue(nullptr, [&started] { started << "skipped"; return false; });
+    paced.enqueue(nullptr, [&started] { started << "first"; return true; });
+    paced.enqueue(nullptr, [&started] { started << "second"; return true; });
     EXPECT_EQ(started, (QStringList{"skipped", "first"}));
     paced.queryDone();
     EXPECT_EQ(paced.waiting(), 1) << "the interval has not passed";
     paced.releaseAll();
     EXPECT_EQ(started, (QStringList{"skipped", "first", "second"}));
-    paced.enqueue([&started] { started << "third"; return true; });
+    paced.enqueue(nullptr, [&started] { started << "third"; return true; });
     EXPECT_EQ(started.last(), "third") << "released: no pace any more";
 
-    QueryPacer cleared(60 * 1000);
-    cleared.enqueue([] { return true; });
-    cleared.enqueue([] { return true; });
-    EXPECT_EQ(cleared.waiting(), 1);
-    cleared.clear();
-    EXPECT_EQ(cleared.waiting(), 0);
+}
+
+TEST(QueryPacer, AForgottenOwnerLeavesTheOthersTheirTurn)
+{
+    QueryPacer paced(1);
+    const int a = 0, b = 0;
+    QStringList started;
+    paced.enqueue(&a, [&started] { started << "a1"; return true; });
+    paced.enqueue(&a, [&started] { started << "a2"; return true; });
+    paced.enqueue(&b, [&started] { started << "b1"; return true; });
+    EXPECT_EQ(paced.waiting(), 2);
+    // a is cancelled with its query in flight: its answer never comes.
+    paced.forget(&a);
+    EXPECT_EQ(paced.waiting(), 1) << "only a's waiting query is dropped";
+    EXPECT_TRUE(QTest::qWaitFor([&started] { return started.size() == 2; }, kWaitMs));
+    EXPECT_EQ(started, (QStringList{"a1", "b1"}));
 }
 
 } // namespace
