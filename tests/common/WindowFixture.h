@@ -37,6 +37,12 @@ struct WindowFixture : ::testing::Test {
         form->show();
     }
 
+    [[nodiscard]] static bool isRed(const QTreeWidgetItem *item, int column)
+    {
+        const QVariant v = item->data(column, Qt::ForegroundRole);
+        return v.isValid() && v.value<QBrush>().color() == QColor(255, 0, 0);
+    }
+
     // Types the site and clicks the query button, as a user does; true when the check then finished in time.
     [[nodiscard]] bool query(const QString &site)
     {

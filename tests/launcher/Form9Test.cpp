@@ -1,16 +1,17 @@
-// Form9: the engine list, the search it opens, its messages, and its controls where the panel's layout puts them.
+// Form9: its engine table, the search it opens, its messages, and its controls where the panel's layout puts them.
 #include "launcher/Form9.h"
 
 #include "launcher/EngineTable.h"
 #include "ui/PictureButton.h"
 #include "ui/Twips.h"
-
+#include "tests/common/QtPrinters.h"
 #include "tests/common/Recorders.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -121,4 +122,25 @@ TEST_F(Launcher, ControlsAtTheirPlacesWithTheirPictures)
     const auto *button = qobject_cast<PictureButton *>(form.searchButton());
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->face().size(), QSize(182, 42));
+}
+
+TEST(EngineTable, ElevenAddressesEachWithTheKeywordAsTyped)
+{
+    const QStringList urls = buildSearchUrls(QStringLiteral("友情 链接"));
+    ASSERT_EQ(urls.size(), kEngineCount);
+    EXPECT_EQ(QSet<QString>(urls.begin(), urls.end()).size(), kEngineCount);
+    for (const QString &url : urls)
+        EXPECT_EQ(url.count(QStringLiteral("友情 链接")), 1) << url.toStdString();
+    EXPECT_EQ(urls[0], "http://www.baidu.com/s?wd=友情 链接");
+    EXPECT_EQ(urls[6], "http://cn.bing.com/search?q=友情 链接&src = ie - SearchBox");
+    EXPECT_EQ(urls[9], "http://www.iciba.com/友情 链接/9c1e07b2d5a34f68e0b7c2a91d4f5e36/");
+}
+
+TEST(EngineTable, TrimSpacesTakesOnlyU0020AtBothEnds)
+{
+    const std::pair<QString, QString> cases[] = {
+        {"  abc  ", "abc"}, {"   ", ""}, {"\tabc ", "\tabc"}, {" a  b ", "a  b"}, {"\u3000x\u3000", "\u3000x\u3000"},
+    };
+    for (const auto &[in, out] : cases)
+        EXPECT_EQ(trimSpaces(in), out) << in.toStdString();
 }

@@ -4,60 +4,34 @@
 #include "app/Form2.h"
 #include "app/ModernModeUi.h"
 
-#include "tests/common/Recorders.h"
-#include "tools/fakeweb/FakeWeb.h"
+#include "tests/common/WindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTreeWidget>
-
-#include <gtest/gtest.h>
 
 using namespace friendlinks;
 
 namespace {
-
-constexpr int kWaitMs = 20000;
 
 int factColumn(FactColumn column)
 {
     return kColumnCount + static_cast<int>(column);
 }
 
-bool isRed(const QTreeWidgetItem *item, int column)
-{
-    const QVariant v = item->data(column, Qt::ForegroundRole);
-    return v.isValid() && v.value<QBrush>().color() == QColor(255, 0, 0);
-}
-
-struct FactColumns : ::testing::Test {
-    fakeweb::FakeWeb web;
-    RecordingBrowser browser;
-    RecordingMessageBox messages;
-    std::unique_ptr<Form2> form;
-
+struct FactColumns : WindowFixture {
     void SetUp() override
     {
-        ASSERT_TRUE(web.listen());
+        WindowFixture::SetUp();
         web.world().setPage("http://www.home9.com/", "<a href=\"http://www.friend.com/\">友站</a>");
         web.world().setPage("http://www.friend.com/", "<meta name=robots content=nofollow>"
                                                       "<a href=\"http://www.home9.com/\" rel=nofollow>之家</a>");
-        fakeweb::Answer captcha;
-        captcha.status = 302;
-        captcha.headers = {{"Location", "http://wappass.baidu.com/static/captcha/tuxing.html"}};
-        web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1, captcha);
-        CheckSettings settings;
-        settings.proxy = web.proxy();
-        form = std::make_unique<Form2>(settings, &browser, &messages);
-        form->show();
+        web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1,
+                                      answer(302, {}, {}, {{"Location", "http://wappass.baidu.com/static/captcha/tuxing.html"}}));
+        open();
     }
 
     // Right-clicks the list's header as a user does and returns the menu that opens.
@@ -112,11 +86,7 @@ TEST_F(FactColumns, HeadersExplainThemselvesInOneLine)
 
 TEST_F(FactColumns, WeakLinksAreRedAndABaiduBlockIsTold)
 {
-    QSignalSpy finished(form->engine(), &CheckEngine::finished);
-    form->siteBox()->setText(QStringLiteral("www.home9.com"));
-    QTest::mouseClick(form->queryButton(), Qt::LeftButton);
-    ASSERT_TRUE(finished.wait(kWaitMs));
-
+    ASSERT_TRUE(query(QStringLiteral("www.home9.com")));
     const QTreeWidgetItem *item = form->list()->topLevelItem(0);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text(factColumn(FactColumn::status)), QStringLiteral("200"));
@@ -133,6 +103,7 @@ TEST_F(FactColumns, WeakLinksAreRedAndABaiduBlockIsTold)
 
     // A new check starts with the strip clear.
     web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1000, {});
+    QSignalSpy finished(form->engine(), &CheckEngine::finished);
     QTest::mouseClick(form->queryButton(), Qt::LeftButton);
     EXPECT_FALSE(strip->isVisible());
     ASSERT_TRUE(finished.wait(kWaitMs));

@@ -30,12 +30,6 @@ struct Query : WindowFixture {
     }
 };
 
-bool isRed(const QTreeWidgetItem *item, int column)
-{
-    const QVariant v = item->data(column, Qt::ForegroundRole);
-    return v.isValid() && v.value<QBrush>().color() == QColor(255, 0, 0);
-}
-
 } // namespace
 
 TEST_F(Query, FillsRowsWithTheEngineTextsAndRedCells)

@@ -1,22 +1,23 @@
-// The window without a check: its controls and their looks, its list, and what the engine's signals do to it.
+// The window without a check: its controls and looks (the clock, the stand-in for 宋体, the picture buttons), its list, and what the engine's signals do to it.
 #include "app/Form2.h"
 
+#include "app/ClockFormat.h"
 #include "launcher/Form9.h"
+#include "ui/Fonts.h"
 #include "ui/PictureButton.h"
 #include "ui/Twips.h"
-
 #include "tests/common/Recorders.h"
+#include "tests/common/Table.h"
 
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTreeWidget>
-
-#include <gtest/gtest.h>
 
 using namespace friendlinks;
 
@@ -131,3 +132,77 @@ TEST_F(Window, CopyGivesEscapedTsvAndCellsShowOnOneLineButKeepTheirText)
     EXPECT_EQ(delegate->sizeHint(option, form.list()->model()->index(0, 4)).height(),
               delegate->sizeHint(option, form.list()->model()->index(1, 0)).height());
 }
+
+namespace {
+
+struct ClockRow : Row {
+    const char *locale;
+    const char *format;
+    const char *text; // for 2026-12-07 06:05:09
+};
+
+const ClockRow kClocks[] = {
+    {"Chinese", "zh_CN", "yyyy/M/d HH:mm:ss", "2026/12/7 06:05:09"},
+    {"AmericanEnglish", "en_US", "M/d/yy h:mm:ss AP", "12/7/26 6:05:09 AM"},
+    {"German", "de_DE", "dd.MM.yy HH:mm:ss", "07.12.26 06:05:09"},
+    // A day period Qt does not know ("B") becomes its AM/PM text, never a letter.
+    {"TaiwanDayPeriod", "zh_TW", "yyyy/M/d APh:mm:ss", "2026/12/7 上午6:05:09"},
+    // A zone in brackets goes with its brackets.
+    {"PersianBracketedZone", "fa_IR", "yyyy/M/d H:mm:ss", nullptr},
+    {"JapaneseUnits", "ja_JP", "yyyy/MM/dd H時mm分ss秒", "2026/12/07 6時05分09秒"},
+};
+
+TABLE_TEST(ClockFormatTest, ShortDateLongTimeNoZone, kClocks)
+{
+    const QLocale locale(QString::fromLatin1(GetParam().locale));
+    EXPECT_EQ(clockFormat(locale), QString::fromUtf8(GetParam().format));
+    if (GetParam().text) {
+        EXPECT_EQ(clockText(QDateTime(QDate(2026, 12, 7), QTime(6, 5, 9)), locale), QString::fromUtf8(GetParam().text));
+    }
+}
+
+TEST(ClockFormat, NoLocaleShowsTheZoneOrStrayLetters)
+{
+    // Under UTC every zone name holds "UTC" or "GMT"; none may reach the clock.
+    const QDateTime moment(QDate(2026, 12, 7), QTime(6, 5, 9), Qt::UTC);
+    const QRegularExpression patternLettersOnly(QStringLiteral("^[^a-zA-Z]*(?:(?:[dMyhHmszAa]|AP|ap)[^a-zA-Z]*)*$"));
+    for (const QLocale &locale : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyCountry)) {
+        const QString text = clockText(moment, locale);
+        EXPECT_FALSE(text.contains(QLatin1String("UTC")) || text.contains(QLatin1String("GMT")))
+            << qPrintable(locale.name()) << ": " << qPrintable(text);
+        // Nothing else in this moment holds a 9: it is the seconds.
+        EXPECT_TRUE(text.contains(locale.toString(9))) << qPrintable(locale.name()) << " has no seconds: " << qPrintable(text);
+        // Outside quoted text only letters Qt reads as a pattern: no letter is printed as it stands.
+        const QString unquoted = clockFormat(locale).remove(QRegularExpression(QStringLiteral("'[^']*'?")));
+        EXPECT_TRUE(patternLettersOnly.match(unquoted).hasMatch()) << qPrintable(locale.name()) << ": " << qPrintable(clockFormat(locale));
+    }
+}
+
+TEST(SongFamily, SongBeforeSans)
+{
+    const std::pair<QStringList, const char *> cases[] = {
+        {{"WenQuanYi Zen Hei", "AR PL UMing CN", "SimSun"}, "SimSun"},
+        {{"WenQuanYi Zen Hei", "AR PL UMing CN", "DejaVu Sans"}, "AR PL UMing CN"},
+        {{"DejaVu Sans", "WenQuanYi Zen Hei"}, "WenQuanYi Zen Hei"},
+        {{"DejaVu Sans"}, "SimSun"}, // nothing known
+    };
+    for (const auto &[installed, chosen] : cases)
+        EXPECT_EQ(songFamily(installed), QString::fromUtf8(chosen)) << chosen;
+}
+
+TEST(PictureButtonTest, ShowsTheMiddleOfItsFaceAtItsOwnSize)
+{
+    // Each pixel of this face tells where it came from.
+    QImage face(100, 47, QImage::Format_RGB32);
+    for (int y = 0; y < face.height(); ++y)
+        for (int x = 0; x < face.width(); ++x)
+            face.setPixelColor(x, y, QColor(x * 2, y * 5, 0));
+    PictureButton button(QString(), QPixmap::fromImage(face), QPixmap());
+    button.resize(65, 25);
+    const QImage shown = button.grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(65, 25)) << "the test assumes 96 dpi";
+    for (const QPoint at : {QPoint(10, 12), QPoint(50, 5), QPoint(32, 20)})
+        EXPECT_EQ(shown.pixelColor(at), face.pixelColor(at + QPoint(17, 11))) << at.x() << "," << at.y();
+}
+
+} // namespace

@@ -4,27 +4,17 @@
 #include "app/ModernModeUi.h"
 
 #include "check/CsvFormat.h"
-#include "tests/common/Recorders.h"
-#include "tools/fakeweb/FakeWeb.h"
+#include "tests/common/WindowFixture.h"
 
 #include <QAction>
 #include <QFile>
-#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTreeWidget>
-
-#include <gtest/gtest.h>
 
 using namespace friendlinks;
 
 namespace {
-
-constexpr int kWaitMs = 20000;
 
 // Answers the save dialog with a set path and remembers that it was asked.
 class RecordingSaveDialog : public SaveDialog {
@@ -38,30 +28,20 @@ public:
     QStringList suggested;
 };
 
-struct ListMenu : ::testing::Test {
-    fakeweb::FakeWeb web;
-    RecordingBrowser browser;
-    RecordingMessageBox messages;
+struct ListMenu : WindowFixture {
     RecordingSaveDialog saveDialog;
     QTemporaryDir dir;
-    std::unique_ptr<Form2> form;
 
     void SetUp() override
     {
-        ASSERT_TRUE(web.listen());
+        WindowFixture::SetUp();
         web.world().setPage("http://www.home.com/", "<a href=\"http://www.one.com/\">说\"好\",的</a>\n"
                                                     "<a href=\"http://www.two.com/\">二号</a>\n");
         web.world().setPage("http://www.one.com/", "<a href=\"http://www.home.com/\">首页</a>");
         web.world().setPage("http://www.two.com/", "<a href=\"http://www.home.com/\">首页</a>");
-        CheckSettings settings;
-        settings.proxy = web.proxy();
-        form = std::make_unique<Form2>(settings, &browser, &messages);
+        open();
         form->listActions()->setSaveDialog(&saveDialog);
-        form->show();
-        QSignalSpy finished(form->engine(), &CheckEngine::finished);
-        form->siteBox()->setText("www.home.com");
-        QTest::mouseClick(form->queryButton(), Qt::LeftButton);
-        ASSERT_TRUE(finished.wait(kWaitMs));
+        ASSERT_TRUE(query(QStringLiteral("www.home.com")));
         ASSERT_EQ(form->list()->topLevelItemCount(), 2);
     }
 
