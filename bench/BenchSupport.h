@@ -7,7 +7,9 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 // A fakeweb on a thread of its own, so that serving pages does not count as
 // the client's time or its event loop's lateness.
@@ -38,6 +40,13 @@ private:
     fakeweb::FakeWeb *m_web;
     bool m_listening = false;
 };
+
+// The middle one of a few timed runs: one slow run on a shared machine does not move it.
+inline double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
 
 // The most memory the process has held so far, in MB.
 inline double peakMemoryMb()

@@ -74,12 +74,6 @@ double timeCheck(QCoreApplication &app, const QNetworkProxy &proxy, const QStrin
     return status == friendlinks::kExitOk && first == kFriends * int(sites.size()) ? seconds : -1;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char **argv)

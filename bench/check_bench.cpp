@@ -35,12 +35,6 @@ double timeCheck(QCoreApplication &app, const QNetworkProxy &proxy, int jobs)
     return complete ? engine.elapsedMs() / 1000.0 : -1;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char **argv)
