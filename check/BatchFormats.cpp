@@ -9,32 +9,6 @@
 namespace friendlinks {
 namespace {
 
-QString jsonText(const QString &text)
-{
-    QString out = QStringLiteral("\"");
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '"': out += QLatin1String("\\\""); break;
-        case '\\': out += QLatin1String("\\\\"); break;
-        default:
-            if (c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
-    }
-    return out + QLatin1Char('"');
-}
-
-QString tsvText(QString text)
-{
-    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    text.replace(QLatin1Char('\t'), QLatin1String("\\t"));
-    text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
-    text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-    return text;
-}
-
 // A site as one table cell: control characters dropped.
 QString tableText(const QString &text)
 {
@@ -76,7 +50,7 @@ QByteArray jsonLine(const QByteArray &siteObject)
 QByteArray unreachableSiteJson(const QString &site, const QString &mode)
 {
     return QStringLiteral("{\"site\": %1, \"mode\": %2, \"unreachable\": true, \"rows\": []}\n")
-        .arg(jsonText(site), jsonText(mode))
+        .arg(jsonString(site), jsonString(mode))
         .toUtf8();
 }
 
@@ -85,7 +59,7 @@ QByteArray withSiteColumnTsv(const QByteArray &tsv, const QStringList &siteOfRow
     const QStringList lines = linesOf(tsv);
     QString out;
     for (qsizetype i = 0; i < lines.size(); ++i)
-        out += (i == 0 ? kSiteHeader : tsvText(siteOfRow.value(i - 1))) + QLatin1Char('\t') + lines[i] + QLatin1Char('\n');
+        out += (i == 0 ? kSiteHeader : tsvField(siteOfRow.value(i - 1))) + QLatin1Char('\t') + lines[i] + QLatin1Char('\n');
     return out.toUtf8();
 }
 

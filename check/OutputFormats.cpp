@@ -5,43 +5,6 @@
 namespace friendlinks {
 namespace {
 
-QString jsonString(const QString &text)
-{
-    QString out = QStringLiteral("\"");
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '"': out += QLatin1String("\\\""); break;
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        default:
-            if (c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
-    }
-    out += QLatin1Char('"');
-    return out;
-}
-
-QString tsvField(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 QStringList redKeys(const CheckRow &row)
 {
     QStringList keys;
@@ -125,6 +88,43 @@ QList<Cell> headerCells(bool withFacts)
 }
 
 } // namespace
+
+QString jsonString(const QString &text)
+{
+    QString out = QStringLiteral("\"");
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '"': out += QLatin1String("\\\""); break;
+        case '\\': out += QLatin1String("\\\\"); break;
+        case '\n': out += QLatin1String("\\n"); break;
+        case '\r': out += QLatin1String("\\r"); break;
+        case '\t': out += QLatin1String("\\t"); break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    out += QLatin1Char('"');
+    return out;
+}
+
+QString tsvField(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '\\': out += QLatin1String("\\\\"); break;
+        case '\t': out += QLatin1String("\\t"); break;
+        case '\r': out += QLatin1String("\\r"); break;
+        case '\n': out += QLatin1String("\\n"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
 
 int displayWidth(const QString &text)
 {

@@ -21,6 +21,11 @@ namespace friendlinks {
 [[nodiscard]] QByteArray formatTable(const QList<CheckRow> &rows, bool colour, qint64 elapsedMs,
                                      const QList<RowFacts> *facts = nullptr);
 
+// One text as a JSON string (quotes, escapes, line breaks and line separators escaped).
+[[nodiscard]] QString jsonString(const QString &text);
+// One text as a TSV field: backslash, tab, CR and LF written as \\ \t \r \n.
+[[nodiscard]] QString tsvField(const QString &text);
+
 // Display width of text in terminal columns (CJK and full-width characters take two).
 [[nodiscard]] int displayWidth(const QString &text);
 
