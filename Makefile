@@ -3,6 +3,9 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# ccache shares objects between clones and build folders of this tree.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 
 DEB_PACKAGES := qt6-base-dev libre2-dev cmake ninja-build g++ pkg-config \
                 libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-zenhei \
