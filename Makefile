@@ -58,6 +58,8 @@ bench: build
 	./$(BUILD)/bench/batch_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/load_bench
 	./$(BUILD)/bench/hostile_memory_bench
+	$(call install_missing,$(SCREENSHOT_PACKAGES))
+	xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" ./$(BUILD)/bench/startup_bench ./$(BUILD)/friendlinks
 
 demo: build
 	@bash demo/run.sh $(BUILD) cli

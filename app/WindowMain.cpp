@@ -74,11 +74,15 @@ private:
 // Hidden helpers for demo/screenshot.sh and the benchmarks: FRIENDLINKS_AUTOCHECK=SITE
 // starts the check once the window shows; FRIENDLINKS_SCREENSHOT=FILE saves the
 // window as a picture when that check has finished, then quits;
-// FRIENDLINKS_QUIT_WHEN_SHOWN=1 quits once the window is on screen.
+// FRIENDLINKS_QUIT_WHEN_SHOWN=1 quits once the window is on screen;
+// FRIENDLINKS_WINDOW_SIZE=WxH opens the window at that size (no smaller than designed).
 void setUpAutomation(Form2 &window)
 {
     if (qEnvironmentVariableIsSet("FRIENDLINKS_QUIT_WHEN_SHOWN"))
         window.installEventFilter(new QuitWhenShown(&window));
+    const QStringList size = qEnvironmentVariable("FRIENDLINKS_WINDOW_SIZE").split(QLatin1Char('x'));
+    if (size.size() == 2)
+        window.resize(size[0].toInt(), size[1].toInt());
     const QString site = qEnvironmentVariable("FRIENDLINKS_AUTOCHECK");
     const QString shot = qEnvironmentVariable("FRIENDLINKS_SCREENSHOT");
     if (site.isEmpty())
