@@ -48,6 +48,22 @@ QPixmap bannerPixmap(QSize size)
 
 const QColor kRed(255, 0, 0);
 
+// The designed client area and the places, in twips, of the controls that a
+// larger window grows or moves.
+constexpr int kFormWidth = 11055;
+constexpr int kFormHeight = 4530;
+struct TwipsPlace {
+    int left, top, width, height;
+};
+constexpr TwipsPlace kImage2{0, -960, 12015, 9255};
+constexpr TwipsPlace kListView1{27, 654, 10995, 3495};
+constexpr TwipsPlace kFrame1{0, 4200, 11055, 297};
+
+QRect place(TwipsPlace p, int dpi)
+{
+    return twipsRect(p.left, p.top, p.width, p.height, dpi);
+}
+
 // The cells keep the engine's texts exactly, line breaks included (a back-link
 // text ends in "\r\n"); on screen each cell is one line, breaks as blanks.
 class OneLineDelegate : public QStyledItemDelegate {
@@ -112,7 +128,7 @@ void Form2::setUpFrame(int dpi)
     setWindowTitle(applicationTitle() + QStringLiteral(" v8.0") + QString(8, QLatin1Char(' '))
                    + QStringLiteral("www.youlianweishi.example  云帆工作室"));
     // The designed size is the smallest; a larger window gives the extra room to the list.
-    setMinimumSize(twips(11055, dpi), twips(4530, dpi));
+    setMinimumSize(twips(kFormWidth, dpi), twips(kFormHeight, dpi));
     resize(minimumSize());
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -122,7 +138,7 @@ void Form2::setUpFrame(int dpi)
     // First, so every other control stands in front of it.
     auto *image2 = new QLabel(this);
     image2->setObjectName(QStringLiteral("Image2"));
-    image2->setGeometry(twipsRect(0, -960, 12015, 9255, dpi));
+    image2->setGeometry(place(kImage2, dpi));
     image2->setScaledContents(true);
     image2->setPixmap(assets::picture(assets::kBackground));
     m_image2 = image2;
@@ -133,7 +149,7 @@ void Form2::createList(int dpi)
 {
     m_listView1 = new QTreeWidget(this);
     m_listView1->setObjectName(QStringLiteral("ListView1"));
-    m_listView1->setGeometry(twipsRect(27, 654, 10995, 3495, dpi));
+    m_listView1->setGeometry(place(kListView1, dpi));
     m_listView1->setRootIsDecorated(false);
     m_listView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_listView1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -212,7 +228,7 @@ void Form2::createBannerStrip(int dpi)
 {
     auto *frame1 = new QLabel(this);
     frame1->setObjectName(QStringLiteral("Frame1"));
-    frame1->setGeometry(twipsRect(0, 4200, 11055, 297, dpi));
+    frame1->setGeometry(place(kFrame1, dpi));
     frame1->setPixmap(bannerPixmap(frame1->size()));
 
     m_progress = new QProgressBar(frame1);
@@ -269,11 +285,11 @@ void Form2::growWithWindow()
     if (!m_bannerStrip)
         return; // still being built
     const int dpi = logicalDpiX();
-    const int wider = std::max(0, width() - twips(11055, dpi));
-    const int taller = std::max(0, height() - twips(4530, dpi));
-    m_image2->setGeometry(twipsRect(0, -960, 12015, 9255, dpi).adjusted(0, 0, wider, taller));
-    m_listView1->setGeometry(twipsRect(27, 654, 10995, 3495, dpi).adjusted(0, 0, wider, taller));
-    const QRect strip = twipsRect(0, 4200, 11055, 297, dpi).adjusted(0, taller, wider, taller);
+    const int wider = std::max(0, width() - twips(kFormWidth, dpi));
+    const int taller = std::max(0, height() - twips(kFormHeight, dpi));
+    m_image2->setGeometry(place(kImage2, dpi).adjusted(0, 0, wider, taller));
+    m_listView1->setGeometry(place(kListView1, dpi).adjusted(0, 0, wider, taller));
+    const QRect strip = place(kFrame1, dpi).adjusted(0, taller, wider, taller);
     if (strip == m_bannerStrip->geometry())
         return;
     m_bannerStrip->setGeometry(strip);
@@ -404,7 +420,8 @@ QString Form2::selectedRowsTsv() const
 void Form2::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::Copy)) {
-        QApplication::clipboard()->setText(selectedRowsTsv());
+        if (m_listActions->copyAction()->isEnabled()) // nothing to copy without a selected row
+            QApplication::clipboard()->setText(selectedRowsTsv());
         return;
     }
     QWidget::keyPressEvent(event);

@@ -7,6 +7,8 @@
 #include "tests/common/WindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QMenu>
 #include <QProgressBar>
@@ -124,6 +126,9 @@ TEST_F(ListMenu, CopyAndExportWaitForRows)
     form->activateWindow();
     QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(saveDialog.suggested.isEmpty()) << "Ctrl+S asks for no file";
+    QApplication::clipboard()->setText(QStringLiteral("kept"));
+    QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("kept"));
 }
 
 TEST_F(ListMenu, OpenGoesToTheSelectedRowsAddress)
