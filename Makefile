@@ -10,7 +10,7 @@ export CCACHE_NOHASHDIR := 1
 DEB_PACKAGES := qt6-base-dev libre2-dev cmake ninja-build g++ pkg-config \
                 libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-zenhei \
                 dpkg-dev file desktop-file-utils openssl \
-                fonts-arphic-uming ccache
+                fonts-arphic-uming ccache qt6-translations-l10n
 SCREENSHOT_PACKAGES := xvfb xauth imagemagick
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
@@ -61,6 +61,8 @@ bench: build
 	./$(BUILD)/bench/batch_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/load_bench
 	./$(BUILD)/bench/hostile_memory_bench
+	$(call install_missing,$(SCREENSHOT_PACKAGES))
+	xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" ./$(BUILD)/bench/startup_bench ./$(BUILD)/friendlinks
 
 demo: build
 	@bash demo/run.sh $(BUILD) cli

@@ -22,10 +22,13 @@
 #include <QLocale>
 #include <QMenu>
 #include <QProgressBar>
+#include <QResizeEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace friendlinks {
 
@@ -44,6 +47,22 @@ QPixmap bannerPixmap(QSize size)
 }
 
 const QColor kRed(255, 0, 0);
+
+// The designed client area and the places, in twips, of the controls that a
+// larger window grows or moves.
+constexpr int kFormWidth = 11055;
+constexpr int kFormHeight = 4530;
+struct TwipsPlace {
+    int left, top, width, height;
+};
+constexpr TwipsPlace kImage2{0, -960, 12015, 9255};
+constexpr TwipsPlace kListView1{27, 654, 10995, 3495};
+constexpr TwipsPlace kFrame1{0, 4200, 11055, 297};
+
+QRect place(TwipsPlace p, int dpi)
+{
+    return twipsRect(p.left, p.top, p.width, p.height, dpi);
+}
 
 // The cells keep the engine's texts exactly, line breaks included (a back-link
 // text ends in "\r\n"); on screen each cell is one line, breaks as blanks.
@@ -82,11 +101,35 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     , m_messages(messages ? messages : &defaultMessageBox())
     , m_engine(new CheckEngine(std::move(settings), this))
 {
+    // The controls are created back to front: each stands in front of those made before it.
     const int dpi = logicalDpiX();
+    setUpFrame(dpi);
+    createList(dpi);
+    createQueryControls(dpi);
+    QWidget *picture1 = createLauncherHostAndClock(dpi);
+    createBannerStrip(dpi);
+    m_listActions = new ListActions(this, m_modernUi->listMenu(), m_messages);
+    embedLauncher(picture1, dpi);
+    connectSignals();
+
+    m_form9->activate();
+    m_timer1.setInterval(100);
+    connect(&m_timer1, &QTimer::timeout, this, &Form2::tick);
+    m_timer1.start();
+
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+// Caption, icon, size and the background picture Image2.
+void Form2::setUpFrame(int dpi)
+{
     setWindowIcon(assets::windowIcon());
     setWindowTitle(applicationTitle() + QStringLiteral(" v8.0") + QString(8, QLatin1Char(' '))
                    + QStringLiteral("www.youlianweishi.example  云帆工作室"));
-    setFixedSize(twips(11055, dpi), twips(4530, dpi));
+    // The designed size is the smallest; a larger window gives the extra room to the list.
+    setMinimumSize(twips(kFormWidth, dpi), twips(kFormHeight, dpi));
+    resize(minimumSize());
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(214, 226, 240));
@@ -95,13 +138,18 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     // First, so every other control stands in front of it.
     auto *image2 = new QLabel(this);
     image2->setObjectName(QStringLiteral("Image2"));
-    image2->setGeometry(twipsRect(0, -960, 12015, 9255, dpi));
+    image2->setGeometry(place(kImage2, dpi));
     image2->setScaledContents(true);
     image2->setPixmap(assets::picture(assets::kBackground));
+    m_image2 = image2;
+}
 
+// ListView1: the six columns, then the fact columns hidden, and the header's menu of columns.
+void Form2::createList(int dpi)
+{
     m_listView1 = new QTreeWidget(this);
     m_listView1->setObjectName(QStringLiteral("ListView1"));
-    m_listView1->setGeometry(twipsRect(27, 654, 10995, 3495, dpi));
+    m_listView1->setGeometry(place(kListView1, dpi));
     m_listView1->setRootIsDecorated(false);
     m_listView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_listView1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -127,7 +175,11 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     }
     m_listView1->header()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_listView1->header(), &QWidget::customContextMenuRequested, this, &Form2::showColumnMenu);
+}
 
+// The site box Text1 with its "http://" label, the query button and the note above them.
+void Form2::createQueryControls(int dpi)
+{
     m_text1 = new QLineEdit(QStringLiteral("www.youlianweishi.example"), this);
     m_text1->setObjectName(QStringLiteral("Text1"));
     m_text1->setGeometry(twipsRect(1080, 240, 2775, 375, dpi));
@@ -154,7 +206,11 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     label2->setGeometry(twipsRect(120, 0, 4860, 180, dpi));
     label2->setStyleSheet(QStringLiteral("color: rgb(128,128,128); background: rgb(224,224,224);"));
     label2->setFont(fittedFont(songFont(8, false), label2->height()));
+}
 
+// Picture1, where the launcher goes, and the clock Label3 above it.
+QWidget *Form2::createLauncherHostAndClock(int dpi)
+{
     auto *picture1 = new QWidget(this);
     picture1->setObjectName(QStringLiteral("Picture1"));
     picture1->setGeometry(twipsRect(5160, 240, 5775, 375, dpi));
@@ -164,10 +220,15 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_label3->setGeometry(twipsRect(5160, 0, 5775, 180, dpi));
     m_label3->setFont(fittedFont(songFont(9, true), m_label3->height()));
     m_label3->setStyleSheet(QStringLiteral("color: rgb(128,128,128);"));
+    return picture1;
+}
 
+// Frame1: the banner picture, the progress bar at its right end and the notes of ModernModeUi.
+void Form2::createBannerStrip(int dpi)
+{
     auto *frame1 = new QLabel(this);
     frame1->setObjectName(QStringLiteral("Frame1"));
-    frame1->setGeometry(twipsRect(0, 4200, 11055, 297, dpi));
+    frame1->setGeometry(place(kFrame1, dpi));
     frame1->setPixmap(bannerPixmap(frame1->size()));
 
     m_progress = new QProgressBar(frame1);
@@ -176,8 +237,12 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_progress->setGeometry(frame1->width() - 160, (frame1->height() - 6) / 2, 150, 6);
     m_progress->hide();
     m_modernUi = new ModernModeUi(m_engine, m_listView1, frame1, 170, this);
-    m_listActions = new ListActions(this, m_modernUi->listMenu(), m_messages);
+    m_bannerStrip = frame1;
+}
 
+// The search launcher Form9, embedded into Picture1 just below its top edge.
+void Form2::embedLauncher(QWidget *picture1, int dpi)
+{
     m_form9 = new Form9(picture1, m_browser, m_messages);
     m_form9->move(0, twips(25, dpi));
     m_form9->show();
@@ -185,7 +250,10 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     setTabOrder(m_listView1, m_text1);
     setTabOrder(m_text1, m_command1);
     setTabOrder(m_command1, m_form9->searchButton());
+}
 
+void Form2::connectSignals()
+{
     connect(m_command1, &QPushButton::clicked, this, &Form2::query);
     connect(m_listView1, &QTreeWidget::itemDoubleClicked, this, [this] { openSelectedRow(); });
     connect(m_engine, &CheckEngine::started, this, &Form2::onStarted);
@@ -195,20 +263,38 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     connect(m_engine, &CheckEngine::factsSet, this, &Form2::onFactsSet);
     connect(m_engine, &CheckEngine::siteUnreachable, this, &Form2::onSiteUnreachable);
     connect(m_engine, &CheckEngine::finished, this, &Form2::onFinished);
-
-    m_form9->activate();
-    m_timer1.setInterval(100);
-    connect(&m_timer1, &QTimer::timeout, this, &Form2::tick);
-    m_timer1.start();
-
-    if (const QScreen *s = screen())
-        move(s->availableGeometry().center() - rect().center());
 }
 
 Form2::~Form2()
 {
     m_engine->disconnect(this);
     m_engine->cancel();
+}
+
+void Form2::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    growWithWindow();
+}
+
+// At the designed size every control stands where the design puts it. Room
+// beyond it goes to the list; the banner strip stays below the list across the
+// whole width, the background grows with the window, the rest stays put.
+void Form2::growWithWindow()
+{
+    if (!m_bannerStrip)
+        return; // still being built
+    const int dpi = logicalDpiX();
+    const int wider = std::max(0, width() - twips(kFormWidth, dpi));
+    const int taller = std::max(0, height() - twips(kFormHeight, dpi));
+    m_image2->setGeometry(place(kImage2, dpi).adjusted(0, 0, wider, taller));
+    m_listView1->setGeometry(place(kListView1, dpi).adjusted(0, 0, wider, taller));
+    const QRect strip = place(kFrame1, dpi).adjusted(0, taller, wider, taller);
+    if (strip == m_bannerStrip->geometry())
+        return;
+    m_bannerStrip->setGeometry(strip);
+    m_bannerStrip->setPixmap(bannerPixmap(strip.size()));
+    m_progress->move(strip.width() - 160, m_progress->y());
 }
 
 void Form2::tick()
@@ -307,7 +393,9 @@ void Form2::openSelectedRow()
     if (address.isEmpty())
         return;
     if (!m_browser->open(address))
-        m_messages->show(this, applicationTitle(), QStringLiteral("无法打开浏览器"), MessageIcon::warning);
+        // The address on a line of its own, to be copied from the box.
+        m_messages->show(this, applicationTitle(), QStringLiteral("无法打开浏览器，请复制网址自行打开：\n") + address,
+                         MessageIcon::warning);
 }
 
 QString Form2::selectedRowsTsv() const
@@ -332,7 +420,8 @@ QString Form2::selectedRowsTsv() const
 void Form2::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::Copy)) {
-        QApplication::clipboard()->setText(selectedRowsTsv());
+        if (m_listActions->copyAction()->isEnabled()) // nothing to copy without a selected row
+            QApplication::clipboard()->setText(selectedRowsTsv());
         return;
     }
     QWidget::keyPressEvent(event);

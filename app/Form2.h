@@ -20,7 +20,8 @@ class ListActions;
 class ModernModeUi;
 
 // The main window: site box, query button, result list, clock, banner and
-// the embedded search launcher.
+// the embedded search launcher. Its form and control names (Form2, Text1,
+// ListView1, ...) and their places in twips are kept from the original design.
 class Form2 : public QWidget {
     Q_OBJECT
 public:
@@ -58,18 +59,29 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void setUpFrame(int dpi);
+    void createList(int dpi);
+    void createQueryControls(int dpi);
+    QWidget *createLauncherHostAndClock(int dpi);
+    void createBannerStrip(int dpi);
+    void embedLauncher(QWidget *picture1, int dpi);
+    void connectSignals();
+    void growWithWindow();
     void tick();
     void setListCell(int row, int column, const QString &text, bool red);
 
     Browser *m_browser = nullptr;
     MessageBox *m_messages = nullptr;
     CheckEngine *m_engine = nullptr;
+    QLabel *m_image2 = nullptr;
     QTreeWidget *m_listView1 = nullptr;
     QLineEdit *m_text1 = nullptr;
     QPushButton *m_command1 = nullptr;
     QLabel *m_label3 = nullptr;
+    QLabel *m_bannerStrip = nullptr; // Frame1
     QProgressBar *m_progress = nullptr;
     Form9 *m_form9 = nullptr;
     ModernModeUi *m_modernUi = nullptr;

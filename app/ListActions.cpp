@@ -69,6 +69,11 @@ ListActions::ListActions(Form2 *window, QMenu *menu, MessageBox *messages, SaveD
 
     connect(menu, &QMenu::aboutToShow, this, &ListActions::updateEnabled);
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &ListActions::updateEnabled);
+    // An empty list has nothing to export: rows in, rows out, the list cleared.
+    const QAbstractItemModel *model = m_list->model();
+    connect(model, &QAbstractItemModel::rowsInserted, this, &ListActions::updateEnabled);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &ListActions::updateEnabled);
+    connect(model, &QAbstractItemModel::modelReset, this, &ListActions::updateEnabled);
     connect(m_engine, &CheckEngine::started, this, &ListActions::updateEnabled);
     connect(m_engine, &CheckEngine::finished, this, &ListActions::updateEnabled);
     updateEnabled();
@@ -87,6 +92,7 @@ void ListActions::updateEnabled()
 {
     const bool selected = !m_list->selectedItems().isEmpty();
     m_copy->setEnabled(selected);
+    m_export->setEnabled(m_list->topLevelItemCount() > 0);
     m_open->setEnabled(selected);
     m_recheck->setEnabled(selected && !m_engine->isRunning());
 }

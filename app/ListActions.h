@@ -17,6 +17,8 @@ class SaveDialog;
 // What people do with the rows of the result list, at the top of its
 // right-click menu: 复制 (Ctrl+C), 导出 CSV… (Ctrl+S), 在浏览器中打开, and
 // 重新检查所选行, which probes the selected rows again while no check runs.
+// Each is enabled only where it has something to work on (导出 CSV… a list
+// with rows, the others a selection).
 class ListActions : public QObject {
     Q_OBJECT
 public:

@@ -1,9 +1,11 @@
 #include "app/WindowMain.h"
 
 #include "app/Form2.h"
+#include "app/QtTranslations.h"
 
 #include <QApplication>
 #include <QByteArray>
+#include <QEvent>
 #include <QIcon>
 #include <QPushButton>
 #include <QLineEdit>
@@ -44,11 +46,43 @@ bool displayNamed()
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-// Hidden helpers for demo/screenshot.sh: FRIENDLINKS_AUTOCHECK=SITE starts
-// the check once the window shows; FRIENDLINKS_SCREENSHOT=FILE saves the
-// window as a picture when that check has finished, then quits.
+// Ends the program once the window has painted its first frame, saying
+// "shown" on stdout: bench/startup_bench times launches with it.
+class QuitWhenShown : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            // Queued: the frame being painted now reaches the screen first.
+            QTimer::singleShot(0, this, [] {
+                std::fputs("shown\n", stdout);
+                std::fflush(stdout);
+                QApplication::exit(0);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
+
+// Hidden helpers for demo/screenshot.sh and the benchmarks: FRIENDLINKS_AUTOCHECK=SITE
+// starts the check once the window shows; FRIENDLINKS_SCREENSHOT=FILE saves the
+// window as a picture when that check has finished, then quits;
+// FRIENDLINKS_QUIT_WHEN_SHOWN=1 quits once the window is on screen;
+// FRIENDLINKS_WINDOW_SIZE=WxH opens the window at that size (no smaller than designed).
 void setUpAutomation(Form2 &window)
 {
+    if (qEnvironmentVariableIsSet("FRIENDLINKS_QUIT_WHEN_SHOWN"))
+        window.installEventFilter(new QuitWhenShown(&window));
+    const QStringList size = qEnvironmentVariable("FRIENDLINKS_WINDOW_SIZE").split(QLatin1Char('x'));
+    if (size.size() == 2)
+        window.resize(size[0].toInt(), size[1].toInt());
     const QString site = qEnvironmentVariable("FRIENDLINKS_AUTOCHECK");
     const QString shot = qEnvironmentVariable("FRIENDLINKS_SCREENSHOT");
     if (site.isEmpty())
@@ -86,11 +120,12 @@ int runWindow(int &argc, char **argv, const CheckSettings &settings)
     g_previousHandler = qInstallMessageHandler(startupMessageHandler);
     QApplication app(argc, argv);
     qInstallMessageHandler(g_previousHandler);
+    installQtTranslations(app, QLocale::system());
 
     Form2 window(settings);
     QApplication::setWindowIcon(window.windowIcon());
-    window.show();
     setUpAutomation(window);
+    window.show();
     return app.exec();
 }
 

@@ -10,7 +10,7 @@ namespace friendlinks {
 // Each accessor registers the resources first, so no caller has to.
 namespace assets {
 
-inline constexpr char kBackground[] = ":/assets/background.png";      // Form2's Image2, 831 x 541
+inline constexpr char kBackground[] = ":/assets/background.jpg";      // Form2's Image2, 831 x 541
 inline constexpr char kStrip[] = ":/assets/strip.png";                // the launcher's Picture5 strips, 730 x 34
 inline constexpr char kBanner[] = ":/assets/banner.png";              // the bottom strip Frame1
 inline constexpr char kQueryFace[] = ":/assets/query.png";            // Form2's Command1, 100 x 47

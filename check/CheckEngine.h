@@ -1,32 +1,18 @@
 #pragma once
 
+#include "check/CheckSettings.h"
 #include "check/Columns.h"
 #include "check/RowFacts.h"
 #include "check/WorkerPool.h"
 
 #include <QElapsedTimer>
 #include <QList>
-#include <QNetworkProxy>
 #include <QObject>
-#include <QSslCertificate>
 #include <QString>
 
 #include <memory>
 
 namespace friendlinks {
-
-// Settings of one engine; the defaults are what users get.
-struct CheckSettings {
-    QNetworkProxy proxy{QNetworkProxy::NoProxy};
-    QString baiduHost = QStringLiteral("www.baidu.com");
-    int jobs = 8;              // rows probed at once (1 gives the strictly serial order)
-    int perHostLimit = 2;      // requests at once to any one host, Baidu's included
-    int timeoutMs = 5000;      // per fetch
-    QList<QSslCertificate> authorities; // trusted besides the system's (--ca-file)
-    bool insecure = false;     // read pages with untrusted certificates, still noting the trouble
-    bool modern = false;       // today's web: https friend links, host back links, today's Baidu page
-    int baiduIntervalMs = 0;   // least time between the starts of two Baidu queries of a check
-};
 
 // Told once per check when Baidu asks for a security check.
 inline const QString kBaiduBlockedMessage = QStringLiteral("百度要求安全验证，其余各行的百度列未再查询");

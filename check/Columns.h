@@ -6,7 +6,14 @@
 
 namespace friendlinks {
 
-// The six columns of the result list, in display order.
+// The six columns of the result list, in display order. Their keys are
+// pinyin, kept from the original design:
+//   lianjie    链接     link: the friend site's address as found on the checked page
+//   guanjianzi 关键字   keyword: that link's anchor text, i.e. the friend's site name
+//   fanlian    反链     back link: whether the friend links back, and with which anchor text
+//   shoulu     收录     indexed: the page count Baidu reports for the friend site
+//   kuaizhao   快照     snapshot: Baidu's snapshot line for it (page size and date)
+//   rp         RP(人品) standing: whether Baidu's "site:" query lists its home page first
 enum class Column { lianjie = 0, guanjianzi, fanlian, shoulu, kuaizhao, rp };
 inline constexpr int kColumnCount = 6;
 

@@ -1,6 +1,6 @@
 #include "check/WorkerPool.h"
 
-#include "check/CheckEngine.h"
+#include "check/CheckSettings.h"
 #include "web/PageFetcher.h"
 
 #include <QPointer>
@@ -10,11 +10,6 @@
 #include <algorithm>
 
 namespace friendlinks {
-namespace {
-
-constexpr int kMaxJobs = 64;
-
-} // namespace
 
 // One fetch of one client: waiting for its host's place, then in flight.
 struct WorkerPool::Ticket {

@@ -16,7 +16,6 @@
 namespace friendlinks {
 namespace {
 
-constexpr int kMaxJobs = 64;
 constexpr int kMaxTimeoutMs = 10 * 60 * 1000;
 constexpr int kMaxBaiduIntervalMs = 10 * 60 * 1000;
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Opens the window under Xvfb on the demo world (through fakeweb), runs the
 # check of the demo site and saves the finished window as docs/screenshot.png.
-#   demo/screenshot.sh BUILD_DIR [OUT.png]
+#   demo/screenshot.sh BUILD_DIR [OUT.png [WIDTHxHEIGHT]]   (a size enlarges the window)
 set -euo pipefail
 build=${1:-build}
 here=$(cd "$(dirname "$0")" && pwd)
 out=${2:-$here/../docs/screenshot.png}
+size=${3:-}
 mkdir -p "$(dirname "$out")"
 
 . "$here/fakeweb.sh"
@@ -14,7 +15,7 @@ mkdir -p "$(dirname "$out")"
 # The clock takes its form from a Chinese desktop's locale (Qt reads it from
 # LANG even where the C library has not generated that locale).
 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LC_ALL -u LC_TIME LANG=zh_CN.UTF-8 \
-  FRIENDLINKS_AUTOCHECK=www.demo-home.com FRIENDLINKS_SCREENSHOT="$out" \
+  FRIENDLINKS_AUTOCHECK=www.demo-home.com FRIENDLINKS_SCREENSHOT="$out" FRIENDLINKS_WINDOW_SIZE="$size" \
   xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" \
   "$build/friendlinks" --proxy "$proxy"
 echo "wrote $out"

@@ -52,7 +52,21 @@ Form9::Form9(QWidget *parent, Browser *browser, MessageBox *messages)
     const int dpi = logicalDpiX();
     setWindowTitle(QStringLiteral("Form9"));
     setFixedSize(twips(8160, dpi), twips(2310, dpi));
+    QWidget *frame6 = createStrip(dpi);
+    createSearchControls(frame6, dpi);
 
+    setTabOrder(m_command1, m_combo1);
+    setTabOrder(m_combo1, m_text1);
+
+    connect(m_combo1, &QComboBox::currentIndexChanged, this, &Form9::engineChosen);
+    connect(m_combo1, &QComboBox::activated, this, &Form9::engineChosen);
+    connect(m_command1, &QPushButton::clicked, this, &Form9::search);
+    connect(m_text1, &QLineEdit::returnPressed, this, &Form9::search);
+}
+
+// Frame6, the strip that shows once embedded, with its background pictures and Label13.
+QWidget *Form9::createStrip(int dpi)
+{
     auto *frame6 = new QWidget(this);
     frame6->setGeometry(twipsRect(0, 0, 8055, 465, dpi));
     frame6->setAutoFillBackground(true);
@@ -79,7 +93,12 @@ Form9::Form9(QWidget *parent, Browser *browser, MessageBox *messages)
     label13->setGeometry(twipsRect(2640, 120, 1335, 255, dpi));
     label13->setFont(songFont(10.5, true));
     label13->setStyleSheet(QStringLiteral("color: rgb(64,64,64);"));
+    return frame6;
+}
 
+// The engine's icon Picture2, the search button, the engine choice and the keyword box.
+void Form9::createSearchControls(QWidget *frame6, int dpi)
+{
     m_picture2 = new QLabel(frame6);
     m_picture2->setObjectName(QStringLiteral("Picture2"));
     m_picture2->setGeometry(twipsRect(1200, 30, 255, 255, dpi));
@@ -106,17 +125,11 @@ Form9::Form9(QWidget *parent, Browser *browser, MessageBox *messages)
         m_combo1->addItem(QString::fromUtf8(engineTable()[k].name));
     m_combo1->setEditText(QStringLiteral("百度"));
 
-    m_text1 = new QLineEdit(QStringLiteral("输入查询的关键字"), frame6);
+    m_text1 = new QLineEdit(frame6);
     m_text1->setObjectName(QStringLiteral("Text1"));
+    // A hint, not a keyword: searching with the box left empty asks for one.
+    m_text1->setPlaceholderText(QStringLiteral("输入查询的关键字"));
     m_text1->setGeometry(twipsRect(2640, 0, 2295, 330, dpi));
-
-    setTabOrder(m_command1, m_combo1);
-    setTabOrder(m_combo1, m_text1);
-
-    connect(m_combo1, &QComboBox::currentIndexChanged, this, &Form9::engineChosen);
-    connect(m_combo1, &QComboBox::activated, this, &Form9::engineChosen);
-    connect(m_command1, &QPushButton::clicked, this, &Form9::search);
-    connect(m_text1, &QLineEdit::returnPressed, this, &Form9::search);
 }
 
 void Form9::activate()
@@ -149,8 +162,11 @@ void Form9::search()
         m_messages->show(this, applicationTitle(), QStringLiteral("请选择搜索引擎"), MessageIcon::information);
         return;
     }
-    if (!m_browser->open(m_searchUrls.at(chosen)))
-        m_messages->show(this, applicationTitle(), QStringLiteral("无法打开浏览器"), MessageIcon::warning);
+    const QString &address = m_searchUrls.at(chosen);
+    if (!m_browser->open(address))
+        // The address on a line of its own, to be copied from the box.
+        m_messages->show(this, applicationTitle(), QStringLiteral("无法打开浏览器，请复制网址自行打开：\n") + address,
+                         MessageIcon::warning);
 }
 
 } // namespace friendlinks

@@ -15,6 +15,8 @@ namespace friendlinks {
 
 // The search launcher panel: engine choice, keyword box and search button;
 // a search opens the chosen engine's address for the keyword in the browser.
+// Its form and control names (Form9, Combo1, Text1, ...) and their places in
+// twips are kept from the original design.
 class Form9 : public QWidget {
     Q_OBJECT
 public:
@@ -34,6 +36,8 @@ public:
     [[nodiscard]] static QPixmap engineIconPixmap(int k);
 
 private:
+    QWidget *createStrip(int dpi);
+    void createSearchControls(QWidget *frame6, int dpi);
     void engineChosen(int index);
 
     Browser *m_browser = nullptr;

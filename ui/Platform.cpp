@@ -18,7 +18,9 @@ void WidgetMessageBox::show(QWidget *parent, const QString &title, const QString
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText); // an address from a page is never read as markup
     box.setText(text);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.setStandardButtons(QMessageBox::Ok);
     switch (icon) {
     case MessageIcon::none: box.setIcon(QMessageBox::NoIcon); break;

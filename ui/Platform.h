@@ -17,7 +17,7 @@ public:
 // Kinds of message boxes the windows show.
 enum class MessageIcon { none, information, warning };
 
-// Shows a modal message box with an OK button.
+// Shows a modal message box with an OK button; its text is plain and selectable.
 class MessageBox {
 public:
     virtual ~MessageBox() = default;

@@ -7,12 +7,15 @@
 #include "tests/common/QtPrinters.h"
 #include "tests/common/Recorders.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -45,16 +48,20 @@ TEST_F(Launcher, ActivationSelectsBaiduAndEnterSearchesTheTrimmedKeyword)
     EXPECT_EQ(form.engineChoice()->count(), kEngineCount);
     EXPECT_EQ(form.engineChoice()->currentText(), QStringLiteral("百度"));
     EXPECT_FALSE(form.engineIcon()->pixmap().isNull());
-    form.search(); // the design text is a keyword too
+    // The hint is no keyword: with the box left empty a search asks for one.
+    EXPECT_EQ(form.keywordBox()->placeholderText(), QStringLiteral("输入查询的关键字"));
+    form.search();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, QStringLiteral("请输入查找之关键词"));
     form.keywordBox()->setText(QStringLiteral("  abc  "));
     QTest::keyClick(form.keywordBox(), Qt::Key_Return);
     form.engineChoice()->setCurrentIndex(9);
     form.keywordBox()->setText(QStringLiteral("abc"));
     QTest::mouseClick(form.searchButton(), Qt::LeftButton);
-    EXPECT_EQ(browser.opened, (QStringList{"http://www.baidu.com/s?wd=输入查询的关键字", "http://www.baidu.com/s?wd=abc",
+    EXPECT_EQ(browser.opened, (QStringList{"http://www.baidu.com/s?wd=abc",
                                            "http://www.iciba.com/abc/9c1e07b2d5a34f68e0b7c2a91d4f5e36/"}));
     EXPECT_EQ(form.SearchUrls(), buildSearchUrls(QStringLiteral("abc")));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 TEST_F(Launcher, WhatCannotBeSearchedGivesAMessageAndOpensNothing)
@@ -75,6 +82,8 @@ TEST_F(Launcher, WhatCannotBeSearchedGivesAMessageAndOpensNothing)
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::none);
     EXPECT_EQ(messages.shown[1].text, QStringLiteral("请选择搜索引擎"));
     EXPECT_EQ(browser.opened.size(), 2) << "the failing browser was asked";
+    // The address stands on a line of its own, for the user to copy.
+    EXPECT_TRUE(messages.shown[2].text.endsWith(QStringLiteral("\nhttp://www.baidu.com/s?wd=abc"))) << messages.shown[2].text.toStdString();
 }
 
 TEST_F(Launcher, ChangeOfEngineMovesFocusAndShowsItsOwnIcon)
@@ -122,6 +131,27 @@ TEST_F(Launcher, ControlsAtTheirPlacesWithTheirPictures)
     const auto *button = qobject_cast<PictureButton *>(form.searchButton());
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->face().size(), QSize(182, 42));
+}
+
+TEST(WidgetMessageBoxTest, TextIsPlainAndSelectable)
+{
+    // Answers the modal box from inside its own event loop, after looking at it.
+    Qt::TextInteractionFlags flags;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
+                flags = box->textInteractionFlags();
+                format = box->textFormat();
+                box->accept();
+            }
+        }
+    });
+    answer.start(10);
+    WidgetMessageBox().show(nullptr, applicationTitle(), QStringLiteral("<b>http://a.test/</b>"), MessageIcon::warning);
+    EXPECT_TRUE(flags & Qt::TextSelectableByMouse);
+    EXPECT_EQ(format, Qt::PlainText);
 }
 
 TEST(EngineTable, ElevenAddressesEachWithTheKeywordAsTyped)

@@ -2,6 +2,7 @@
 #include "app/Form2.h"
 
 #include "app/ClockFormat.h"
+#include "app/QtTranslations.h"
 #include "launcher/Form9.h"
 #include "ui/Fonts.h"
 #include "ui/PictureButton.h"
@@ -9,15 +10,21 @@
 #include "tests/common/Recorders.h"
 #include "tests/common/Table.h"
 
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyleOptionViewItem>
 #include <QTest>
+#include <QTranslator>
 #include <QTreeWidget>
+
+#include <map>
+#include <memory>
 
 using namespace friendlinks;
 
@@ -111,6 +118,52 @@ TEST_F(Window, DoubleClickOpensSelectedRowOnce)
     QTest::mouseClick(form.list()->viewport(), Qt::LeftButton, {}, r.center());
     QTest::mouseDClick(form.list()->viewport(), Qt::LeftButton, {}, r.center());
     EXPECT_EQ(browser.opened, QStringList{QStringLiteral("http://中文.test")});
+    // Without a browser the address is said on a line of its own, to be copied.
+    browser.works = false;
+    form.openSelectedRow();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown[0].text.endsWith(QStringLiteral("\nhttp://中文.test")));
+}
+
+TEST_F(Window, AnEnlargedWindowGivesTheRoomToTheList)
+{
+    const QSize designed = form.size();
+    EXPECT_EQ(form.minimumSize(), designed);
+    const auto places = [this] {
+        std::map<QString, QRect> found;
+        for (const QWidget *w : form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            found[w->objectName()] = w->geometry();
+        return found;
+    };
+    const std::map<QString, QRect> before = places();
+    const QSize more(200, 90);
+    form.resize(designed + more);
+    QTRY_COMPARE(form.size(), designed + more);
+    for (const auto &[name, rect] : places()) {
+        QRect expected = before.at(name);
+        if (name == "ListView1" || name == "Image2")
+            expected.adjust(0, 0, more.width(), more.height());
+        else if (name == "Frame1") // stays below the list, across the window
+            expected.adjust(0, more.height(), more.width(), more.height());
+        EXPECT_EQ(rect, expected) << qPrintable(name);
+    }
+    const auto *strip = form.findChild<QLabel *>(QStringLiteral("Frame1"), Qt::FindDirectChildrenOnly);
+    EXPECT_EQ(form.progressBar()->geometry().right(), strip->width() - 11);
+    form.resize(designed);
+    QTRY_COMPARE(form.size(), designed);
+    EXPECT_EQ(places(), before);
+}
+
+TEST(QtTranslations, FileDialogsSpeakTheDesktopsLanguage)
+{
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_zh_CN.qm")))
+        GTEST_SKIP() << "Qt's Chinese translations are not installed";
+    const QString english = QStringLiteral("Look in:");
+    std::unique_ptr<QTranslator> chinese(installQtTranslations(*QCoreApplication::instance(), QLocale(QLocale::Chinese, QLocale::China)));
+    ASSERT_NE(chinese, nullptr);
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), english);
+    chinese.reset(); // removes itself
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), english);
 }
 
 TEST_F(Window, CopyGivesEscapedTsvAndCellsShowOnOneLineButKeepTheirText)

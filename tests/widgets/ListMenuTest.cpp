@@ -7,6 +7,8 @@
 #include "tests/common/WindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QMenu>
 #include <QProgressBar>
@@ -100,11 +102,33 @@ TEST_F(ListMenu, RecheckProbesOnlyTheSelectedRow)
     recheck->trigger();
     EXPECT_FALSE(recheck->isEnabled()) << "disabled while the re-check runs";
     EXPECT_TRUE(form->progressBar()->isVisible());
+    EXPECT_EQ(form->progressBar()->maximum(), 1) << "counts the rows being checked again";
+    EXPECT_EQ(form->progressBar()->value(), 0);
     ASSERT_TRUE(finished.wait(kWaitMs));
     EXPECT_TRUE(recheck->isEnabled());
     EXPECT_FALSE(form->progressBar()->isVisible());
     EXPECT_EQ(form->list()->topLevelItem(0)->text(2), firstBefore);
     EXPECT_EQ(form->list()->topLevelItem(1)->text(2), "没有链接");
+}
+
+TEST_F(ListMenu, CopyAndExportWaitForRows)
+{
+    ListActions *actions = form->listActions();
+    selectOnly(0);
+    EXPECT_TRUE(actions->copyAction()->isEnabled());
+    EXPECT_TRUE(actions->exportAction()->isEnabled());
+    web.world().setPage("http://www.home.com/", "<p>no friends</p>");
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_EQ(form->list()->topLevelItemCount(), 0);
+    EXPECT_FALSE(actions->copyAction()->isEnabled());
+    EXPECT_FALSE(actions->exportAction()->isEnabled());
+    saveDialog.answer = dir.filePath("empty.csv");
+    form->activateWindow();
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(saveDialog.suggested.isEmpty()) << "Ctrl+S asks for no file";
+    QApplication::clipboard()->setText(QStringLiteral("kept"));
+    QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("kept"));
 }
 
 TEST_F(ListMenu, OpenGoesToTheSelectedRowsAddress)

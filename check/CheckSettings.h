@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+#include <QNetworkProxy>
+#include <QSslCertificate>
+#include <QString>
+
+namespace friendlinks {
+
+// The most rows probed at once that a check accepts (--jobs, the worker pool).
+inline constexpr int kMaxJobs = 64;
+
+// Settings of one engine; the defaults are what users get.
+struct CheckSettings {
+    QNetworkProxy proxy{QNetworkProxy::NoProxy};
+    QString baiduHost = QStringLiteral("www.baidu.com");
+    int jobs = 8;              // rows probed at once (1 gives the strictly serial order)
+    int perHostLimit = 2;      // requests at once to any one host, Baidu's included
+    int timeoutMs = 5000;      // per fetch
+    QList<QSslCertificate> authorities; // trusted besides the system's (--ca-file)
+    bool insecure = false;     // read pages with untrusted certificates, still noting the trouble
+    bool modern = false;       // today's web: https friend links, host back links, today's Baidu page
+    int baiduIntervalMs = 0;   // least time between the starts of two Baidu queries of a check
+};
+
+} // namespace friendlinks
