@@ -347,6 +347,15 @@ private:
     QStringView m_text;
 };
 
+bool isWanted(QStringView name, const QList<QLatin1StringView> &wanted)
+{
+    for (const QLatin1StringView w : wanted) {
+        if (name.compare(w, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 const HtmlAttribute *HtmlStartTag::attribute(QLatin1StringView attributeName) const
@@ -364,10 +373,7 @@ void forEachStartTag(QStringView html, const QList<QLatin1StringView> &wanted,
     TagReader reader(html);
     while (reader.nextStartTag()) {
         const QStringView name = reader.name();
-        bool want = false;
-        for (const QLatin1StringView w : wanted)
-            want = want || name.compare(w, Qt::CaseInsensitive) == 0;
-        if (!want) {
+        if (!isWanted(name, wanted)) {
             if (!reader.readAttributes(nullptr))
                 return;
             continue;
@@ -380,7 +386,8 @@ void forEachStartTag(QStringView html, const QList<QLatin1StringView> &wanted,
     }
 }
 
-void forEachToken(QStringView html, const std::function<void(const HtmlToken &)> &visit)
+void forEachToken(QStringView html, const QList<QLatin1StringView> &withAttributes,
+                  const std::function<void(const HtmlToken &)> &visit)
 {
     TagReader reader(html);
     while (true) {
@@ -398,7 +405,7 @@ void forEachToken(QStringView html, const std::function<void(const HtmlToken &)>
         case TagReader::Step::StartTag:
             token.kind = HtmlToken::Kind::StartTag;
             token.tag.name = reader.name().toString().toLower();
-            if (!reader.readAttributes(&token.tag))
+            if (!reader.readAttributes(isWanted(token.tag.name, withAttributes) ? &token.tag : nullptr))
                 return;
             break;
         }

@@ -50,8 +50,10 @@ struct HtmlToken {
 // Walks every token of html, with the same reading as forEachStartTag:
 // comments, doctypes and processing instructions give nothing, nor do the
 // bodies of the raw-text elements (their start and end tags do come).
-// Adjacent text may come as more than one Text token.
-void forEachToken(QStringView html, const std::function<void(const HtmlToken &)> &visit);
+// Adjacent text may come as more than one Text token. Start tags named in
+// withAttributes (lower case) carry their attributes, others their name only.
+void forEachToken(QStringView html, const QList<QLatin1StringView> &withAttributes,
+                  const std::function<void(const HtmlToken &)> &visit);
 
 // The first start tag of html (any name), or nothing when it holds none.
 [[nodiscard]] std::optional<HtmlStartTag> firstStartTag(QStringView html);

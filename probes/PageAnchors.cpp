@@ -1,5 +1,6 @@
 #include "probes/PageAnchors.h"
 
+#include "probes/BackLinkProbe.h"
 #include "probes/HtmlTags.h"
 #include "web/TextCuts.h"
 
@@ -12,6 +13,8 @@ namespace {
 
 const QStringList kUnfollowedRel = {QStringLiteral("nofollow"), QStringLiteral("sponsored"), QStringLiteral("ugc")};
 const QString kEllipsis = QStringLiteral("…");
+const QList<QLatin1StringView> kAttributesRead = {QLatin1StringView("a"), QLatin1StringView("img"),
+                                                  QLatin1StringView("base")};
 // An anchor left open runs to the end of the page; its text is read no further than this.
 constexpr qsizetype kMaxRawText = 16 * 1024;
 
@@ -56,7 +59,7 @@ PageAnchor finished(OpenAnchor open)
     anchor.text = decodeCharacterReferences(open.rawText).simplified();
     if (anchor.text.isEmpty() && open.image) {
         const QString alt = open.alt.simplified();
-        anchor.text = alt.isEmpty() ? kImageOnlyAnchor : alt;
+        anchor.text = alt.isEmpty() ? kImageLink : alt;
     }
     return anchor;
 }
@@ -96,7 +99,7 @@ QList<PageAnchor> readPageAnchors(QStringView html, const QString &pageAddress)
             anchors << finished(std::move(*open));
         open.reset();
     };
-    forEachToken(html, [&](const HtmlToken &token) {
+    forEachToken(html, kAttributesRead, [&](const HtmlToken &token) {
         const QString &name = token.tag.name;
         if (token.kind == HtmlToken::Kind::Text) {
             if (open && templateDepth == 0 && open->rawText.size() < kMaxRawText)

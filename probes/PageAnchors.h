@@ -7,7 +7,6 @@
 
 namespace friendlinks {
 
-inline const QString kImageOnlyAnchor = QStringLiteral("图片链接");
 inline constexpr qsizetype kMaxModernTextLength = 64;
 
 // One link of a page as a browser shows it.
