@@ -7,10 +7,26 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QSettings>
 #include <QStringList>
 #include <QTreeWidget>
 
 namespace friendlinks {
+namespace {
+
+// The user's choice of mode lives in the window's own settings
+// (~/.config/friendlinks/friendlinks.conf on Linux); read at start, written on each change.
+bool rememberedModern()
+{
+    return QSettings(kSettingsOrganization, kSettingsApplication).value(QLatin1String(kModernModeSetting), false).toBool();
+}
+
+void rememberModern(bool modern)
+{
+    QSettings(kSettingsOrganization, kSettingsApplication).setValue(QLatin1String(kModernModeSetting), modern);
+}
+
+} // namespace
 
 ModernModeUi::ModernModeUi(CheckEngine *engine, QTreeWidget *list, QWidget *bannerStrip, int reservedRight,
                            QObject *parent)
@@ -22,18 +38,38 @@ ModernModeUi::ModernModeUi(CheckEngine *engine, QTreeWidget *list, QWidget *bann
     m_modern = m_menu->addAction(kModernModeCaption);
     m_modern->setObjectName(QStringLiteral("modernMode"));
     m_modern->setCheckable(true);
+    // --modern asks for it this time; else the user's last choice (classic at the first start).
+    if (!engine->settings().modern && rememberedModern())
+        engine->setModern(true);
     m_modern->setChecked(engine->settings().modern);
-    m_modern->setToolTip(QStringLiteral("列出 https 友链，按主机名认反链，按网页声明的编码读取；下次查询起生效"));
+    m_modern->setToolTip(QStringLiteral("按浏览器的方式读网页，列出 https 友链，按主机名认反链，"
+                                        "出错页、nofollow 和隐藏的反链标红；下次查询起生效"));
     // The running check keeps its mode; the next press of the query button takes the new one.
     connect(m_modern, &QAction::toggled, engine, &CheckEngine::setModern);
+    connect(m_modern, &QAction::toggled, this, &rememberModern);
 
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list, &QWidget::customContextMenuRequested, m_menu,
             [this, list](const QPoint &at) { m_menu->popup(list->viewport()->mapToGlobal(at)); });
 
+    constexpr int kModeWidth = 64;
+    m_modeNote = new QLabel(bannerStrip);
+    m_modeNote->setObjectName(QStringLiteral("modeNote"));
+    m_modeNote->setGeometry(std::max(0, bannerStrip->width() - reservedRight - kModeWidth), 0, kModeWidth,
+                            bannerStrip->height());
+    m_modeNote->setFont(songFont(9, false));
+    m_modeNote->setStyleSheet(QStringLiteral("color: white;"));
+    m_modeNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_modeNote->hide();
+    connect(engine, &CheckEngine::started, m_modeNote, [this] {
+        m_modeNote->setText(m_engine->settings().modern ? kModernModeCaption : kClassicModeCaption);
+        m_modeNote->show();
+    });
+
     m_note = new QLabel(bannerStrip);
     m_note->setObjectName(QStringLiteral("bannerNote"));
-    m_note->setGeometry(6, 0, std::max(0, bannerStrip->width() - reservedRight - 6), bannerStrip->height());
+    m_note->setGeometry(6, 0, std::max(0, bannerStrip->width() - reservedRight - kModeWidth - 12),
+                        bannerStrip->height());
     m_note->setFont(songFont(9, false));
     m_note->setStyleSheet(QStringLiteral("color: white;"));
     m_note->hide();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 class QAction;
 class QLabel;
@@ -14,8 +15,10 @@ class CheckEngine;
 
 // The window's side of today's web: the check item "现代模式" in the result
 // list's right-click menu (it takes effect from the next press of the query
-// button), and one line in the banner strip when a classic check passed over
-// https friend links or the checked site's certificate cannot be trusted.
+// button, and is remembered for the next start in the application's QSettings),
+// the mode the list was checked in at the banner strip's right, and one line in
+// the banner strip when a classic check passed over https friend links or the
+// checked site's certificate cannot be trusted.
 // Other entries of the list's menu are added to listMenu().
 class ModernModeUi : public QObject {
     Q_OBJECT
@@ -27,6 +30,8 @@ public:
     [[nodiscard]] QMenu *listMenu() const { return m_menu; }
     [[nodiscard]] QAction *modernAction() const { return m_modern; }
     [[nodiscard]] QLabel *bannerNote() const { return m_note; }
+    // "经典模式" or "现代模式" once a check has started: the mode of the list shown.
+    [[nodiscard]] QLabel *modeNote() const { return m_modeNote; }
 
 private:
     void showNote(const QString &text);
@@ -37,6 +42,12 @@ private:
     QMenu *m_menu = nullptr;
     QAction *m_modern = nullptr;
     QLabel *m_note = nullptr;
+    QLabel *m_modeNote = nullptr;
 };
+
+// Where the window keeps the user's choice of mode: QSettings(organization, application), key.
+inline const QString kSettingsOrganization = QStringLiteral("friendlinks");
+inline const QString kSettingsApplication = QStringLiteral("friendlinks");
+inline constexpr char kModernModeSetting[] = "check/modern";
 
 } // namespace friendlinks

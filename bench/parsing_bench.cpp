@@ -1,6 +1,7 @@
 // Parsing micro-benchmarks on generated pages: no network, no files.
 #include "check/Harvest.h"
 #include "probes/BackLinkProbe.h"
+#include "probes/PageAnchors.h"
 #include "web/BodyDecoding.h"
 #include "web/PatternMatcher.h"
 
@@ -121,6 +122,37 @@ void BM_HarvestLinks_1000(benchmark::State &state)
     state.counters["links"] = double(links);
 }
 BENCHMARK(BM_HarvestLinks_1000)->Unit(benchmark::kMillisecond);
+
+// The same two jobs read as a browser reads the page (modern mode).
+void BM_ReadPageAnchors_1MB(benchmark::State &state)
+{
+    const QString page = pageWithAnchors(kMiB, 5000);
+    qsizetype anchors = 0;
+    for (auto _ : state) {
+        const QList<PageAnchor> found = readPageAnchors(page, QStringLiteral("https://www.mysite.com/"));
+        anchors = found.size();
+        benchmark::DoNotOptimize(found);
+    }
+    if (anchors != 5000)
+        state.SkipWithError("the page did not give 5,000 anchors");
+    state.counters["anchors"] = double(anchors);
+}
+BENCHMARK(BM_ReadPageAnchors_1MB)->Unit(benchmark::kMillisecond);
+
+void BM_ModernHarvest_1000(benchmark::State &state)
+{
+    const QString page = pageWithAnchors(200 * 1024, 1000);
+    qsizetype links = 0;
+    for (auto _ : state) {
+        const Harvest found = harvest(page, QStringLiteral("www.mysite.com"), LinkMode::Modern);
+        links = found.links.size();
+        benchmark::DoNotOptimize(found);
+    }
+    if (links != 1000)
+        state.SkipWithError("the page did not give 1,000 friend links");
+    state.counters["links"] = double(links);
+}
+BENCHMARK(BM_ModernHarvest_1000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -89,15 +89,18 @@ private:
             finish(true);
             return;
         }
-        const Harvest found = harvest(result.text, m_site, m_mode.linkMode());
+        const Harvest found = m_mode.harvestHome(result);
         const QList<HarvestedLink> &links = found.links;
         m_engine.m_unlistedHttpsLinks = found.unlistedHttps;
-        for (const HarvestedLink &link : links) {
+        for (qsizetype i = 0; i < links.size(); ++i) {
+            const HarvestedLink &link = links[i];
             CheckRow row;
             row[Column::lianjie].text = link.lianjie;
             row[Column::guanjianzi].text = link.guanjianzi;
             m_engine.m_rows.append(row);
-            m_engine.m_facts.append(RowFacts());
+            RowFacts facts;
+            facts.ourLink = found.ourLinks.value(i);
+            m_engine.m_facts.append(facts);
             m_queue.append(int(m_engine.m_rows.size()) - 1);
             emit m_engine.rowAdded(int(m_engine.m_rows.size()) - 1, link.lianjie, link.guanjianzi);
             if (m_cancelled)
@@ -121,9 +124,12 @@ private:
         m_pool->fetch(this, worker, link, m_site, [this, worker, row, link](const FetchResult &page) {
             if (m_cancelled)
                 return;
-            const BackLinkScan scan = m_mode.scanBackLinks(page.text);
-            setCell(row, Column::fanlian, fanlianCell(scan.report));
-            setFacts(row, pageFacts(page, link, scan.anchor));
+            const BackLinkJudgement judged = m_mode.judgeBackLink(page, link);
+            setCell(row, Column::fanlian, judged.cell);
+            RowFacts facts = pageFacts(page, link, QString());
+            facts.backlink = judged.anchor;
+            facts.ourLink = m_engine.m_facts[row].ourLink; // read at the harvest, kept
+            setFacts(row, facts);
             if (m_cancelled)
                 return;
             queryBaidu(worker, row, link);
@@ -288,7 +294,9 @@ bool CheckEngine::recheck(const QList<int> &rows)
             m_rows[row][column] = Cell{};
             emit cellSet(row, column, QString(), false);
         }
-        m_facts[row] = RowFacts();
+        RowFacts cleared;
+        cleared.ourLink = m_facts[row].ourLink; // the site's own page is not read again
+        m_facts[row] = cleared;
         emit factsSet(row, m_facts[row]);
     }
     if (m_run)

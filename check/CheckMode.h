@@ -1,8 +1,10 @@
 #pragma once
 
+#include "check/Columns.h"
 #include "check/Harvest.h"
-#include "probes/BackLinkProbe.h"
 #include "probes/BaiduProbe.h"
+#include "probes/LinkFacts.h"
+#include "web/FetchResult.h"
 
 #include <QString>
 
@@ -13,6 +15,9 @@ namespace friendlinks {
 inline const QString kClassicModeName = QStringLiteral("classic");
 inline const QString kModernModeName = QStringLiteral("modern");
 inline const QString kModernModeCaption = QStringLiteral("现代模式");
+inline const QString kClassicModeCaption = QStringLiteral("经典模式");
+// Modern mode's back-link cell for a page that answered an HTTP error status.
+inline const QString kPageErrorCell = QStringLiteral("页面错误 HTTP %1");
 
 // Said once at the end of a classic check that passed over https friend links
 // a modern check lists: on the command line, and in the window.
@@ -21,11 +26,20 @@ inline const QString kModernModeCaption = QStringLiteral("现代模式");
 // Said once when a Baidu answer came with a certificate the check cannot trust.
 [[nodiscard]] QString baiduTlsNote(const QString &tlsError, bool insecure);
 
+// The back-link cell of a row and the anchor that decided it.
+struct BackLinkJudgement {
+    Cell cell;
+    std::optional<BackLinkFacts> anchor; // none when no anchor decided or the page was not read
+};
+
 // The rules that differ between the classic check and the modern one, chosen
 // once per check. Classic: "http://" friend links, a back link is an anchor
-// holding the site's text, the Baidu page of old. Modern: https friend links
-// too, a back link is an anchor whose href names the site's host in either
-// scheme, and today's Baidu page when the old one is not found.
+// holding the site's text, both read with the anchor pattern, the Baidu page
+// of old. Modern: pages read as a browser reads them (readPageAnchors), https
+// friend links too, a back link is an anchor whose href leads to the site's
+// host in either scheme; an error page holds no link back, one that passes
+// nothing (nofollow, hidden) is red; today's Baidu page when the old one is
+// not found.
 class CheckMode {
 public:
     CheckMode(bool modern, const QString &site);
@@ -34,12 +48,16 @@ public:
     [[nodiscard]] QString name() const { return m_modern ? kModernModeName : kClassicModeName; }
     [[nodiscard]] LinkMode linkMode() const { return m_modern ? LinkMode::Modern : LinkMode::Classic; }
 
-    [[nodiscard]] BackLinkScan scanBackLinks(const QString &page) const;
+    // The friend links of the site's home page; a modern check lists none from an error page.
+    [[nodiscard]] Harvest harvestHome(const FetchResult &home) const;
+    // The back-link cell of the friend's page fetched for the row's address link.
+    [[nodiscard]] BackLinkJudgement judgeBackLink(const FetchResult &page, const QString &link) const;
     [[nodiscard]] QString baiduQuery(const QString &baiduHost, const QString &link) const;
     [[nodiscard]] std::optional<BaiduResult> parseBaidu(const QString &page, const QString &link) const;
 
 private:
     bool m_modern = false;
+    QString m_site;     // as entered, trimmed
     QString m_needle;   // classic: the site's text the back link must hold
     QString m_siteHost; // modern: the host the back link's href must name
 };

@@ -2,6 +2,8 @@
 
 #include "probes/BackLinkProbe.h"
 #include "probes/DomainRules.h"
+#include "probes/PageAnchors.h"
+#include "web/PageFetcher.h"
 #include "web/PatternMatcher.h"
 #include "web/TextCuts.h"
 
@@ -55,16 +57,38 @@ bool modernListsHttps(const QString &anchor, const QString &ownSite)
     return link && link->lianjie.startsWith(kHttpsScheme, Qt::CaseInsensitive);
 }
 
+// Modern: the anchors as a browser reads them, judged by the same home-page rules.
+Harvest modernHarvest(const QString &page, const QString &site, const QString &pageAddress)
+{
+    // Host names know no letter case: "WWW.ME.COM" is www.me.com.
+    const QString ownSite = asHttpSite(site).toLower();
+    Harvest found;
+    for (const PageAnchor &anchor :
+         readPageAnchors(page, pageAddress.isEmpty() ? PageFetcher::withScheme(site.trimmed()) : pageAddress)) {
+        const QString &link = anchor.address;
+        const QString judged = asHttpSite(link);
+        if (link.isEmpty() || IsOutboundLink(judged, ownSite) == 0 || link.size() > kMaxLinkLength
+            || IsHomePageLink(judged) != 1 || hasFooterWord(anchor.text))
+            continue;
+        found.links.append(HarvestedLink{link, keptText(anchor.text)});
+        found.ourLinks.append(BackLinkFacts{anchor.href, anchor.rel, anchor.follow});
+    }
+    return found;
+}
+
 } // namespace
 
-Harvest harvest(const QString &page, const QString &site, LinkMode mode)
+Harvest harvest(const QString &page, const QString &site, LinkMode mode, const QString &pageAddress)
 {
+    if (mode == LinkMode::Modern)
+        return modernHarvest(page, site, pageAddress);
     // An "https://" site is the same site as its "http://" form.
     const QString ownSite = asHttpSite(site);
     Harvest found;
     const auto take = [&](const QString &anchor) {
         if (auto link = friendLink(anchor, ownSite, mode)) {
             found.links.append(std::move(*link));
+            found.ourLinks.append(backLinkFacts(anchor));
         } else if (mode == LinkMode::Classic && modernListsHttps(anchor, ownSite)) {
             ++found.unlistedHttps;
         }

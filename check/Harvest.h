@@ -1,5 +1,7 @@
 #pragma once
 
+#include "probes/LinkFacts.h"
+
 #include <QList>
 #include <QString>
 
@@ -22,17 +24,24 @@ struct HarvestedLink {
 // well, judging an https address by the domain rules as its http form.
 enum class LinkMode { Classic, Modern };
 
-// What one harvest found: the rows, and for a classic harvest the anchors it
-// passed over that the modern one would have listed with an https address.
+// What one harvest found: the rows, the checked site's own anchor of each
+// (indexed like links), and for a classic harvest the anchors it passed over
+// that the modern one would have listed with an https address.
 struct Harvest {
     QList<HarvestedLink> links;
+    QList<BackLinkFacts> ourLinks;
     int unlistedHttps = 0;
 };
 
 // The friend links of a page, in page order, not de-duplicated. site is the
 // entered site text as typed (an "https://" form is judged as "http://").
-// The address of a row is kept as found, scheme included.
-[[nodiscard]] Harvest harvest(const QString &page, const QString &site, LinkMode mode);
+// Classic reads anchors with the anchor pattern and keeps a row's address as
+// found. Modern reads them as a browser does (see readPageAnchors): the
+// address resolved against pageAddress (the address the page was read from,
+// the site when empty), the name the anchor's whole text (up to 64
+// characters) or an image's alt, the site's host compared in any letter case.
+[[nodiscard]] Harvest harvest(const QString &page, const QString &site, LinkMode mode,
+                              const QString &pageAddress = {});
 [[nodiscard]] QList<HarvestedLink> harvestLinks(const QString &page, const QString &site);
 
 } // namespace friendlinks

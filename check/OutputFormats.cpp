@@ -41,15 +41,16 @@ QString factsJson(const RowFacts &facts)
 {
     const auto orNull = [](bool known, const QString &json) { return known ? json : QStringLiteral("null"); };
     const auto boolean = [](bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); };
-    QString backlink = QStringLiteral("null");
-    if (facts.backlink) {
+    const auto anchorJson = [&boolean](const std::optional<BackLinkFacts> &anchor) {
+        if (!anchor)
+            return QStringLiteral("null");
         QStringList rel;
-        for (const QString &token : facts.backlink->rel)
+        for (const QString &token : anchor->rel)
             rel << jsonString(token);
-        backlink = QStringLiteral("{\"href\": %1, \"rel\": [%2], \"follow\": %3}")
-                       .arg(jsonString(facts.backlink->href), rel.join(QStringLiteral(", ")),
-                            boolean(facts.backlink->follow));
-    }
+        return QStringLiteral("{\"href\": %1, \"rel\": [%2], \"follow\": %3}")
+            .arg(jsonString(anchor->href), rel.join(QStringLiteral(", ")), boolean(anchor->follow));
+    };
+    const QString backlink = anchorJson(facts.backlink);
     QString baidu = QStringLiteral("null");
     if (facts.baidu) {
         baidu = QStringLiteral("{\"state\": %1, \"count\": %2}")
@@ -57,11 +58,12 @@ QString factsJson(const RowFacts &facts)
                          orNull(facts.baidu->count.has_value(), jsonString(facts.baidu->count.value_or(QString()))));
     }
     return QStringLiteral("{\"status\": %1, \"final_url\": %2, \"ms\": %3, \"backlink\": %4, "
-                          "\"page_nofollow\": %5, \"outbound\": %6, \"baidu\": %7, \"tls_error\": %8}")
+                          "\"page_nofollow\": %5, \"outbound\": %6, \"baidu\": %7, \"tls_error\": %8, "
+                          "\"our_link\": %9}")
         .arg(QString::number(facts.status), jsonString(facts.finalUrl), QString::number(facts.ms), backlink,
              orNull(facts.pageNofollow.has_value(), boolean(facts.pageNofollow.value_or(false))),
              orNull(facts.outbound.has_value(), QString::number(facts.outbound.value_or(0))), baidu,
-             orNull(!facts.tlsError.isEmpty(), jsonString(facts.tlsError)));
+             orNull(!facts.tlsError.isEmpty(), jsonString(facts.tlsError)), anchorJson(facts.ourLink));
 }
 
 // The cells of a row as printed: the six, then the facts when given.

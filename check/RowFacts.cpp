@@ -57,6 +57,8 @@ const std::array<FactColumnInfo, kFactColumnCount> &factColumns()
          QStringLiteral("百度应答：ok有结果，no_result无收录，blocked要求安全验证，unreachable无应答，unknown_page看不懂"), 90},
         {FactColumn::baiduCount, QStringLiteral("百度收录(新)"),
          QStringLiteral("百度新版页面写的收录数，仅供参考，百度收录列不变"), 90},
+        {FactColumn::ourNofollow, QStringLiteral("我方nofollow"),
+         QStringLiteral("本站指向对方的链接带nofollow、sponsored或ugc，交换不对等"), 90},
     }};
     return table;
 }
@@ -82,6 +84,8 @@ Cell factCell(const RowFacts &facts, FactColumn column)
         return {baiduStateName(facts.baidu->state), facts.baidu->state == BaiduState::Blocked};
     case FactColumn::baiduCount:
         return facts.baidu && facts.baidu->count ? Cell{*facts.baidu->count} : Cell{};
+    case FactColumn::ourNofollow:
+        return yesNo(facts.ourLink ? std::optional<bool>(!facts.ourLink->follow) : std::nullopt);
     }
     return {};
 }

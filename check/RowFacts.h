@@ -32,6 +32,7 @@ struct RowFacts {
     std::optional<int> outbound;
     std::optional<BaiduFacts> baidu;
     QString tlsError;        // certificate trouble of the friend's page in Qt's words; empty when none
+    std::optional<BackLinkFacts> ourLink; // the checked site's own anchor to this friend, read at the harvest
     bool operator==(const RowFacts &) const = default;
 };
 
@@ -43,8 +44,9 @@ struct RowFacts {
 [[nodiscard]] BaiduFacts baiduFacts(const FetchResult &answer, bool cellsFilled);
 
 // The fact columns that --facts and the window add after the six, in order.
-enum class FactColumn { status, finalUrl, ms, backlinkNofollow, pageNofollow, outbound, baiduState, baiduCount };
-inline constexpr int kFactColumnCount = 8;
+enum class FactColumn { status, finalUrl, ms, backlinkNofollow, pageNofollow, outbound, baiduState, baiduCount,
+                        ourNofollow };
+inline constexpr int kFactColumnCount = 9;
 
 struct FactColumnInfo {
     FactColumn column;
@@ -56,7 +58,7 @@ struct FactColumnInfo {
 [[nodiscard]] const std::array<FactColumnInfo, kFactColumnCount> &factColumns();
 
 // One fact as a cell: "是"/"否" for yes-or-no facts, empty when unknown; red
-// for a nofollow back link, a nofollow page and a blocked Baidu.
+// for a nofollow back link, a nofollow page, a blocked Baidu and our own nofollow link.
 [[nodiscard]] Cell factCell(const RowFacts &facts, FactColumn column);
 
 } // namespace friendlinks

@@ -122,36 +122,64 @@ class TagReader {
 public:
     explicit TagReader(QStringView html) : m_html(html) {}
 
-    // Moves to the next start tag and returns true with its name in name();
-    // false at the end of the text.
-    bool nextStartTag()
+    enum class Step { StartTag, EndTag, Text, End };
+
+    // Moves to the next token: a start tag (its name in name(), its
+    // attributes read next by readAttributes()), an end tag (name() too, its
+    // attributes already passed over), a run of text (in text()), or the end.
+    // Comments, doctypes and the bodies of raw-text elements are passed over.
+    Step next()
     {
         while (true) {
             if (!m_rawEnd.isEmpty())
                 skipRawText();
+            if (m_at >= m_html.size())
+                return Step::End;
             const qsizetype lt = m_html.indexOf(u'<', m_at);
-            if (lt < 0 || lt + 1 >= m_html.size()) {
+            if (lt != m_at) {
+                const qsizetype end = lt < 0 ? m_html.size() : lt;
+                m_text = m_html.sliced(m_at, end - m_at);
+                m_at = end;
+                return Step::Text;
+            }
+            if (lt + 1 >= m_html.size()) {
+                m_text = m_html.sliced(lt);
                 m_at = m_html.size();
-                return false;
+                return Step::Text;
             }
             m_at = lt + 1;
             const QChar next = m_html[m_at];
             if (next == u'!') {
                 skipMarkupDeclaration();
             } else if (next == u'/') {
-                skipEndTag();
+                if (skipEndTag())
+                    return Step::EndTag;
             } else if (next == u'?') {
                 skipPast(u'>');
             } else if (isAsciiLetter(next)) {
-                m_nameStart = m_at;
-                while (m_at < m_html.size() && !isSpace(m_html[m_at]) && m_html[m_at] != u'/' && m_html[m_at] != u'>')
-                    ++m_at;
-                m_nameEnd = m_at;
-                return true;
+                readName();
+                return Step::StartTag;
+            } else {
+                m_text = m_html.sliced(lt, 1); // anything else after "<" is text
+                return Step::Text;
             }
-            // Anything else after "<" is text.
         }
     }
+
+    // Moves to the next start tag and returns true with its name in name();
+    // false at the end of the text.
+    bool nextStartTag()
+    {
+        while (true) {
+            const Step step = next();
+            if (step == Step::StartTag)
+                return true;
+            if (step == Step::End)
+                return false;
+        }
+    }
+
+    [[nodiscard]] QStringView text() const { return m_text; }
 
     [[nodiscard]] QStringView name() const { return m_html.sliced(m_nameStart, m_nameEnd - m_nameStart); }
 
@@ -259,19 +287,35 @@ private:
         }
     }
 
-    // At "/": an end tag reads its attributes like a start tag; "</" + other is a bogus comment.
-    void skipEndTag()
+    void readName()
+    {
+        m_nameStart = m_at;
+        while (m_at < m_html.size() && !isSpace(m_html[m_at]) && m_html[m_at] != u'/' && m_html[m_at] != u'>')
+            ++m_at;
+        m_nameEnd = m_at;
+    }
+
+    // At "/": an end tag reads its attributes like a start tag (true, its name
+    // in name()); "</" + other is a bogus comment (false).
+    bool skipEndTag()
     {
         ++m_at;
         if (m_at < m_html.size() && isAsciiLetter(m_html[m_at])) {
-            m_nameStart = m_nameEnd = m_at; // no name: an end tag never opens raw text
-            while (m_at < m_html.size() && !isSpace(m_html[m_at]) && m_html[m_at] != u'/' && m_html[m_at] != u'>')
-                ++m_at;
-            if (!readAttributes(nullptr))
+            readName();
+            const qsizetype nameStart = m_nameStart;
+            const qsizetype nameEnd = m_nameEnd;
+            m_nameStart = m_nameEnd = m_at; // no name while reading: an end tag never opens raw text
+            const bool complete = readAttributes(nullptr);
+            m_nameStart = nameStart;
+            m_nameEnd = nameEnd;
+            if (!complete) {
                 m_at = m_html.size();
-            return;
+                return false;
+            }
+            return true;
         }
         skipPast(u'>');
+        return false;
     }
 
     // Skips the body of a raw-text element up to "</name" followed by a blank, "/" or ">".
@@ -300,7 +344,17 @@ private:
     qsizetype m_nameStart = 0;
     qsizetype m_nameEnd = 0;
     QString m_rawEnd; // the raw-text element whose body comes next
+    QStringView m_text;
 };
+
+bool isWanted(QStringView name, const QList<QLatin1StringView> &wanted)
+{
+    for (const QLatin1StringView w : wanted) {
+        if (name.compare(w, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -319,10 +373,7 @@ void forEachStartTag(QStringView html, const QList<QLatin1StringView> &wanted,
     TagReader reader(html);
     while (reader.nextStartTag()) {
         const QStringView name = reader.name();
-        bool want = false;
-        for (const QLatin1StringView w : wanted)
-            want = want || name.compare(w, Qt::CaseInsensitive) == 0;
-        if (!want) {
+        if (!isWanted(name, wanted)) {
             if (!reader.readAttributes(nullptr))
                 return;
             continue;
@@ -332,6 +383,33 @@ void forEachStartTag(QStringView html, const QList<QLatin1StringView> &wanted,
         if (!reader.readAttributes(&tag))
             return;
         visit(tag);
+    }
+}
+
+void forEachToken(QStringView html, const QList<QLatin1StringView> &withAttributes,
+                  const std::function<void(const HtmlToken &)> &visit)
+{
+    TagReader reader(html);
+    while (true) {
+        HtmlToken token;
+        switch (reader.next()) {
+        case TagReader::Step::End:
+            return;
+        case TagReader::Step::Text:
+            token.text = reader.text();
+            break;
+        case TagReader::Step::EndTag:
+            token.kind = HtmlToken::Kind::EndTag;
+            token.tag.name = reader.name().toString().toLower();
+            break;
+        case TagReader::Step::StartTag:
+            token.kind = HtmlToken::Kind::StartTag;
+            token.tag.name = reader.name().toString().toLower();
+            if (!reader.readAttributes(isWanted(token.tag.name, withAttributes) ? &token.tag : nullptr))
+                return;
+            break;
+        }
+        visit(token);
     }
 }
 

@@ -39,6 +39,22 @@ struct HtmlStartTag {
 void forEachStartTag(QStringView html, const QList<QLatin1StringView> &wanted,
                      const std::function<void(const HtmlStartTag &)> &visit);
 
+// One token of an HTML text as a browser's tokenizer sees it.
+struct HtmlToken {
+    enum class Kind { StartTag, EndTag, Text };
+    Kind kind = Kind::Text;
+    HtmlStartTag tag; // StartTag: name and attributes; EndTag: the name only
+    QStringView text; // Text: as written, references not decoded
+};
+
+// Walks every token of html, with the same reading as forEachStartTag:
+// comments, doctypes and processing instructions give nothing, nor do the
+// bodies of the raw-text elements (their start and end tags do come).
+// Adjacent text may come as more than one Text token. Start tags named in
+// withAttributes (lower case) carry their attributes, others their name only.
+void forEachToken(QStringView html, const QList<QLatin1StringView> &withAttributes,
+                  const std::function<void(const HtmlToken &)> &visit);
+
 // The first start tag of html (any name), or nothing when it holds none.
 [[nodiscard]] std::optional<HtmlStartTag> firstStartTag(QStringView html);
 

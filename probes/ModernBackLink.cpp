@@ -1,6 +1,5 @@
 #include "probes/ModernBackLink.h"
 
-#include "probes/HtmlTags.h"
 #include "probes/LinkFacts.h"
 
 namespace friendlinks {
@@ -14,26 +13,22 @@ QString comparableSiteHost(const QString &enteredSite)
     return siteHost(site);
 }
 
-bool linksBackToHost(const QString &anchor, const QString &host)
+ModernBackLinkScan scanModernBackLinks(QStringView page, const QString &pageAddress, const QString &host,
+                                       bool pageNofollow)
 {
-    if (host.isEmpty() || anchor.isEmpty())
-        return false;
-    QString href;
-    bool found = false;
-    forEachStartTag(anchor, {QLatin1StringView("a")}, [&](const HtmlStartTag &tag) {
-        if (found)
-            return;
-        if (const HtmlAttribute *attribute = tag.attribute(QLatin1StringView("href"))) {
-            href = attribute->value.trimmed();
-            found = true;
-        }
-    });
-    return found && siteHost(href) == host;
-}
-
-BackLinkScan scanModernBackLinks(const QString &page, const QString &host)
-{
-    return scanBackLinksWhere(page, [&host](const QString &anchor) { return linksBackToHost(anchor, host); });
+    ModernBackLinkScan scan;
+    if (host.isEmpty())
+        return scan;
+    for (PageAnchor &anchor : readPageAnchors(page, pageAddress)) {
+        if (siteHost(anchor.address) != host)
+            continue;
+        const bool passes = !pageNofollow && anchor.follow && !anchor.hidden;
+        if (!scan.anchor)
+            scan.anchor = anchor;
+        if (passes)
+            return {std::move(anchor), true};
+    }
+    return scan;
 }
 
 } // namespace friendlinks

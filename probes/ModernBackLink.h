@@ -1,8 +1,10 @@
 #pragma once
 
-#include "probes/BackLinkProbe.h"
+#include "probes/PageAnchors.h"
 
 #include <QString>
+
+#include <optional>
 
 namespace friendlinks {
 
@@ -11,13 +13,17 @@ namespace friendlinks {
 // path and a leading "www.". Empty when the text names no host.
 [[nodiscard]] QString comparableSiteHost(const QString &enteredSite);
 
-// True when the anchor's href (of its first tag that has one) is an http or
-// https address of that host, taken the same way: "https://MySite.com/"
-// links back to "www.mysite.com", "https://notmysite.com/" does not.
-[[nodiscard]] bool linksBackToHost(const QString &anchor, const QString &siteHost);
+// What modern mode reads of a friend's page about the link back.
+struct ModernBackLinkScan {
+    std::optional<PageAnchor> anchor; // the anchor that decides; none when no link leads back
+    bool passes = false;              // it is followed and shown, and the page lets engines follow it
+};
 
-// The back-link scan of modern mode: the first anchor that links back to
-// siteHost decides, with the markers, image rule and cut of the classic scan.
-[[nodiscard]] BackLinkScan scanModernBackLinks(const QString &page, const QString &siteHost);
+// The links of page (read from pageAddress) that lead to siteHost in either
+// scheme: "https://MySite.com/x" leads back to "mysite.com", "https://notmysite.com/"
+// and "https://blog.mysite.com/" do not. The first that passes something decides,
+// else the first at all. pageNofollow: the page's robots meta or header says nofollow.
+[[nodiscard]] ModernBackLinkScan scanModernBackLinks(QStringView page, const QString &pageAddress,
+                                                     const QString &siteHost, bool pageNofollow);
 
 } // namespace friendlinks

@@ -1,6 +1,7 @@
 // The harvest of a home page, classic and modern, and the cells the rules give a row.
 #include "check/Harvest.h"
 
+#include "check/CheckMode.h"
 #include "check/CheckRules.h"
 #include "probes/BackLinkProbe.h"
 #include "probes/DomainRules.h"
@@ -193,7 +194,7 @@ const ModeRow kModes[] = {
     {"mixed_schemes_in_page_order",
      anchorLine("https://www.friend-a.com/", "甲") + anchorLine("http://www.friend-b.net/", "乙")
          + anchorLine("HTTPS://blog.friend-c.org/", "丙"),
-     {"https://www.friend-a.com/", "http://www.friend-b.net/", "HTTPS://blog.friend-c.org/"},
+     {"https://www.friend-a.com/", "http://www.friend-b.net/", "https://blog.friend-c.org/"},
      {"http://www.friend-b.net/"}, 2},
     {"https_links_into_the_own_site_are_never_rows",
      anchorLine("https://www.mysite.com/", "首页") + anchorLine("https://bbs.mysite.com/", "论坛")
@@ -231,14 +232,111 @@ TABLE_TEST(ModernHarvestTest, ListsHttpsFriendsOnlyInModernMode, kModes)
 }
 
 
-TEST(ModernHarvest, RowKeepsSchemeAndTheClassicNameRules)
+// Modern rows: "address 名" each, the page read as a browser reads it.
+struct ModernRow : Row {
+    QString site;
+    QString page;
+    QStringList rows;
+};
+
+const ModernRow kModernReading[] = {
+    {"whole_name_and_alt", "https://www.mysite.com",
+     anchorLine("https://www.friend-a.com/", "一个名字特别特别长的友情链接博客站点")
+         + "<a href=\"https://www.friend-b.net/\"><img src=\"b.png\" alt=\"乙站\"></a>"
+         + "<a href=\"https://www.friend-c.org/\"><img src=\"c.png\"></a>",
+     {"https://www.friend-a.com/ 一个名字特别特别长的友情链接博客站点", "https://www.friend-b.net/ 乙站",
+      "https://www.friend-c.org/ 图片链接"}},
+    {"name_cut_at_sixty_four", "www.mysite.com", anchorLine("http://www.friend-a.com/", QString(70, u'名')),
+     {"http://www.friend-a.com/ " + QString(64, u'名') + "…"}},
+    {"comments_and_scripts_list_nothing", "www.mysite.com",
+     "<!-- " + anchorLine("http://www.friend-a.com/", "甲") + " --><script>document.write('"
+         + anchorLine("http://www.friend-b.com/", "乙").trimmed() + "')</script>",
+     {}},
+    {"case_references_and_scheme_relative", "https://www.mysite.com",
+     "<A HREF=//www.friend-a.com/>甲&amp;乙</A><a href='HTTP://WWW.FRIEND-B.NET/'>B</a>",
+     {"https://www.friend-a.com/ 甲&乙", "http://www.friend-b.net/ B"}},
+    {"base_address", "www.mysite.com", "<base href=\"http://www.friend-a.com/\"><a href=\"/\">甲</a><a href=\"x.html\">内页</a>",
+     {"http://www.friend-a.com/ 甲"}},
+    {"upper_case_site_is_the_same_site", "WWW.MYSITE.COM",
+     anchorLine("http://www.mysite.com/", "首页") + anchorLine("https://bbs.mysite.com/", "论坛")
+         + anchorLine("http://www.friend-a.com/", "甲"),
+     {"http://www.friend-a.com/ 甲"}},
+};
+
+TABLE_TEST(ModernReadingTest, ListsWhatABrowserShows, kModernReading)
 {
-    const QString page = anchorLine("https://www.friend-a.com/", "一个名字特别特别长的友情链接博客站点")
-        + "<a href=\"https://www.friend-b.net/\"><img src=\"b.png\"></a>";
-    const QList<HarvestedLink> links = harvest(page, kModernSite, LinkMode::Modern).links;
-    ASSERT_EQ(links.size(), 2);
-    EXPECT_EQ(links[0], (HarvestedLink{"https://www.friend-a.com/", "一个名字特别特别长的友情链接博"}));
-    EXPECT_EQ(links[1], (HarvestedLink{"https://www.friend-b.net/", "图片链接"}));
+    QStringList rows;
+    for (const HarvestedLink &link : harvest(GetParam().page, GetParam().site, LinkMode::Modern).links)
+        rows << link.lianjie + " " + link.guanjianzi;
+    EXPECT_EQ(rows, GetParam().rows);
+}
+
+TEST(Harvest, OurOwnAnchorOfEachRowInBothModes)
+{
+    const QString page = "<a href=\"http://www.friend-a.com/\" rel=\"External NoFollow\">甲</a>"
+                         "<a href='http://www.friend-b.net/'>乙</a>";
+    for (const LinkMode mode : {LinkMode::Classic, LinkMode::Modern}) {
+        const Harvest found = harvest(page, kModernSite, mode);
+        ASSERT_EQ(found.ourLinks.size(), 2);
+        EXPECT_EQ(found.ourLinks[0], (BackLinkFacts{"http://www.friend-a.com/", {"external", "nofollow"}, false}));
+        EXPECT_EQ(found.ourLinks[1], (BackLinkFacts{"http://www.friend-b.net/", {}, true}));
+    }
+}
+
+// Modern mode's back-link cell for the site "www.me.com" (also typed in upper case).
+struct JudgeRow : Row {
+    QString page;
+    Cell cell;
+    int status = 200;
+    FetchResult::Kind kind = FetchResult::Kind::Page;
+    QByteArray robotsHeader = {};
+    QString finalUrl = QStringLiteral("http://www.friend.com/");
+};
+
+const JudgeRow kJudgements[] = {
+    {"link_back", "<a href=\"http://www.me.com/\">我的站</a>", {"我的站", false}},
+    {"either_scheme_without_www_any_case", "<a href=\"HTTPS://Me.COM/x\">我的站</a>", {"我的站", false}},
+    {"look_alike_hosts_are_not_the_site",
+     "<a href=\"http://notme.com/\">1</a><a href=\"http://me.com.evil.cn/\">2</a><a href=\"http://blog.me.com/\">3</a>"
+     "<a href=\"/\">www.me.com</a>",
+     {"没有链接", true}},
+    {"comment_is_no_link", "<!-- <a href=\"http://www.me.com/\">假</a> -->", {"没有链接", true}},
+    {"error_page_holds_no_link", "<a href=\"http://www.me.com/\">页脚</a>", {"页面错误 HTTP 404", true}, 404},
+    {"error_without_body", "", {"页面错误 HTTP 503", true}, 503, FetchResult::Kind::EmptyBody},
+    {"too_slow", "访问太慢", {"访问太慢", true}, 0, FetchResult::Kind::TooSlow},
+    {"empty_body", "无知错误", {"无知错误", true}, 200, FetchResult::Kind::EmptyBody},
+    {"nofollow_keeps_its_text", "<a rel=\"nofollow\" href=\"http://www.me.com/\">友</a>", {"友", true}},
+    {"sponsored", "<a rel=sponsored href=\"http://www.me.com/\">友</a>", {"友", true}},
+    {"robots_meta", "<meta name=robots content=\"noindex, NOFOLLOW\"><a href=\"http://www.me.com/\">友</a>", {"友", true}},
+    {"robots_header", "<a href=\"http://www.me.com/\">友</a>", {"友", true}, 200, FetchResult::Kind::Page, "none"},
+    {"hidden_attribute", "<a hidden href=\"http://www.me.com/\">友</a>", {"友", true}},
+    {"hidden_by_style", "<a style=\"display: none\" href=\"http://www.me.com/\">友</a>", {"友", true}},
+    {"a_followed_link_after_a_nofollow_one_decides",
+     "<a rel=ugc href=\"http://www.me.com/\">甲</a><a href=\"http://me.com\">乙</a>", {"乙", false}},
+    {"relative_link_on_a_page_read_from_the_site", "<a href=\"/\">首页</a>", {"首页", false}, 200,
+     FetchResult::Kind::Page, {}, "https://www.me.com/links.html"},
+    {"base_on_the_site", "<base href=\"http://www.me.com/\"><a href=\"about.html\">关于</a>", {"关于", false}},
+    {"image_alt", "<a href=\"http://www.me.com/\"><img src=l.png alt=\"我的 站\"></a>", {"我的 站", false}},
+    {"long_text_cut_at_sixty_four", "<a href=\"http://www.me.com/\">" + QString(65, u'长') + "</a>",
+     {QString(64, u'长') + "…", false}},
+};
+
+TABLE_TEST(ModernJudgementTest, BackLinkCell, kJudgements)
+{
+    const JudgeRow &c = GetParam();
+    FetchResult page;
+    page.kind = c.kind;
+    page.text = c.page;
+    page.status = c.status;
+    page.finalUrl = c.finalUrl;
+    if (!c.robotsHeader.isEmpty())
+        page.headers = {{"X-Robots-Tag", c.robotsHeader}};
+    for (const char *site : {"www.me.com", "HTTP://WWW.ME.COM/"}) {
+        const BackLinkJudgement judged = CheckMode(true, QString::fromLatin1(site)).judgeBackLink(page, "http://www.friend.com/");
+        EXPECT_EQ(judged.cell, c.cell) << site;
+        const bool noAnchor = QStringList{kNoLink, kTooSlow, kEmptyBody}.contains(c.cell.text) || c.status >= 400;
+        EXPECT_EQ(judged.anchor.has_value(), !noAnchor) << site;
+    }
 }
 
 } // namespace

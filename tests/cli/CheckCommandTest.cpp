@@ -27,7 +27,7 @@ protected:
     [[nodiscard]] QString cells() const
     {
         static const QRegularExpression kFacts(QStringLiteral(
-            R"(, "facts": \{.*?"baidu": (?:null|\{[^{}]*\}), "tls_error": (?:null|"(?:[^"\\]|\\.)*")\})"));
+            R"(, "facts": \{.*?"baidu": (?:null|\{[^{}]*\}), "tls_error": (?:null|"(?:[^"\\]|\\.)*"), "our_link": (?:null|\{[^{}]*\})\})"));
         return out().remove(kFacts);
     }
 
@@ -40,7 +40,7 @@ TEST_F(CheckCommandTest, OneSiteGivesTheOneSiteJsonAndNothingOnStderr)
 {
     EXPECT_EQ(check({"www.one.com", "--format", "json"}), kExitOk);
     EXPECT_EQ(outAtZeroMs(), R"({"site": "www.one.com", "mode": "classic", "rows": [)" "\n  " + kOneRow
-                                 + QString::fromUtf8(R"(, "facts": {"status": 200, "final_url": "http://www.back.com/", "ms": 0, "backlink": {"href": "http://www.one.com/", "rel": [], "follow": true}, "page_nofollow": false, "outbound": 1, "baidu": {"state": "ok", "count": null}, "tls_error": null}})")
+                                 + QString::fromUtf8(R"(, "facts": {"status": 200, "final_url": "http://www.back.com/", "ms": 0, "backlink": {"href": "http://www.one.com/", "rel": [], "follow": true}, "page_nofollow": false, "outbound": 1, "baidu": {"state": "ok", "count": null}, "tls_error": null, "our_link": {"href": "http://www.back.com/", "rel": [], "follow": true}}})")
                                  + "\n]}\n");
     EXPECT_TRUE(err().isEmpty()) << "no progress when stderr is not a terminal";
     EXPECT_EQ(check({"www.one.com", "--format", "tsv"}), kExitOk);

@@ -19,7 +19,7 @@ void buildWorld(fakeweb::World &world)
 {
     world.setPage("http://www.home9.com/", "<a href=\"http://www.a-friend.com/\">甲</a>\n"
                                            "<a href=\"http://www.b-friend.com/\">乙</a>\n"
-                                           "<a href=\"http://www.c-friend.com/\">丙</a>\n"
+                                           "<a href=\"http://www.c-friend.com/\" rel=\"nofollow\">丙</a>\n"
                                            "<a href=\"http://www.d-friend.com/\">丁</a>\n");
     // A nofollow link back, two outbound anchors; one hidden in a comment, one to itself.
     world.setPage("http://www.a-friend.com/",
@@ -65,10 +65,10 @@ TEST_F(FactsOutputTest, JsonRowsCarryTheirFacts)
     const QString json = outAtZeroMs();
     const QString rows = QString::fromUtf8(
         R"({"site": "www.home9.com", "mode": "classic", "rows": [
-  {"lianjie": "http://www.a-friend.com/", "guanjianzi": "甲\r\n", "fanlian": "首页之家", "shoulu": "约1,230篇", "kuaizhao": "3K 2026-1-2\r\n", "rp": "首页第一", "red": [], "facts": {"status": 200, "final_url": "http://www.a-friend.com/", "ms": 0, "backlink": {"href": "http://www.home9.com/", "rel": ["external", "nofollow"], "follow": false}, "page_nofollow": false, "outbound": 2, "baidu": {"state": "ok", "count": "1,230"}, "tls_error": null}},
-  {"lianjie": "http://www.b-friend.com/", "guanjianzi": "乙\r\n", "fanlian": "之家", "shoulu": "", "kuaizhao": "", "rp": "", "red": [], "facts": {"status": 200, "final_url": "http://b-friend.com/home.html", "ms": 0, "backlink": {"href": "http://www.home9.com/", "rel": [], "follow": true}, "page_nofollow": true, "outbound": 1, "baidu": {"state": "no_result", "count": null}, "tls_error": null}},
-  {"lianjie": "http://www.c-friend.com/", "guanjianzi": "丙\r\n", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 404, "final_url": "http://www.c-friend.com/", "ms": 0, "backlink": null, "page_nofollow": false, "outbound": 0, "baidu": {"state": "unknown_page", "count": null}, "tls_error": null}},
-  {"lianjie": "http://www.d-friend.com/", "guanjianzi": "丁\r\n", "fanlian": "无知错误", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 200, "final_url": "http://www.d-friend.com/", "ms": 0, "backlink": null, "page_nofollow": null, "outbound": null, "baidu": {"state": "unreachable", "count": null}, "tls_error": null}}
+  {"lianjie": "http://www.a-friend.com/", "guanjianzi": "甲\r\n", "fanlian": "首页之家", "shoulu": "约1,230篇", "kuaizhao": "3K 2026-1-2\r\n", "rp": "首页第一", "red": [], "facts": {"status": 200, "final_url": "http://www.a-friend.com/", "ms": 0, "backlink": {"href": "http://www.home9.com/", "rel": ["external", "nofollow"], "follow": false}, "page_nofollow": false, "outbound": 2, "baidu": {"state": "ok", "count": "1,230"}, "tls_error": null, "our_link": {"href": "http://www.a-friend.com/", "rel": [], "follow": true}}},
+  {"lianjie": "http://www.b-friend.com/", "guanjianzi": "乙\r\n", "fanlian": "之家", "shoulu": "", "kuaizhao": "", "rp": "", "red": [], "facts": {"status": 200, "final_url": "http://b-friend.com/home.html", "ms": 0, "backlink": {"href": "http://www.home9.com/", "rel": [], "follow": true}, "page_nofollow": true, "outbound": 1, "baidu": {"state": "no_result", "count": null}, "tls_error": null, "our_link": {"href": "http://www.b-friend.com/", "rel": [], "follow": true}}},
+  {"lianjie": "http://www.c-friend.com/", "guanjianzi": "丙\r\n", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 404, "final_url": "http://www.c-friend.com/", "ms": 0, "backlink": null, "page_nofollow": false, "outbound": 0, "baidu": {"state": "unknown_page", "count": null}, "tls_error": null, "our_link": {"href": "http://www.c-friend.com/", "rel": ["nofollow"], "follow": false}}},
+  {"lianjie": "http://www.d-friend.com/", "guanjianzi": "丁\r\n", "fanlian": "无知错误", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 200, "final_url": "http://www.d-friend.com/", "ms": 0, "backlink": null, "page_nofollow": null, "outbound": null, "baidu": {"state": "unreachable", "count": null}, "tls_error": null, "our_link": {"href": "http://www.d-friend.com/", "rel": [], "follow": true}}}
 ]}
 )");
     EXPECT_EQ(json, rows);
@@ -87,15 +87,15 @@ TEST_F(FactsOutputTest, TsvWithFactsAppendsTheFactColumns)
     EXPECT_EQ(lines.join('\n'),
               QString::fromUtf8(
                   "网站地址\t网站名字\t反链关键字\t百度收录\t百度快照\t百度site首页\t标红\t"
-                  "HTTP状态\t最终地址\t用时ms\t反链nofollow\t页面nofollow\t对方外链数\t百度状态\t百度收录(新)\n"
+                  "HTTP状态\t最终地址\t用时ms\t反链nofollow\t页面nofollow\t对方外链数\t百度状态\t百度收录(新)\t我方nofollow\n"
                   "http://www.a-friend.com/\t甲\\r\\n\t首页之家\t约1,230篇\t3K 2026-1-2\\r\\n\t首页第一\t\t"
-                  "200\thttp://www.a-friend.com/\t0\t是\t否\t2\tok\t1,230\n"
+                  "200\thttp://www.a-friend.com/\t0\t是\t否\t2\tok\t1,230\t否\n"
                   "http://www.b-friend.com/\t乙\\r\\n\t之家\t\t\t\t\t"
-                  "200\thttp://b-friend.com/home.html\t0\t否\t是\t1\tno_result\t\n"
+                  "200\thttp://b-friend.com/home.html\t0\t否\t是\t1\tno_result\t\t否\n"
                   "http://www.c-friend.com/\t丙\\r\\n\t没有链接\t\t\t\tfanlian\t"
-                  "404\thttp://www.c-friend.com/\t0\t\t否\t0\tunknown_page\t\n"
+                  "404\thttp://www.c-friend.com/\t0\t\t否\t0\tunknown_page\t\t是\n"
                   "http://www.d-friend.com/\t丁\\r\\n\t无知错误\t\t\t\tfanlian\t"
-                  "200\thttp://www.d-friend.com/\t0\t\t\t\tunreachable\t\n"));
+                  "200\thttp://www.d-friend.com/\t0\t\t\t\tunreachable\t\t否\n"));
 }
 
 TEST_F(FactsOutputTest, TableAndTsvWithoutFactsStayAsTheyWere)
@@ -104,7 +104,7 @@ TEST_F(FactsOutputTest, TableAndTsvWithoutFactsStayAsTheyWere)
     const QString table = run({"--facts"});
     const QString header = table.section('\n', 0, 0);
     EXPECT_TRUE(header.startsWith(QStringLiteral("网站地址"))) << header.toStdString();
-    EXPECT_TRUE(header.endsWith(QStringLiteral("百度收录(新)"))) << header.toStdString();
+    EXPECT_TRUE(header.endsWith(QStringLiteral("我方nofollow"))) << header.toStdString();
     EXPECT_TRUE(table.contains(QStringLiteral("共 4 行，标红 2 处"))) << "fact cells are not counted as red cells";
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "app/Form2.h"
+#include "app/ModernModeUi.h"
 
 #include "tests/common/FetchWait.h"
 #include "tests/common/Recorders.h"
 
+#include <QDir>
 #include <QLineEdit>
+#include <QSettings>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -24,7 +27,14 @@ struct WindowFixture : ::testing::Test {
     RecordingMessageBox messages;
     std::unique_ptr<Form2> form;
 
-    void SetUp() override { ASSERT_TRUE(web.listen()); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(web.listen());
+        // Every test starts as a first start: no remembered mode (the test main keeps settings in a temporary folder).
+        QSettings remembered(kSettingsOrganization, kSettingsApplication);
+        ASSERT_TRUE(remembered.fileName().startsWith(QDir::tempPath())) << remembered.fileName().toStdString();
+        remembered.clear();
+    }
 
     // A new window; adjust changes its settings.
     void open(const std::function<void(CheckSettings &)> &adjust = {})

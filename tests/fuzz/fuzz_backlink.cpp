@@ -1,4 +1,5 @@
-// The back-link report, classic and modern, on an arbitrary page and needle (split at the first NUL byte).
+// The back-link report of classic mode and the page reading of modern mode, on
+// an arbitrary page and needle (split at the first NUL byte).
 #include "probes/BackLinkProbe.h"
 #include "probes/ModernBackLink.h"
 #include "tests/fuzz/FuzzInput.h"
@@ -10,10 +11,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace friendlinks;
     const auto [page, needle] = fuzz::splitAtNul(data, size);
-    for (const QString &report :
-         {backLinkReport(page, needle), scanModernBackLinks(page, comparableSiteHost(needle)).report}) {
-        if (!report.startsWith(QStringLiteral("0\r\n")) && !report.startsWith(QStringLiteral("1\r\n")))
+    const QString report = backLinkReport(page, needle);
+    if (!report.startsWith(QStringLiteral("0\r\n")) && !report.startsWith(QStringLiteral("1\r\n")))
+        std::abort();
+
+    // Every anchor is a tag, its address http(s) or nothing, its text trimmed.
+    const QList<PageAnchor> anchors = readPageAnchors(page, needle);
+    if (anchors.size() > page.count(QLatin1Char('<')))
+        std::abort();
+    for (const PageAnchor &anchor : anchors) {
+        if (!anchor.address.isEmpty() && !anchor.address.startsWith(QStringLiteral("http")))
+            std::abort();
+        if (anchor.text != anchor.text.simplified() || keptText(anchor.text).size() > 2 * kMaxModernTextLength + 1)
             std::abort();
     }
+    const ModernBackLinkScan scan = scanModernBackLinks(page, needle, comparableSiteHost(needle), false);
+    if (scan.passes && (!scan.anchor || scan.anchor->hidden || !scan.anchor->follow))
+        std::abort();
     return 0;
 }

@@ -1,5 +1,6 @@
 // The harvest, classic and modern, on an arbitrary page and site (split at the first NUL byte).
 #include "check/Harvest.h"
+#include "probes/PageAnchors.h"
 #include "tests/fuzz/FuzzInput.h"
 
 #include <cstdlib>
@@ -11,9 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const LinkMode mode : {LinkMode::Classic, LinkMode::Modern}) {
         const Harvest found = harvest(page, site, mode);
         for (const HarvestedLink &link : found.links) {
-            if (link.lianjie.isEmpty() || link.lianjie.size() > kMaxLinkLength || link.guanjianzi.size() > kMaxNameLength)
+            const qsizetype maxName = mode == LinkMode::Classic ? kMaxNameLength : 2 * kMaxModernTextLength + 1;
+            if (link.lianjie.isEmpty() || link.lianjie.size() > kMaxLinkLength || link.guanjianzi.size() > maxName)
                 std::abort();
         }
+        if (found.ourLinks.size() != found.links.size())
+            std::abort();
         if (found.unlistedHttps < 0 || (mode == LinkMode::Modern && found.unlistedHttps != 0))
             std::abort();
     }

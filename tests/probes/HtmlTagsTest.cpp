@@ -63,6 +63,20 @@ TEST(FirstStartTag, ReadsNamesAndValues)
     EXPECT_FALSE(firstStartTag(QStringLiteral("<a href='unclosed")));
 }
 
+TEST(TokenWalk, GivesTagsAndTextButNoCommentOrRawBody)
+{
+    QStringList seen;
+    const auto html = u"<P class=x>a &amp;<!-- <a href=h> --><B id=y>b</B ><script>'<a href=s>'</script>1 < 2</p";
+    forEachToken(html, {QLatin1StringView("p")}, [&](const HtmlToken &t) {
+        switch (t.kind) {
+        case HtmlToken::Kind::StartTag: seen << "<" + t.tag.name + QString::number(t.tag.attributes.size()); break;
+        case HtmlToken::Kind::EndTag: seen << "/" + t.tag.name; break;
+        case HtmlToken::Kind::Text: seen << t.text.toString(); break;
+        }
+    });
+    EXPECT_EQ(seen.join('|'), "<p1|a &amp;|<b0|b|/b|<script0|/script|1 |<| 2");
+}
+
 TEST(CharacterReferences, BadNumbersBecomeTheReplacementCharacter)
 {
     EXPECT_EQ(decodeCharacterReferences(u"&#0;&#xD800;&#99999999999;"), QString(3, QChar(0xFFFD)));

@@ -1,5 +1,6 @@
 #include "probes/ModernBackLink.h"
 #include "probes/ModernBaidu.h"
+#include "probes/PageAnchors.h"
 
 #include "web/FetchResult.h"
 
@@ -8,42 +9,87 @@
 namespace friendlinks {
 namespace {
 
-// The back link of modern mode: which anchor decides, for the site "www.mysite.com".
-struct BackLinkRow : Row {
-    QString page;
-    QString report;
-};
-
-const BackLinkRow kBackLinks[] = {
-    {"https_without_www", "<a href=\"https://mysite.com/\">我的站</a>", "1\r\n我的站\r\n"},
-    {"http_with_www", "<a href='http://www.mysite.com'>我的站</a>", "1\r\n我的站\r\n"},
-    {"upper_case_host", "<a href=HTTPS://WWW.MYSITE.COM/>大写</a>", "1\r\n大写\r\n"},
-    {"inner_page_of_the_site", "<a href=\"https://www.mysite.com/about.html\">关于</a>", "1\r\n关于\r\n"},
-    {"look_alike_host_is_not_the_site",
-     "<a href=\"https://notmysite.com/\">冒名</a><a href=\"https://mysite.com.evil.cn/\">假</a>", "0\r\n.."},
-    {"subdomain_is_not_the_site", "<a href=\"https://blog.mysite.com/\">博客</a>", "0\r\n.."},
-    {"site_only_in_the_text_is_no_back_link", "<a href=\"/x\">www.mysite.com</a>", "0\r\n.."},
-    {"first_matching_anchor_decides",
-     "<a href=\"https://other.com/\">别处</a><a href=\"https://mysite.com/\"><img src=\"a.png\"></a>"
-     "<a href=\"https://www.mysite.com/\">文字</a>", "1\r\n图片链接"},
-    {"text_cut_to_eight", "<a href=\"https://mysite.com\">一二三四五六七八九</a>", "1\r\n一二三四五六七八"},
-    {"relative_and_script_links_never_match", "<a href=\"//mysite\">a</a><a href=\"javascript:mysite.com\">b</a>", "0\r\n.."},
-    {"marker_stays_a_marker", kTooSlow, "1\r\n访问太慢"},
-};
-
-TABLE_TEST(ModernBackLinkTest, FirstAnchorNamingTheHostDecides, kBackLinks)
+// The links of a page as modern mode reads them, each as `address "text"`
+// and its flags, joined by " | "; "-" for an address that is not http(s).
+QString anchorsRead(const QString &html, const QString &pageAddress)
 {
-    for (const char *site : {"www.mysite.com", "http://mysite.com/", "HTTPS://WWW.MySite.com", " mysite.com/blog/ "}) {
-        const QString host = comparableSiteHost(QString::fromLatin1(site));
-        EXPECT_EQ(host, "mysite.com") << site;
-        EXPECT_EQ(scanModernBackLinks(GetParam().page, host).report, GetParam().report) << site;
+    QStringList out;
+    for (const PageAnchor &a : readPageAnchors(html, pageAddress)) {
+        QString line = (a.address.isEmpty() ? QStringLiteral("-") : a.address) + " \"" + a.text + "\"";
+        if (!a.follow)
+            line += " nofollow";
+        if (a.hidden)
+            line += " hidden";
+        out << line;
     }
+    return out.join(" | ");
 }
 
-TEST(ModernBackLink, NoHostMeansNoBackLink)
+struct AnchorRow : Row {
+    QString html;
+    QString read;
+};
+
+const QString kPageAddress = QStringLiteral("https://www.b.com/dir/page.html");
+
+const AnchorRow kAnchors[] = {
+    {"comment_holds_no_anchor", "<!-- <a href=\"http://www.me.com/\">假</a> --><a href=\"http://c.com/\">真</a>",
+     "http://c.com/ \"真\""},
+    {"raw_text_bodies_hold_none",
+     "<script>'<a href=\"http://s.com/\">s</a>'</script><style>/*<a href=http://y.com/>*/</style>"
+     "<textarea><a href=http://t.com/>t</a></textarea><title><a href=http://i.com/></title>"
+     "<template><a href=http://p.com/>p</a></template><a href=http://c.com/>c</a>",
+     "http://c.com/ \"c\""},
+    {"any_case_any_quoting", "<A HREF=http://c.com/>演示</A><a href='http://d.com/'>d</a><a\nhref = \"http://e.com/\" >e</a>",
+     "http://c.com/ \"演示\" | http://d.com/ \"d\" | http://e.com/ \"e\""},
+    {"references_decoded", "<a href=\"http://c.com/?a=1&amp;b=2\">A&amp;B &lt;3&#x4E2D;</a>",
+     "http://c.com/?a=1&b=2 \"A&B <3中\""},
+    {"relative_against_the_page",
+     "<a href=x.html>1</a><a href=/y>2</a><a href=//cdn.c.com/z>3</a><a href=../up/>4</a><a href=\" HTTP://C.COM\n\">5</a>",
+     "https://www.b.com/dir/x.html \"1\" | https://www.b.com/y \"2\" | https://cdn.c.com/z \"3\" | "
+     "https://www.b.com/up/ \"4\" | http://c.com \"5\""},
+    {"base_anywhere_in_the_page", "<a href=p>1</a><base href=\"http://www.base.com/sub/\"><base href=http://no.com/>",
+     "http://www.base.com/sub/p \"1\""},
+    {"relative_base", "<base href=\"/root/\"><a href=p>1</a>", "https://www.b.com/root/p \"1\""},
+    {"only_http_and_https", "<a href=mailto:a@me.com>m</a><a href=\"javascript:go('http://c.com/')\">j</a>"
+                            "<a href=ftp://c.com/>f</a><a name=top>no href</a>",
+     "- \"m\" | - \"j\" | - \"f\""},
+    {"text_content_collapsed", "<a href=/><b>粗</b> <i>体</i>\n\t 文字&nbsp;</a>", "https://www.b.com/ \"粗 体 文字\""},
+    {"image_alone_gives_its_alt",
+     "<a href=/1><img src=a.png alt=\"友站 标志\"></a><a href=/2> <IMG SRC=b.png> </a><a href=/3><img alt=\"\">字</a>",
+     "https://www.b.com/1 \"友站 标志\" | https://www.b.com/2 \"图片链接\" | https://www.b.com/3 \"字\""},
+    {"anchor_in_anchor_ends_the_first", "<a href=/1>one<a href=/2>two</a> after", "https://www.b.com/1 \"one\" | https://www.b.com/2 \"two\""},
+    {"rel_and_hidden",
+     "<a href=/1 rel=\"Sponsored noopener\">1</a><a href=/2 hidden>2</a><a href=/3 style=\"color:red; DISPLAY : none !important\">3</a>"
+     "<a href=/4 style=visibility:hidden>4</a><a href=/5 style=\"display:block\" rel=UGC>5</a>",
+     "https://www.b.com/1 \"1\" nofollow | https://www.b.com/2 \"2\" hidden | https://www.b.com/3 \"3\" hidden | "
+     "https://www.b.com/4 \"4\" hidden | https://www.b.com/5 \"5\" nofollow"},
+};
+
+TABLE_TEST(PageAnchorsTest, ReadsLinksAsABrowserDoes, kAnchors)
 {
+    EXPECT_EQ(anchorsRead(GetParam().html, kPageAddress), GetParam().read);
+}
+
+TEST(PageAnchors, HrefAsWrittenAndTextsKeptToSixtyFour)
+{
+    const QList<PageAnchor> anchors = readPageAnchors(u"<a href='/?a=1&amp;b' REL='NoFollow'>t</a>", kPageAddress);
+    ASSERT_EQ(anchors.size(), 1);
+    EXPECT_EQ(anchors[0].href, "/?a=1&amp;b");
+    EXPECT_EQ(anchors[0].rel, QStringList{"nofollow"});
+    EXPECT_EQ(readPageAnchors(u"<a href=/x>x</a>", QString())[0].address, ""); // nothing to resolve against
+
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    EXPECT_EQ(keptText(QString(64, u'字')), QString(64, u'字'));
+    EXPECT_EQ(keptText(QString(63, u'字') + emoji + "x"), QString(63, u'字') + emoji + "…");
+}
+
+TEST(ModernBackLink, SiteHostInAnyForm)
+{
+    for (const char *site : {"www.mysite.com", "http://mysite.com/", "HTTPS://WWW.MySite.com", " mysite.com/blog/ "})
+        EXPECT_EQ(comparableSiteHost(QString::fromLatin1(site)), "mysite.com") << site;
     EXPECT_EQ(comparableSiteHost(""), "");
-    EXPECT_EQ(scanModernBackLinks("<a href=\"https://mysite.com/\">x</a>", QString()).report, "0\r\n..");
+    EXPECT_FALSE(scanModernBackLinks(u"<a href=\"https://mysite.com/\">x</a>", kPageAddress, QString(), false).anchor);
 }
 
 // Today's Baidu result page: the count phrase and result blocks carrying the real address in mu="...".

@@ -26,7 +26,7 @@ struct FactColumns : WindowFixture {
     void SetUp() override
     {
         WindowFixture::SetUp();
-        web.world().setPage("http://www.home9.com/", "<a href=\"http://www.friend.com/\">友站</a>");
+        web.world().setPage("http://www.home9.com/", "<a rel=\"sponsored\" href=\"http://www.friend.com/\">友站</a>");
         web.world().setPage("http://www.friend.com/", "<meta name=robots content=nofollow>"
                                                       "<a href=\"http://www.home9.com/\" rel=nofollow>之家</a>");
         web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1,
@@ -90,7 +90,7 @@ TEST_F(FactColumns, WeakLinksAreRedAndABaiduBlockIsTold)
     const QTreeWidgetItem *item = form->list()->topLevelItem(0);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text(factColumn(FactColumn::status)), QStringLiteral("200"));
-    for (FactColumn red : {FactColumn::backlinkNofollow, FactColumn::pageNofollow}) {
+    for (FactColumn red : {FactColumn::backlinkNofollow, FactColumn::pageNofollow, FactColumn::ourNofollow}) {
         EXPECT_EQ(item->text(factColumn(red)), QStringLiteral("是"));
         EXPECT_TRUE(isRed(item, factColumn(red)));
     }

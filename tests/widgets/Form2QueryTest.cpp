@@ -133,6 +133,7 @@ struct ModernModeWindow : WindowFixture {
 
     [[nodiscard]] QAction *modernAction() const { return form->modernModeUi()->modernAction(); }
     [[nodiscard]] QLabel *note() const { return form->modernModeUi()->bannerNote(); }
+    [[nodiscard]] QLabel *modeNote() const { return form->modernModeUi()->modeNote(); }
 };
 
 } // namespace
@@ -146,8 +147,10 @@ TEST_F(ModernModeWindow, ClassicCheckTellsWhereToFindTheHttpsFriends)
     EXPECT_FALSE(modernAction()->isChecked());
     EXPECT_EQ(modernAction()->text(), QStringLiteral("现代模式"));
 
+    EXPECT_FALSE(modeNote()->isVisible());
     ASSERT_TRUE(query(QStringLiteral("https://www.mysite.com")));
     EXPECT_EQ(form->list()->topLevelItemCount(), 1);
+    EXPECT_EQ(modeNote()->text(), QStringLiteral("经典模式"));
     EXPECT_TRUE(note()->isVisible());
     EXPECT_EQ(note()->text(), QStringLiteral("另有 2 个 https 友链未列出，在列表右键菜单勾选“现代模式”一并检查"));
 
@@ -158,7 +161,16 @@ TEST_F(ModernModeWindow, ClassicCheckTellsWhereToFindTheHttpsFriends)
     ASSERT_EQ(form->list()->topLevelItemCount(), 3);
     EXPECT_EQ(form->list()->topLevelItem(0)->text(0), QStringLiteral("https://www.friend-a.com/"));
     EXPECT_FALSE(note()->isVisible());
+    EXPECT_TRUE(modeNote()->isVisible());
+    EXPECT_EQ(modeNote()->text(), QStringLiteral("现代模式"));
 
+    // The choice outlives the window: the next start is modern, until unchecked.
+    open(false);
+    EXPECT_TRUE(modernAction()->isChecked());
+    EXPECT_TRUE(form->engine()->settings().modern);
+    modernAction()->setChecked(false);
+    open(false);
+    EXPECT_FALSE(modernAction()->isChecked());
     open(true); // started modern, the item is checked
     EXPECT_TRUE(modernAction()->isChecked());
 }

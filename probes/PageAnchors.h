@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace friendlinks {
+
+inline constexpr qsizetype kMaxModernTextLength = 64;
+
+// One link of a page as a browser shows it.
+struct PageAnchor {
+    QString href;       // the href value as written, quotes removed
+    QString address;    // href resolved to an absolute http or https address; empty for anything else
+    QStringList rel;    // the rel tokens, lower case, in order
+    bool follow = true; // false when rel holds nofollow, sponsored or ugc
+    bool hidden = false; // a hidden attribute, or its own style says display:none or visibility:hidden
+    QString text;       // the text content, white space collapsed; for an image alone its alt, else "图片链接"
+    bool operator==(const PageAnchor &) const = default;
+};
+
+// The links of an HTML page as a browser reads them: anchors with an href,
+// in page order, none from comments, raw-text bodies (script, style, title,
+// textarea ...) or <template>. Each href is resolved against the page's first
+// <base href>, else against pageAddress (the address the page was read from);
+// "//host/" takes the page's scheme.
+[[nodiscard]] QList<PageAnchor> readPageAnchors(QStringView html, const QString &pageAddress);
+
+// The address href leads to from base (both as written in a page): absolute
+// http or https, scheme and host in lower case; empty when it leads elsewhere
+// (mailto:, javascript:, no host) or cannot be read.
+[[nodiscard]] QString resolveLinkAddress(const QString &base, QStringView href);
+
+// A text kept whole up to 64 characters (an emoji counted once); a longer one
+// is cut there and ends in "…".
+[[nodiscard]] QString keptText(const QString &text);
+
+} // namespace friendlinks
