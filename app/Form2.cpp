@@ -5,6 +5,7 @@
 #include "app/ClockFormat.h"
 #include "assets/Assets.h"
 #include "check/OutputFormats.h"
+#include "check/TextEscape.h"
 #include "ui/Fonts.h"
 #include "launcher/Form9.h"
 #include "ui/PictureButton.h"
@@ -46,7 +47,9 @@ QPixmap bannerPixmap(QSize size)
 const QColor kRed(255, 0, 0);
 
 // The cells keep the engine's texts exactly, line breaks included (a back-link
-// text ends in "\r\n"); on screen each cell is one line, breaks as blanks.
+// text ends in "\r\n"); on screen each cell is one line, breaks as blanks, and
+// control or bidirectional characters as escapes, so no anchor text can
+// reverse or hide a row.
 class OneLineDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -55,14 +58,7 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        QString text = option->text;
-        text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-        text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        text.replace(QChar::LineSeparator, QLatin1Char(' ')); // Qt's own stand-in for "\n"
-        while (text.endsWith(QLatin1Char(' ')))
-            text.chop(1);
-        option->text = text;
+        option->text = oneLineCellText(option->text);
     }
 };
 
