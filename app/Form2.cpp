@@ -229,7 +229,7 @@ void Form2::onRowAdded(int row, const QString &lianjie, const QString &guanjianz
 {
     auto *item = new QTreeWidgetItem;
     item->setText(static_cast<int>(Column::lianjie), lianjie);
-    item->setToolTip(static_cast<int>(Column::lianjie), lianjie);
+    item->setToolTip(static_cast<int>(Column::lianjie), escapeForDisplay(lianjie));
     item->setText(static_cast<int>(Column::guanjianzi), guanjianzi);
     m_listView1->insertTopLevelItem(qBound(0, row, m_listView1->topLevelItemCount()), item);
 }
