@@ -67,7 +67,9 @@ public:
         const QUrl address(m_url);
         if (!address.isValid() || address.host().isEmpty()) {
             // Not an address at all: no request can be made, so no body.
-            QTimer::singleShot(0, this, [this] { finish(failure(FetchResult::Kind::EmptyBody, FetchResult::Failure::NotAnAddress)); });
+            QTimer::singleShot(0, this, [this] {
+                finish(failure(FetchResult::Kind::EmptyBody, FetchResult::Failure::NotAnAddress));
+            });
             return;
         }
         QNetworkRequest request(address);
@@ -124,7 +126,8 @@ private:
             return;
         const QNetworkReply::NetworkError error = m_reply->error();
         if (isTransportError(error)) {
-            finish(failure(FetchResult::Kind::EmptyBody, failureOf(error, !m_tlsError.isEmpty(), m_reply->manager()->proxy().type() != QNetworkProxy::NoProxy)));
+            const bool viaProxy = m_reply->manager()->proxy().type() != QNetworkProxy::NoProxy;
+            finish(failure(FetchResult::Kind::EmptyBody, failureOf(error, !m_tlsError.isEmpty(), viaProxy)));
             return;
         }
         readSome();
