@@ -5,6 +5,7 @@
 #include "app/ClockFormat.h"
 #include "assets/Assets.h"
 #include "check/OutputFormats.h"
+#include "check/TextEscape.h"
 #include "ui/Fonts.h"
 #include "launcher/Form9.h"
 #include "ui/PictureButton.h"
@@ -65,7 +66,9 @@ QRect place(TwipsPlace p, int dpi)
 }
 
 // The cells keep the engine's texts exactly, line breaks included (a back-link
-// text ends in "\r\n"); on screen each cell is one line, breaks as blanks.
+// text ends in "\r\n"); on screen each cell is one line, breaks as blanks, and
+// control or bidirectional characters as escapes, so no anchor text can
+// reverse or hide a row.
 class OneLineDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -74,14 +77,7 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        QString text = option->text;
-        text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-        text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        text.replace(QChar::LineSeparator, QLatin1Char(' ')); // Qt's own stand-in for "\n"
-        while (text.endsWith(QLatin1Char(' ')))
-            text.chop(1);
-        option->text = text;
+        option->text = oneLineCellText(option->text);
     }
 };
 
@@ -319,7 +315,7 @@ void Form2::onRowAdded(int row, const QString &lianjie, const QString &guanjianz
 {
     auto *item = new QTreeWidgetItem;
     item->setText(static_cast<int>(Column::lianjie), lianjie);
-    item->setToolTip(static_cast<int>(Column::lianjie), lianjie);
+    item->setToolTip(static_cast<int>(Column::lianjie), escapeForDisplay(lianjie));
     item->setText(static_cast<int>(Column::guanjianzi), guanjianzi);
     m_listView1->insertTopLevelItem(qBound(0, row, m_listView1->topLevelItemCount()), item);
 }

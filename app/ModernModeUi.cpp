@@ -3,6 +3,7 @@
 #include "check/CheckEngine.h"
 #include "check/CheckMode.h"
 #include "ui/Fonts.h"
+#include "web/FetchFailure.h"
 
 #include <QAction>
 #include <QLabel>
@@ -90,6 +91,8 @@ void ModernModeUi::showNote(const QString &text)
 void ModernModeUi::onFinished()
 {
     QStringList notes;
+    if (m_engine->home().status >= 400 && m_engine->home().failure == FetchResult::Failure::None)
+        notes << homePageTrouble(m_engine->home());
     if (m_engine->isBaiduBlocked())
         notes << kBaiduBlockedMessage;
     if (const int unlisted = m_engine->unlistedHttpsLinks(); unlisted > 0)
@@ -105,6 +108,8 @@ void ModernModeUi::onSiteUnreachable()
     const QString trouble = m_engine->siteTlsError();
     if (!trouble.isEmpty())
         showNote(QStringLiteral("证书不可信：%1（可用 --ca-file 加入证书颁发机构，或用 --insecure 启动照样读取）").arg(trouble));
+    else if (const QString cause = homePageTrouble(m_engine->home()); !cause.isEmpty())
+        showNote(QStringLiteral("%1：%2").arg(kUnreachableMessage, cause)); // the message box says only the first part
 }
 
 } // namespace friendlinks

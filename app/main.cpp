@@ -1,65 +1,12 @@
 #include "app/WindowMain.h"
-#include "cli/CheckCommand.h"
-#include "cli/DiffCommand.h"
-
-#include <QCoreApplication>
-#include <QFile>
-
-#include <cstdio>
-#include <unistd.h>
+#include "cli/CommandLine.h"
 
 using namespace friendlinks;
 
-namespace {
-
-int runCheck(int &argc, char **argv, const CheckOptions &options)
-{
-    QCoreApplication app(argc, argv);
-    QFile out;
-    QFile err;
-    if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return 1;
-    CheckCommand command(options, &out, &err, isatty(STDOUT_FILENO) != 0, isatty(STDERR_FILENO) != 0);
-    int status = 1;
-    QObject::connect(&command, &CheckCommand::finished, &app, [&](int exitStatus) {
-        status = exitStatus;
-        app.quit();
-    });
-    command.start();
-    app.exec();
-    return status;
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-
-    if (!arguments.isEmpty() && arguments.first() == QLatin1String("diff")) {
-        QFile out;
-        QFile err;
-        if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
-            return kDiffUsage;
-        return runDiff(arguments.mid(1), &out, &err);
-    }
-    const ParsedArguments parsed = parseArguments(arguments);
-    switch (parsed.action) {
-    case ParsedArguments::Action::Help:
-        std::fputs(qPrintable(usageText()), stdout);
-        return kExitOk;
-    case ParsedArguments::Action::Version:
-        std::printf("%s\n", qPrintable(kVersion));
-        return kExitOk;
-    case ParsedArguments::Action::UsageError:
-        std::fprintf(stderr, "friendlinks: %s\n%s", qPrintable(parsed.error), qPrintable(usageText()));
-        return kExitUsage;
-    case ParsedArguments::Action::Check:
-        return runCheck(argc, argv, parsed.options);
-    case ParsedArguments::Action::Window:
-        break;
-    }
-    return runWindow(argc, argv, parsed.options.settings);
+    CheckSettings settings;
+    if (const std::optional<int> status = runCommandLine(argc, argv, &settings))
+        return *status;
+    return runWindow(argc, argv, settings);
 }

@@ -1,6 +1,7 @@
 #include "check/BatchFormats.h"
 
 #include "check/OutputFormats.h"
+#include "check/TextEscape.h"
 
 #include <QStringList>
 
@@ -9,14 +10,10 @@
 namespace friendlinks {
 namespace {
 
-// A site as one table cell: control characters dropped.
+// A site as one table cell: control and bidirectional characters shown as escapes.
 QString tableText(const QString &text)
 {
-    QString out;
-    for (const QChar c : text)
-        if (c.unicode() >= 0x20 && c.unicode() != 0x7F)
-            out += c;
-    return out;
+    return escapeForDisplay(text);
 }
 
 QStringList linesOf(const QByteArray &text)
@@ -47,10 +44,10 @@ QByteArray jsonLine(const QByteArray &siteObject)
     return line + '\n';
 }
 
-QByteArray unreachableSiteJson(const QString &site, const QString &mode)
+QByteArray unreachableSiteJson(const QString &site, const QString &mode, const FetchResult *home)
 {
-    return QStringLiteral("{\"site\": %1, \"mode\": %2, \"unreachable\": true, \"rows\": []}\n")
-        .arg(jsonString(site), jsonString(mode))
+    return QStringLiteral("{\"site\": %1, \"mode\": %2, \"unreachable\": true, \"rows\": []%3}\n")
+        .arg(jsonString(site), jsonString(mode), home ? QStringLiteral(", \"home\": ") + homeJson(*home) : QString())
         .toUtf8();
 }
 

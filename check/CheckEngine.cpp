@@ -85,6 +85,8 @@ private:
         if (m_cancelled)
             return;
         m_engine.m_siteTlsError = result.tlsError;
+        m_engine.m_home = result;
+        m_engine.m_home.text.clear(); // the facts of the answer, not the page
         if (result.kind == FetchResult::Kind::SiteUnreachable) {
             finish(true);
             return;
@@ -266,6 +268,7 @@ void CheckEngine::start(const QString &site, std::shared_ptr<WorkerPool> pool)
     // everything from the fetch to the back-link needle uses the trimmed text.
     m_site = site.trimmed();
     m_siteTlsError.clear();
+    m_home = FetchResult();
     m_unlistedHttpsLinks = 0;
     m_baiduTlsError.clear();
     m_rows.clear();

@@ -4,6 +4,7 @@
 #include "check/Columns.h"
 #include "check/RowFacts.h"
 #include "check/WorkerPool.h"
+#include "web/FetchResult.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -55,6 +56,9 @@ public:
     [[nodiscard]] QString site() const { return m_site; }
     // Certificate trouble of the checked site's own page, in Qt's words; empty when none.
     [[nodiscard]] QString siteTlsError() const { return m_siteTlsError; }
+    // The fetch of the checked site's own page (status, final address, time,
+    // certificate trouble, failure), without its text; empty before the harvest.
+    [[nodiscard]] const FetchResult &home() const { return m_home; }
     // After the harvest of a classic check: the https friend links it passed
     // over that a modern check lists (0 in modern mode).
     [[nodiscard]] int unlistedHttpsLinks() const { return m_unlistedHttpsLinks; }
@@ -81,6 +85,7 @@ private:
     CheckSettings m_settings;
     QString m_site;
     QString m_siteTlsError;
+    FetchResult m_home;
     int m_unlistedHttpsLinks = 0;
     QString m_baiduTlsError;
     QList<CheckRow> m_rows;

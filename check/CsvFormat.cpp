@@ -1,6 +1,7 @@
 #include "check/CsvFormat.h"
 
 #include "check/BatchFormats.h"
+#include "check/TextEscape.h"
 
 namespace friendlinks {
 namespace {
@@ -13,7 +14,7 @@ QString csvRecord(const QStringList &fields)
     QStringList quoted;
     quoted.reserve(fields.size());
     for (const QString &field : fields)
-        quoted << csvField(field);
+        quoted << csvField(formulaSafe(field));
     return quoted.join(QLatin1Char(',')) + QLatin1String("\r\n");
 }
 

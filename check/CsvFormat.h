@@ -14,7 +14,8 @@ namespace friendlinks {
 // opens right; CR LF line ends; fields quoted where needed. The six headers
 // and "标红"; cells as the window shows them, a trailing line break dropped.
 // With siteOfRow (one site per row) a first column "站点" comes first; with
-// facts (one per row) the fact columns follow "标红", as in tsv.
+// facts (one per row) the fact columns follow "标红", as in tsv. A cell that a
+// spreadsheet would take for a formula starts with an apostrophe (formulaSafe).
 [[nodiscard]] QByteArray formatCsv(const QList<CheckRow> &rows, const QStringList &siteOfRow = {},
                                    const QList<RowFacts> *facts = nullptr);
 

@@ -1,5 +1,7 @@
 #include "check/OutputFormats.h"
 
+#include "check/TextEscape.h"
+
 #include <QStringList>
 
 namespace friendlinks {
@@ -24,16 +26,10 @@ bool isWide(char32_t u)
         || (u >= 0x20000 && u <= 0x3FFFD);
 }
 
-// A cell as shown in the table: line breaks and other control characters dropped.
+// A cell as shown in the table: control and bidirectional characters visible as escapes.
 QString displayText(const QString &text)
 {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x20 && c.unicode() != 0x7F)
-            out += c;
-    }
-    return out;
+    return displayCellText(text);
 }
 
 // The "facts" object of one row; keys in a fixed order.
@@ -122,7 +118,7 @@ QString tsvField(const QString &text)
         case '\t': out += QLatin1String("\\t"); break;
         case '\r': out += QLatin1String("\\r"); break;
         case '\n': out += QLatin1String("\\n"); break;
-        default: out += c;
+        default: out += isUnsafeForDisplay(c.unicode()) ? escapeForDisplay(c) : QString(c);
         }
     }
     return out;
@@ -139,8 +135,15 @@ int displayWidth(const QString &text)
     return width;
 }
 
+QString homeJson(const FetchResult &home)
+{
+    return QStringLiteral("{\"status\": %1, \"final_url\": %2, \"ms\": %3, \"tls_error\": %4}")
+        .arg(QString::number(home.status), jsonString(home.finalUrl), QString::number(home.elapsedMs),
+             home.tlsError.isEmpty() ? QStringLiteral("null") : jsonString(home.tlsError));
+}
+
 QByteArray formatJson(const QString &site, const QList<CheckRow> &rows, const QString &mode,
-                      const QList<RowFacts> *facts)
+                      const QList<RowFacts> *facts, const FetchResult *home)
 {
     QString out = QStringLiteral("{\"site\": %1, \"mode\": %2, \"rows\": [").arg(jsonString(site), jsonString(mode));
     for (qsizetype i = 0; i < rows.size(); ++i) {
@@ -155,7 +158,10 @@ QByteArray formatJson(const QString &site, const QList<CheckRow> &rows, const QS
             out += QStringLiteral(", \"facts\": ") + factsJson(facts->value(i));
         out += QLatin1Char('}');
     }
-    out += rows.isEmpty() ? QStringLiteral("]}\n") : QStringLiteral("\n]}\n");
+    out += rows.isEmpty() ? QStringLiteral("]") : QStringLiteral("\n]");
+    if (home)
+        out += QStringLiteral(", \"home\": ") + homeJson(*home);
+    out += QStringLiteral("}\n");
     return out.toUtf8();
 }
 

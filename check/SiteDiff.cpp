@@ -3,6 +3,8 @@
 #include "check/CheckRules.h"
 #include "web/FetchResult.h"
 
+#include <cmath>
+
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,16 +15,58 @@
 namespace friendlinks {
 namespace {
 
-// The number the digits of a text make ("约1,230篇" → 1230), if any.
-std::optional<qint64> digitsValue(const QString &text)
+// The number the digits of a text make ("约1,230篇" → "1230"), if any, without leading zeros.
+std::optional<QString> digitsValue(const QString &text)
 {
     QString digits;
-    for (const QChar c : text)
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+    bool any = false;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            continue;
+        any = true;
+        if (!digits.isEmpty() || c != QLatin1Char('0'))
             digits += c;
-    bool ok = false;
-    const qint64 value = digits.left(18).toLongLong(&ok);
-    return ok ? std::optional<qint64>(value) : std::nullopt;
+    }
+    if (!any)
+        return std::nullopt;
+    return digits.isEmpty() ? QStringLiteral("0") : digits;
+}
+
+// A json number as digits: its whole part, however large ("1e300" has 301 digits).
+std::optional<QString> numberDigits(double value)
+{
+    if (!(value >= 0))
+        return std::nullopt;
+    return QString::number(std::floor(value), 'f', 0);
+}
+
+// digits × factor (0 to 9), in decimal digits.
+QString timesDigit(const QString &digits, int factor)
+{
+    QString out;
+    int carry = 0;
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        const int product = (digits[i].unicode() - '0') * factor + carry;
+        out.prepend(QChar(u'0' + product % 10));
+        carry = product / 10;
+    }
+    if (carry > 0)
+        out.prepend(QChar(u'0' + carry));
+    return out;
+}
+
+// a < b for digit strings without leading zeros.
+bool lessThan(const QString &a, const QString &b)
+{
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+// Why the site could not be checked, in a few words; empty when it could.
+QString cannotCheck(const SavedSite &site)
+{
+    if (site.homeStatus >= 400)
+        return QStringLiteral("首页返回 HTTP %1").arg(site.homeStatus);
+    return site.unreachable ? kUnreachableMessage : QString();
 }
 
 std::variant<SavedSite, QString> readSite(const QJsonValue &value)
@@ -35,6 +79,7 @@ std::variant<SavedSite, QString> readSite(const QJsonValue &value)
     SavedSite site;
     site.site = object.value(QLatin1String("site")).toString();
     site.unreachable = object.value(QLatin1String("unreachable")).toBool(false);
+    site.homeStatus = object.value(QLatin1String("home")).toObject().value(QLatin1String("status")).toInt(0);
     const QJsonValue rows = object.value(QLatin1String("rows"));
     if (!rows.isArray())
         return QStringLiteral("site \"%1\" has no \"rows\" list").arg(site.site);
@@ -52,8 +97,8 @@ std::variant<SavedSite, QString> readSite(const QJsonValue &value)
         if (follow.isBool())
             saved.follow = follow.toBool();
         const QJsonValue count = facts.value(QLatin1String("baidu")).toObject().value(QLatin1String("count"));
-        if (count.isDouble() && count.toDouble() >= 0)
-            saved.baiduCount = qint64(count.toDouble());
+        if (count.isDouble())
+            saved.baiduCount = numberDigits(count.toDouble());
         else if (count.isString())
             saved.baiduCount = digitsValue(count.toString());
         site.rows.append(saved);
@@ -89,8 +134,8 @@ void compareRows(const QString &site, const SavedRow &o, const SavedRow &n, QLis
         add(*o.follow ? kChangeNofollowAdded : kChangeNofollowRemoved, boolText(*o.follow), boolText(*n.follow));
     const auto oldCount = indexCount(o);
     const auto newCount = indexCount(n);
-    if (oldCount && newCount && double(*newCount) < double(*oldCount) * (1.0 - kIndexDropShare))
-        add(kChangeIndexDrop, QString::number(*oldCount), QString::number(*newCount));
+    if (oldCount && newCount && isIndexDrop(*oldCount, *newCount))
+        add(kChangeIndexDrop, *oldCount, *newCount);
     if (o.rp == kHomePageFirst && n.rp == kNotFirst)
         add(kChangeRankLost, o.rp, n.rp);
     else if (o.rp == kNotFirst && n.rp == kHomePageFirst)
@@ -157,10 +202,18 @@ std::variant<QList<SavedSite>, QString> readSavedCheck(const QByteArray &json)
 bool isRegression(const QString &change)
 {
     return change == kChangeRemoved || change == kChangeBacklinkLost || change == kChangeNofollowAdded
-        || change == kChangeIndexDrop || change == kChangeRankLost;
+        || change == kChangeIndexDrop || change == kChangeRankLost || change == kChangeUnreachable;
 }
 
-std::optional<qint64> indexCount(const SavedRow &row)
+bool isIndexDrop(const QString &older, const QString &newer)
+{
+    // newer < older × (1 − 0.30) in whole numbers: newer × 10 < older × 7.
+    static_assert(kIndexDropShare == 0.30);
+    const QString newerTimesTen = newer == QLatin1String("0") ? newer : newer + QLatin1Char('0');
+    return lessThan(newerTimesTen, timesDigit(older, 7));
+}
+
+std::optional<QString> indexCount(const SavedRow &row)
 {
     if (row.shoulu.isEmpty())
         return row.baiduCount;
@@ -177,7 +230,15 @@ QList<LinkChange> diffChecks(const QList<SavedSite> &older, const QList<SavedSit
         QList<qsizetype> &candidates = newerBySite[site.site];
         if (candidates.isEmpty())
             continue;
-        changes += diffSite(site, newer[candidates.takeFirst()]);
+        const SavedSite &now = newer[candidates.takeFirst()];
+        const QString before = cannotCheck(site);
+        const QString after = cannotCheck(now);
+        if (before.isEmpty() && !after.isEmpty())
+            changes.append({site.site, QString(), kChangeUnreachable, QString(), after});
+        else if (!before.isEmpty() && after.isEmpty())
+            changes.append({site.site, QString(), kChangeReachable, before, QString()});
+        else if (before.isEmpty())
+            changes += diffSite(site, now);
     }
     return changes;
 }

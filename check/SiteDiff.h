@@ -16,13 +16,14 @@ struct SavedRow {
     QString shoulu;
     QString rp;
     std::optional<bool> follow;          // facts.backlink.follow
-    std::optional<qint64> baiduCount;    // facts.baidu.count
+    std::optional<QString> baiduCount;   // facts.baidu.count, as decimal digits
 };
 
 struct SavedSite {
     QString site;
     bool unreachable = false;
     QList<SavedRow> rows;
+    int homeStatus = 0; // home.status, 0 when not saved
 };
 
 // A saved `friendlinks check --format json` output (one site or {"sites": [...]}),
@@ -48,17 +49,25 @@ inline const QString kChangeNofollowRemoved = QStringLiteral("nofollow_removed")
 inline const QString kChangeIndexDrop = QStringLiteral("index_drop");
 inline const QString kChangeRankLost = QStringLiteral("rank_lost");
 inline const QString kChangeRankBack = QStringLiteral("rank_back");
+inline const QString kChangeUnreachable = QStringLiteral("unreachable"); // the whole site, one line
+inline const QString kChangeReachable = QStringLiteral("reachable");
 
 // True for the changes that make things worse.
 [[nodiscard]] bool isRegression(const QString &change);
 
 // The changes from older to newer: sites matched by site (a site missing from
-// either side is not compared), rows by lianjie with repeats paired in order.
+// either side is not compared), rows by lianjie with repeats paired in order. A site that could not be
+// checked on one side (unreachable, or its home page answered an HTTP error)
+// is one unreachable or reachable change, its rows not compared.
 // Per site, regressions first, each group in row order.
 [[nodiscard]] QList<LinkChange> diffChecks(const QList<SavedSite> &older, const QList<SavedSite> &newer);
 
-// The number of an index cell ("约1,230篇" → 1230), or of the fact when the cell is empty.
-[[nodiscard]] std::optional<qint64> indexCount(const SavedRow &row);
+// The number of an index cell ("约1,230篇" → "1230"), or of the fact when the
+// cell is empty, as decimal digits without leading zeros: counts of any size.
+[[nodiscard]] std::optional<QString> indexCount(const SavedRow &row);
+
+// Whether a count fell by more than kIndexDropShare (counts as indexCount gives them).
+[[nodiscard]] bool isIndexDrop(const QString &older, const QString &newer);
 
 // An index fell by more than this share.
 inline constexpr double kIndexDropShare = 0.30;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "check/CheckEngine.h"
+#include "cli/Arguments.h"
+#include "cli/Usage.h"
 
 #include <QIODevice>
 #include <QObject>
@@ -11,48 +13,25 @@
 
 namespace friendlinks {
 
-inline const QString kVersion = QStringLiteral("v8.0");
-
-enum class OutputFormat { Table, Tsv, Json, Jsonl, Csv };
-
-struct CheckOptions {
-    QString site;       // the first site
-    QStringList sites;  // every site in the order given (SITE arguments and --sites); site when empty
-    OutputFormat format = OutputFormat::Table;
-    bool facts = false; // tsv and table: the fact columns after the six (json always has them)
-    CheckSettings settings;
-};
-
-// What the command line asks for.
-struct ParsedArguments {
-    enum class Action { Window, Check, Help, Version, UsageError };
-    Action action = Action::Window;
-    CheckOptions options;
-    QString error; // for UsageError
-};
-
-// Parses the arguments after the program name. With no "check" the window is
-// meant; it takes --proxy and --baidu-host too.
-[[nodiscard]] ParsedArguments parseArguments(const QStringList &arguments);
-[[nodiscard]] QString usageText();
-
-// Exit statuses of `friendlinks check`.
+// Exit statuses of `friendlinks check` (kExitOutputFailed, 4, in cli/Usage.h).
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitUnreachable = 3;
 
-// The sites of a --sites file: one a line, blank lines and lines starting
-// with "#" skipped, blanks around a site dropped.
-[[nodiscard]] QStringList parseSitesList(const QString &text);
+// Whether the table's red cells are coloured: only on a terminal, and not
+// when NO_COLOR is set or TERM is "dumb".
+[[nodiscard]] bool colourWanted(bool outIsTerminal, bool noColorSet, const QString &term);
 
 // The headless check: runs one engine per site on one shared worker pool and
 // writes the rows to out in the chosen format, progress and errors to err.
-// Emits finished(exit status) once: 0, or 3 when a site could not be fetched.
+// Emits finished(exit status) once: 0; 3 when a site could not be fetched or
+// its home page answered with an HTTP error; 4 when out took not all of it.
+// colour: red cells in red (colourWanted).
 class CheckCommand : public QObject {
     Q_OBJECT
 public:
     CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
-                 bool outIsTerminal, bool errIsTerminal, QObject *parent = nullptr);
+                 bool colour, bool errIsTerminal, QObject *parent = nullptr);
 
     void start();
 
@@ -61,19 +40,24 @@ signals:
 
 private:
     void siteFinished(size_t site);
+    void reportSite(size_t site);
     void writeResult();
+    void writeOut(const QByteArray &data);
+    void writeErr(const QString &line);
     [[nodiscard]] QByteArray siteJson(size_t site) const;
+    [[nodiscard]] int exitStatus() const;
 
     CheckOptions m_options;
     QIODevice *m_out;
     QIODevice *m_err;
-    bool m_outIsTerminal;
+    bool m_colour;
     bool m_errIsTerminal;
     std::vector<std::unique_ptr<CheckEngine>> m_engines; // one per site, in the order given
     std::vector<bool> m_unreachable;
     std::vector<std::pair<int, int>> m_progress; // per site: rows done, rows
     size_t m_finished = 0;
     bool m_toldBaiduBlocked = false;
+    QString m_outError; // why out took not all it was given; empty while it did
 };
 
 } // namespace friendlinks

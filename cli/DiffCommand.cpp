@@ -2,8 +2,11 @@
 
 #include "check/OutputFormats.h"
 #include "check/SiteDiff.h"
+#include "check/TextEscape.h"
+#include "cli/Usage.h"
 
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,7 +17,31 @@ namespace friendlinks {
 namespace {
 
 const QString kNoChange = QStringLiteral("无变化");
-const QString kDiffUsageText = QStringLiteral("usage: friendlinks diff OLD.json NEW.json [--format table|json]\n");
+const QString kNoValue = QStringLiteral("—");
+
+// The table's words for the change codes (json keeps the codes).
+QString changeLabel(const QString &change)
+{
+    static const QHash<QString, QString> kLabels = {
+        {kChangeRemoved, QStringLiteral("友链撤下")},        {kChangeAdded, QStringLiteral("新增友链")},
+        {kChangeBacklinkLost, QStringLiteral("反链丢失")},   {kChangeBacklinkBack, QStringLiteral("反链恢复")},
+        {kChangeNofollowAdded, QStringLiteral("反链加了nofollow")}, {kChangeNofollowRemoved, QStringLiteral("反链去掉nofollow")},
+        {kChangeIndexDrop, QStringLiteral("收录下降")},      {kChangeRankLost, QStringLiteral("首页不在第一")},
+        {kChangeRankBack, QStringLiteral("首页回到第一")},   {kChangeUnreachable, QStringLiteral("无法检查")},
+        {kChangeReachable, QStringLiteral("恢复检查")},
+    };
+    return kLabels.value(change, change);
+}
+
+// A value as the table shows it: escaped, "—" for none, follow or nofollow for the flag.
+QString shownValue(const LinkChange &change, const QString &value)
+{
+    if (value.isEmpty())
+        return kNoValue;
+    if (change.change == kChangeNofollowAdded || change.change == kChangeNofollowRemoved)
+        return value == QLatin1String("true") ? QStringLiteral("follow") : QStringLiteral("nofollow");
+    return displayCellText(value);
+}
 
 std::variant<QList<SavedSite>, QString> readFile(const QString &path)
 {
@@ -32,29 +59,22 @@ QByteArray formatChangesTable(const QList<LinkChange> &changes)
 {
     if (changes.isEmpty())
         return (kNoChange + QLatin1Char('\n')).toUtf8();
-    const auto oneLine = [](QString text) {
-        text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-        text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        return text.trimmed();
-    };
-    int siteWidth = 0;
-    int changeWidth = 0;
-    int linkWidth = 0;
+    int widths[3] = {0, 0, 0};
     for (const LinkChange &change : changes) {
-        siteWidth = std::max(siteWidth, displayWidth(oneLine(change.site)));
-        changeWidth = std::max(changeWidth, displayWidth(change.change));
-        linkWidth = std::max(linkWidth, displayWidth(oneLine(change.lianjie)));
+        widths[0] = std::max(widths[0], displayWidth(displayCellText(change.site)));
+        widths[1] = std::max(widths[1], displayWidth(changeLabel(change.change)));
+        widths[2] = std::max(widths[2], displayWidth(displayCellText(change.lianjie)));
     }
     const auto padded = [](const QString &text, int width) {
         return text + QString(width - displayWidth(text) + 2, QLatin1Char(' '));
     };
     QString out;
     for (const LinkChange &change : changes) {
-        out += padded(oneLine(change.site), siteWidth)
+        out += padded(displayCellText(change.site), widths[0])
             + (isRegression(change.change) ? QStringLiteral("变差  ") : QStringLiteral("好转  "))
-            + padded(change.change, changeWidth) + padded(oneLine(change.lianjie), linkWidth)
-            + oneLine(change.oldValue) + QStringLiteral(" → ") + oneLine(change.newValue) + QLatin1Char('\n');
+            + padded(changeLabel(change.change), widths[1]) + padded(displayCellText(change.lianjie), widths[2])
+            + shownValue(change, change.oldValue) + QStringLiteral(" → ") + shownValue(change, change.newValue)
+            + QLatin1Char('\n');
     }
     return out.toUtf8();
 }
@@ -72,50 +92,85 @@ QByteArray formatChangesJson(const QList<LinkChange> &changes)
     return QJsonDocument(QJsonObject{{QStringLiteral("changes"), list}}).toJson(QJsonDocument::Indented);
 }
 
-} // namespace
-
-int runDiff(const QStringList &arguments, QIODevice *out, QIODevice *err)
-{
-    const auto usage = [err](const QString &problem) {
-        err->write(QStringLiteral("friendlinks diff: %1\n").arg(problem).toUtf8() + kDiffUsageText.toUtf8());
-        return kDiffUsage;
-    };
+struct DiffArguments {
     QStringList files;
     bool json = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
+    bool help = false;
+    QString error;
+};
+
+DiffArguments parseDiffArguments(const QStringList &arguments)
+{
+    DiffArguments parsed;
+    for (qsizetype i = 0; i < arguments.size() && parsed.error.isEmpty() && !parsed.help; ++i) {
         const QString &argument = arguments[i];
-        if (argument == QLatin1String("--format") || argument.startsWith(QLatin1String("--format="))) {
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            parsed.help = true;
+        } else if (argument == QLatin1String("--format") || argument.startsWith(QLatin1String("--format="))) {
             QString value;
             if (argument.contains(QLatin1Char('=')))
                 value = argument.section(QLatin1Char('='), 1);
             else if (i + 1 < arguments.size())
                 value = arguments[++i];
             if (value != QLatin1String("table") && value != QLatin1String("json"))
-                return usage(QStringLiteral("--format must be table or json, not \"%1\"").arg(value));
-            json = value == QLatin1String("json");
-        } else if (argument.startsWith(QLatin1String("--")) && argument != QLatin1String("--")) {
-            return usage(QStringLiteral("unknown option %1").arg(argument));
+                parsed.error = QStringLiteral("--format must be table or json, not \"%1\"").arg(value);
+            parsed.json = value == QLatin1String("json");
+        } else if (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("--")) {
+            parsed.error = QStringLiteral("unknown option %1").arg(argument);
         } else {
-            files << argument;
+            parsed.files << argument;
         }
     }
-    if (files.size() != 2)
-        return usage(QStringLiteral("diff needs two files, OLD.json and NEW.json"));
+    if (parsed.error.isEmpty() && !parsed.help && parsed.files.size() != 2)
+        parsed.error = QStringLiteral("diff needs two files, OLD.json and NEW.json");
+    return parsed;
+}
 
+// The two checks, or why they cannot be compared.
+std::variant<std::pair<QList<SavedSite>, QList<SavedSite>>, QString> readChecks(const QStringList &files)
+{
     QList<SavedSite> checks[2];
     for (int i = 0; i < 2; ++i) {
         auto read = readFile(files[i]);
-        if (const QString *problem = std::get_if<QString>(&read)) {
-            err->write(QStringLiteral("friendlinks diff: %1\n").arg(*problem).toUtf8());
-            return kDiffUsage;
-        }
+        if (const QString *problem = std::get_if<QString>(&read))
+            return *problem;
         checks[i] = std::get<QList<SavedSite>>(std::move(read));
     }
-    const QList<LinkChange> changes = diffChecks(checks[0], checks[1]);
-    out->write(json ? formatChangesJson(changes) : formatChangesTable(changes));
-    const bool regressed = std::any_of(changes.begin(), changes.end(),
-                                       [](const LinkChange &change) { return isRegression(change.change); });
-    return regressed ? kDiffRegression : kDiffNoRegression;
+    if (checks[0].size() == 1 && checks[1].size() == 1 && checks[0][0].site != checks[1][0].site)
+        return QStringLiteral("\"%1\" is a check of %2, \"%3\" of %4: different sites cannot be compared")
+            .arg(files[0], checks[0][0].site, files[1], checks[1][0].site);
+    return std::pair{checks[0], checks[1]};
+}
+
+} // namespace
+
+int runDiff(const QStringList &arguments, QIODevice *out, QIODevice *err)
+{
+    const DiffArguments parsed = parseDiffArguments(arguments);
+    if (!parsed.error.isEmpty()) {
+        err->write(usageErrorText(QStringLiteral("diff"), parsed.error).toUtf8());
+        return kDiffUsage;
+    }
+    QByteArray output = diffUsageText().toUtf8();
+    int status = kDiffNoRegression;
+    if (!parsed.help) {
+        auto read = readChecks(parsed.files);
+        if (const QString *problem = std::get_if<QString>(&read)) {
+            err->write(QStringLiteral("friendlinks diff: %1\n").arg(escapeForDisplay(*problem)).toUtf8());
+            return kDiffUsage;
+        }
+        const auto &[older, newer] = std::get<0>(read);
+        const QList<LinkChange> changes = diffChecks(older, newer);
+        output = parsed.json ? formatChangesJson(changes) : formatChangesTable(changes);
+        const bool regressed = std::any_of(changes.begin(), changes.end(),
+                                           [](const LinkChange &change) { return isRegression(change.change); });
+        status = regressed ? kDiffRegression : kDiffNoRegression;
+    }
+    if (out->write(output) != output.size()) {
+        err->write(QStringLiteral("friendlinks diff: 无法写出结果：%1\n").arg(out->errorString()).toUtf8());
+        return kExitOutputFailed;
+    }
+    return status;
 }
 
 } // namespace friendlinks

@@ -23,7 +23,7 @@ desktop-file-validate "$unpacked/usr/share/applications/friendlinks.desktop"
 zcat "$unpacked/usr/share/man/man1/friendlinks.1.gz" | grep -q '^\.SH EXIT STATUS'
 
 program="$unpacked/usr/bin/friendlinks"
-[ "$("$program" --version)" = v8.0 ] || { echo "--version is not v8.0"; exit 1; }
+[ "$("$program" --version)" = "friendlinks 8.0" ] || { echo "--version is not friendlinks 8.0"; exit 1; }
 
 # The demo world through fakeweb, checked by the unpacked program.
 here="$root/demo"

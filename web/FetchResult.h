@@ -33,6 +33,21 @@ struct FetchResult {
     qint64 elapsedMs = 0;           // from sending to the end of the answer or the time-out
     QString tlsError;               // certificate trouble in Qt's words; empty when none
 
+    // Why no page came, when none did (failureText gives it in words).
+    enum class Failure {
+        None,              // an answer with a body came
+        HostNotFound,
+        ConnectionRefused,
+        TimedOut,
+        Certificate,       // the certificate cannot be trusted (tlsError says how)
+        ProxyUnreachable,  // the proxy refused, was not found, or gave up
+        ConnectionClosed,  // closed or reset before the answer was whole
+        EmptyAnswer,       // an answer without a body
+        NotAnAddress,      // no request could be made of the text
+        Other,
+    };
+    Failure failure = Failure::None;
+
     // The value of the first header of that name (any letter case), or empty.
     [[nodiscard]] QByteArray header(QByteArrayView name) const
     {

@@ -2,6 +2,7 @@
 
 #include "web/BodyDecoding.h"
 #include "web/DeclaredCharset.h"
+#include "web/FetchFailure.h"
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
@@ -66,7 +67,9 @@ public:
         const QUrl address(m_url);
         if (!address.isValid() || address.host().isEmpty()) {
             // Not an address at all: no request can be made, so no body.
-            QTimer::singleShot(0, this, [this] { finish(failure(FetchResult::Kind::EmptyBody)); });
+            QTimer::singleShot(0, this, [this] {
+                finish(failure(FetchResult::Kind::EmptyBody, FetchResult::Failure::NotAnAddress));
+            });
             return;
         }
         QNetworkRequest request(address);
@@ -123,7 +126,8 @@ private:
             return;
         const QNetworkReply::NetworkError error = m_reply->error();
         if (isTransportError(error)) {
-            finish(failure(FetchResult::Kind::EmptyBody));
+            const bool viaProxy = m_reply->manager()->proxy().type() != QNetworkProxy::NoProxy;
+            finish(failure(FetchResult::Kind::EmptyBody, failureOf(error, !m_tlsError.isEmpty(), viaProxy)));
             return;
         }
         readSome();
@@ -144,13 +148,13 @@ private:
             return;
         }
         m_timedOut = true;
-        finish(failure(FetchResult::Kind::TooSlow));
+        finish(failure(FetchResult::Kind::TooSlow, FetchResult::Failure::TimedOut));
     }
 
     [[nodiscard]] FetchResult page()
     {
         if (m_body.isEmpty())
-            return failure(FetchResult::Kind::EmptyBody);
+            return failure(FetchResult::Kind::EmptyBody, FetchResult::Failure::EmptyAnswer);
         FetchResult result;
         result.kind = FetchResult::Kind::Page;
         result.text = m_tls.declaredCharsets && m_reply
@@ -160,9 +164,10 @@ private:
         return result;
     }
 
-    [[nodiscard]] FetchResult failure(FetchResult::Kind kind) const
+    [[nodiscard]] FetchResult failure(FetchResult::Kind kind, FetchResult::Failure why) const
     {
         FetchResult result;
+        result.failure = why;
         if (m_checkedSite) {
             result.kind = FetchResult::Kind::SiteUnreachable;
             return result;

@@ -1,6 +1,7 @@
 #include "check/OutputFormats.h"
 
 #include "check/CsvFormat.h"
+#include "check/TextEscape.h"
 #include "tests/common/QtPrinters.h"
 
 #include <QJsonArray>
@@ -132,6 +133,40 @@ TEST(CsvFormat, OnlyOneTrailingLineBreakIsDropped)
     EXPECT_EQ(cellDisplayText("a\nb"), "a\nb");
     EXPECT_EQ(csvField("plain text"), "plain text");
     EXPECT_EQ(csvField("a\rb"), "\"a\rb\"");
+}
+
+TEST(TextEscape, UnsafeCharactersAreShownAsEscapesAndFormulasQuoted)
+{
+    // text; as table, stderr and the window's cells show it; as tsv writes it
+    const std::tuple<QString, QString, QString> cases[] = {
+        {"plain 中文 \\ text", "plain 中文 \\ text", "plain 中文 \\\\ text"},
+        {"a\tb\r\nc", R"(a\tb\r\nc)", R"(a\tb\r\nc)"},
+        {"\x1b[2Jx\x7f", R"(\x1b[2Jx\x7f)", R"(\x1b[2Jx\x7f)"},
+        {QString(QChar(0x85)) + QChar(0x9b), R"(\x85\x9b)", R"(\x85\x9b)"},
+        {QStringLiteral("a\u202eb\u2066c\u061cd\u200fe"), R"(a\u202eb\u2066c\u061cd\u200fe)", R"(a\u202eb\u2066c\u061cd\u200fe)"},
+        {QStringLiteral("\u2028 stays"), QStringLiteral("\u2028 stays"), QStringLiteral("\u2028 stays")},
+    };
+    for (const auto &[text, shown, tsv] : cases) {
+        EXPECT_EQ(escapeForDisplay(text), shown);
+        EXPECT_EQ(tsvField(text), tsv);
+    }
+    EXPECT_EQ(displayCellText("回链站\r\n"), "回链站");
+    EXPECT_EQ(oneLineCellText("a\r\nb\u202e\r\n"), R"(a b\u202e)");
+    for (const char *formula : {"=1+1", "+1", "-1", "@SUM(A1)", "\tx", "\rx"})
+        EXPECT_EQ(formulaSafe(formula), QLatin1Char('\'') + formula) << formula;
+    for (const char *plain : {"", "1+1", "a=b", "'x"})
+        EXPECT_EQ(formulaSafe(plain), plain) << plain;
+    EXPECT_EQ(QString::fromUtf8(formatCsv({row({"http://www.a.com/", "=HYPERLINK(\"x\")\r\n", "@x", "-1"})})).split("\r\n")[1],
+              R"csv(http://www.a.com/,"'=HYPERLINK(""x"")",'@x,'-1,,,)csv");
+}
+
+TEST(OutputFormats, TableWritesNoEscapeSequenceButItsOwnColour)
+{
+    const QList<CheckRow> rows = {row({"http://www.a.com/", "\x1b[2J\u202e反\r\n", "没有链接"}, {Column::fanlian})};
+    const QString plain = QString::fromUtf8(formatTable(rows, false, 0));
+    EXPECT_TRUE(plain.contains(R"(\x1b[2J\u202e反  )")) << plain.toStdString();
+    EXPECT_FALSE(plain.contains(QChar(0x1b)) || plain.contains(QChar(0x202e)));
+    EXPECT_EQ(QString::fromUtf8(formatTable(rows, true, 0)).count(QChar(0x1b)), 2); // red on, red off
 }
 
 } // namespace

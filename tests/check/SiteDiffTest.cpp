@@ -18,7 +18,7 @@ struct ChangeRow : Row {
 
 const QString kA = QStringLiteral("http://www.a.com/");
 
-SavedRow withFacts(SavedRow r, std::optional<bool> follow, std::optional<qint64> count)
+SavedRow withFacts(SavedRow r, std::optional<bool> follow, std::optional<QString> count)
 {
     r.follow = follow;
     r.baiduCount = count;
@@ -38,8 +38,14 @@ const ChangeRow kChanges[] = {
     {"follow_unknown_on_one_side", withFacts(row(kA, "回链", "", ""), true, {}), row(kA, "回链", "", ""), {}},
     {"index_drop", row(kA, "回链", "约1,000篇", ""), row(kA, "回链", "约699篇", ""), {"index_drop"}},
     {"index_fall_of_thirty_percent_is_not_a_drop", row(kA, "回链", "1000篇", ""), row(kA, "回链", "700篇", ""), {}},
-    {"index_drop_from_the_fact", withFacts(row(kA, "回链", "", ""), {}, 5000),
-     withFacts(row(kA, "回链", "", ""), {}, 100), {"index_drop"}},
+    {"index_drop_from_the_fact", withFacts(row(kA, "回链", "", ""), {}, "5000"),
+     withFacts(row(kA, "回链", "", ""), {}, "100"), {"index_drop"}},
+    // Counts beyond 64 bits compare as the numbers they are.
+    {"index_drop_beyond_64_bits", row(kA, "回链", "约12,000,000,000,000,000,000篇", ""),
+     row(kA, "回链", "约5,000,000,000,000,000,000篇", ""), {"index_drop"}},
+    {"huge_index_fall_of_thirty_percent", withFacts(row(kA, "回链", "", ""), {}, "100000000000000000000000000000"),
+     withFacts(row(kA, "回链", "", ""), {}, "70000000000000000000000000000"), {}},
+    {"index_from_nothing_is_no_drop", row(kA, "回链", "0篇", ""), row(kA, "回链", "0篇", ""), {}},
     {"index_unknown_after", row(kA, "回链", "约1,000篇", ""), row(kA, "回链", "", ""), {}},
     {"rank_lost", row(kA, "回链", "", "首页第一"), row(kA, "回链", "", "注意：不在第一"), {"rank_lost"}},
     {"rank_back", row(kA, "回链", "", "注意：不在第一"), row(kA, "回链", "", "首页第一"), {"rank_back"}},
@@ -80,7 +86,13 @@ TEST(SiteDiff, SitesPairBySiteAndAnUnreachableSiteLosesItsRows)
     const SavedSite twoGone{"two.com", true, {}};
     const SavedSite three{"three.com", false, {row(kA, "回链", "", "")}};
     EXPECT_EQ(diffChecks({one, two}, {three, twoGone, one}),
-              (QList<LinkChange>{{"two.com", kA, "removed", kA, ""}}));
+              (QList<LinkChange>{{"two.com", "", "unreachable", "", "网址可能无法访问"}}));
+    EXPECT_EQ(diffChecks({twoGone}, {two}), (QList<LinkChange>{{"two.com", "", "reachable", "网址可能无法访问", ""}}));
+    EXPECT_TRUE(diffChecks({twoGone}, {twoGone}).isEmpty());
+    const SavedSite twoNotFound{"two.com", false, {}, 404};
+    EXPECT_EQ(diffChecks({two}, {twoNotFound}), (QList<LinkChange>{{"two.com", "", "unreachable", "", "首页返回 HTTP 404"}}));
+    EXPECT_TRUE(isRegression("unreachable"));
+    EXPECT_FALSE(isRegression("reachable"));
 }
 
 TEST(SiteDiff, ReadsOneSiteAndManySitesAndNamesWhatIsWrong)
@@ -91,15 +103,24 @@ TEST(SiteDiff, ReadsOneSiteAndManySitesAndNamesWhatIsWrong)
     const SavedRow &r = std::get<QList<SavedSite>>(one).first().rows.first();
     EXPECT_EQ(r.fanlian, "回");
     EXPECT_EQ(r.follow, false);
-    EXPECT_EQ(r.baiduCount, 12);
+    EXPECT_EQ(r.baiduCount, "12");
     const auto many = readSavedCheck(R"({"sites": [{"site": "a", "rows": []}, {"site": "b", "unreachable": true, "rows": []}]})");
     ASSERT_TRUE(std::holds_alternative<QList<SavedSite>>(many));
     EXPECT_TRUE(std::get<QList<SavedSite>>(many)[1].unreachable);
     const auto counted = readSavedCheck(R"({"site": "a", "rows": [{"lianjie": "x", "facts": {"baidu": {"count": "1,230"}}},
         {"lianjie": "y", "facts": {"baidu": {"count": null}, "backlink": null}}]})");
     ASSERT_TRUE(std::holds_alternative<QList<SavedSite>>(counted));
-    EXPECT_EQ(std::get<QList<SavedSite>>(counted)[0].rows[0].baiduCount, 1230);
+    EXPECT_EQ(std::get<QList<SavedSite>>(counted)[0].rows[0].baiduCount, "1230");
     EXPECT_EQ(std::get<QList<SavedSite>>(counted)[0].rows[1].baiduCount, std::nullopt);
+    // Numbers past 2^63 stay the numbers they are, and a home page's status comes along.
+    const auto huge = readSavedCheck(R"({"site": "a", "home": {"status": 404}, "rows": [
+        {"lianjie": "x", "facts": {"baidu": {"count": 99999999999999999999}}}, {"lianjie": "y", "facts": {"baidu": {"count": 1e300}}}]})");
+    ASSERT_TRUE(std::holds_alternative<QList<SavedSite>>(huge));
+    const SavedSite &hugeSite = std::get<QList<SavedSite>>(huge)[0];
+    EXPECT_EQ(hugeSite.homeStatus, 404);
+    EXPECT_EQ(hugeSite.rows[0].baiduCount, "100000000000000000000");
+    EXPECT_EQ(hugeSite.rows[1].baiduCount->size(), 301);
+    EXPECT_TRUE(hugeSite.rows[1].baiduCount->startsWith("1000000000"));
 
     const std::pair<const char *, const char *> bad[] = {
         {"{\"site\": ", "not JSON"},
@@ -117,9 +138,15 @@ TEST(SiteDiff, ReadsOneSiteAndManySitesAndNamesWhatIsWrong)
 
 TEST(SiteDiff, IndexCountReadsTheDigitsOfTheCell)
 {
-    EXPECT_EQ(indexCount(row(kA, "", "约1,230篇", "")), 1230);
+    EXPECT_EQ(indexCount(row(kA, "", "约1,230篇", "")), "1230");
     EXPECT_EQ(indexCount(row(kA, "", "篇", "")), std::nullopt);
-    EXPECT_EQ(indexCount(withFacts(row(kA, "", "", ""), {}, 7)), 7);
+    EXPECT_EQ(indexCount(row(kA, "", "约007篇", "")), "7");
+    EXPECT_EQ(indexCount(row(kA, "", "约0篇", "")), "0");
+    EXPECT_EQ(indexCount(withFacts(row(kA, "", "", ""), {}, "7")), "7");
+    EXPECT_TRUE(isIndexDrop("7", "0"));
+    EXPECT_FALSE(isIndexDrop("0", "0"));
+    EXPECT_TRUE(isIndexDrop("99999999999999999999", "69999999999999999999"));
+    EXPECT_FALSE(isIndexDrop("99999999999999999999", "70000000000000000000"));
 }
 
 } // namespace

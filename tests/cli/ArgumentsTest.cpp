@@ -1,10 +1,12 @@
 // What `friendlinks` makes of its arguments: the options of the check and of the window, and what it refuses.
 #include "cli/CheckCommand.h"
+#include "cli/SiteText.h"
 
 #include "tools/fakeweb/FakeWeb.h"
 
 #include "tests/common/QtPrinters.h"
 
+#include <QCoreApplication>
 #include <QTemporaryFile>
 
 #include <gtest/gtest.h>
@@ -54,13 +56,28 @@ TEST(ParseArguments, RoutesToWindowVersionHelpOrCheck)
     EXPECT_EQ(parseArguments({}).action, Action::Window);
     EXPECT_EQ(parseArguments({"--proxy", "127.0.0.1:8080"}).action, Action::Window);
     EXPECT_EQ(parseArguments({"--version"}).action, Action::Version);
+    EXPECT_EQ(versionText(), "friendlinks 8.0\n");
     EXPECT_EQ(parseArguments({"check", "-h"}).action, Action::Help);
+    EXPECT_EQ(parseArguments({"check", "a.com", "--help"}).help, checkUsageText());
+    EXPECT_TRUE(checkUsageText().startsWith("usage: friendlinks check SITE"));
+    EXPECT_EQ(parseArguments({"--help"}).help, usageText());
+    EXPECT_TRUE(usageText().contains(checkUsageText().section('\n', 3)) && usageText().contains("friendlinks diff"));
     const ParsedArguments window = parseArguments({"--modern", "--insecure", "--ca-file=" + fakeweb::FakeWeb::authorityFile(),
                                                    "--baidu-interval-ms", "200"});
     ASSERT_EQ(window.action, Action::Window) << window.error.toStdString();
     EXPECT_TRUE(window.options.settings.modern && window.options.settings.insecure);
     EXPECT_EQ(window.options.settings.authorities, fakeweb::FakeWeb::authority());
     EXPECT_EQ(window.options.settings.baiduIntervalMs, 200);
+}
+
+// A --sites file holding bytes, kept for the rest of the test run.
+QString textFile(const QByteArray &bytes)
+{
+    auto *file = new QTemporaryFile(qApp);
+    EXPECT_TRUE(file->open());
+    file->write(bytes);
+    file->flush();
+    return file->fileName();
 }
 
 TEST(ParseArguments, RejectsWhatItCannotUseAndSaysWhy)
@@ -78,7 +95,7 @@ TEST(ParseArguments, RejectsWhatItCannotUseAndSaysWhy)
         {{"check", "a.com", "--timeout-ms", "soon"}, ""},
         {{"check", "a.com", "--proxy", "socks5://127.0.0.1:1080"}, ""},
         {{"check", "a.com", "--fast"}, "unknown option --fast"},
-        {{"check", "a.com", "--insecure=yes"}, ""},
+        {{"check", "a.com", "--insecure=yes"}, "--insecure takes no value"},
         {{"check", "a.com", "--baidu-interval-ms", "-1"}, ""},
         {{"check", "a.com", "--ca-file", notPem.fileName()}, "holds no PEM certificate"},
         {{"--ca-file", "/nonexistent/ca.pem"}, "cannot read"},
@@ -86,6 +103,22 @@ TEST(ParseArguments, RejectsWhatItCannotUseAndSaysWhy)
         {{"--facts"}, ""}, // the window has no --facts
         {{"--jobs", "4"}, ""},
         {{"inspect", "a.com"}, ""},
+        // Sites that cannot be web addresses, each with its reason.
+        {{"check", ""}, "empty"},
+        {{"check", " \t"}, "blank"},
+        {{"check", "http://"}, "no host"},
+        {{"check", "::::"}, "no host"},
+        {{"check", "ftp://x"}, "not ftp:"},
+        {{"check", "file:///etc/passwd"}, "not file:"},
+        {{"check", "javascript:alert(1)"}, "not javascript:"},
+        {{"check", "data:text/html,x"}, "not data:"},
+        {{"check", "-x"}, "unknown option -x"},
+        {{"check", "a.com", "-"}, "unknown option -"},
+        {{"check", "www.a\x1b[2J.com"}, "control character"},
+        {{"check", "www.a.com\u202e"}, "control character"},
+        {{"check", "--sites", textFile("www.a.com\n-rf\n")}, "\"-rf\" is no option and no site"},
+        {{"check", "--sites", textFile(QByteArray("www.a.com\nbin\0ary\n", 18))}, "not a text file: line 2 holds a NUL byte"},
+        {{"check", "--sites", textFile("\xEF\xBB\xBFwww.a.com\n\n\xff\xfe\n")}, "line 3 is not UTF-8"},
     };
     for (const auto &[arguments, reason] : bad) {
         const ParsedArguments parsed = parseArguments(arguments);
@@ -93,6 +126,41 @@ TEST(ParseArguments, RejectsWhatItCannotUseAndSaysWhy)
         EXPECT_FALSE(parsed.error.isEmpty());
         EXPECT_TRUE(parsed.error.contains(QString::fromUtf8(reason))) << parsed.error.toStdString();
     }
+    for (const char *site : {"www.a.com:8080", "HTTP://WWW.A.COM/x?y=1", "localhost", "https://a.com", "a.com/x://y"})
+        EXPECT_EQ(parseArguments({"check", site}).action, Action::Check) << site;
+    EXPECT_EQ(parseArguments({"check", "--sites", textFile("\xEF\xBB\xBF# 我的\nwww.a.com\r\n")}).options.sites,
+              QStringList{"www.a.com"});
+}
+
+TEST(UsageError, IsTwoLinesWithWhatIsQuotedEscaped)
+{
+    EXPECT_EQ(usageErrorText("check", "site \"a\x1b[2Jb\u202e\""),
+              "friendlinks check: site \"a\\x1b[2Jb\\u202e\"\nTry \"friendlinks check --help\" for the options.\n");
+    EXPECT_TRUE(usageErrorText("", "x").startsWith("friendlinks: x\nTry \"friendlinks --help\""));
+}
+
+TEST(SiteText, CapitalLettersOfTheHost)
+{
+    const std::tuple<const char *, bool, const char *> cases[] = {
+        {"www.a.com", false, "www.a.com"},
+        {"WWW.A.com/About", true, "www.a.com/About"},
+        {"www.a.com/About", false, "www.a.com/About"},
+        {"HTTPS://Www.A.com:8080/Path?Q", true, "https://www.a.com:8080/Path?Q"},
+        {" Www.a.com ", true, "www.a.com"},
+    };
+    for (const auto &[site, upper, lowered] : cases) {
+        EXPECT_EQ(hasUpperCaseHost(site), upper) << site;
+        EXPECT_EQ(withLowerCaseHost(site), lowered) << site;
+    }
+}
+
+TEST(Colour, OnlyOnATerminalWithoutNoColorOrADumbTerm)
+{
+    EXPECT_TRUE(colourWanted(true, false, "xterm-256color"));
+    EXPECT_TRUE(colourWanted(true, false, ""));
+    EXPECT_FALSE(colourWanted(false, false, "xterm"));
+    EXPECT_FALSE(colourWanted(true, true, "xterm"));
+    EXPECT_FALSE(colourWanted(true, false, "dumb"));
 }
 
 TEST(SitesList, SkipsBlankAndCommentLines)

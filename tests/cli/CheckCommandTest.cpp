@@ -3,6 +3,8 @@
 
 #include "tests/common/CommandRun.h"
 
+#include <QTcpServer>
+
 namespace friendlinks {
 namespace {
 
@@ -21,6 +23,13 @@ protected:
         world.setPage("http://www.baidu.com/s?wd=site:www.back.com/",
                       "百度一下，找到相关网页约5篇，用时0.1秒<font color=#008000>www.back.com/ 3K 2026-1-2</font>");
         world.set("http://www.gone.com/", answer(200, {}, fakeweb::Answer::Fault::Drop));
+        world.set("http://www.nf.com/", answer(404, "<a href=\"http://www.back.com/\">回链站</a>\n"));
+        world.set("http://www.nf-empty.com/", answer(404, ""));
+        world.setPage("http://www.blank.com/", "");
+        world.setPage("http://www.slow.com/", "late", 3000);
+        // Anchor texts anyone can write: a formula, a terminal escape, a right-to-left override.
+        world.setPage("http://www.evil.com/", "<a href=\"http://www.back.com/\">=1+1</a>\n"
+                                              "<a href=\"http://www.quiet.com/\">\x1b[2J\xe2\x80\xae反</a>\n");
     }
 
     // The output without the rows' facts (FactsOutputTest covers them).
@@ -28,7 +37,7 @@ protected:
     {
         static const QRegularExpression kFacts(QStringLiteral(
             R"(, "facts": \{.*?"baidu": (?:null|\{[^{}]*\}), "tls_error": (?:null|"(?:[^"\\]|\\.)*"), "our_link": (?:null|\{[^{}]*\})\})"));
-        return out().remove(kFacts);
+        return outAtZeroMs().remove(kFacts);
     }
 
     const QStringList m_sites{"www.one.com", "www.gone.com", "www.two.com"};
@@ -41,7 +50,7 @@ TEST_F(CheckCommandTest, OneSiteGivesTheOneSiteJsonAndNothingOnStderr)
     EXPECT_EQ(check({"www.one.com", "--format", "json"}), kExitOk);
     EXPECT_EQ(outAtZeroMs(), R"({"site": "www.one.com", "mode": "classic", "rows": [)" "\n  " + kOneRow
                                  + QString::fromUtf8(R"(, "facts": {"status": 200, "final_url": "http://www.back.com/", "ms": 0, "backlink": {"href": "http://www.one.com/", "rel": [], "follow": true}, "page_nofollow": false, "outbound": 1, "baidu": {"state": "ok", "count": null}, "tls_error": null, "our_link": {"href": "http://www.back.com/", "rel": [], "follow": true}}})")
-                                 + "\n]}\n");
+                                 + "\n], " + homeOk("www.one.com") + "}\n");
     EXPECT_TRUE(err().isEmpty()) << "no progress when stderr is not a terminal";
     EXPECT_EQ(check({"www.one.com", "--format", "tsv"}), kExitOk);
     EXPECT_TRUE(out().startsWith("网站地址\t"));
@@ -53,15 +62,19 @@ TEST_F(CheckCommandTest, JsonListsEverySiteInTheOrderGivenAndNamesTheUnreachable
     EXPECT_EQ(check(m_sites + QStringList{"--format", "json"}), kExitUnreachable);
     const QString quiet = QString::fromUtf8(R"({"lianjie": "http://www.quiet.com/", "guanjianzi": "不回\r\n", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"]})");
     const QString lostBack = QString(kOneRow).replace("\"一号\"", "\"没有链接\"").replace("[]", "[\"fanlian\"]");
-    EXPECT_EQ(cells(), "{\"sites\": [\n{\"site\": \"www.one.com\", \"mode\": \"classic\", \"rows\": [\n  " + kOneRow + "}\n]},\n"
-                          R"({"site": "www.gone.com", "mode": "classic", "unreachable": true, "rows": []},)" "\n"
-                          R"({"site": "www.two.com", "mode": "classic", "rows": [)" "\n  " + lostBack + "},\n  " + quiet + "\n]}\n]}\n");
-    EXPECT_EQ(err(), "网址可能无法访问：www.gone.com\n");
+    EXPECT_EQ(cells(), "{\"sites\": [\n{\"site\": \"www.one.com\", \"mode\": \"classic\", \"rows\": [\n  " + kOneRow + "}\n], "
+                          + homeOk("www.one.com") + "},\n"
+                          R"({"site": "www.gone.com", "mode": "classic", "unreachable": true, "rows": [], )"
+                          R"("home": {"status": 0, "final_url": "http://www.gone.com", "ms": 0, "tls_error": null}},)" "\n"
+                          R"({"site": "www.two.com", "mode": "classic", "rows": [)" "\n  " + lostBack + "},\n  " + quiet + "\n], "
+                          + homeOk("www.two.com") + "}\n]}\n");
+    EXPECT_EQ(err(), "网址可能无法访问：www.gone.com（连接被中断）\n");
 
     EXPECT_EQ(check(m_sites + QStringList{"--format", "jsonl"}), kExitUnreachable);
     QStringList lines = cells().split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines.contains(R"({"site": "www.one.com", "mode": "classic", "rows": [  )" + kOneRow + "}]}")) << out().toStdString();
+    EXPECT_TRUE(lines.contains(R"({"site": "www.one.com", "mode": "classic", "rows": [  )" + kOneRow + "}], " + homeOk("www.one.com") + "}"))
+        << out().toStdString();
 }
 
 TEST_F(CheckCommandTest, TextFormatsHaveOneHeaderAndASiteColumn)
@@ -85,6 +98,82 @@ TEST_F(CheckCommandTest, TextFormatsHaveOneHeaderAndASiteColumn)
     EXPECT_TRUE(lines[1].startsWith("www.one.com  http://www.back.com/"));
     EXPECT_TRUE(lines[3].startsWith("www.two.com  http://www.quiet.com/"));
     EXPECT_TRUE(lines[4].startsWith("共 3 行，标红 2 处")) << lines[4].toStdString();
+}
+
+TEST_F(CheckCommandTest, HomePageWithAnHttpErrorIsSaidAndExitsThreeWithItsRowsKept)
+{
+    EXPECT_EQ(check({"www.nf.com", "--format", "json"}), kExitUnreachable);
+    EXPECT_EQ(err(), "www.nf.com: 首页返回 HTTP 404\n");
+    EXPECT_EQ(cells(), R"({"site": "www.nf.com", "mode": "classic", "rows": [)" "\n  " + QString(kOneRow)
+                           .replace("\"一号\"", "\"没有链接\"").replace("[]", "[\"fanlian\"]")
+                           + "}\n], " R"("home": {"status": 404, "final_url": "http://www.nf.com", "ms": 0, "tls_error": null}})" "\n");
+}
+
+TEST_F(CheckCommandTest, TheSiteThatCannotBeFetchedIsNamedWithTheCause)
+{
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const quint16 closedPort = closed.serverPort();
+    closed.close(); // nobody listens there now
+    const QString refused = QStringLiteral("127.0.0.1:%1").arg(closedPort);
+    enum Route { ViaFakeweb, Direct, ClosedProxy };
+    const struct {
+        QString site;
+        Route route;
+        const char *line;
+    } cases[] = {
+        {"www.gone.com", ViaFakeweb, "网址可能无法访问：www.gone.com（连接被中断）"},
+        {"www.slow.com", ViaFakeweb, "网址可能无法访问：www.slow.com（超时未应答）"},
+        {"www.blank.com", ViaFakeweb, "网址可能无法访问：www.blank.com（应答没有内容）"},
+        {"www.nf-empty.com", ViaFakeweb, "网址可能无法访问：www.nf-empty.com（首页返回 HTTP 404）"},
+        {refused, Direct, "（连接被拒绝）"},
+        {"www.one.com", ClosedProxy, "网址可能无法访问：www.one.com（代理无法连接）"},
+    };
+    for (const auto &c : cases) {
+        ParsedArguments parsed = parseArguments({"check", c.site, "--timeout-ms", "300"});
+        ASSERT_EQ(parsed.action, ParsedArguments::Action::Check) << parsed.error.toStdString();
+        if (c.route != Direct)
+            parsed.options.settings.proxy = m_web.proxy();
+        if (c.route == ClosedProxy)
+            parsed.options.settings.proxy.setPort(closedPort);
+        EXPECT_EQ(run(parsed.options), kExitUnreachable) << c.line;
+        EXPECT_TRUE(err().endsWith(QString::fromUtf8(c.line) + "\n")) << err().toStdString();
+        EXPECT_TRUE(out().isEmpty());
+    }
+}
+
+TEST_F(CheckCommandTest, OutputThatCannotBeWrittenEndsWithExitFour)
+{
+    for (const char *format : {"json", "jsonl", "table"}) {
+        ParsedArguments parsed = parseArguments({"check", "www.one.com", "--format", format});
+        parsed.options.settings.proxy = m_web.proxy();
+        EXPECT_EQ(run(parsed.options, fullDisk().get()), kExitOutputFailed) << format;
+        EXPECT_TRUE(err().startsWith("friendlinks: 无法写出结果：")) << err().toStdString();
+    }
+}
+
+TEST_F(CheckCommandTest, PageTextReachesNoTerminalOrSpreadsheetRaw)
+{
+    const QString escaped = QStringLiteral(R"(\x1b[2J\u202e反)");
+    for (const char *format : {"table", "tsv"}) {
+        EXPECT_EQ(check({"www.evil.com", "--format", format}), kExitOk);
+        EXPECT_TRUE(out().contains(escaped)) << format << out().toStdString();
+        EXPECT_FALSE(out().contains(QChar(0x1b)) || out().contains(QChar(0x202e))) << format;
+    }
+    EXPECT_EQ(check({"www.evil.com", "--format", "csv"}), kExitOk);
+    EXPECT_TRUE(out().contains(",'=1+1,")) << out().toStdString();
+    EXPECT_EQ(check({"www.evil.com", "--format", "json"}), kExitOk);
+    EXPECT_TRUE(out().contains(QStringLiteral("\\u001b[2J\u202e反"))) << "json keeps the exact text";
+}
+
+TEST_F(CheckCommandTest, CapitalLettersInTheHostAreNotedInClassicAndLoweredInModern)
+{
+    EXPECT_EQ(check({"WWW.ONE.COM", "www.Two.com", "--format", "json"}), kExitOk);
+    EXPECT_EQ(err().count("注意：查询字母不能大写\n"), 1) << err().toStdString();
+    EXPECT_TRUE(out().contains(R"({"site": "WWW.ONE.COM")")) << "checked as typed";
+    check({"WWW.ONE.COM", "--modern", "--format", "json"});
+    EXPECT_FALSE(err().contains("注意")) << err().toStdString();
+    EXPECT_TRUE(out().startsWith(R"({"site": "www.one.com")")) << out().toStdString();
 }
 
 } // namespace

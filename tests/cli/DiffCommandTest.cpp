@@ -15,8 +15,9 @@ const char kYesterday[] = R"({"sites": [
   {"lianjie": "http://www.c.com/", "guanjianzi": "丙\r\n", "fanlian": "一号", "shoulu": "", "kuaizhao": "", "rp": "", "red": []}
 ]},
 {"site": "www.two.com", "rows": [
-  {"lianjie": "http://www.d.com/", "fanlian": "二号", "shoulu": "", "rp": "注意：不在第一"}
-]}
+  {"lianjie": "http://www.d.com/", "fanlian": "二号", "shoulu": "", "rp": "注意：不在第一", "facts": {"backlink": {"follow": true}}}
+]},
+{"site": "www.three.com", "rows": [{"lianjie": "http://www.f.com/", "fanlian": "三号"}]}
 ]})";
 
 const char kToday[] = R"({"sites": [
@@ -26,8 +27,10 @@ const char kToday[] = R"({"sites": [
   {"lianjie": "http://www.e.com/", "guanjianzi": "戊\r\n", "fanlian": "一号", "shoulu": "", "kuaizhao": "", "rp": "", "red": []}
 ]},
 {"site": "www.two.com", "rows": [
-  {"lianjie": "http://www.d.com/", "fanlian": "二号", "shoulu": "", "rp": "首页第一"}
-]}
+  {"lianjie": "http://www.d.com/", "fanlian": "二号", "shoulu": "", "rp": "首页第一", "facts": {"backlink": {"follow": false}}},
+  {"lianjie": "http://www.x.com/\u001b[2J", "fanlian": "\u202e号"}
+]},
+{"site": "www.three.com", "unreachable": true, "rows": []}
 ]})";
 
 class DiffCommandTest : public CommandFixture {
@@ -47,13 +50,17 @@ protected:
 TEST_F(DiffCommandTest, TableGroupsBySiteWithRegressionsFirst)
 {
     EXPECT_EQ(diff({file("old.json", kYesterday), file("new.json", kToday)}), kDiffRegression);
+    // Chinese labels, follow → nofollow, — for no value, page text escaped, one line for a site gone.
     EXPECT_EQ(out(), QString::fromUtf8(
-                         "www.one.com  变差  backlink_lost  http://www.a.com/  一号 → 没有链接\n"
-                         "www.one.com  变差  index_drop     http://www.a.com/  1000 → 500\n"
-                         "www.one.com  变差  removed        http://www.c.com/  http://www.c.com/ → \n"
-                         "www.one.com  好转  backlink_back  http://www.b.com/  没有链接 → 一号\n"
-                         "www.one.com  好转  added          http://www.e.com/   → http://www.e.com/\n"
-                         "www.two.com  好转  rank_back      http://www.d.com/  注意：不在第一 → 首页第一\n"));
+                         "www.one.com    变差  反链丢失          http://www.a.com/         一号 → 没有链接\n"
+                         "www.one.com    变差  收录下降          http://www.a.com/         1000 → 500\n"
+                         "www.one.com    变差  友链撤下          http://www.c.com/         http://www.c.com/ → —\n"
+                         "www.one.com    好转  反链恢复          http://www.b.com/         没有链接 → 一号\n"
+                         "www.one.com    好转  新增友链          http://www.e.com/         — → http://www.e.com/\n"
+                         "www.two.com    变差  反链加了nofollow  http://www.d.com/         follow → nofollow\n"
+                         "www.two.com    好转  首页回到第一      http://www.d.com/         注意：不在第一 → 首页第一\n"
+                         "www.two.com    好转  新增友链          http://www.x.com/\\x1b[2J  — → http://www.x.com/\\x1b[2J\n"
+                         "www.three.com  变差  无法检查                                    — → 网址可能无法访问\n"));
     EXPECT_TRUE(err().isEmpty());
 }
 
@@ -62,11 +69,12 @@ TEST_F(DiffCommandTest, JsonListsTheChangesAndOnlyImprovementsOrNoChangeExitWith
     EXPECT_EQ(diff({file("old.json", kYesterday), file("new.json", kToday), "--format", "json"}), kDiffRegression);
     EXPECT_TRUE(out().contains(R"("change": "backlink_lost")"));
     EXPECT_TRUE(out().startsWith("{\n    \"changes\": ["));
-    EXPECT_EQ(out().count("\"site\""), 6);
+    EXPECT_EQ(out().count("\"site\""), 9);
+    EXPECT_TRUE(out().contains(R"("change": "unreachable")"));
     EXPECT_EQ(diff({file("new.json", kToday), file("old.json", kYesterday)}), kDiffRegression);
     const QByteArray better = QByteArray(kYesterday).replace("\"fanlian\": \"没有链接\"", "\"fanlian\": \"一号\"");
     EXPECT_EQ(diff({file("old.json", kYesterday), file("better.json", better)}), kDiffNoRegression);
-    EXPECT_TRUE(out().contains("backlink_back"));
+    EXPECT_TRUE(out().contains("反链恢复"));
     EXPECT_EQ(diff({file("a.json", kToday), file("b.json", kToday)}), kDiffNoRegression);
     EXPECT_EQ(out(), "无变化\n");
 }
@@ -81,12 +89,25 @@ TEST_F(DiffCommandTest, BadFilesAreNamedWithTheReasonAndNothingOnStdout)
         {{good}, "needs two files"},
         {{good, good, "--format", "xml"}, "--format must be table or json"},
         {{good, good, "--colour"}, "unknown option --colour"},
+        {{file("a.json", R"({"site": "www.a.com", "rows": []})"), file("b.json", R"({"site": "www.b.com", "rows": []})")},
+         "check of www.a.com, \""},
     };
     for (const auto &[arguments, reason] : cases) {
         EXPECT_EQ(diff(arguments), kDiffUsage) << reason;
         EXPECT_TRUE(out().isEmpty()) << reason;
         EXPECT_TRUE(err().contains(QString::fromUtf8(reason))) << err().toStdString();
     }
+}
+
+TEST_F(DiffCommandTest, HelpIsNoErrorAndUnwritableOutputExitsFour)
+{
+    EXPECT_EQ(diff({"--help"}), kDiffNoRegression);
+    EXPECT_TRUE(out().startsWith("usage: friendlinks diff")) << out().toStdString();
+    EXPECT_EQ(diff({"a.json", "--fast"}), kDiffUsage);
+    EXPECT_EQ(err().count('\n'), 2) << "one line what, one line where the help is: " << err().toStdString();
+    const QString good = file("good.json", kToday);
+    EXPECT_EQ(diff({good, good}, fullDisk().get()), kExitOutputFailed);
+    EXPECT_TRUE(err().contains("无法写出结果")) << err().toStdString();
 }
 
 } // namespace

@@ -69,8 +69,7 @@ TEST_F(FactsOutputTest, JsonRowsCarryTheirFacts)
   {"lianjie": "http://www.b-friend.com/", "guanjianzi": "乙\r\n", "fanlian": "之家", "shoulu": "", "kuaizhao": "", "rp": "", "red": [], "facts": {"status": 200, "final_url": "http://b-friend.com/home.html", "ms": 0, "backlink": {"href": "http://www.home9.com/", "rel": [], "follow": true}, "page_nofollow": true, "outbound": 1, "baidu": {"state": "no_result", "count": null}, "tls_error": null, "our_link": {"href": "http://www.b-friend.com/", "rel": [], "follow": true}}},
   {"lianjie": "http://www.c-friend.com/", "guanjianzi": "丙\r\n", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 404, "final_url": "http://www.c-friend.com/", "ms": 0, "backlink": null, "page_nofollow": false, "outbound": 0, "baidu": {"state": "unknown_page", "count": null}, "tls_error": null, "our_link": {"href": "http://www.c-friend.com/", "rel": ["nofollow"], "follow": false}}},
   {"lianjie": "http://www.d-friend.com/", "guanjianzi": "丁\r\n", "fanlian": "无知错误", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 200, "final_url": "http://www.d-friend.com/", "ms": 0, "backlink": null, "page_nofollow": null, "outbound": null, "baidu": {"state": "unreachable", "count": null}, "tls_error": null, "our_link": {"href": "http://www.d-friend.com/", "rel": [], "follow": true}}}
-]}
-)");
+], )") + homeOk("www.home9.com") + "}\n";
     EXPECT_EQ(json, rows);
     EXPECT_TRUE(m_err.data().isEmpty());
 }

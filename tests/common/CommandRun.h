@@ -7,8 +7,11 @@
 #include "tests/common/QtPrinters.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QSignalSpy>
+
+#include <memory>
 
 namespace friendlinks {
 
@@ -28,16 +31,25 @@ protected:
     }
 
     // `friendlinks diff ARGUMENTS...`; returns the exit status.
-    int diff(const QStringList &arguments)
+    int diff(const QStringList &arguments, QIODevice *out = nullptr)
     {
         openBuffers();
-        return runDiff(arguments, &m_out, &m_err);
+        return runDiff(arguments, out ? out : &m_out, &m_err);
     }
 
-    int run(const CheckOptions &options)
+    // A stdout that takes nothing, as a full disk: /dev/full, unbuffered.
+    static std::unique_ptr<QFile> fullDisk()
+    {
+        auto file = std::make_unique<QFile>(QStringLiteral("/dev/full"));
+        EXPECT_TRUE(file->open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        return file;
+    }
+
+    // With out given, stdout goes there instead of the buffer out() reads.
+    int run(const CheckOptions &options, QIODevice *out = nullptr)
     {
         openBuffers();
-        CheckCommand command(options, &m_out, &m_err, false, false);
+        CheckCommand command(options, out ? out : &m_out, &m_err, false, false);
         QSignalSpy finished(&command, &CheckCommand::finished);
         command.start();
         EXPECT_TRUE(finished.wait(kWaitMs));
@@ -57,6 +69,8 @@ protected:
     [[nodiscard]] QString err() const { return QString::fromUtf8(m_err.data()); }
     // stdout with the time each row took, the one figure that differs from run to run, set to 0.
     [[nodiscard]] QString outAtZeroMs() const { return out().replace(QRegularExpression(R"("ms": \d+)"), R"("ms": 0)"); }
+    // The "home" object's text for a site whose page came in whole, at 0 ms.
+    static QString homeOk(const QString &site) { return QStringLiteral(R"("home": {"status": 200, "final_url": "http://%1", "ms": 0, "tls_error": null})").arg(site); }
 
     fakeweb::FakeWeb m_web;
     QBuffer m_out;

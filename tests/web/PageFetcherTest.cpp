@@ -1,4 +1,5 @@
 #include "web/PageFetcher.h"
+#include "web/FetchFailure.h"
 
 #include "tests/common/FetchWait.h"
 #include "tests/common/Table.h"
@@ -89,10 +90,15 @@ TEST_F(PageFetcherTest, RefusedPortAndMalformedAddressesGiveTheEmptyBodyMarker)
     probe.close(); // nobody listens there now
     PageFetcher direct;
     EXPECT_EQ(fetch(refused, kSite, &direct).text, kEmptyBody);
+    EXPECT_EQ(fetch(refused, kSite, &direct).failure, FetchResult::Failure::ConnectionRefused);
+    PageFetcher closedProxy;
+    closedProxy.setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), probe.serverPort()));
+    EXPECT_EQ(fetch(QStringLiteral("http://www.a.test/"), kSite, &closedProxy).failure, FetchResult::Failure::ProxyUnreachable);
     for (const QString url : {"", "http://", "http://exa mple.test/", "http://[::1/"}) {
         const FetchResult result = fetch(url);
         EXPECT_EQ(result.kind, Kind::EmptyBody) << url.toStdString();
         EXPECT_EQ(result.text, kEmptyBody) << url.toStdString();
+        EXPECT_EQ(result.failure, FetchResult::Failure::NotAnAddress) << url.toStdString();
     }
     EXPECT_TRUE(m_web.requestLog().isEmpty()) << m_web.requestLog().join(' ').toStdString();
 }
@@ -103,11 +109,14 @@ TEST_F(PageFetcherTest, FailuresOnTheCheckedSiteAreSiteUnreachable)
     m_web.world().setPage("http://www.checked.test/slow", "late", 1000);
     m_web.world().set("http://www.checked.test/drop", answer(200, "", Fault::Drop));
     m_web.world().setPage("http://www.checked.test/", "home");
-    for (const char *path : {"/empty", "/slow", "/drop"}) {
+    using Failure = FetchResult::Failure;
+    for (const auto &[path, failure] : {std::pair{"/empty", Failure::EmptyAnswer}, std::pair{"/slow", Failure::TimedOut},
+                                        std::pair{"/drop", Failure::ConnectionClosed}}) {
         m_fetcher.setTimeoutMs(QByteArray(path) == "/slow" ? 200 : kDefaultTimeoutMs);
         const FetchResult result = fetch(kSite + QLatin1String(path));
         EXPECT_EQ(result.kind, Kind::SiteUnreachable) << path;
         EXPECT_TRUE(result.text.isEmpty()) << path;
+        EXPECT_EQ(result.failure, failure) << path; // why, for the message that names it
     }
     EXPECT_EQ(fetch(kSite + QLatin1Char('/')).text, QStringLiteral("home")); // a page stays a page
     // The same empty answer on an address without the checked site is the marker.
@@ -216,6 +225,22 @@ TABLE_TEST_F(FetchFixture, HttpsFetchTest, GivesTheKindTextAndCertificateTrouble
     EXPECT_EQ(result.text, QString::fromUtf8(c.text));
     EXPECT_EQ(!result.tlsError.isEmpty(), c.tlsError) << result.tlsError.toStdString();
     EXPECT_EQ(result.status, c.kind == Kind::Page ? 200 : 0);
+    EXPECT_EQ(result.failure, c.kind == Kind::Page ? FetchResult::Failure::None : FetchResult::Failure::Certificate);
+}
+
+TEST(FetchFailure, TransportErrorsInWords)
+{
+    using Failure = FetchResult::Failure;
+    EXPECT_EQ(failureOf(QNetworkReply::HostNotFoundError, false), Failure::HostNotFound);
+    EXPECT_EQ(failureOf(QNetworkReply::HostNotFoundError, false, true), Failure::ProxyUnreachable);
+    EXPECT_EQ(failureOf(QNetworkReply::ProxyNotFoundError, false), Failure::ProxyUnreachable);
+    EXPECT_EQ(failureOf(QNetworkReply::SslHandshakeFailedError, true), Failure::Certificate);
+    EXPECT_EQ(failureOf(QNetworkReply::UnknownNetworkError, false), Failure::Other);
+    EXPECT_EQ(failureText(Failure::HostNotFound), QStringLiteral("找不到主机"));
+    EXPECT_TRUE(failureText(Failure::None).isEmpty());
+    FetchResult home;
+    home.status = 404;
+    EXPECT_EQ(homePageTrouble(home), QStringLiteral("首页返回 HTTP 404"));
 }
 
 class HttpsThroughProxyTest : public FetchFixture {

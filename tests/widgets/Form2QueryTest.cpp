@@ -183,4 +183,15 @@ TEST_F(ModernModeWindow, UntrustedSiteSaysWhyInTheBanner)
     EXPECT_EQ(messages.shown[0].text, QStringLiteral("网址可能无法访问"));
     EXPECT_TRUE(note()->isVisible());
     EXPECT_TRUE(note()->text().startsWith(QStringLiteral("证书不可信："))) << note()->text().toStdString();
+
+    // Any other cause goes to the banner beside the same message box; a home page with an error status too.
+    web.world().set(QStringLiteral("http://www.dropped.com/"), answer(200, "", fakeweb::Answer::Fault::Drop));
+    ASSERT_TRUE(query(QStringLiteral("www.dropped.com")));
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].text, QStringLiteral("网址可能无法访问"));
+    EXPECT_EQ(note()->text(), QStringLiteral("网址可能无法访问：连接被中断"));
+    web.world().set(QStringLiteral("http://www.moved-out.com/"), answer(404, "<p>gone</p>"));
+    ASSERT_TRUE(query(QStringLiteral("www.moved-out.com")));
+    EXPECT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(note()->text(), QStringLiteral("首页返回 HTTP 404"));
 }

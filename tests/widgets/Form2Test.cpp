@@ -184,6 +184,12 @@ TEST_F(Window, CopyGivesEscapedTsvAndCellsShowOnOneLineButKeepTheirText)
     const QAbstractItemDelegate *delegate = form.list()->itemDelegate();
     EXPECT_EQ(delegate->sizeHint(option, form.list()->model()->index(0, 4)).height(),
               delegate->sizeHint(option, form.list()->model()->index(1, 0)).height());
+    // A right-to-left override or an escape shows as its escape text, as wide as that text written out.
+    emit form.engine()->cellSet(1, Column::guanjianzi, QStringLiteral("x\u202e\x1b"), false);
+    emit form.engine()->cellSet(1, Column::fanlian, QStringLiteral(R"(x\u202e\x1b)"), false);
+    EXPECT_EQ(delegate->sizeHint(option, form.list()->model()->index(1, 1)).width(),
+              delegate->sizeHint(option, form.list()->model()->index(1, 2)).width());
+    EXPECT_EQ(form.list()->topLevelItem(1)->text(1), QStringLiteral("x\u202e\x1b")) << "the cell keeps its text";
 }
 
 namespace {

@@ -1,0 +1,230 @@
+#include "cli/Arguments.h"
+
+#include "cli/SiteText.h"
+#include "cli/Usage.h"
+
+#include <QFile>
+#include <QSslCertificate>
+#include <QStringDecoder>
+#include <QUrl>
+
+#include <optional>
+
+namespace friendlinks {
+namespace {
+
+constexpr int kMaxTimeoutMs = 10 * 60 * 1000;
+constexpr int kMaxBaiduIntervalMs = 10 * 60 * 1000;
+
+// What an option does with its value: empty, or why the value cannot be used.
+using ApplyOption = QString (*)(const QString &value, CheckOptions &options);
+
+struct OptionSpec {
+    QLatin1StringView name;
+    bool window;     // the window takes it too, not only check
+    bool takesValue;
+    ApplyOption apply;
+};
+
+std::optional<int> parseNumber(const QString &text, int low, int high)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+QString applyProxy(const QString &value, CheckOptions &options)
+{
+    const QUrl url(value.contains(QLatin1String("://")) ? value : QStringLiteral("http://") + value, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() || url.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) != 0)
+        return QStringLiteral("--proxy needs an http://HOST:PORT address, not \"%1\"").arg(value);
+    options.settings.proxy = QNetworkProxy(QNetworkProxy::HttpProxy, url.host(), quint16(url.port(8080)),
+                                           url.userName(), url.password());
+    return {};
+}
+
+QString applyBaiduHost(const QString &value, CheckOptions &options)
+{
+    if (value.isEmpty() || value.contains(QLatin1Char('/')) || value.contains(QLatin1Char(' ')))
+        return QStringLiteral("--baidu-host needs a host name, not \"%1\"").arg(value);
+    options.settings.baiduHost = value;
+    return {};
+}
+
+QString applyCaFile(const QString &path, CheckOptions &options)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("--ca-file cannot read \"%1\"").arg(path);
+    const QList<QSslCertificate> certificates = QSslCertificate::fromData(file.readAll(), QSsl::Pem);
+    if (certificates.isEmpty())
+        return QStringLiteral("--ca-file \"%1\" holds no PEM certificate").arg(path);
+    options.settings.authorities += certificates;
+    return {};
+}
+
+// A number option: the setting it fills and its bounds.
+template <int CheckSettings::*Setting, int Low, int High>
+QString applyNumber(const QString &value, CheckOptions &options)
+{
+    const auto number = parseNumber(value, Low, High);
+    if (!number)
+        return QStringLiteral("must be a number from %1 to %2").arg(Low).arg(High);
+    options.settings.*Setting = *number;
+    return {};
+}
+
+QString applyFormat(const QString &value, CheckOptions &options)
+{
+    static const std::pair<QLatin1StringView, OutputFormat> kFormats[] = {
+        {QLatin1StringView("table"), OutputFormat::Table}, {QLatin1StringView("tsv"), OutputFormat::Tsv},
+        {QLatin1StringView("csv"), OutputFormat::Csv},     {QLatin1StringView("json"), OutputFormat::Json},
+        {QLatin1StringView("jsonl"), OutputFormat::Jsonl},
+    };
+    for (const auto &[name, format] : kFormats) {
+        if (value == name) {
+            options.format = format;
+            return {};
+        }
+    }
+    return QStringLiteral("--format must be table, tsv, csv, json or jsonl, not \"%1\"").arg(value);
+}
+
+// The sites listed in a file, "-" being standard input.
+QString applySites(const QString &path, CheckOptions &options)
+{
+    QFile file;
+    const bool opened = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                    : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened)
+        return QStringLiteral("--sites cannot read \"%1\"").arg(path);
+    const QByteArray bytes = file.readAll();
+    if (const QString problem = sitesFileProblem(bytes); !problem.isEmpty())
+        return QStringLiteral("--sites \"%1\" is not a text file: %2").arg(path, problem);
+    options.sites << parseSitesList(QString::fromUtf8(bytes));
+    return {};
+}
+
+const OptionSpec kOptions[] = {
+    {QLatin1StringView("--proxy"), true, true, applyProxy},
+    {QLatin1StringView("--baidu-host"), true, true, applyBaiduHost},
+    {QLatin1StringView("--ca-file"), true, true, applyCaFile},
+    {QLatin1StringView("--baidu-interval-ms"), true, true,
+     applyNumber<&CheckSettings::baiduIntervalMs, 0, kMaxBaiduIntervalMs>},
+    {QLatin1StringView("--insecure"), true, false,
+     [](const QString &, CheckOptions &options) { options.settings.insecure = true; return QString(); }},
+    {QLatin1StringView("--modern"), true, false,
+     [](const QString &, CheckOptions &options) { options.settings.modern = true; return QString(); }},
+    {QLatin1StringView("--facts"), false, false,
+     [](const QString &, CheckOptions &options) { options.facts = true; return QString(); }},
+    {QLatin1StringView("--format"), false, true, applyFormat},
+    {QLatin1StringView("--sites"), false, true, applySites},
+    {QLatin1StringView("--jobs"), false, true, applyNumber<&CheckSettings::jobs, 1, kMaxJobs>},
+    {QLatin1StringView("--timeout-ms"), false, true, applyNumber<&CheckSettings::timeoutMs, 1, kMaxTimeoutMs>},
+};
+
+const OptionSpec *findOption(QStringView name, bool check)
+{
+    for (const OptionSpec &spec : kOptions) {
+        if (name == spec.name && (check || spec.window))
+            return &spec;
+    }
+    return nullptr;
+}
+
+// After the last argument: a check has sites, each one a site that can be checked.
+QString checkSites(const CheckOptions &options, bool sitesGiven)
+{
+    if (!sitesGiven)
+        return QStringLiteral("check needs a SITE");
+    if (options.sites.isEmpty())
+        return QStringLiteral("--sites lists no site");
+    for (const QString &site : options.sites) {
+        if (const QString problem = siteProblem(site); !problem.isEmpty())
+            return problem;
+    }
+    return {};
+}
+
+} // namespace
+
+ParsedArguments parseArguments(const QStringList &arguments)
+{
+    ParsedArguments parsed;
+    const bool check = !arguments.isEmpty() && arguments.first() == QLatin1String("check");
+    parsed.action = check ? ParsedArguments::Action::Check : ParsedArguments::Action::Window;
+    const auto fail = [&parsed](const QString &error) {
+        parsed.action = ParsedArguments::Action::UsageError;
+        parsed.error = error;
+        return parsed;
+    };
+    bool sitesGiven = false;
+    for (qsizetype i = check ? 1 : 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            parsed.action = ParsedArguments::Action::Help;
+            parsed.help = check ? checkUsageText() : usageText();
+            return parsed;
+        }
+        if (argument == QLatin1String("--version")) {
+            parsed.action = ParsedArguments::Action::Version;
+            return parsed;
+        }
+        if (!argument.startsWith(QLatin1Char('-'))) {
+            if (!check)
+                return fail(QStringLiteral("unknown command \"%1\"").arg(argument));
+            parsed.options.sites << argument;
+            sitesGiven = true;
+            continue;
+        }
+        const qsizetype eq = argument.startsWith(QLatin1String("--")) ? argument.indexOf(QLatin1Char('=')) : -1;
+        const QString name = eq > 0 ? argument.left(eq) : argument;
+        const OptionSpec *spec = findOption(name, check);
+        if (!spec)
+            return fail(QStringLiteral("unknown option %1").arg(name));
+        if (!spec->takesValue && eq > 0)
+            return fail(QStringLiteral("%1 takes no value").arg(name));
+        if (spec->takesValue && eq < 0 && i + 1 >= arguments.size())
+            return fail(QStringLiteral("%1 needs a value").arg(name));
+        const QString value = !spec->takesValue ? QString() : eq > 0 ? argument.mid(eq + 1) : arguments[++i];
+        if (const QString problem = spec->apply(value, parsed.options); !problem.isEmpty())
+            return fail(problem.startsWith(QLatin1String("--")) ? problem : name + QLatin1Char(' ') + problem);
+        sitesGiven = sitesGiven || spec->name == QLatin1StringView("--sites");
+    }
+    if (check) {
+        if (const QString problem = checkSites(parsed.options, sitesGiven); !problem.isEmpty())
+            return fail(problem);
+    }
+    parsed.options.site = parsed.options.sites.value(0);
+    return parsed;
+}
+
+QStringList parseSitesList(const QString &text)
+{
+    QStringList sites;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const QString site = line.trimmed();
+        if (!site.isEmpty() && !site.startsWith(QLatin1Char('#')))
+            sites << site;
+    }
+    return sites;
+}
+
+QString sitesFileProblem(const QByteArray &bytes)
+{
+    const QByteArray text = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].contains('\0'))
+            return QStringLiteral("line %1 holds a NUL byte").arg(i + 1);
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = decoder.decode(lines[i]);
+        if (decoder.hasError())
+            return QStringLiteral("line %1 is not UTF-8").arg(i + 1);
+    }
+    return {};
+}
+
+} // namespace friendlinks

@@ -1,0 +1,75 @@
+#include "cli/SiteText.h"
+
+#include "check/TextEscape.h"
+#include "web/PageFetcher.h"
+
+#include <QRegularExpression>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace friendlinks {
+namespace {
+
+// The scheme a text starts with, or empty: "www.a.com:8080/" is a host and a port.
+QString schemeOf(const QString &text)
+{
+    static const QRegularExpression kScheme(QStringLiteral(R"(^([A-Za-z][A-Za-z0-9+.\-]*):(?!\d+(?:[/?#]|$)|$))"));
+    return kScheme.match(text).captured(1);
+}
+
+// Where the host (with user and port) starts: after "scheme://", if any.
+qsizetype authorityStart(const QString &text)
+{
+    const QString scheme = schemeOf(text);
+    return !scheme.isEmpty() && QStringView(text).mid(scheme.size()).startsWith(QLatin1String("://")) ? scheme.size() + 3 : 0;
+}
+
+// Where the host (with user and port) ends.
+qsizetype authorityEnd(const QString &text)
+{
+    qsizetype end = authorityStart(text);
+    while (end < text.size() && !QStringLiteral("/?#").contains(text[end]))
+        ++end;
+    return end;
+}
+
+} // namespace
+
+QString siteProblem(const QString &text)
+{
+    const QString site = text.trimmed();
+    if (site.isEmpty())
+        return text.isEmpty() ? QStringLiteral("the site is empty") : QStringLiteral("the site is blank");
+    for (const QChar c : site) {
+        if (isUnsafeForDisplay(c.unicode()))
+            return QStringLiteral("site \"%1\" holds a control character").arg(site);
+    }
+    if (site.startsWith(QLatin1Char('-')))
+        return QStringLiteral("\"%1\" is no option and no site").arg(site);
+    if (const QString scheme = schemeOf(site); !scheme.isEmpty()
+        && scheme.compare(QLatin1String("http"), Qt::CaseInsensitive) != 0
+        && scheme.compare(QLatin1String("https"), Qt::CaseInsensitive) != 0)
+        return QStringLiteral("site \"%1\": only http and https addresses can be checked, not %2:").arg(site, scheme);
+    const QUrl url(PageFetcher::withScheme(site));
+    if (!url.isValid() || url.host().isEmpty())
+        return QStringLiteral("site \"%1\" names no host").arg(site);
+    return {};
+}
+
+bool hasUpperCaseHost(const QString &text)
+{
+    const QString site = text.trimmed();
+    const qsizetype start = authorityStart(site);
+    const QString host = site.mid(start, authorityEnd(site) - start).section(QLatin1Char('@'), -1);
+    return std::any_of(host.begin(), host.end(), [](QChar c) { return c.isUpper(); });
+}
+
+QString withLowerCaseHost(const QString &text)
+{
+    const QString site = text.trimmed();
+    const qsizetype end = authorityEnd(site);
+    return site.left(end).toLower() + site.mid(end);
+}
+
+} // namespace friendlinks

@@ -1,0 +1,97 @@
+#include "cli/Usage.h"
+
+#include "check/TextEscape.h"
+
+namespace friendlinks {
+namespace {
+
+const QString kWindowUsage = QStringLiteral(
+    "usage: friendlinks [--modern] [--proxy URL] [--baidu-host HOST] [--ca-file PEM] [--insecure]\n"
+    "                   [--baidu-interval-ms N]\n");
+
+const QString kCheckSynopsis = QStringLiteral(
+    "       friendlinks check SITE... [--sites FILE] [--format table|tsv|csv|json|jsonl] [--modern]\n"
+    "                              [--proxy URL] [--baidu-host HOST] [--jobs N] [--timeout-ms N]\n"
+    "                              [--ca-file PEM] [--insecure] [--baidu-interval-ms N] [--facts]\n");
+
+const QString kCheckOptions = QStringLiteral(
+    "`check` lists the friend links of SITE and probes each one: link back, Baidu index count,\n"
+    "snapshot and site: rank. Several sites share the workers and the per-host limit (Baidu's too).\n"
+    "SITE is a host or an http:// or https:// address; in --modern the host is read in lower case\n"
+    "(the classic check takes it as typed and says once \"注意：查询字母不能大写\").\n"
+    "  --sites FILE      more sites, one a line, UTF-8 text (\"-\" reads standard input; blank\n"
+    "                    lines and lines starting with # are skipped)\n"
+    "  --format F        table (default), tsv, csv (for spreadsheets: UTF-8 with BOM, CR LF),\n"
+    "                    json, or jsonl (one site object a line, as each site finishes);\n"
+    "                    with several sites json is {\"sites\": [...]} and tsv, csv and\n"
+    "                    table start with a column 站点\n"
+    "  --modern          today's web: https friend links too, a link back by its host in\n"
+    "                    either scheme, the charset a page declares, today's Baidu page\n"
+    "                    - pages read as a browser reads them: no links from comments or\n"
+    "                    scripts, addresses resolved against <base> and the page's final\n"
+    "                    address, whole link texts up to 64 characters\n"
+    "                    - an error page holds no link back (\"页面错误 HTTP 404\"); a nofollow,\n"
+    "                    robots-nofollow or hidden link back is red\n"
+    "  --proxy URL       an HTTP proxy for every request, e.g. http://127.0.0.1:8080\n"
+    "  --baidu-host HOST the Baidu search host (default www.baidu.com)\n"
+    "  --jobs N          sites probed at once, 1 to 64 (default 8)\n"
+    "  --timeout-ms N    time limit of each fetch in milliseconds (default 5000)\n"
+    "  --ca-file PEM     certificate authorities to trust besides the system's (may repeat)\n"
+    "  --insecure        read https pages whose certificate cannot be trusted; the trouble\n"
+    "                    is still reported (without it such a page counts as not answered)\n"
+    "  --baidu-interval-ms N  at least N ms between the starts of two Baidu queries, across\n"
+    "                    all sites of a run (default 0)\n"
+    "  --facts           tsv, csv and table: add the fact columns HTTP状态, 最终地址, 用时ms,\n"
+    "                    反链nofollow, 页面nofollow, 对方外链数, 百度状态, 百度收录(新);\n"
+    "                    json rows always carry them as \"facts\", and each site object\n"
+    "                    ends with \"home\": {status, final_url, ms, tls_error} of its own page\n"
+    "                    (and 我方nofollow: our own link to the friend is nofollow, json\n"
+    "                    \"our_link\")\n"
+    "  --jobs and --timeout-ms apply to the whole batch.\n"
+    "Once Baidu asks for a security check, no further Baidu query is sent; stderr says so.\n"
+    "Text from pages is never written raw: table, tsv and stderr show control and bidirectional\n"
+    "characters as \\x1b or \\u202e, csv puts ' before a cell starting with = + - @; json keeps\n"
+    "the exact texts. Red cells are coloured only on a terminal, without NO_COLOR and TERM=dumb.\n"
+    "Exit status: 0 done, 2 usage error, 3 a site cannot be fetched or its home page answers\n"
+    "with an HTTP error (each named on stderr with the cause; the other sites are still checked\n"
+    "and written), 4 output could not be written.\n");
+
+const QString kDiffSynopsis = QStringLiteral("       friendlinks diff OLD.json NEW.json [--format table|json]\n");
+
+const QString kDiffOptions = QStringLiteral(
+    "compares two saved json outputs and lists what changed per site, regressions first;\n"
+    "a site that could not be checked in NEW is one line \"unreachable\".\n"
+    "Exit status: 0 nothing got worse, 1 something did, 2 usage error, unreadable file or two\n"
+    "files of different sites, 4 output could not be written.\n");
+
+} // namespace
+
+QString usageText()
+{
+    return kWindowUsage + kCheckSynopsis + QStringLiteral("       friendlinks --help | --version\n\n")
+        + QStringLiteral("With no command, opens the window.\n") + kCheckOptions + QLatin1Char('\n') + kDiffSynopsis
+        + kDiffOptions;
+}
+
+QString checkUsageText()
+{
+    return QString(kCheckSynopsis).replace(0, 6, QStringLiteral("usage:")) + QLatin1Char('\n') + kCheckOptions;
+}
+
+QString diffUsageText()
+{
+    return QString(kDiffSynopsis).replace(0, 6, QStringLiteral("usage:")) + kDiffOptions;
+}
+
+QString versionText()
+{
+    return QStringLiteral("friendlinks %1\n").arg(kVersion);
+}
+
+QString usageErrorText(const QString &command, const QString &problem)
+{
+    const QString program = command.isEmpty() ? QStringLiteral("friendlinks") : QStringLiteral("friendlinks ") + command;
+    return QStringLiteral("%1: %2\nTry \"%1 --help\" for the options.\n").arg(program, escapeForDisplay(problem));
+}
+
+} // namespace friendlinks
