@@ -1,3 +1,4 @@
+#include "app/Console.h"
 #include "app/WindowMain.h"
 #include "cli/CheckCommand.h"
 #include "cli/DiffCommand.h"
@@ -34,9 +35,8 @@ int runCheck(int &argc, char **argv, const CheckOptions &options)
 
 int main(int argc, char **argv)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    const ConsoleSession console;
+    const QStringList arguments = commandArguments(argc, argv);
 
     if (!arguments.isEmpty() && arguments.first() == QLatin1String("diff")) {
         QFile out;
