@@ -1,11 +1,15 @@
 #include "app/Console.h"
 
 #ifdef Q_OS_WIN
+#include <QCoreApplication>
+#include <QDir>
+
 #include <qt_windows.h>
 #include <shellapi.h>
 
 #include <cstdio>
 #include <fcntl.h>
+#include <iterator>
 #include <io.h>
 #endif
 
@@ -23,6 +27,16 @@ QStringList commandArguments(int, char **)
         LocalFree(wide);
     }
     return arguments;
+}
+
+void findPluginsBesideProgram()
+{
+    wchar_t path[32768];
+    const DWORD length = GetModuleFileNameW(nullptr, path, DWORD(std::size(path)));
+    if (length == 0 || length == std::size(path))
+        return;
+    const QString program = QDir::fromNativeSeparators(QString::fromWCharArray(path, int(length)));
+    QCoreApplication::addLibraryPath(program.left(program.lastIndexOf(QLatin1Char('/'))));
 }
 
 namespace {
@@ -68,6 +82,8 @@ QStringList commandArguments(int argc, char **argv)
         arguments << QString::fromLocal8Bit(argv[i]);
     return arguments;
 }
+
+void findPluginsBesideProgram() {}
 
 ConsoleSession::ConsoleSession() = default;
 ConsoleSession::~ConsoleSession() = default;

@@ -9,6 +9,11 @@ namespace friendlinks {
 // UTF-16 command line instead.
 [[nodiscard]] QStringList commandArguments(int argc, char **argv);
 
+// Windows: Qt's plugins (the TLS backend above all) are found in the
+// program's folder also before the application object exists, as the
+// arguments are read: --ca-file loads its certificates then. Elsewhere nothing.
+void findPluginsBesideProgram();
+
 // While it lives, on Windows: stdout and stderr pass our bytes through as
 // they are (no "\n" to "\r\n", so files and pipes get what Linux gives), and
 // a console shows them as UTF-8 and the table's colour escapes as colours.

@@ -36,6 +36,7 @@ int runCheck(int &argc, char **argv, const CheckOptions &options)
 int main(int argc, char **argv)
 {
     const ConsoleSession console;
+    findPluginsBesideProgram();
     const QStringList arguments = commandArguments(argc, argv);
 
     if (!arguments.isEmpty() && arguments.first() == QLatin1String("diff")) {

@@ -3,7 +3,7 @@
 ; with a Start-menu entry, the user's PATH for `friendlinks check` in cmd.exe
 ; and PowerShell, and an uninstaller listed under Apps.
 ; package.sh gives VERSION, FILES (the File lines), REMOVE (the Delete lines), ICON and OUT.
-Unicode true
+Target amd64-unicode   ; the program is 64-bit only, and so Wine without its 32-bit half runs the installer
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
@@ -41,6 +41,7 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductName" "${APP}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileDescription" "${APP} 安装程序"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "© 2026 friendlinks maintainers"
 
 Section "${APP}" SecProgram
   SectionIn RO
