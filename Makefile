@@ -108,7 +108,7 @@ windows: deps
 	$(call install_missing,$(WINDOWS_PACKAGES))
 	@JOBS=$(JOBS) WIN_BUILD=$(WIN_BUILD) bash packaging/windows/build.sh
 
-# The suites, the command line against the Linux fakeweb and the window, under Wine.
+# Under Wine: the suites, the command line against the Linux fakeweb, the window, the installer.
 windows-test: build windows-package
 	$(call install_missing,$(WINE_PACKAGES))
 	@BUILD=$(BUILD) WIN_BUILD=$(WIN_BUILD) bash tests/windows/run.sh

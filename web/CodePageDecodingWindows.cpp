@@ -165,6 +165,10 @@ public:
         m_end = m_out + m_size;
         qsizetype runStart = 0;
         for (qsizetype i = 0; i < m_size;) {
+            if (m_bytes[i] < 0x80 && i - runStart < kMaxRun) {
+                ++i; // ASCII, most of a page's bytes, stays in the run
+                continue;
+            }
             const Unit unit = unitAt(m_page.shape, m_bytes, m_size, i);
             if (unit.kind == Unit::ByCodePage && i - runStart < kMaxRun) {
                 i += unit.length;
