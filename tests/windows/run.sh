@@ -104,7 +104,7 @@ start_fakeweb tests/cli/batch_world.json
 same_json batch www.s0.com www.s1.com www.s2.com
 start_fakeweb tests/windows/https_world.json
 ca=$build/tools/fakeweb/tls/ca.pem
-# https friends (one with an expired certificate) through the CONNECT proxy.
+# https friends through the CONNECT proxy, one of them a GB2312 page.
 # The wording of certificate trouble is each TLS library's own (OpenSSL's on
 # Linux, Schannel's on Windows): only whether there is some is compared.
 tls_words='s/"tls_error": "[^"]*"/"tls_error": "…"/g'
