@@ -19,7 +19,7 @@ public:
         : m_pool(std::move(pool))
         , m_engine(engine)
         , m_site(site)
-        , m_mode(engine.m_settings.modern, site)
+        , m_mode(engine.m_listModern, site)
     {
     }
 
@@ -274,6 +274,7 @@ void CheckEngine::start(const QString &site, std::shared_ptr<WorkerPool> pool)
     m_rows.clear();
     m_facts.clear();
     m_baiduBlocked = false;
+    m_listModern = m_settings.modern;
     m_clock.start();
     emit started(m_site);
     launch(std::make_unique<Run>(*this, m_site, std::move(pool)));

@@ -53,6 +53,8 @@ public:
     [[nodiscard]] const CheckSettings &settings() const { return m_settings; }
     // From the next start on: the modern mode or the classic one (a running check keeps its own).
     void setModern(bool modern) { m_settings.modern = modern; }
+    // The mode the rows were checked in: the last start's; a recheck keeps it.
+    [[nodiscard]] bool listModern() const { return m_listModern; }
     [[nodiscard]] QString site() const { return m_site; }
     // Certificate trouble of the checked site's own page, in Qt's words; empty when none.
     [[nodiscard]] QString siteTlsError() const { return m_siteTlsError; }
@@ -91,6 +93,7 @@ private:
     QList<CheckRow> m_rows;
     QList<RowFacts> m_facts;
     bool m_baiduBlocked = false;
+    bool m_listModern = false;
     QElapsedTimer m_clock;
     std::unique_ptr<Run> m_run;
 };
