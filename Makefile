@@ -7,7 +7,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 DEB_PACKAGES := qt6-base-dev libre2-dev cmake ninja-build g++ pkg-config \
                 libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-zenhei \
                 dpkg-dev file desktop-file-utils openssl \
-                fonts-arphic-uming ccache
+                fonts-arphic-uming ccache zlib1g-dev
 SCREENSHOT_PACKAGES := xvfb xauth imagemagick
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 

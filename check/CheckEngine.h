@@ -53,8 +53,9 @@ public:
     // Stops the running check: requests aborted, late answers ignored, no finished().
     void cancel();
     // Sends no further Baidu query in the running check, as after a security
-    // check of its own (Baidu blocked the same machine for another site of a
-    // batch): the rows not yet asked get the state blocked. No baiduBlocked().
+    // check of its own: the rows not yet asked get the state blocked. No
+    // baiduBlocked(). (The checks of a batch need not call it: their shared
+    // pool holds the block for all of them.)
     void stopBaiduQueries();
 
     [[nodiscard]] bool isRunning() const;
@@ -84,6 +85,7 @@ signals:
     void progress(int done, int total);      // after the harvest and after each row
     void factsSet(int row, const friendlinks::RowFacts &facts); // after each of the row's two fetches
     void baiduBlocked();                     // once: no further Baidu query in this check
+                                             // (also when the block came in another check on the pool)
     void siteUnreachable();                  // the checked site cannot be fetched; no rows
     void finished();                         // the check ran to its end (also after siteUnreachable)
 

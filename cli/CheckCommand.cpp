@@ -287,12 +287,7 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
             if (m_errIsTerminal)
                 m_err->write("\r\x1b[K");
             m_err->write(kBaiduBlockedMessage.toUtf8() + '\n');
-            // The block is the machine's, not the site's: the other sites ask Baidu no more either.
-            // Once control is back, so no other site's rows are settled inside this one's handler.
-            QTimer::singleShot(0, this, [this] {
-                for (const auto &other : m_engines)
-                    other->stopBaiduQueries();
-            });
+            // The other sites ask Baidu no more either: their shared pool holds the block.
         });
         m_engines.push_back(std::move(engine));
     }

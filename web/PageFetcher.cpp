@@ -19,6 +19,7 @@ namespace friendlinks {
 namespace {
 
 constexpr qint64 kReadBufferBytes = 1024 * 1024;
+constexpr int kMaxRedirects = 50; // as many as Qt follows on its own
 
 // Errors below 200 are transport failures (refused, reset, unknown host,
 // proxy trouble): no answer came. Higher codes carry an HTTP answer whose
@@ -50,9 +51,9 @@ struct TlsPolicy {
 // One GetHtmlCode call: a reply, its time limit and the body read so far.
 class ReplyFetch final : public FetchRequest {
 public:
-    ReplyFetch(QObject *parent, QString url, bool checkedSite, int timeoutMs, TlsPolicy tls)
+    ReplyFetch(QObject *parent, QString url, bool checkedSite, int timeoutMs, TlsPolicy tls, FetchOptions options)
         : FetchRequest(parent), m_url(std::move(url)), m_checkedSite(checkedSite), m_timeoutMs(timeoutMs)
-        , m_tls(std::move(tls))
+        , m_tls(std::move(tls)), m_options(std::move(options))
     {
         m_timer.setSingleShot(true);
         m_timer.setTimerType(Qt::PreciseTimer);
@@ -69,25 +70,10 @@ public:
             QTimer::singleShot(0, this, [this] { finish(failure(FetchResult::Kind::EmptyBody)); });
             return;
         }
-        QNetworkRequest request(address);
-        if (m_tls.configuration)
-            request.setSslConfiguration(*m_tls.configuration);
-        m_reply = manager->get(request);
-        // Qt's network thread stops reading the socket while this much waits
-        // for us: an endless answer cannot pile up while a big page is parsed.
-        m_reply->setReadBufferSize(kReadBufferBytes);
+        m_manager = manager;
         m_clock.start();
-        // Never silent: the trouble is kept in the result, read anyway only when asked.
-        connect(m_reply, &QNetworkReply::sslErrors, this, [this](const QList<QSslError> &errors) {
-            m_tlsError = describe(errors);
-            if (m_tls.insecure && m_reply)
-                m_reply->ignoreSslErrors(errors);
-        });
         m_timer.start(m_timeoutMs);
-        connect(m_reply, &QIODevice::readyRead, this, &ReplyFetch::readSome);
-        connect(m_reply, &QNetworkReply::redirected, this,
-                [this](const QUrl &target) { m_redirects.append(target.toString()); });
-        connect(m_reply, &QNetworkReply::finished, this, &ReplyFetch::onFinished);
+        send(address);
     }
 
     void abort() override
@@ -101,6 +87,56 @@ public:
     }
 
 private:
+    // One GET on the wire; the time limit runs on from the first.
+    void send(const QUrl &address)
+    {
+        QNetworkRequest request(address);
+        if (m_tls.configuration)
+            request.setSslConfiguration(*m_tls.configuration);
+        if (m_options.followRedirect)
+            request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        if (!m_options.keepConnection)
+            request.setAttribute(QNetworkRequest::ConnectionCacheExpiryTimeoutSecondsAttribute, 0);
+        m_reply = m_manager->get(request);
+        // Qt's network thread stops reading the socket while this much waits
+        // for us: an endless answer cannot pile up while a big page is parsed.
+        m_reply->setReadBufferSize(kReadBufferBytes);
+        // Never silent: the trouble is kept in the result, read anyway only when asked.
+        connect(m_reply, &QNetworkReply::sslErrors, this, [this](const QList<QSslError> &errors) {
+            m_tlsError = describe(errors);
+            if (m_tls.insecure && m_reply)
+                m_reply->ignoreSslErrors(errors);
+        });
+        connect(m_reply, &QIODevice::readyRead, this, &ReplyFetch::readSome);
+        connect(m_reply, &QNetworkReply::redirected, this,
+                [this](const QUrl &target) { m_redirects.append(target.toString()); });
+        connect(m_reply, &QNetworkReply::finished, this, &ReplyFetch::onFinished);
+    }
+
+    // With our own redirect handling: sends the next request when the answer is
+    // a redirect to follow, and says whether it did.
+    bool followed()
+    {
+        if (!m_options.followRedirect || !m_reply)
+            return false;
+        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QByteArray location = m_reply->rawHeader("Location");
+        if (status < 300 || status >= 400 || location.isEmpty())
+            return false;
+        const QUrl from = m_reply->url();
+        const QUrl target = from.resolved(QUrl::fromEncoded(location));
+        m_redirects.append(target.toString());
+        const bool lessSafe = from.scheme() == QLatin1String("https") && target.scheme() != QLatin1String("https");
+        if (++m_hops > kMaxRedirects || lessSafe || !target.isValid() || target.host().isEmpty()
+            || (target.scheme() != QLatin1String("http") && target.scheme() != QLatin1String("https"))
+            || !m_options.followRedirect(target.toString()))
+            return false;
+        dropReply();
+        m_body.clear();
+        send(target);
+        return true;
+    }
+
     void readSome()
     {
         if (m_done || !m_reply)
@@ -126,6 +162,8 @@ private:
             finish(failure(FetchResult::Kind::EmptyBody));
             return;
         }
+        if (followed())
+            return;
         readSome();
         if (!m_done)
             finish(page());
@@ -223,6 +261,8 @@ private:
     }
 
     QString m_url;
+    QNetworkAccessManager *m_manager = nullptr;
+    int m_hops = 0;
     bool m_checkedSite = false;
     int m_timeoutMs = kDefaultTimeoutMs;
     QPointer<QNetworkReply> m_reply;
@@ -231,6 +271,7 @@ private:
     QByteArray m_body;
     QList<QString> m_redirects;
     TlsPolicy m_tls;
+    FetchOptions m_options;
     QString m_tlsError;
     bool m_timedOut = false;
     bool m_done = false;
@@ -293,11 +334,16 @@ QNetworkAccessManager *PageFetcher::managerFor(const QString &host) const
 
 FetchRequest *PageFetcher::GetHtmlCode(const QString &url, const QString &URL0)
 {
+    return GetHtmlCode(url, URL0, FetchOptions{});
+}
+
+FetchRequest *PageFetcher::GetHtmlCode(const QString &url, const QString &URL0, const FetchOptions &options)
+{
     QString address = withScheme(url);
     // The failure belongs to the checked site when its address, as typed, is
     // part of ours; an empty site address is part of every address.
     const bool checkedSite = address.contains(URL0);
-    auto *request = new ReplyFetch(this, address, checkedSite, m_timeoutMs, TlsPolicy{m_tls, m_insecure, m_declaredCharsets});
+    auto *request = new ReplyFetch(this, address, checkedSite, m_timeoutMs, TlsPolicy{m_tls, m_insecure, m_declaredCharsets}, options);
     request->start(managerFor(QUrl(address).host()));
     return request;
 }

@@ -22,6 +22,9 @@ std::optional<Answer::Fault> faultFromName(const QString &name)
         {QStringLiteral("stall"), Answer::Fault::Stall},
         {QStringLiteral("endless"), Answer::Fault::Endless},
         {QStringLiteral("chunked"), Answer::Fault::Chunked},
+        {QStringLiteral("endlessheaderline"), Answer::Fault::EndlessHeaderLine},
+        {QStringLiteral("endlessheaders"), Answer::Fault::EndlessHeaders},
+        {QStringLiteral("gzipbomb"), Answer::Fault::GzipBomb},
     };
     const auto it = kFaults.find(name.toLower());
     if (it == kFaults.end())
