@@ -87,7 +87,11 @@ private:
             finish(true);
             return;
         }
-        const Harvest found = harvest(result.text, m_site, m_mode.linkMode());
+        Harvest found = harvest(result.text, m_site, m_mode.linkMode());
+        if (found.links.size() > kMaxRowsPerSite) {
+            m_engine.m_uncheckedLinks = int(found.links.size()) - kMaxRowsPerSite;
+            found.links.resize(kMaxRowsPerSite);
+        }
         const QList<HarvestedLink> &links = found.links;
         m_engine.m_unlistedHttpsLinks = found.unlistedHttps;
         for (const HarvestedLink &link : links) {
@@ -250,6 +254,7 @@ void CheckEngine::start(const QString &site, std::shared_ptr<WorkerPool> pool)
     m_site = site.trimmed();
     m_siteTlsError.clear();
     m_unlistedHttpsLinks = 0;
+    m_uncheckedLinks = 0;
     m_baiduTlsError.clear();
     m_rows.clear();
     m_facts.clear();

@@ -28,6 +28,10 @@ struct CheckSettings {
     int baiduIntervalMs = 0;   // least time between the starts of two Baidu queries of a check
 };
 
+// The most rows one site's check has: a page listing more friend links than
+// this is no friend-links page, and its rows would only fill memory.
+inline constexpr int kMaxRowsPerSite = 10000;
+
 // Told once per check when Baidu asks for a security check.
 inline const QString kBaiduBlockedMessage = QStringLiteral("百度要求安全验证，其余各行的百度列未再查询");
 
@@ -73,6 +77,8 @@ public:
     // After the harvest of a classic check: the https friend links it passed
     // over that a modern check lists (0 in modern mode).
     [[nodiscard]] int unlistedHttpsLinks() const { return m_unlistedHttpsLinks; }
+    // After the harvest: the friend links beyond kMaxRowsPerSite, not checked (0 when none).
+    [[nodiscard]] int uncheckedLinks() const { return m_uncheckedLinks; }
     // Certificate trouble of the first Baidu answer that had any (its cells stay empty).
     [[nodiscard]] QString baiduTlsError() const { return m_baiduTlsError; }
     // Milliseconds since the last start().
@@ -98,6 +104,7 @@ private:
     QString m_site;
     QString m_siteTlsError;
     int m_unlistedHttpsLinks = 0;
+    int m_uncheckedLinks = 0;
     QString m_baiduTlsError;
     QList<CheckRow> m_rows;
     QList<RowFacts> m_facts;

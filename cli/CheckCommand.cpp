@@ -1,5 +1,6 @@
 #include "cli/CheckCommand.h"
 
+#include "cli/BoundedRead.h"
 #include "check/BatchFormats.h"
 #include "check/CsvFormat.h"
 #include "check/CheckMode.h"
@@ -63,7 +64,12 @@ std::optional<QStringList> readSitesFile(const QString &path, QString *error)
         *error = QStringLiteral("--sites cannot read \"%1\"").arg(path);
         return std::nullopt;
     }
-    return parseSitesList(QString::fromUtf8(file.readAll()));
+    const std::optional<QByteArray> text = readAtMost(file, kMaxSitesFileBytes);
+    if (!text) {
+        *error = QStringLiteral("--sites \"%1\" is larger than %2 MB").arg(path).arg(kMaxSitesFileBytes / (1024 * 1024));
+        return std::nullopt;
+    }
+    return parseSitesList(QString::fromUtf8(*text));
 }
 
 // The options that take a value; the window takes only the first ones.
@@ -324,6 +330,9 @@ void CheckCommand::siteFinished(size_t site)
             m_err->write(QStringLiteral("%1注意：证书不可信：%2，已按 --insecure 照样读取\n").arg(named, tlsError).toUtf8());
         if (const int unlisted = engine.unlistedHttpsLinks(); unlisted > 0)
             m_err->write((named + unlistedHttpsHint(unlisted)).toUtf8() + '\n');
+        if (const int unchecked = engine.uncheckedLinks(); unchecked > 0)
+            m_err->write(QStringLiteral("%1只检查了前 %2 个友情链接，其余 %3 个未检查\n")
+                             .arg(named).arg(kMaxRowsPerSite).arg(unchecked).toUtf8());
     }
     if (m_options.format == OutputFormat::Jsonl)
         m_out->write(jsonLine(siteJson(site)));

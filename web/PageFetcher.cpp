@@ -1,5 +1,6 @@
 #include "web/PageFetcher.h"
 
+#include "web/BodyBudget.h"
 #include "web/BodyDecoding.h"
 #include "web/DeclaredCharset.h"
 
@@ -60,7 +61,11 @@ public:
         connect(&m_timer, &QTimer::timeout, this, &ReplyFetch::onTimeout);
     }
 
-    ~ReplyFetch() override { dropReply(); }
+    ~ReplyFetch() override
+    {
+        BodyBudget::shared().giveBack(this);
+        dropReply();
+    }
 
     void start(QNetworkAccessManager *manager)
     {
@@ -83,6 +88,7 @@ public:
         m_done = true;
         m_timer.stop();
         dropReply();
+        BodyBudget::shared().giveBack(this);
         deleteLater();
     }
 
@@ -141,16 +147,27 @@ private:
     {
         if (m_done || !m_reply)
             return;
-        // Read straight into the body: no chunk is held twice.
-        const qint64 wanted = std::min(m_reply->bytesAvailable(), kMaxBodyBytes - m_body.size());
+        // Read straight into the body: no chunk is held twice. What the body
+        // budget does not grant yet stays in Qt's read buffer, which then stops
+        // reading the socket.
+        const qint64 room = std::min(m_reply->bytesAvailable(), kMaxBodyBytes - m_body.size());
+        const qint64 wanted = BodyBudget::shared().take(this, room);
         if (wanted > 0) {
             const qsizetype had = m_body.size();
             m_body.resize(had + wanted);
             const qint64 got = m_reply->read(m_body.data() + had, wanted);
             m_body.resize(had + std::max<qint64>(got, 0));
         }
-        if (m_body.size() >= kMaxBodyBytes)
+        if (m_body.size() >= kMaxBodyBytes) {
             finish(page()); // the cap: keep what came, stop the transfer
+            return;
+        }
+        if (room > wanted) {
+            BodyBudget::shared().waitFor(this, [this] { QTimer::singleShot(0, this, &ReplyFetch::readSome); });
+            return;
+        }
+        if (m_replyFinished && m_reply->bytesAvailable() == 0)
+            finish(page());
     }
 
     void onFinished()
@@ -164,9 +181,8 @@ private:
         }
         if (followed())
             return;
-        readSome();
-        if (!m_done)
-            finish(page());
+        m_replyFinished = true;
+        readSome(); // finishes once the whole body is read
     }
 
     void onTimeout()
@@ -174,7 +190,7 @@ private:
         if (m_done)
             return;
         if (m_reply && m_reply->isFinished()) {
-            onFinished(); // complete at the limit still counts
+            onFinished(); // complete at the limit still counts (once its body has room)
             return;
         }
         if (const qint64 left = m_timeoutMs - m_clock.elapsed(); left > 0) {
@@ -242,6 +258,7 @@ private:
             return;
         m_done = true;
         m_timer.stop();
+        BodyBudget::shared().giveBack(this);
         addTransportFacts(result);
         dropReply();
         emit finished(result);
@@ -274,6 +291,7 @@ private:
     FetchOptions m_options;
     QString m_tlsError;
     bool m_timedOut = false;
+    bool m_replyFinished = false; // Qt has the whole answer; the body may still wait for room
     bool m_done = false;
 };
 
