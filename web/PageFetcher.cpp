@@ -3,6 +3,7 @@
 #include "web/BodyBudget.h"
 #include "web/BodyDecoding.h"
 #include "web/DeclaredCharset.h"
+#include "web/HeaderWatch.h"
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
@@ -63,6 +64,7 @@ public:
 
     ~ReplyFetch() override
     {
+        HeaderWatch::shared().remove(this);
         BodyBudget::shared().giveBack(this);
         dropReply();
     }
@@ -88,6 +90,7 @@ public:
         m_done = true;
         m_timer.stop();
         dropReply();
+        HeaderWatch::shared().remove(this);
         BodyBudget::shared().giveBack(this);
         deleteLater();
     }
@@ -104,6 +107,9 @@ private:
         if (!m_options.keepConnection)
             request.setAttribute(QNetworkRequest::ConnectionCacheExpiryTimeoutSecondsAttribute, 0);
         m_reply = m_manager->get(request);
+        // Until the header is whole its bytes are Qt's, out of sight and without a limit.
+        HeaderWatch::shared().add(this, [this] { headerTooLong(); });
+        connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] { HeaderWatch::shared().remove(this); });
         // Qt's network thread stops reading the socket while this much waits
         // for us: an endless answer cannot pile up while a big page is parsed.
         m_reply->setReadBufferSize(kReadBufferBytes);
@@ -185,6 +191,15 @@ private:
         readSome(); // finishes once the whole body is read
     }
 
+    // Stopped by the header watch: the answer that would end as too slow ends now.
+    void headerTooLong()
+    {
+        if (m_done)
+            return;
+        m_timedOut = true;
+        finish(failure(FetchResult::Kind::TooSlow));
+    }
+
     void onTimeout()
     {
         if (m_done)
@@ -258,6 +273,7 @@ private:
             return;
         m_done = true;
         m_timer.stop();
+        HeaderWatch::shared().remove(this);
         BodyBudget::shared().giveBack(this);
         addTransportFacts(result);
         dropReply();

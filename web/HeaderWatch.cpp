@@ -1,0 +1,76 @@
+#include "web/HeaderWatch.h"
+
+#include <QFile>
+
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+#endif
+
+namespace friendlinks {
+namespace {
+
+constexpr int kTickMs = 200;
+constexpr qint64 kHeaderWaitMs = 1000;
+constexpr qint64 kResidentLimitBytes = 112LL * 1024 * 1024;
+
+// Resident bytes of this process, or 0 when unknown.
+qint64 residentBytes()
+{
+#ifdef Q_OS_LINUX
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+#else
+    return 0;
+#endif
+}
+
+} // namespace
+
+HeaderWatch &HeaderWatch::shared()
+{
+    static HeaderWatch watch;
+    return watch;
+}
+
+HeaderWatch::HeaderWatch()
+{
+    m_timer.setInterval(kTickMs);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+}
+
+void HeaderWatch::add(const void *fetch, std::function<void()> stop)
+{
+    remove(fetch);
+    Waiting waiting{fetch, {}, std::move(stop)};
+    waiting.since.start();
+    m_waiting.push_back(std::move(waiting));
+    if (!m_timer.isActive())
+        m_timer.start();
+}
+
+void HeaderWatch::remove(const void *fetch)
+{
+    std::erase_if(m_waiting, [fetch](const Waiting &w) { return w.fetch == fetch; });
+    if (m_waiting.empty())
+        m_timer.stop();
+}
+
+void HeaderWatch::tick()
+{
+    const qint64 resident = residentBytes();
+    const bool growing = resident > m_lastResident;
+    m_lastResident = resident;
+    if (resident < kResidentLimitBytes || !growing)
+        return;
+    std::vector<std::function<void()>> stops;
+    for (const Waiting &w : m_waiting)
+        if (w.since.elapsed() > kHeaderWaitMs)
+            stops.push_back(w.stop);
+    for (const auto &stop : stops)
+        stop(); // each removes itself
+}
+
+} // namespace friendlinks
