@@ -137,8 +137,8 @@ private:
     // for a security check (every further query only deepens the block).
     void queryBaidu(int worker, int row, const QString &link)
     {
-        if (m_baiduBlocked) {
-            baiduAnswered(worker, row, link, nullptr);
+        if (m_baiduBlocked && !m_pool->isBaiduBlocked()) {
+            baiduAnswered(worker, row, link, nullptr); // stopBaiduQueries(): this check asks no more
             return;
         }
         m_pool->askBaidu(this, worker, m_mode.baiduQuery(m_engine.m_settings.baiduHost, link), m_site,

@@ -225,12 +225,13 @@ void WorkerPool::forget(const std::shared_ptr<Ticket> &ticket)
 void WorkerPool::askBaidu(Client *client, int worker, const QString &query, const QString &site,
                           std::function<void(const FetchResult *answer)> done)
 {
-    if (m_baiduBlocked) {
-        done(nullptr);
-        return;
-    }
+    // An answer already had serves the row even after a block: nothing is sent.
     if (const std::optional<FetchResult> kept = keptBaiduAnswer(query)) {
         done(&*kept);
+        return;
+    }
+    if (m_baiduBlocked) {
+        done(nullptr);
         return;
     }
     if (const auto pending = m_baiduPending.value(query)) {

@@ -270,7 +270,12 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
 {
     if (m_options.sites.isEmpty())
         m_options.sites << m_options.site;
-    for (size_t site = 0; site < size_t(m_options.sites.size()); ++site) {
+    m_engines.resize(size_t(m_options.sites.size()));
+}
+
+void CheckCommand::makeEngine(size_t site)
+{
+    {
         auto engine = std::make_unique<CheckEngine>(m_options.settings);
         connect(engine.get(), &CheckEngine::siteUnreachable, this, [this, site] { m_unreachable[site] = true; });
         connect(engine.get(), &CheckEngine::progress, this, [this, site](int done, int total) {
@@ -295,20 +300,71 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
             m_err->write(kBaiduBlockedMessage.toUtf8() + '\n');
             // The other sites ask Baidu no more either: their shared pool holds the block.
         });
-        m_engines.push_back(std::move(engine));
+        m_engines[site] = std::move(engine);
     }
 }
 
 void CheckCommand::start()
 {
     m_unreachable.assign(m_engines.size(), false);
+    m_siteDone.assign(m_engines.size(), false);
     m_toldBaiduBlocked = false;
     m_progress.assign(m_engines.size(), {0, 0});
     m_finished = 0;
+    m_launched = 0;
+    m_written = 0;
+    m_baiduTlsError.clear();
     // One pool for the batch: the sites share its workers and its per-host limit.
-    auto pool = std::make_shared<WorkerPool>(m_options.settings);
-    for (size_t site = 0; site < m_engines.size(); ++site)
-        m_engines[site]->start(m_options.sites[qsizetype(site)], pool);
+    m_pool = std::make_shared<WorkerPool>(m_options.settings);
+    // Enough sites ahead that no worker waits for one; the rest wait as text only.
+    const size_t ahead = size_t(std::max(2, 2 * m_options.settings.jobs));
+    while (m_launched < std::min(ahead, m_engines.size()))
+        launchNext();
+}
+
+void CheckCommand::launchNext()
+{
+    if (m_launched >= m_engines.size())
+        return;
+    const size_t site = m_launched++;
+    makeEngine(site);
+    m_engines[site]->start(m_options.sites[qsizetype(site)], m_pool);
+}
+
+bool CheckCommand::streams() const
+{
+    return m_engines.size() > 1
+        && (m_options.format == OutputFormat::Jsonl || m_options.format == OutputFormat::Tsv
+            || m_options.format == OutputFormat::Csv);
+}
+
+void CheckCommand::writeStreamed()
+{
+    while (m_written < m_engines.size() && m_siteDone[m_written]) {
+        const size_t site = m_written++;
+        const CheckEngine &engine = *m_engines[site];
+        const QStringList siteOfRow(engine.rows().size(), engine.site());
+        const QList<RowFacts> *facts = m_options.facts ? &engine.facts() : nullptr;
+        QByteArray text = m_options.format == OutputFormat::Tsv
+            ? withSiteColumnTsv(formatTsv(engine.rows(), facts), siteOfRow)
+            : formatCsv(engine.rows(), siteOfRow, facts);
+        // One header for the batch: the first site's.
+        if (site > 0) {
+            if (text.startsWith("\xEF\xBB\xBF"))
+                text.remove(0, 3);
+            text.remove(0, text.indexOf('\n') + 1);
+        }
+        m_out->write(text);
+        letGo(site);
+    }
+}
+
+void CheckCommand::letGo(size_t site)
+{
+    if (m_baiduTlsError.isEmpty())
+        m_baiduTlsError = m_engines[site]->baiduTlsError();
+    // Not inside its own signal: it goes once control is back (or with this command).
+    QTimer::singleShot(0, this, [retired = std::shared_ptr<CheckEngine>(std::move(m_engines[site]))] {});
 }
 
 void CheckCommand::siteFinished(size_t site)
@@ -336,19 +392,28 @@ void CheckCommand::siteFinished(size_t site)
     }
     if (m_options.format == OutputFormat::Jsonl)
         m_out->write(jsonLine(siteJson(site)));
-    if (++m_finished < m_engines.size())
+    m_siteDone[site] = true;
+    if (streams()) {
+        if (m_options.format == OutputFormat::Jsonl)
+            letGo(site);
+        else
+            writeStreamed();
+    }
+    if (++m_finished < m_engines.size()) {
+        launchNext();
         return;
+    }
     const bool anyUnreachable = std::find(m_unreachable.begin(), m_unreachable.end(), true) != m_unreachable.end();
     // One site that cannot be fetched writes nothing, as it always has.
     if (several || !anyUnreachable)
         writeResult();
     // Baidu is one host for the whole batch: its certificate trouble is named once.
-    for (const auto &checked : m_engines) {
-        if (const QString baidu = checked->baiduTlsError(); !baidu.isEmpty()) {
-            m_err->write(baiduTlsNote(baidu, m_options.settings.insecure).toUtf8() + '\n');
-            break;
-        }
-    }
+    QString baidu = m_baiduTlsError;
+    for (const auto &checked : m_engines)
+        if (checked && baidu.isEmpty())
+            baidu = checked->baiduTlsError();
+    if (!baidu.isEmpty())
+        m_err->write(baiduTlsNote(baidu, m_options.settings.insecure).toUtf8() + '\n');
     emit finished(anyUnreachable ? kExitUnreachable : kExitOk);
 }
 
@@ -364,6 +429,8 @@ QByteArray CheckCommand::siteJson(size_t site) const
 
 void CheckCommand::writeResult()
 {
+    if (streams())
+        return; // written site by site
     const bool several = m_engines.size() > 1;
     QList<CheckRow> rows;
     QList<RowFacts> facts;
