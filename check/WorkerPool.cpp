@@ -266,12 +266,13 @@ bool WorkerPool::sendBaidu(const std::shared_ptr<BaiduQuery> &query)
 void WorkerPool::baiduAnswered(const std::shared_ptr<BaiduQuery> &query, const FetchResult &answer)
 {
     m_baiduPending.remove(query->address);
-    m_baiduPacer.queryDone();
     const bool blocked = isBaiduSecurityCheck(answer);
     if (!blocked)
         keepBaiduAnswer(query->address, answer);
     else if (!m_baiduBlocked)
         baiduBlocked();
+    // Only now may the next query have its turn: a block is known before it.
+    m_baiduPacer.queryDone();
     const std::vector<BaiduWaiter> waiters = std::move(query->waiters);
     for (const BaiduWaiter &waiter : waiters) {
         if (isAttached(waiter.client))
