@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #ifdef Q_OS_LINUX
 #include <unistd.h>
 #endif
@@ -65,12 +67,18 @@ void HeaderWatch::tick()
     m_lastResident = resident;
     if (resident < kResidentLimitBytes || !growing)
         return;
-    std::vector<std::function<void()>> stops;
+    std::vector<const void *> late;
     for (const Waiting &w : m_waiting)
         if (w.since.elapsed() > kHeaderWaitMs)
-            stops.push_back(w.stop);
-    for (const auto &stop : stops)
-        stop(); // each removes itself
+            late.push_back(w.fetch);
+    // Each stop removes its fetch, and may end others on the way: only those still here are stopped.
+    for (const void *fetch : late) {
+        const auto it = std::find_if(m_waiting.begin(), m_waiting.end(), [fetch](const Waiting &w) { return w.fetch == fetch; });
+        if (it != m_waiting.end()) {
+            const std::function<void()> stop = it->stop;
+            stop();
+        }
+    }
 }
 
 } // namespace friendlinks
