@@ -48,8 +48,10 @@ protected:
 
 // Asynchronous page fetcher (GetHtmlCode). Any number of requests may be in
 // flight, each independent. GET only, no request headers of our own, Qt's
-// default redirect policy; the body is taken whatever the HTTP status,
-// capped at kMaxBodyBytes. The time limit runs from right after sending.
+// default redirect policy unless FetchOptions asks for our own; the body is
+// taken whatever the HTTP status, capped at kMaxBodyBytes, and the bodies of
+// all fetches share one budget (BodyBudget). The time limit runs from right
+// after sending.
 class PageFetcher : public QObject {
     Q_OBJECT
 public:
