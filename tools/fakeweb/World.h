@@ -38,7 +38,8 @@ public:
     // JSON object: { "http://www.a.com/": {"status": 200, "body": "...", "delay": 20,
     //   "fault": "drop|dropmid|stall|endless|chunked|endlessheaderline|endlessheaders|gzipbomb", "base64": "...", "file": "page.html",
     //   "headers": {"Location": "..."}} , ... }; a plain string value is the body.
-    // "file" is relative to baseDir. Returns an error text, or nothing on success.
+    // "file" is relative to baseDir. A key "host:NAME" with "from": N is setHostAnswerFrom(NAME, N, answer).
+    // Returns an error text, or nothing on success.
     [[nodiscard]] std::optional<QString> loadJson(const QByteArray &json, const QString &baseDir);
     [[nodiscard]] std::optional<QString> loadFile(const QString &path);
 
