@@ -275,33 +275,31 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
 
 void CheckCommand::makeEngine(size_t site)
 {
-    {
-        auto engine = std::make_unique<CheckEngine>(m_options.settings);
-        connect(engine.get(), &CheckEngine::siteUnreachable, this, [this, site] { m_unreachable[site] = true; });
-        connect(engine.get(), &CheckEngine::progress, this, [this, site](int done, int total) {
-            m_progress[site] = {done, total};
-            if (!m_errIsTerminal)
-                return;
-            int allDone = 0;
-            int all = 0;
-            for (const auto &[siteDone, siteTotal] : m_progress) {
-                allDone += siteDone;
-                all += siteTotal;
-            }
-            m_err->write(QStringLiteral("\r已检查 %1/%2").arg(allDone).arg(all).toUtf8());
-        });
-        connect(engine.get(), &CheckEngine::finished, this, [this, site] { siteFinished(site); });
-        connect(engine.get(), &CheckEngine::baiduBlocked, this, [this] {
-            if (m_toldBaiduBlocked)
-                return; // Baidu is one host for the whole batch: said once
-            m_toldBaiduBlocked = true;
-            if (m_errIsTerminal)
-                m_err->write("\r\x1b[K");
-            m_err->write(kBaiduBlockedMessage.toUtf8() + '\n');
-            // The other sites ask Baidu no more either: their shared pool holds the block.
-        });
-        m_engines[site] = std::move(engine);
-    }
+    auto engine = std::make_unique<CheckEngine>(m_options.settings);
+    connect(engine.get(), &CheckEngine::siteUnreachable, this, [this, site] { m_unreachable[site] = true; });
+    connect(engine.get(), &CheckEngine::progress, this, [this, site](int done, int total) {
+        m_progress[site] = {done, total};
+        if (!m_errIsTerminal)
+            return;
+        int allDone = 0;
+        int all = 0;
+        for (const auto &[siteDone, siteTotal] : m_progress) {
+            allDone += siteDone;
+            all += siteTotal;
+        }
+        m_err->write(QStringLiteral("\r已检查 %1/%2").arg(allDone).arg(all).toUtf8());
+    });
+    connect(engine.get(), &CheckEngine::finished, this, [this, site] { siteFinished(site); });
+    connect(engine.get(), &CheckEngine::baiduBlocked, this, [this] {
+        if (m_toldBaiduBlocked)
+            return; // Baidu is one host for the whole batch: said once
+        m_toldBaiduBlocked = true;
+        if (m_errIsTerminal)
+            m_err->write("\r\x1b[K");
+        m_err->write(kBaiduBlockedMessage.toUtf8() + '\n');
+        // The other sites ask Baidu no more either: their shared pool holds the block.
+    });
+    m_engines[site] = std::move(engine);
 }
 
 void CheckCommand::start()
