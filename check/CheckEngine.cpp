@@ -87,11 +87,8 @@ private:
             finish(true);
             return;
         }
-        Harvest found = harvest(result.text, m_site, m_mode.linkMode());
-        if (found.links.size() > kMaxRowsPerSite) {
-            m_engine.m_uncheckedLinks = int(found.links.size()) - kMaxRowsPerSite;
-            found.links.resize(kMaxRowsPerSite);
-        }
+        const Harvest found = harvest(result.text, m_site, m_mode.linkMode(), kMaxRowsPerSite);
+        m_engine.m_uncheckedLinks = found.beyondLimit;
         const QList<HarvestedLink> &links = found.links;
         m_engine.m_unlistedHttpsLinks = found.unlistedHttps;
         for (const HarvestedLink &link : links) {

@@ -57,14 +57,17 @@ bool modernListsHttps(const QString &anchor, const QString &ownSite)
 
 } // namespace
 
-Harvest harvest(const QString &page, const QString &site, LinkMode mode)
+Harvest harvest(const QString &page, const QString &site, LinkMode mode, int maxLinks)
 {
     // An "https://" site is the same site as its "http://" form.
     const QString ownSite = asHttpSite(site);
     Harvest found;
     const auto take = [&](const QString &anchor) {
         if (auto link = friendLink(anchor, ownSite, mode)) {
-            found.links.append(std::move(*link));
+            if (found.links.size() < maxLinks)
+                found.links.append(std::move(*link));
+            else
+                ++found.beyondLimit;
         } else if (mode == LinkMode::Classic && modernListsHttps(anchor, ownSite)) {
             ++found.unlistedHttps;
         }

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <limits>
+
 namespace friendlinks {
 
 inline const QString kAddressPattern = QStringLiteral(R"(http://([\w-]+\.)+[\w-]+(/[\w- ./?%&=]*)?)");
@@ -27,12 +29,15 @@ enum class LinkMode { Classic, Modern };
 struct Harvest {
     QList<HarvestedLink> links;
     int unlistedHttps = 0;
+    int beyondLimit = 0; // friend links found after maxLinks, counted but not listed
 };
 
 // The friend links of a page, in page order, not de-duplicated. site is the
 // entered site text as typed (an "https://" form is judged as "http://").
 // The address of a row is kept as found, scheme included.
-[[nodiscard]] Harvest harvest(const QString &page, const QString &site, LinkMode mode);
+// At most maxLinks are listed.
+[[nodiscard]] Harvest harvest(const QString &page, const QString &site, LinkMode mode,
+                              int maxLinks = std::numeric_limits<int>::max());
 [[nodiscard]] QList<HarvestedLink> harvestLinks(const QString &page, const QString &site);
 
 } // namespace friendlinks
