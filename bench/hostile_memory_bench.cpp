@@ -211,6 +211,13 @@ bool runCase(const Case &c, quint16 port)
     qApp->exec();
 
     bool right = true;
+    if (engine.rows().size() <= 40) {
+        // What each friend's back-link cell came to, one line.
+        QStringList cells;
+        for (const auto &row : engine.rows())
+            cells << row[friendlinks::Column::fanlian].text;
+        std::printf("  cells: %s\n", qPrintable(cells.join(QLatin1Char(' '))));
+    }
     if (QByteArrayView(c.name) == "five") {
         right = engine.rows().size() == qsizetype(std::size(kFriends));
         for (qsizetype i = 0; right && i < engine.rows().size(); ++i) {

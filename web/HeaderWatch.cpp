@@ -13,7 +13,8 @@ namespace {
 
 constexpr int kTickMs = 200;
 constexpr qint64 kHeaderWaitMs = 1000;
-constexpr qint64 kResidentLimitBytes = 112LL * 1024 * 1024;
+constexpr qint64 kResidentLimitBytes = 100LL * 1024 * 1024;
+constexpr qint64 kGrowthLimitBytes = 48LL * 1024 * 1024; // since the fetch began to wait for its header
 
 // Resident bytes of this process, or 0 when unknown.
 qint64 residentBytes()
@@ -46,7 +47,7 @@ HeaderWatch::HeaderWatch()
 void HeaderWatch::add(const void *fetch, std::function<void()> stop)
 {
     remove(fetch);
-    Waiting waiting{fetch, {}, std::move(stop)};
+    Waiting waiting{fetch, {}, residentBytes(), std::move(stop)};
     waiting.since.start();
     m_waiting.push_back(std::move(waiting));
     if (!m_timer.isActive())
@@ -63,13 +64,11 @@ void HeaderWatch::remove(const void *fetch)
 void HeaderWatch::tick()
 {
     const qint64 resident = residentBytes();
-    const bool growing = resident > m_lastResident;
-    m_lastResident = resident;
-    if (resident < kResidentLimitBytes || !growing)
+    if (resident < kResidentLimitBytes)
         return;
     std::vector<const void *> late;
     for (const Waiting &w : m_waiting)
-        if (w.since.elapsed() > kHeaderWaitMs)
+        if (w.since.elapsed() > kHeaderWaitMs && resident - w.residentAtStart > kGrowthLimitBytes)
             late.push_back(w.fetch);
     // Each stop removes its fetch, and may end others on the way: only those still here are stopped.
     for (const void *fetch : late) {

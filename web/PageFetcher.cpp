@@ -153,6 +153,12 @@ private:
     {
         if (m_done || !m_reply)
             return;
+        if (m_waitingForRoom) {
+            // The wait was ours, not the server's: the time limit runs on from where it stood.
+            m_waitingForRoom = false;
+            m_pausedMs += m_roomClock.elapsed();
+            m_timer.start(int(std::max<qint64>(0, m_timeoutMs + m_pausedMs - m_clock.elapsed())));
+        }
         // Read straight into the body: no chunk is held twice. What the body
         // budget does not grant yet stays in Qt's read buffer, which then stops
         // reading the socket.
@@ -169,6 +175,9 @@ private:
             return;
         }
         if (room > wanted) {
+            m_waitingForRoom = true;
+            m_roomClock.start();
+            m_timer.stop();
             BodyBudget::shared().waitFor(this, [this] { QTimer::singleShot(0, this, &ReplyFetch::readSome); });
             return;
         }
@@ -208,7 +217,9 @@ private:
             onFinished(); // complete at the limit still counts (once its body has room)
             return;
         }
-        if (const qint64 left = m_timeoutMs - m_clock.elapsed(); left > 0) {
+        if (m_waitingForRoom)
+            return; // readSome() starts the limit again once there is room
+        if (const qint64 left = m_timeoutMs + m_pausedMs - m_clock.elapsed(); left > 0) {
             m_timer.start(int(left)); // woke early: wait out the rest
             return;
         }
@@ -308,6 +319,9 @@ private:
     QString m_tlsError;
     bool m_timedOut = false;
     bool m_replyFinished = false; // Qt has the whole answer; the body may still wait for room
+    bool m_waitingForRoom = false; // for the body budget: the time limit stands still
+    QElapsedTimer m_roomClock;
+    qint64 m_pausedMs = 0;
     bool m_done = false;
 };
 
