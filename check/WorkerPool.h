@@ -10,8 +10,8 @@
 
 #include <deque>
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace friendlinks {
