@@ -40,7 +40,6 @@ public:
     void cancel()
     {
         m_cancelled = true;
-        m_pool->baiduPacer().forget(this);
         m_pool->detach(this);
     }
 
@@ -50,7 +49,6 @@ public:
             return;
         m_baiduBlocked = true;
         m_engine.m_baiduBlocked = true;
-        m_pool->baiduPacer().releaseAll();
     }
 
     void start()
@@ -91,7 +89,8 @@ private:
             finish(true);
             return;
         }
-        const Harvest found = m_mode.harvestHome(result);
+        const Harvest found = m_mode.harvestHome(result, kMaxRowsPerSite);
+        m_engine.m_uncheckedLinks = found.beyondLimit;
         const QList<HarvestedLink> &links = found.links;
         m_engine.m_unlistedHttpsLinks = found.unlistedHttps;
         for (qsizetype i = 0; i < links.size(); ++i) {
@@ -138,31 +137,23 @@ private:
         });
     }
 
-    // One Baidu query for the row, at the pace asked for; none once Baidu has
-    // asked for a security check (every further query only deepens the block).
+    // One Baidu query for the row, at the pace asked for, shared with every
+    // row of the run that asks for the same address; none once Baidu has asked
+    // for a security check (every further query only deepens the block).
     void queryBaidu(int worker, int row, const QString &link)
     {
-        if (m_baiduBlocked) {
-            baiduAnswered(worker, row, link, nullptr);
+        if (m_baiduBlocked && !m_pool->isBaiduBlocked()) {
+            baiduAnswered(worker, row, link, nullptr); // stopBaiduQueries(): this check asks no more
             return;
         }
-        // Returns whether a query went out: a skipped one does not count for the pace.
-        m_pool->baiduPacer().enqueue(this, [this, worker, row, link] {
-            if (m_cancelled)
-                return false;
-            if (m_baiduBlocked) {
-                baiduAnswered(worker, row, link, nullptr);
-                return false;
-            }
-            m_pool->fetch(this, worker, m_mode.baiduQuery(m_engine.m_settings.baiduHost, link), m_site,
-                          [this, worker, row, link](const FetchResult &answer) {
-                              if (m_engine.m_baiduTlsError.isEmpty())
-                                  m_engine.m_baiduTlsError = answer.tlsError;
-                              baiduAnswered(worker, row, link, &answer);
-                              m_pool->baiduPacer().queryDone();
-                          });
-            return true;
-        });
+        m_pool->askBaidu(this, worker, m_mode.baiduQuery(m_engine.m_settings.baiduHost, link), m_site,
+                         [this, worker, row, link](const FetchResult *answer) {
+                             if (m_cancelled)
+                                 return;
+                             if (answer && m_engine.m_baiduTlsError.isEmpty())
+                                 m_engine.m_baiduTlsError = answer->tlsError;
+                             baiduAnswered(worker, row, link, answer);
+                         });
     }
 
     // answer is null when no query was sent because Baidu blocks us.
@@ -186,7 +177,6 @@ private:
             emit m_engine.baiduBlocked();
             if (m_cancelled)
                 return;
-            m_pool->baiduPacer().releaseAll(); // the rows still waiting are told at once, not at the pace
         }
         rowDone(worker);
     }
@@ -270,6 +260,7 @@ void CheckEngine::start(const QString &site, std::shared_ptr<WorkerPool> pool)
     m_siteTlsError.clear();
     m_home = FetchResult();
     m_unlistedHttpsLinks = 0;
+    m_uncheckedLinks = 0;
     m_baiduTlsError.clear();
     m_rows.clear();
     m_facts.clear();

@@ -46,6 +46,15 @@ private:
     void writeErr(const QString &line);
     [[nodiscard]] QByteArray siteJson(size_t site) const;
     [[nodiscard]] int exitStatus() const;
+    // A batch keeps only so many sites started ahead of the workers; the
+    // next one starts as one finishes.
+    void makeEngine(size_t site);
+    void launchNext();
+    // jsonl, tsv and csv of several sites are written as the sites finish
+    // (tsv and csv in the order given), and a written site is let go.
+    [[nodiscard]] bool streams() const;
+    void writeStreamed();
+    void letGo(size_t site);
 
     CheckOptions m_options;
     QIODevice *m_out;
@@ -58,6 +67,12 @@ private:
     size_t m_finished = 0;
     bool m_toldBaiduBlocked = false;
     QString m_outError; // why out took not all it was given; empty while it did
+    std::vector<bool> m_failed;     // per site: unreachable, or its home page answered an HTTP error
+    std::shared_ptr<WorkerPool> m_pool;
+    size_t m_launched = 0;          // sites started, in the order given
+    std::vector<bool> m_siteDone;
+    size_t m_written = 0;           // sites written by writeStreamed()
+    QString m_baiduTlsError;        // of the sites let go
 };
 
 } // namespace friendlinks
