@@ -263,6 +263,10 @@ void Form2::connectSignals()
 
 Form2::~Form2()
 {
+    // The list's actions follow the list and the engine: they go first, so no
+    // signal of a list half torn down reaches them.
+    delete m_listActions;
+    m_listActions = nullptr;
     m_engine->disconnect(this);
     m_engine->cancel();
 }
