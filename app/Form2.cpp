@@ -253,10 +253,19 @@ void Form2::connectSignals()
     connect(m_command1, &QPushButton::clicked, this, &Form2::query);
     connect(m_listView1, &QTreeWidget::itemDoubleClicked, this, [this] { openSelectedRow(); });
     connect(m_engine, &CheckEngine::started, this, &Form2::onStarted);
-    connect(m_engine, &CheckEngine::rowAdded, this, &Form2::onRowAdded);
-    connect(m_engine, &CheckEngine::cellSet, this, &Form2::onCellSet);
+    const ResultsModel *results = m_engine->results();
+    connect(results, &QAbstractItemModel::rowsInserted, this, [this, results](const QModelIndex &, int first, int last) {
+        for (int row = first; row <= last; ++row)
+            onRowAdded(row, results->row(row).cells[Column::lianjie].text, results->row(row).cells[Column::guanjianzi].text);
+    });
+    connect(results, &QAbstractItemModel::dataChanged, this,
+            [this, results](const QModelIndex &from, const QModelIndex &to) {
+                for (int c = from.column(); c <= to.column(); ++c) {
+                    const Cell cell = results->cell(from.row(), c);
+                    setListCell(from.row(), c, cell.text, cell.red);
+                }
+            });
     connect(m_engine, &CheckEngine::progress, this, &Form2::onProgress);
-    connect(m_engine, &CheckEngine::factsSet, this, &Form2::onFactsSet);
     connect(m_engine, &CheckEngine::siteUnreachable, this, &Form2::onSiteUnreachable);
     connect(m_engine, &CheckEngine::finished, this, &Form2::onFinished);
 }

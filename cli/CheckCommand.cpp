@@ -172,7 +172,8 @@ QByteArray CheckCommand::siteJson(size_t site) const
     // The site as checked: the text given, less the white space around it.
     if (m_unreachable[site])
         return unreachableSiteJson(engine.site(), mode, &engine.home());
-    return formatJson(engine.site(), engine.rows(), mode, &engine.facts(), &engine.home());
+    const QList<RowFacts> facts = engine.facts();
+    return formatJson(engine.site(), engine.rows(), mode, &facts, &engine.home());
 }
 void CheckCommand::writeResult()
 {

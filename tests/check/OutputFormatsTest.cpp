@@ -1,12 +1,15 @@
 #include "check/OutputFormats.h"
 
 #include "check/CsvFormat.h"
+#include "check/ResultsModel.h"
 #include "check/TextEscape.h"
 #include "tests/common/QtPrinters.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -167,6 +170,47 @@ TEST(OutputFormats, TableWritesNoEscapeSequenceButItsOwnColour)
     EXPECT_TRUE(plain.contains(R"(\x1b[2J\u202e反  )")) << plain.toStdString();
     EXPECT_FALSE(plain.contains(QChar(0x1b)) || plain.contains(QChar(0x202e)));
     EXPECT_EQ(QString::fromUtf8(formatTable(rows, true, 0)).count(QChar(0x1b)), 2); // red on, red off
+}
+
+TEST(ResultsModel, CellsFactsHeadersAndTipsByColumnAndChangesByRange)
+{
+    ResultsModel model;
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    model.clear(QStringLiteral("www.home.com"), true);
+    RowFacts facts;
+    facts.status = 404;
+    facts.pageNofollow = true;
+    model.appendRow({sampleRows()[1], facts});
+    model.setCell(0, Column::shoulu, {QStringLiteral("3篇")});
+    model.setFacts(0, facts);
+    const int fact = kColumnCount;
+    const struct {
+        int column;
+        int role;
+        QVariant expected;
+    } table[] = {
+        {0, Qt::DisplayRole, "http://www.pic.net/"},
+        {0, Qt::ToolTipRole, "http://www.pic.net/"},
+        {1, Qt::DisplayRole, "a\"b\\c\r"},
+        {1, Qt::ToolTipRole, QVariant()},
+        {3, Qt::DisplayRole, "3篇"},
+        {fact + int(FactColumn::status), Qt::DisplayRole, "404"},
+        {fact + int(FactColumn::pageNofollow), Qt::DisplayRole, "是"},
+        {fact + int(FactColumn::baiduState), Qt::DisplayRole, ""},
+    };
+    ASSERT_EQ(model.rowCount(), 1);
+    ASSERT_EQ(model.columnCount(), kColumnCount + kFactColumnCount);
+    for (const auto &c : table)
+        EXPECT_EQ(model.data(model.index(0, c.column), c.role), c.expected) << c.column << " " << c.role;
+    EXPECT_TRUE(model.cell(0, int(Column::fanlian)).red);
+    EXPECT_TRUE(model.cell(0, fact + int(FactColumn::pageNofollow)).red);
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal), "反链关键字");
+    EXPECT_EQ(model.headerData(fact, Qt::Horizontal, Qt::ToolTipRole), factColumns()[0].toolTip);
+    EXPECT_EQ(model.outcome().site, "www.home.com");
+    ASSERT_EQ(changed.size(), 2);
+    EXPECT_EQ(changed[0][0].toModelIndex(), model.index(0, 3));
+    EXPECT_EQ(changed[1][0].toModelIndex(), model.index(0, fact));
+    EXPECT_EQ(changed[1][1].toModelIndex(), model.index(0, fact + kFactColumnCount - 1));
 }
 
 } // namespace

@@ -25,7 +25,7 @@ struct Query : WindowFixture {
     // Clicks the button and waits for the first row of the check.
     void startQuery(const QString &site)
     {
-        QSignalSpy rowAdded(form->engine(), &CheckEngine::rowAdded);
+        QSignalSpy rowAdded(form->engine()->results(), &QAbstractItemModel::rowsInserted);
         form->siteBox()->setText(site);
         QTest::mouseClick(form->queryButton(), Qt::LeftButton);
         ASSERT_TRUE(rowAdded.wait(kWaitMs));

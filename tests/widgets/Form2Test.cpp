@@ -35,7 +35,17 @@ struct Window : ::testing::Test {
     RecordingMessageBox messages;
     Form2 form{CheckSettings{}, &browser, &messages};
     void SetUp() override { form.show(); }
-    void addRow(int row, const QString &address) { emit form.engine()->rowAdded(row, address, QStringLiteral("名字")); }
+    void addRow(const QString &address)
+    {
+        ResultRow row;
+        row.cells[Column::lianjie].text = address;
+        row.cells[Column::guanjianzi].text = QStringLiteral("名字");
+        form.engine()->results()->appendRow(row);
+    }
+    void setCell(int row, Column column, const QString &text, bool red)
+    {
+        form.engine()->results()->setCell(row, column, {text, red});
+    }
 };
 
 } // namespace
@@ -108,8 +118,8 @@ TEST_F(Window, ClockShowsDesignTextThenDate)
 
 TEST_F(Window, DoubleClickOpensSelectedRowOnce)
 {
-    addRow(0, QStringLiteral("http://a.test"));
-    addRow(1, QStringLiteral("http://中文.test"));
+    addRow(QStringLiteral("http://a.test"));
+    addRow(QStringLiteral("http://中文.test"));
     form.openSelectedRow();
     EXPECT_TRUE(browser.opened.isEmpty());
     QTreeWidgetItem *item = form.list()->topLevelItem(1);
@@ -168,25 +178,25 @@ TEST(QtTranslations, FileDialogsSpeakTheDesktopsLanguage)
 
 TEST_F(Window, CopyGivesEscapedTsvAndCellsShowOnOneLineButKeepTheirText)
 {
-    addRow(0, QStringLiteral("http://a.test"));
-    emit form.engine()->cellSet(0, Column::guanjianzi, QStringLiteral("a\tb\\c\nd"), false);
-    emit form.engine()->cellSet(0, Column::rp, QStringLiteral("否"), true);
-    emit form.engine()->cellSet(0, Column::kuaizhao, QStringLiteral("12K 2026-11-30 \r\n"), true);
+    addRow(QStringLiteral("http://a.test"));
+    setCell(0, Column::guanjianzi, QStringLiteral("a\tb\\c\nd"), false);
+    setCell(0, Column::rp, QStringLiteral("否"), true);
+    setCell(0, Column::kuaizhao, QStringLiteral("12K 2026-11-30 \r\n"), true);
     form.list()->topLevelItem(0)->setSelected(true);
     EXPECT_EQ(form.selectedRowsTsv(), QStringLiteral("网站地址\t网站名字\t反链关键字\t百度收录\t百度快照\t百度site首页\t标红\n"
                                                      "http://a.test\ta\\tb\\\\c\\nd\t\t\t12K 2026-11-30 \\r\\n\t否\tkuaizhao,rp\n"));
     EXPECT_EQ(form.list()->topLevelItem(0)->text(4), QStringLiteral("12K 2026-11-30 \r\n"));
     EXPECT_EQ(form.list()->topLevelItem(0)->foreground(4).color(), QColor(255, 0, 0));
     // One line high: no taller than a row holding plain text.
-    addRow(1, QStringLiteral("http://b.test/"));
+    addRow(QStringLiteral("http://b.test/"));
     QStyleOptionViewItem option;
     option.initFrom(form.list());
     const QAbstractItemDelegate *delegate = form.list()->itemDelegate();
     EXPECT_EQ(delegate->sizeHint(option, form.list()->model()->index(0, 4)).height(),
               delegate->sizeHint(option, form.list()->model()->index(1, 0)).height());
     // A right-to-left override or an escape shows as its escape text, as wide as that text written out.
-    emit form.engine()->cellSet(1, Column::guanjianzi, QStringLiteral("x\u202e\x1b"), false);
-    emit form.engine()->cellSet(1, Column::fanlian, QStringLiteral(R"(x\u202e\x1b)"), false);
+    setCell(1, Column::guanjianzi, QStringLiteral("x\u202e\x1b"), false);
+    setCell(1, Column::fanlian, QStringLiteral(R"(x\u202e\x1b)"), false);
     EXPECT_EQ(delegate->sizeHint(option, form.list()->model()->index(1, 1)).width(),
               delegate->sizeHint(option, form.list()->model()->index(1, 2)).width());
     EXPECT_EQ(form.list()->topLevelItem(1)->text(1), QStringLiteral("x\u202e\x1b")) << "the cell keeps its text";
