@@ -10,7 +10,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QStringList>
-#include <QTreeWidget>
+#include <QAbstractItemView>
 
 namespace friendlinks {
 namespace {
@@ -29,7 +29,7 @@ void rememberModern(bool modern)
 
 } // namespace
 
-ModernModeUi::ModernModeUi(CheckEngine *engine, QTreeWidget *list, QWidget *bannerStrip, int reservedRight,
+ModernModeUi::ModernModeUi(CheckEngine *engine, QAbstractItemView *list, QWidget *bannerStrip, int reservedRight,
                            QObject *parent)
     : QObject(parent)
     , m_engine(engine)

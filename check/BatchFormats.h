@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/Columns.h"
+#include "check/ResultTable.h"
 #include "web/FetchResult.h"
 
 #include <QByteArray>
@@ -27,7 +28,5 @@ namespace friendlinks {
 [[nodiscard]] QByteArray withSiteColumnTsv(const QByteArray &tsv, const QStringList &siteOfRow);
 // The same for the aligned table, whose last line is the summary.
 [[nodiscard]] QByteArray withSiteColumnTable(const QByteArray &table, const QStringList &siteOfRow);
-
-inline const QString kSiteHeader = QStringLiteral("站点");
 
 } // namespace friendlinks

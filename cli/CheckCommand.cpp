@@ -189,6 +189,10 @@ void CheckCommand::writeResult()
         facts << m_engines[site]->facts();
     }
     const QList<RowFacts> *factColumns = m_options.facts ? &facts : nullptr;
+    QList<const ResultsModel *> results;
+    for (const auto &engine : m_engines)
+        results << engine->results();
+    const QList<FactColumn> shownFacts = m_options.facts ? allFactColumns() : QList<FactColumn>();
     const qint64 elapsedMs = m_engines.front()->elapsedMs();
     switch (m_options.format) {
     case OutputFormat::Json:
@@ -207,7 +211,7 @@ void CheckCommand::writeResult()
         writeOut(several ? withSiteColumnTsv(formatTsv(rows, factColumns), siteOfRow) : formatTsv(rows, factColumns));
         break;
     case OutputFormat::Csv:
-        writeOut(formatCsv(rows, several ? siteOfRow : QStringList(), factColumns));
+        writeOut(formatCsv(several ? batchTable(results, shownFacts) : resultTable(*results.front(), shownFacts)));
         break;
     case OutputFormat::Table:
         const QByteArray table = formatTable(rows, m_colour, elapsedMs, factColumns);

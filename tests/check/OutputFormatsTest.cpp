@@ -108,7 +108,7 @@ TEST(CsvFormat, GoldenOutputQuotesWhatNeedsIt)
         row({"http://www.a.com/", "说\"好\",的\r\n", "第一行\n第二行", "约1,230篇", "12K 2026-11-30 \r\n", "首页第一"}),
         row({"http://www.b.com/", "图片链接", "没有链接", "", "", "注意：不在第一"}, {Column::fanlian, Column::rp}),
     };
-    EXPECT_EQ(QString::fromUtf8(formatCsv(rows)),
+    EXPECT_EQ(QString::fromUtf8(formatCsv(cellsTable(rows))),
               QString::fromUtf8("\xEF\xBB\xBF网站地址,网站名字,反链关键字,百度收录,百度快照,百度site首页,标红\r\n"
                                 "http://www.a.com/,\"说\"\"好\"\",的\",\"第一行\n第二行\",\"约1,230篇\",12K 2026-11-30 ,首页第一,\r\n"
                                 "http://www.b.com/,图片链接,没有链接,,,注意：不在第一,\"fanlian,rp\"\r\n"));
@@ -116,11 +116,12 @@ TEST(CsvFormat, GoldenOutputQuotesWhatNeedsIt)
 
 TEST(CsvFormat, FactColumnsFollowTheRedKeysWhenAsked)
 {
-    const QList<RowFacts> facts(1);
-    const QStringList header = QString::fromUtf8(formatCsv({row({"http://www.a.com/"})}, {}, &facts)).split("\r\n").first().split(',');
-    ASSERT_EQ(header.size(), 7 + kFactColumnCount);
-    EXPECT_EQ(header[6], "标红");
-    EXPECT_EQ(header[7], factColumns()[0].header);
+    ResultTable table = cellsTable({row({"http://www.a.com/"})});
+    table.rows[0].facts.status = 404;
+    table.factColumns = {FactColumn::status, FactColumn::baiduCount};
+    const QStringList lines = QString::fromUtf8(formatCsv(table)).split("\r\n");
+    EXPECT_TRUE(lines[0].endsWith(",标红," + factColumns()[0].header + "," + factColumns()[7].header)) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(",,404,")) << lines[1].toStdString();
 }
 
 TEST(CsvFormat, NoRowsIsTheHeaderAlone)
@@ -159,7 +160,7 @@ TEST(TextEscape, UnsafeCharactersAreShownAsEscapesAndFormulasQuoted)
         EXPECT_EQ(formulaSafe(formula), QLatin1Char('\'') + formula) << formula;
     for (const char *plain : {"", "1+1", "a=b", "'x"})
         EXPECT_EQ(formulaSafe(plain), plain) << plain;
-    EXPECT_EQ(QString::fromUtf8(formatCsv({row({"http://www.a.com/", "=HYPERLINK(\"x\")\r\n", "@x", "-1"})})).split("\r\n")[1],
+    EXPECT_EQ(QString::fromUtf8(formatCsv(cellsTable({row({"http://www.a.com/", "=HYPERLINK(\"x\")\r\n", "@x", "-1"})}))).split("\r\n")[1],
               R"csv(http://www.a.com/,"'=HYPERLINK(""x"")",'@x,'-1,,,)csv");
 }
 

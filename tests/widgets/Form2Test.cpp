@@ -8,6 +8,7 @@
 #include "ui/PictureButton.h"
 #include "ui/Twips.h"
 #include "tests/common/Recorders.h"
+#include "tests/common/ListView.h"
 #include "tests/common/Table.h"
 
 #include <QFile>
@@ -21,7 +22,6 @@
 #include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTranslator>
-#include <QTreeWidget>
 
 #include <map>
 #include <memory>
@@ -97,13 +97,13 @@ TEST_F(Window, TabOrderFromListToLauncher)
 TEST_F(Window, SixHeadersAndWidthsThenTheHiddenFactColumns)
 {
     const QStringList headers{"网站地址", "网站名字", "反链关键字", "百度收录", "百度快照", "百度site首页"};
-    ASSERT_EQ(form.list()->columnCount(), 6 + kFactColumnCount);
-    EXPECT_EQ(form.list()->topLevelItemCount(), 0);
+    ASSERT_EQ(form.list()->model()->columnCount(), 6 + kFactColumnCount);
+    EXPECT_EQ(listRows(form.list()), 0);
     EXPECT_FALSE(form.list()->rootIsDecorated());
-    for (int c = 0; c < form.list()->columnCount(); ++c) {
+    for (int c = 0; c < form.list()->model()->columnCount(); ++c) {
         EXPECT_EQ(form.list()->isColumnHidden(c), c >= 6) << c;
         if (c < 6) {
-            EXPECT_EQ(form.list()->headerItem()->text(c), headers[c]);
+            EXPECT_EQ(headerText(form.list(), c), headers[c]);
             EXPECT_EQ(form.list()->columnWidth(c), (c == 0 ? 150 : 100) * form.logicalDpiX() / 96) << c;
         }
     }
@@ -122,9 +122,9 @@ TEST_F(Window, DoubleClickOpensSelectedRowOnce)
     addRow(QStringLiteral("http://中文.test"));
     form.openSelectedRow();
     EXPECT_TRUE(browser.opened.isEmpty());
-    QTreeWidgetItem *item = form.list()->topLevelItem(1);
-    form.list()->setCurrentItem(item);
-    const QRect r = form.list()->visualItemRect(item);
+    const QModelIndex second = form.list()->model()->index(1, 0);
+    form.list()->setCurrentIndex(second);
+    const QRect r = form.list()->visualRect(second);
     QTest::mouseClick(form.list()->viewport(), Qt::LeftButton, {}, r.center());
     QTest::mouseDClick(form.list()->viewport(), Qt::LeftButton, {}, r.center());
     EXPECT_EQ(browser.opened, QStringList{QStringLiteral("http://中文.test")});
@@ -182,11 +182,11 @@ TEST_F(Window, CopyGivesEscapedTsvAndCellsShowOnOneLineButKeepTheirText)
     setCell(0, Column::guanjianzi, QStringLiteral("a\tb\\c\nd"), false);
     setCell(0, Column::rp, QStringLiteral("否"), true);
     setCell(0, Column::kuaizhao, QStringLiteral("12K 2026-11-30 \r\n"), true);
-    form.list()->topLevelItem(0)->setSelected(true);
+    selectOnlyRow(form.list(), 0);
     EXPECT_EQ(form.selectedRowsTsv(), QStringLiteral("网站地址\t网站名字\t反链关键字\t百度收录\t百度快照\t百度site首页\t标红\n"
                                                      "http://a.test\ta\\tb\\\\c\\nd\t\t\t12K 2026-11-30 \\r\\n\t否\tkuaizhao,rp\n"));
-    EXPECT_EQ(form.list()->topLevelItem(0)->text(4), QStringLiteral("12K 2026-11-30 \r\n"));
-    EXPECT_EQ(form.list()->topLevelItem(0)->foreground(4).color(), QColor(255, 0, 0));
+    EXPECT_EQ(listText(form.list(), 0, 4), QStringLiteral("12K 2026-11-30 \r\n"));
+    EXPECT_TRUE(isRed(form.list(), 0, 4));
     // One line high: no taller than a row holding plain text.
     addRow(QStringLiteral("http://b.test/"));
     QStyleOptionViewItem option;
@@ -199,7 +199,7 @@ TEST_F(Window, CopyGivesEscapedTsvAndCellsShowOnOneLineButKeepTheirText)
     setCell(1, Column::fanlian, QStringLiteral(R"(x\u202e\x1b)"), false);
     EXPECT_EQ(delegate->sizeHint(option, form.list()->model()->index(1, 1)).width(),
               delegate->sizeHint(option, form.list()->model()->index(1, 2)).width());
-    EXPECT_EQ(form.list()->topLevelItem(1)->text(1), QStringLiteral("x\u202e\x1b")) << "the cell keeps its text";
+    EXPECT_EQ(listText(form.list(), 1, 1), QStringLiteral("x\u202e\x1b")) << "the cell keeps its text";
 }
 
 namespace {
