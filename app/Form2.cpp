@@ -368,10 +368,10 @@ void Form2::openSelectedRow()
 QString Form2::selectedRowsTsv() const
 {
     // The selected rows of the results, in the command line's tsv format.
-    QList<CheckRow> rows;
+    ResultTable table;
     for (const int row : selectedRows())
-        rows << m_engine->results()->row(row).cells;
-    return QString::fromUtf8(formatTsv(rows));
+        table.rows << m_engine->results()->row(row);
+    return QString::fromUtf8(formatTsv(table));
 }
 
 void Form2::keyPressEvent(QKeyEvent *event)

@@ -41,7 +41,8 @@ QString cellDisplayText(const QString &text)
 
 QByteArray formatCsv(const ResultTable &table)
 {
-    const bool siteColumn = !table.siteOfRow.isEmpty();
+    // A batch's csv has had its site column only when it has rows.
+    const bool siteColumn = table.siteColumn && !table.rows.isEmpty();
     QStringList header;
     if (siteColumn)
         header << kSiteHeader;

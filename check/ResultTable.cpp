@@ -12,12 +12,12 @@ QList<FactColumn> allFactColumns()
 
 ResultTable resultTable(const ResultsModel &results, const QList<FactColumn> &factColumns)
 {
-    return {results.rows(), {}, factColumns};
+    return {results.rows(), factColumns, false, {}};
 }
 
 ResultTable batchTable(const QList<const ResultsModel *> &results, const QList<FactColumn> &factColumns)
 {
-    ResultTable table{{}, {}, factColumns};
+    ResultTable table{{}, factColumns, true, {}};
     for (const ResultsModel *site : results) {
         table.rows << site->rows();
         for (qsizetype i = 0; i < site->rows().size(); ++i)

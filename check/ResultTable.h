@@ -13,8 +13,9 @@ namespace friendlinks {
 // read from the results, with the columns it writes beyond the six and "标红".
 struct ResultTable {
     QList<ResultRow> rows;
-    QStringList siteOfRow;         // the site of each row as a first column "站点"; empty: no such column
     QList<FactColumn> factColumns; // after "标红", in this order
+    bool siteColumn = false;       // a first column "站点" (a batch of sites)
+    QStringList siteOfRow;         // with siteColumn: the site of each row
 };
 
 // Every fact column, in order.

@@ -3,6 +3,7 @@
 #include "check/BatchFormats.h"
 #include "check/CsvFormat.h"
 #include "check/CheckMode.h"
+#include "check/ResultTable.h"
 #include "check/OutputFormats.h"
 #include "check/TextEscape.h"
 #include "cli/SiteText.h"
@@ -167,33 +168,17 @@ int CheckCommand::exitStatus() const
 
 QByteArray CheckCommand::siteJson(size_t site) const
 {
-    const CheckEngine &engine = *m_engines[site];
-    const QString mode = m_options.settings.modern ? kModernModeName : kClassicModeName;
-    // The site as checked: the text given, less the white space around it.
-    if (m_unreachable[site])
-        return unreachableSiteJson(engine.site(), mode, &engine.home());
-    const QList<RowFacts> facts = engine.facts();
-    return formatJson(engine.site(), engine.rows(), mode, &facts, &engine.home());
+    return formatJson(*m_engines[site]->results());
 }
+
 void CheckCommand::writeResult()
 {
     const bool several = m_engines.size() > 1;
-    QList<CheckRow> rows;
-    QList<RowFacts> facts;
-    QStringList siteOfRow;
-    for (size_t site = 0; site < m_engines.size(); ++site) {
-        for (const CheckRow &row : m_engines[site]->rows()) {
-            rows << row;
-            siteOfRow << m_engines[site]->site();
-        }
-        facts << m_engines[site]->facts();
-    }
-    const QList<RowFacts> *factColumns = m_options.facts ? &facts : nullptr;
     QList<const ResultsModel *> results;
     for (const auto &engine : m_engines)
         results << engine->results();
-    const QList<FactColumn> shownFacts = m_options.facts ? allFactColumns() : QList<FactColumn>();
-    const qint64 elapsedMs = m_engines.front()->elapsedMs();
+    const QList<FactColumn> facts = m_options.facts ? allFactColumns() : QList<FactColumn>();
+    const ResultTable table = several ? batchTable(results, facts) : resultTable(*results.front(), facts);
     switch (m_options.format) {
     case OutputFormat::Json:
         if (several) {
@@ -208,14 +193,13 @@ void CheckCommand::writeResult()
     case OutputFormat::Jsonl:
         break; // written site by site
     case OutputFormat::Tsv:
-        writeOut(several ? withSiteColumnTsv(formatTsv(rows, factColumns), siteOfRow) : formatTsv(rows, factColumns));
+        writeOut(formatTsv(table));
         break;
     case OutputFormat::Csv:
-        writeOut(formatCsv(several ? batchTable(results, shownFacts) : resultTable(*results.front(), shownFacts)));
+        writeOut(formatCsv(table));
         break;
     case OutputFormat::Table:
-        const QByteArray table = formatTable(rows, m_colour, elapsedMs, factColumns);
-        writeOut(several ? withSiteColumnTable(table, siteOfRow) : table);
+        writeOut(formatTable(table, m_colour, m_engines.front()->elapsedMs()));
         break;
     }
 }

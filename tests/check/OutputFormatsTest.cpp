@@ -47,7 +47,11 @@ TEST(OutputFormats, JsonKeepsKeyOrderAndEscapes)
         R"(  {"lianjie": "http://www.back.com/", "guanjianzi": "回链站\r\n", "fanlian": "首页\t之家", "shoulu": "约1,230篇", "kuaizhao": "12K 2026-11-30 \r\n", "rp": "首页第一", "red": []},)" "\n"
         R"(  {"lianjie": "http://www.pic.net/", "guanjianzi": "a\"b\\c\r", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "注意：不在第一", "red": ["fanlian", "rp"]})" "\n"
         "]}\n";
-    const QByteArray json = formatJson("www.home9.com", sampleRows());
+    ResultsModel results;
+    results.clear("www.home9.com", false);
+    for (const CheckRow &cells : sampleRows())
+        results.appendRow({cells, {}});
+    const QByteArray json = formatJson(results, false);
     EXPECT_EQ(QString::fromUtf8(json), QString::fromUtf8(expected));
 
     // And it is JSON that gives back the cells exactly.
@@ -58,7 +62,8 @@ TEST(OutputFormats, JsonKeepsKeyOrderAndEscapes)
     EXPECT_EQ(second.value("guanjianzi").toString(), "a\"b\\c\r");
     EXPECT_EQ(document.object().value("rows").toArray().at(0).toObject().value("kuaizhao").toString(),
               "12K 2026-11-30 \r\n");
-    EXPECT_TRUE(QJsonDocument::fromJson(formatJson("", {})).object().value("rows").toArray().isEmpty());
+    results.clear("", false);
+    EXPECT_TRUE(QJsonDocument::fromJson(formatJson(results)).object().value("rows").toArray().isEmpty());
 }
 
 TEST(OutputFormats, TsvHasHeaderAndEscapedCells)
@@ -66,12 +71,12 @@ TEST(OutputFormats, TsvHasHeaderAndEscapedCells)
     const QByteArray expected = "网站地址\t网站名字\t反链关键字\t百度收录\t百度快照\t百度site首页\t标红\n"
                                 "http://www.back.com/\t回链站\\r\\n\t首页\\t之家\t约1,230篇\t12K 2026-11-30 \\r\\n\t首页第一\t\n"
                                 "http://www.pic.net/\ta\"b\\\\c\\r\t没有链接\t\t\t注意：不在第一\tfanlian,rp\n";
-    EXPECT_EQ(QString::fromUtf8(formatTsv(sampleRows())), QString::fromUtf8(expected));
+    EXPECT_EQ(QString::fromUtf8(formatTsv(cellsTable(sampleRows()))), QString::fromUtf8(expected));
 }
 
 TEST(OutputFormats, TableAlignsWideCharactersAndSummarises)
 {
-    const QStringList lines = QString::fromUtf8(formatTable(sampleRows(), false, 2345)).split('\n');
+    const QStringList lines = QString::fromUtf8(formatTable(cellsTable(sampleRows()), false, 2345)).split('\n');
     ASSERT_EQ(lines.size(), 5); // header, two rows, summary, and the final empty piece
     EXPECT_TRUE(lines[0].startsWith("网站地址"));
     // The second column starts at the same display column on every line.
@@ -86,7 +91,7 @@ TEST(OutputFormats, TableAlignsWideCharactersAndSummarises)
 
 TEST(OutputFormats, TableColoursOnlyRedCellsAndCountsCjkTwice)
 {
-    const QString table = QString::fromUtf8(formatTable(sampleRows(), true, 0));
+    const QString table = QString::fromUtf8(formatTable(cellsTable(sampleRows()), true, 0));
     EXPECT_EQ(table.count("\x1b[31m"), 2);
     EXPECT_TRUE(table.contains("\x1b[31m没有链接"));
     EXPECT_EQ(displayWidth("注意：x"), 7);
@@ -167,10 +172,10 @@ TEST(TextEscape, UnsafeCharactersAreShownAsEscapesAndFormulasQuoted)
 TEST(OutputFormats, TableWritesNoEscapeSequenceButItsOwnColour)
 {
     const QList<CheckRow> rows = {row({"http://www.a.com/", "\x1b[2J\u202e反\r\n", "没有链接"}, {Column::fanlian})};
-    const QString plain = QString::fromUtf8(formatTable(rows, false, 0));
+    const QString plain = QString::fromUtf8(formatTable(cellsTable(rows), false, 0));
     EXPECT_TRUE(plain.contains(R"(\x1b[2J\u202e反  )")) << plain.toStdString();
     EXPECT_FALSE(plain.contains(QChar(0x1b)) || plain.contains(QChar(0x202e)));
-    EXPECT_EQ(QString::fromUtf8(formatTable(rows, true, 0)).count(QChar(0x1b)), 2); // red on, red off
+    EXPECT_EQ(QString::fromUtf8(formatTable(cellsTable(rows), true, 0)).count(QChar(0x1b)), 2); // red on, red off
 }
 
 TEST(ResultsModel, CellsFactsHeadersAndTipsByColumnAndChangesByRange)
