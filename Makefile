@@ -13,6 +13,13 @@ DEB_PACKAGES := qt6-base-dev libre2-dev cmake ninja-build g++ pkg-config \
                 fonts-arphic-uming ccache qt6-translations-l10n
 SCREENSHOT_PACKAGES := xvfb xauth imagemagick
 FUZZ_PACKAGES := clang libclang-rt-14-dev
+# The Windows build (mingw-w64, host tools of the same Qt), its run under Wine, its packages.
+WIN_BUILD ?= build-win
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix qt6-base-dev-tools \
+                    cmake ninja-build pkg-config python3 openssl
+WINE_PACKAGES := wine wine64 xvfb xauth
+WINPACK_PACKAGES := nsis zip unzip
+LINT_PACKAGES := lintian
 
 # Installs Debian packages only when some are missing; apt-get update only then.
 define install_missing
@@ -24,7 +31,8 @@ define install_missing
 	fi
 endef
 
-.PHONY: deps build run test package install package-check bench demo demo-gui screenshot assets test-asan fuzz fuzz-ci clean
+.PHONY: deps build run test package install package-check bench demo demo-gui screenshot assets test-asan fuzz fuzz-ci clean \
+        windows windows-test windows-package windows-screenshot
 
 deps:
 	$(call install_missing,$(DEB_PACKAGES))
@@ -47,6 +55,7 @@ install: build
 
 # Unpacks the package into a temporary folder and runs what it holds (CI does this).
 package-check: package
+	$(call install_missing,$(LINT_PACKAGES))
 	bash packaging/check_package.sh $(BUILD)
 
 run: build
@@ -98,5 +107,26 @@ fuzz-ci: deps
 	$(call install_missing,$(FUZZ_PACKAGES))
 	@JOBS=$(JOBS) bash tests/fuzz/run.sh 15
 
+# Windows (64-bit), cross-built here: the prefix comes from WIN_PREFIX=DIR, else
+# ../shared/toolchains/mingw-qt-6.4.2, else it is built into ~/.cache/friendlinks.
+windows: deps
+	$(call install_missing,$(WINDOWS_PACKAGES))
+	@JOBS=$(JOBS) WIN_BUILD=$(WIN_BUILD) bash packaging/windows/build.sh
+
+# Under Wine: the suites, the command line against the Linux fakeweb, the window, the installer.
+windows-test: build windows-package
+	$(call install_missing,$(WINE_PACKAGES))
+	@BUILD=$(BUILD) WIN_BUILD=$(WIN_BUILD) bash tests/windows/run.sh
+
+# The window under Wine on the demo world, as docs/screenshot-windows.png.
+windows-screenshot: build windows
+	$(call install_missing,$(WINE_PACKAGES))
+	@BUILD=$(BUILD) WIN_BUILD=$(WIN_BUILD) bash packaging/windows/screenshot.sh docs/screenshot-windows.png
+
+# The portable zip and the installer, in $(WIN_BUILD).
+windows-package: windows
+	$(call install_missing,$(WINPACK_PACKAGES))
+	@WIN_BUILD=$(WIN_BUILD) bash packaging/windows/package.sh
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz $(WIN_BUILD)

@@ -63,7 +63,7 @@ ModernModeUi::ModernModeUi(CheckEngine *engine, QAbstractItemView *list, QWidget
     m_modeNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_modeNote->hide();
     connect(engine, &CheckEngine::started, m_modeNote, [this] {
-        m_modeNote->setText(m_engine->settings().modern ? kModernModeCaption : kClassicModeCaption);
+        m_modeNote->setText(m_engine->listModern() ? kModernModeCaption : kClassicModeCaption);
         m_modeNote->show();
     });
 

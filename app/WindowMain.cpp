@@ -40,10 +40,14 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext &context, co
 
 bool displayNamed()
 {
+#ifdef Q_OS_WIN
+    return true; // the desktop is always there
+#else
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (!platform.isEmpty())
         return true; // offscreen, vnc, ... or a chosen one; a failing one is caught at start
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#endif
 }
 
 // Ends the program once the window has painted its first frame, saying

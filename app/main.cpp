@@ -1,3 +1,4 @@
+#include "app/Console.h"
 #include "app/WindowMain.h"
 #include "cli/CommandLine.h"
 
@@ -5,8 +6,10 @@ using namespace friendlinks;
 
 int main(int argc, char **argv)
 {
+    const ConsoleSession console;
+    findPluginsBesideProgram();
     CheckSettings settings;
-    if (const std::optional<int> status = runCommandLine(argc, argv, &settings))
+    if (const std::optional<int> status = runCommandLine(argc, argv, commandArguments(argc, argv), &settings))
         return *status;
     return runWindow(argc, argv, settings);
 }

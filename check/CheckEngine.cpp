@@ -19,7 +19,7 @@ public:
         : m_pool(std::move(pool))
         , m_engine(engine)
         , m_site(site)
-        , m_mode(engine.m_settings.modern, site)
+        , m_mode(engine.outcome().modern, site)
     {
     }
 

@@ -56,6 +56,8 @@ public:
     [[nodiscard]] const CheckSettings &settings() const { return m_settings; }
     // From the next start on: the modern mode or the classic one (a running check keeps its own).
     void setModern(bool modern) { m_settings.modern = modern; }
+    // The mode the rows were checked in: the last start's; a recheck keeps it.
+    [[nodiscard]] bool listModern() const { return outcome().modern; }
     [[nodiscard]] QString site() const { return outcome().site; }
     // Certificate trouble of the checked site's own page, in Qt's words; empty when none.
     [[nodiscard]] QString siteTlsError() const { return outcome().home.tlsError; }

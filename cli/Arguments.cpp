@@ -127,9 +127,9 @@ const OptionSpec kOptions[] = {
 
 const OptionSpec *findOption(QStringView name, bool check)
 {
-    for (const OptionSpec &spec : kOptions) {
-        if (name == spec.name && (check || spec.window))
-            return &spec;
+    for (const OptionSpec &option : kOptions) {
+        if (name == option.name && (check || option.window))
+            return &option;
     }
     return nullptr;
 }
@@ -181,17 +181,17 @@ ParsedArguments parseArguments(const QStringList &arguments)
         }
         const qsizetype eq = argument.startsWith(QLatin1String("--")) ? argument.indexOf(QLatin1Char('=')) : -1;
         const QString name = eq > 0 ? argument.left(eq) : argument;
-        const OptionSpec *spec = findOption(name, check);
-        if (!spec)
+        const OptionSpec *option = findOption(name, check);
+        if (!option)
             return fail(QStringLiteral("unknown option %1").arg(name));
-        if (!spec->takesValue && eq > 0)
+        if (!option->takesValue && eq > 0)
             return fail(QStringLiteral("%1 takes no value").arg(name));
-        if (spec->takesValue && eq < 0 && i + 1 >= arguments.size())
+        if (option->takesValue && eq < 0 && i + 1 >= arguments.size())
             return fail(QStringLiteral("%1 needs a value").arg(name));
-        const QString value = !spec->takesValue ? QString() : eq > 0 ? argument.mid(eq + 1) : arguments[++i];
-        if (const QString problem = spec->apply(value, parsed.options); !problem.isEmpty())
+        const QString value = !option->takesValue ? QString() : eq > 0 ? argument.mid(eq + 1) : arguments[++i];
+        if (const QString problem = option->apply(value, parsed.options); !problem.isEmpty())
             return fail(problem.startsWith(QLatin1String("--")) ? problem : name + QLatin1Char(' ') + problem);
-        sitesGiven = sitesGiven || spec->name == QLatin1StringView("--sites");
+        sitesGiven = sitesGiven || option->name == QLatin1StringView("--sites");
     }
     if (check) {
         if (const QString problem = checkSites(parsed.options, sitesGiven); !problem.isEmpty())

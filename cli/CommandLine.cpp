@@ -43,12 +43,8 @@ int runCheck(int &argc, char **argv, const CheckOptions &options)
 
 } // namespace
 
-std::optional<int> runCommandLine(int &argc, char **argv, CheckSettings *window)
+std::optional<int> runCommandLine(int &argc, char **argv, const QStringList &arguments, CheckSettings *window)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-
     if (!arguments.isEmpty() && arguments.first() == QLatin1String("diff")) {
         FdOutput out(kStdout);
         FdOutput err(kStderr);

@@ -16,10 +16,16 @@ unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 dpkg-deb -x "$deb" "$unpacked"
 for f in usr/bin/friendlinks usr/share/applications/friendlinks.desktop usr/share/man/man1/friendlinks.1.gz \
-         usr/share/icons/hicolor/16x16/apps/friendlinks.png usr/share/icons/hicolor/48x48/apps/friendlinks.png; do
+         usr/share/icons/hicolor/16x16/apps/friendlinks.png usr/share/icons/hicolor/48x48/apps/friendlinks.png \
+         usr/share/doc/friendlinks/copyright usr/share/doc/friendlinks/changelog.gz; do
   [ -e "$unpacked/$f" ] || { echo "missing from the package: /$f"; exit 1; }
 done
 desktop-file-validate "$unpacked/usr/share/applications/friendlinks.desktop"
+[[ "$(dpkg-deb -f "$deb" Recommends)" == *fonts-arphic-uming* ]] || { echo "Recommends lacks a Song font"; exit 1; }
+[ "$(zcat "$unpacked/usr/share/doc/friendlinks/changelog.gz" | sed -n '1s/^friendlinks (\([^)]*\)).*/\1/p')" = \
+  "$(dpkg-deb -f "$deb" Version)" ] || { echo "the changelog's last entry is not the package's version"; exit 1; }
+# Debian's own checks: warnings are shown, an error fails.
+lintian --fail-on error --tag-display-limit 0 "$deb"
 zcat "$unpacked/usr/share/man/man1/friendlinks.1.gz" | grep -q '^\.SH EXIT STATUS'
 
 program="$unpacked/usr/bin/friendlinks"

@@ -1,5 +1,7 @@
 #include "web/BodyDecoding.h"
 
+#include "web/CodePageDecoding.h"
+
 #include <QStringDecoder>
 
 #include <cstring>
@@ -86,6 +88,8 @@ QString DecodeBody(QByteArrayView body)
         text.truncate(end - text.constData());
         if (text.endsWith(QLatin1Char('\n')))
             text.chop(1);
+    } else if (std::optional<QString> decoded = decodeWithCodePage(body, "gb18030")) {
+        text = std::move(*decoded); // Windows: Qt has no GB18030 decoder there
     } else {
         text = QString::fromLatin1(body);
     }

@@ -1,6 +1,7 @@
 #include "web/DeclaredCharset.h"
 
 #include "web/BodyDecoding.h"
+#include "web/CodePageDecoding.h"
 
 #include <QLatin1StringView>
 #include <QRegularExpression>
@@ -66,10 +67,14 @@ QString decodeDeclared(QByteArrayView body, QByteArrayView contentType)
     const QByteArray name = decoderName(declaredCharset(body, contentType));
     if (name.isEmpty() || name == "GB18030")
         return DecodeBody(body);
-    QStringDecoder decoder(name.constData(), QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    if (!decoder.isValid())
-        return DecodeBody(body); // a name Qt does not know
-    QString text = decoder.decode(body);
+    QString text;
+    if (QStringDecoder decoder(name.constData(), QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        decoder.isValid())
+        text = decoder.decode(body);
+    else if (std::optional<QString> decoded = decodeWithCodePage(body, name))
+        text = std::move(*decoded); // Windows: Qt decodes few charsets there
+    else
+        return DecodeBody(body); // a name neither knows
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     return text;

@@ -275,8 +275,11 @@ TEST_F(SharedPoolTest, RecheckProbesOnlyTheGivenRows)
     ASSERT_TRUE(done.wait(kWaitMs));
     const QList<CheckRow> before = engine.rows();
 
-    m_web.world().setPage("http://www.f0-1.com/", "<p>link removed</p>");
+    // The link back now only in a comment, which the classic reading still sees: the
+    // rows keep the mode they were checked in, whatever is chosen for the next check.
+    m_web.world().setPage("http://www.f0-1.com/", "<!-- <a href=\"http://www.home0.com/\">注释</a> -->");
     m_web.world().setPage("http://www.f0-2.com/", "<p>link removed</p>");
+    engine.setModern(true);
     m_web.clearLog();
     QSignalSpy cells(engine.results(), &QAbstractItemModel::dataChanged);
     ASSERT_TRUE(engine.recheck({1, 1, 7}));
@@ -285,7 +288,8 @@ TEST_F(SharedPoolTest, RecheckProbesOnlyTheGivenRows)
 
     ASSERT_EQ(engine.rows().size(), 3);
     EXPECT_EQ(engine.rows()[0], before[0]);
-    EXPECT_EQ(engine.rows()[1][Column::fanlian], (Cell{kNoLink, true}));
+    EXPECT_EQ(engine.rows()[1][Column::fanlian], (Cell{"注释", false}));
+    EXPECT_FALSE(engine.listModern());
     EXPECT_EQ(engine.rows()[1][Column::shoulu], before[1][Column::shoulu]);
     EXPECT_EQ(engine.rows()[2], before[2]) << "row 2 is not probed again";
     EXPECT_EQ(m_web.requestLog(), (QStringList{"http://www.f0-1.com/", "http://www.baidu.com/s?wd=site:www.f0-1.com/"}));

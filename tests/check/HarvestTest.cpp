@@ -106,6 +106,13 @@ TEST(Harvest, RealPagesGiveOnlyShortHomePageLinks)
             EXPECT_LE(link.guanjianzi.size(), kMaxNameLength);
             EXPECT_EQ(IsHomePageLink(link.lianjie), 1) << link.lianjie.toStdString();
         }
+        // Read as a browser reads them: no markup left in a name, every address one the rules accept.
+        for (const HarvestedLink &link : harvest(text, QStringLiteral("www.example.com"), LinkMode::Modern).links) {
+            EXPECT_LE(link.lianjie.size(), kMaxLinkLength);
+            EXPECT_EQ(IsHomePageLink(asHttpSite(link.lianjie)), 1) << link.lianjie.toStdString();
+            EXPECT_FALSE(link.guanjianzi.contains(QLatin1String("</"))) << link.guanjianzi.toStdString();
+            EXPECT_EQ(link.guanjianzi, link.guanjianzi.simplified());
+        }
         ++pages;
     }
     if (pages == 0)

@@ -58,6 +58,9 @@ TEST(DecodeBody, ReadsUtf8OrGb2312AndReplacesWhatItCannotRead)
         {"6162C4E381", QStringLiteral("ab你\uFFFD")},
         {"6162", QStringLiteral("ab")},                    // short and ASCII bodies read as GB2312
         {"D6D0", QStringLiteral("中")},
+        {"A8BCA2E3FE55", QStringLiteral("\u1E3F€\u3473")},    // two-byte codes GBK had only as private use
+        {"9030813041", QStringLiteral("\U00010000A")},        // four-byte codes beyond the BMP
+        {"E3329A35E3329A36", QStringLiteral("\U0010FFFF\uFFFD")}, // the last one, and one past it
     };
     for (const auto &[hex, expected] : cases)
         EXPECT_EQ(DecodeBody(QByteArray::fromHex(hex)), expected) << hex;
