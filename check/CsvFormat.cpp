@@ -51,7 +51,7 @@ QByteArray formatCsv(const ResultTable &table)
     header << kRedHeader;
     for (const FactColumn column : table.factColumns)
         header << factColumns()[size_t(column)].header;
-    QString out = csvRecord(header);
+    QString out = table.header ? csvRecord(header) : QString();
     for (qsizetype i = 0; i < table.rows.size(); ++i) {
         const ResultRow &row = table.rows[i];
         QStringList fields;
@@ -69,7 +69,7 @@ QByteArray formatCsv(const ResultTable &table)
             fields << cellDisplayText(factCell(row.facts, column).text);
         out += csvRecord(fields);
     }
-    return QByteArray(kBom) + out.toUtf8();
+    return (table.header ? QByteArray(kBom) : QByteArray()) + out.toUtf8();
 }
 
 } // namespace friendlinks

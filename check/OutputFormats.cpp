@@ -179,7 +179,7 @@ QByteArray formatTsv(const ResultTable &table)
     header << QStringLiteral("标红");
     for (const FactColumn column : table.factColumns)
         header << factColumns()[size_t(column)].header;
-    QString out = header.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    QString out = table.header ? header.join(QLatin1Char('\t')) + QLatin1Char('\n') : QString();
     for (qsizetype i = 0; i < table.rows.size(); ++i) {
         const ResultRow &row = table.rows[i];
         QStringList fields;

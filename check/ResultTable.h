@@ -16,6 +16,8 @@ struct ResultTable {
     QList<FactColumn> factColumns; // after "标红", in this order
     bool siteColumn = false;       // a first column "站点" (a batch of sites)
     QStringList siteOfRow;         // with siteColumn: the site of each row
+    bool header = true;            // tsv and csv: the header line (and csv's byte-order mark); false
+                                   // for the later pieces of an output written piece by piece
 };
 
 // Every fact column, in order.

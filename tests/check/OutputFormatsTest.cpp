@@ -127,6 +127,9 @@ TEST(CsvFormat, FactColumnsFollowTheRedKeysWhenAsked)
     const QStringList lines = QString::fromUtf8(formatCsv(table)).split("\r\n");
     EXPECT_TRUE(lines[0].endsWith(",标红," + factColumns()[0].header + "," + factColumns()[7].header)) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].endsWith(",,404,")) << lines[1].toStdString();
+    table.header = false; // a later piece of a streamed output
+    EXPECT_EQ(formatCsv(table), lines[1].toUtf8() + "\r\n");
+    EXPECT_EQ(formatTsv(table).count('\n'), 1);
 }
 
 TEST(CsvFormat, NoRowsIsTheHeaderAlone)
