@@ -1,6 +1,6 @@
 #pragma once
 
-#include "check/CheckEngine.h"
+#include "check/BatchCheck.h"
 #include "cli/Arguments.h"
 #include "cli/Usage.h"
 
@@ -8,8 +8,6 @@
 #include <QObject>
 #include <QStringList>
 
-#include <memory>
-#include <vector>
 
 namespace friendlinks {
 
@@ -22,7 +20,7 @@ inline constexpr int kExitUnreachable = 3;
 // when NO_COLOR is set or TERM is "dumb".
 [[nodiscard]] bool colourWanted(bool outIsTerminal, bool noColorSet, const QString &term);
 
-// The headless check: runs one engine per site on one shared worker pool and
+// The headless check: runs the batch of the sites given (BatchCheck) and
 // writes the rows to out in the chosen format, progress and errors to err.
 // Emits finished(exit status) once: 0; 3 when a site could not be fetched or
 // its home page answered with an HTTP error; 4 when out took not all of it.
@@ -39,12 +37,12 @@ signals:
     void finished(int exitStatus);
 
 private:
-    void siteFinished(size_t site);
-    void reportSite(size_t site);
+    void siteFinished(int site);
+    void batchFinished();
+    void reportSite(int site);
     void writeResult();
     void writeOut(const QByteArray &data);
     void writeErr(const QString &line);
-    [[nodiscard]] QByteArray siteJson(size_t site) const;
     [[nodiscard]] int exitStatus() const;
 
     CheckOptions m_options;
@@ -52,11 +50,7 @@ private:
     QIODevice *m_err;
     bool m_colour;
     bool m_errIsTerminal;
-    std::vector<std::unique_ptr<CheckEngine>> m_engines; // one per site, in the order given
-    std::vector<bool> m_unreachable;
-    std::vector<std::pair<int, int>> m_progress; // per site: rows done, rows
-    size_t m_finished = 0;
-    bool m_toldBaiduBlocked = false;
+    BatchCheck *m_batch = nullptr;
     QString m_outError; // why out took not all it was given; empty while it did
 };
 
