@@ -214,8 +214,10 @@ TEST(ResultsModel, CellsFactsHeadersAndTipsByColumnAndChangesByRange)
     EXPECT_TRUE(model.cell(0, int(Column::fanlian)).red);
     EXPECT_TRUE(model.cell(0, fact + int(FactColumn::pageNofollow)).red);
     EXPECT_EQ(model.headerData(2, Qt::Horizontal), "反链关键字");
-    EXPECT_EQ(model.headerData(fact, Qt::Horizontal, Qt::ToolTipRole), factColumns()[0].toolTip);
-    EXPECT_EQ(model.outcome().site, "www.home.com");
+    for (int c = fact; c < model.columnCount(); ++c) { // the fact columns explain themselves in one line
+        const QString tip = model.headerData(c, Qt::Horizontal, Qt::ToolTipRole).toString();
+        EXPECT_FALSE(tip.isEmpty() || tip.contains('\n')) << c;
+    }
     ASSERT_EQ(changed.size(), 2);
     EXPECT_EQ(changed[0][0].toModelIndex(), model.index(0, 3));
     EXPECT_EQ(changed[1][0].toModelIndex(), model.index(0, fact));

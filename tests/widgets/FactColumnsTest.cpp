@@ -75,15 +75,6 @@ TEST_F(FactColumns, HeaderMenuShowsAndHidesThem)
     menu->close();
 }
 
-TEST_F(FactColumns, HeadersExplainThemselvesInOneLine)
-{
-    for (const FactColumnInfo &info : factColumns()) {
-        const QString tip = headerText(form->list(), factColumn(info.column), Qt::ToolTipRole);
-        EXPECT_FALSE(tip.isEmpty()) << info.header.toStdString();
-        EXPECT_FALSE(tip.contains('\n')) << info.header.toStdString();
-    }
-}
-
 TEST_F(FactColumns, WeakLinksAreRedAndABaiduBlockIsTold)
 {
     ASSERT_TRUE(query(QStringLiteral("www.home9.com")));
