@@ -15,19 +15,23 @@
 namespace friendlinks {
 namespace {
 
-// The user's choice of mode lives in the window's own settings
-// (~/.config/friendlinks/friendlinks.conf on Linux); read at start, written on each change.
+// The user's choice of mode is read at start and written on each change.
 bool rememberedModern()
 {
-    return QSettings(kSettingsOrganization, kSettingsApplication).value(QLatin1String(kModernModeSetting), false).toBool();
+    return windowSettings().value(QLatin1String(kModernModeSetting), false).toBool();
 }
 
 void rememberModern(bool modern)
 {
-    QSettings(kSettingsOrganization, kSettingsApplication).setValue(QLatin1String(kModernModeSetting), modern);
+    windowSettings().setValue(QLatin1String(kModernModeSetting), modern);
 }
 
 } // namespace
+
+QSettings windowSettings()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, kSettingsOrganization, kSettingsApplication);
+}
 
 ModernModeUi::ModernModeUi(CheckEngine *engine, QAbstractItemView *list, QWidget *bannerStrip, int reservedRight,
                            QObject *parent)

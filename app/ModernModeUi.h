@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSettings>
 #include <QString>
 
 class QAction;
@@ -45,9 +46,14 @@ private:
     QLabel *m_modeNote = nullptr;
 };
 
-// Where the window keeps the user's choice of mode: QSettings(organization, application), key.
+// Where the window keeps the user's choice of mode: a settings file (organization, application), key.
 inline const QString kSettingsOrganization = QStringLiteral("friendlinks");
 inline const QString kSettingsApplication = QStringLiteral("friendlinks");
 inline constexpr char kModernModeSetting[] = "check/modern";
+
+// The window's settings: an ini file in the user's settings folder on every system
+// (~/.config/friendlinks/friendlinks.conf, %APPDATA%\friendlinks\friendlinks.ini), never
+// Windows' registry, so QSettings::setPath moves them for tests on Windows too.
+[[nodiscard]] QSettings windowSettings();
 
 } // namespace friendlinks

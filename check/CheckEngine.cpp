@@ -40,7 +40,6 @@ public:
     void cancel()
     {
         m_cancelled = true;
-        m_pool->baiduPacer().forget(this);
         m_pool->detach(this);
     }
 
@@ -50,7 +49,6 @@ public:
             return;
         m_baiduBlocked = true;
         m_engine.m_results->outcomeToWrite().baiduBlocked = true;
-        m_pool->baiduPacer().releaseAll();
     }
 
     void start()
@@ -92,9 +90,10 @@ private:
             finish(true);
             return;
         }
-        const Harvest found = m_mode.harvestHome(result);
+        const Harvest found = m_mode.harvestHome(result, kMaxRowsPerSite);
         const QList<HarvestedLink> &links = found.links;
         outcome.unlistedHttpsLinks = found.unlistedHttps;
+        outcome.uncheckedLinks = found.beyondLimit;
         for (qsizetype i = 0; i < links.size(); ++i) {
             ResultRow row;
             row.cells[Column::lianjie].text = links[i].lianjie;
@@ -134,32 +133,24 @@ private:
         });
     }
 
-    // One Baidu query for the row, at the pace asked for; none once Baidu has
-    // asked for a security check (every further query only deepens the block).
+    // One Baidu query for the row, at the pace asked for, shared with every
+    // row of the run that asks for the same address; none once Baidu has asked
+    // for a security check (every further query only deepens the block).
     void queryBaidu(int worker, int row, const QString &link)
     {
-        if (m_baiduBlocked) {
-            baiduAnswered(worker, row, link, nullptr);
+        if (m_baiduBlocked && !m_pool->isBaiduBlocked()) {
+            baiduAnswered(worker, row, link, nullptr); // stopBaiduQueries(): this check asks no more
             return;
         }
-        // Returns whether a query went out: a skipped one does not count for the pace.
-        m_pool->baiduPacer().enqueue(this, [this, worker, row, link] {
-            if (m_cancelled)
-                return false;
-            if (m_baiduBlocked) {
-                baiduAnswered(worker, row, link, nullptr);
-                return false;
-            }
-            m_pool->fetch(this, worker, m_mode.baiduQuery(m_engine.m_settings.baiduHost, link), m_site,
-                          [this, worker, row, link](const FetchResult &answer) {
-                              QString &tlsError = m_engine.m_results->outcomeToWrite().baiduTlsError;
-                              if (tlsError.isEmpty())
-                                  tlsError = answer.tlsError;
-                              baiduAnswered(worker, row, link, &answer);
-                              m_pool->baiduPacer().queryDone();
-                          });
-            return true;
-        });
+        m_pool->askBaidu(this, worker, m_mode.baiduQuery(m_engine.m_settings.baiduHost, link), m_site,
+                         [this, worker, row, link](const FetchResult *answer) {
+                             if (m_cancelled)
+                                 return;
+                             QString &tlsError = m_engine.m_results->outcomeToWrite().baiduTlsError;
+                             if (answer && tlsError.isEmpty())
+                                 tlsError = answer->tlsError;
+                             baiduAnswered(worker, row, link, answer);
+                         });
     }
 
     // answer is null when no query was sent because Baidu blocks us.
@@ -183,7 +174,6 @@ private:
             emit m_engine.baiduBlocked();
             if (m_cancelled)
                 return;
-            m_pool->baiduPacer().releaseAll(); // the rows still waiting are told at once, not at the pace
         }
         rowDone(worker);
     }

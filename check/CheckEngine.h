@@ -16,6 +16,10 @@
 
 namespace friendlinks {
 
+// The most rows one site's check has: a page listing more friend links than
+// this is no friend-links page, and its rows would only fill memory.
+inline constexpr int kMaxRowsPerSite = 10000;
+
 // Told once per check when Baidu asks for a security check.
 inline const QString kBaiduBlockedMessage = QStringLiteral("百度要求安全验证，其余各行的百度列未再查询");
 
@@ -41,8 +45,9 @@ public:
     // Stops the running check: requests aborted, late answers ignored, no finished().
     void cancel();
     // Sends no further Baidu query in the running check, as after a security
-    // check of its own (Baidu blocked the same machine for another site of a
-    // batch): the rows not yet asked get the state blocked. No baiduBlocked().
+    // check of its own: the rows not yet asked get the state blocked. No
+    // baiduBlocked(). (The checks of a batch need not call it: their shared
+    // pool holds the block for all of them.)
     void stopBaiduQueries();
 
     [[nodiscard]] bool isRunning() const;
@@ -67,6 +72,8 @@ public:
     // After the harvest of a classic check: the https friend links it passed
     // over that a modern check lists (0 in modern mode).
     [[nodiscard]] int unlistedHttpsLinks() const { return outcome().unlistedHttpsLinks; }
+    // After the harvest: the friend links beyond kMaxRowsPerSite, not checked (0 when none).
+    [[nodiscard]] int uncheckedLinks() const { return outcome().uncheckedLinks; }
     // Certificate trouble of the first Baidu answer that had any (its cells stay empty).
     [[nodiscard]] QString baiduTlsError() const { return outcome().baiduTlsError; }
     // Milliseconds since the last start().
@@ -77,6 +84,7 @@ signals:
     void started(const QString &site);       // rows cleared
     void progress(int done, int total);      // after the harvest and after each row
     void baiduBlocked();                     // once: no further Baidu query in this check
+                                             // (also when the block came in another check on the pool)
     void siteUnreachable();                  // the checked site cannot be fetched; no rows
     void finished();                         // the check ran to its end (also after siteUnreachable)
 

@@ -32,13 +32,13 @@ CheckMode::CheckMode(bool modern, const QString &site)
 {
 }
 
-Harvest CheckMode::harvestHome(const FetchResult &home) const
+Harvest CheckMode::harvestHome(const FetchResult &home, int maxLinks) const
 {
     if (!m_modern)
-        return harvest(home.text, m_site, LinkMode::Classic);
+        return harvest(home.text, m_site, LinkMode::Classic, {}, maxLinks);
     if (home.status >= 400)
         return {}; // no engine reads an error page's links
-    return harvest(home.text, m_site, LinkMode::Modern, home.finalUrl);
+    return harvest(home.text, m_site, LinkMode::Modern, home.finalUrl, maxLinks);
 }
 
 BackLinkJudgement CheckMode::judgeBackLink(const FetchResult &page, const QString &link) const

@@ -49,7 +49,7 @@ public:
     [[nodiscard]] LinkMode linkMode() const { return m_modern ? LinkMode::Modern : LinkMode::Classic; }
 
     // The friend links of the site's home page; a modern check lists none from an error page.
-    [[nodiscard]] Harvest harvestHome(const FetchResult &home) const;
+    [[nodiscard]] Harvest harvestHome(const FetchResult &home, int maxLinks) const;
     // The back-link cell of the friend's page fetched for the row's address link.
     [[nodiscard]] BackLinkJudgement judgeBackLink(const FetchResult &page, const QString &link) const;
     [[nodiscard]] QString baiduQuery(const QString &baiduHost, const QString &link) const;

@@ -58,7 +58,7 @@ bool modernListsHttps(const QString &anchor, const QString &ownSite)
 }
 
 // Modern: the anchors as a browser reads them, judged by the same home-page rules.
-Harvest modernHarvest(const QString &page, const QString &site, const QString &pageAddress)
+Harvest modernHarvest(const QString &page, const QString &site, const QString &pageAddress, int maxLinks)
 {
     // Host names know no letter case: "WWW.ME.COM" is www.me.com.
     const QString ownSite = asHttpSite(site).toLower();
@@ -70,6 +70,10 @@ Harvest modernHarvest(const QString &page, const QString &site, const QString &p
         if (link.isEmpty() || IsOutboundLink(judged, ownSite) == 0 || link.size() > kMaxLinkLength
             || IsHomePageLink(judged) != 1 || hasFooterWord(anchor.text))
             continue;
+        if (found.links.size() >= maxLinks) {
+            ++found.beyondLimit;
+            continue;
+        }
         found.links.append(HarvestedLink{link, keptText(anchor.text)});
         found.ourLinks.append(BackLinkFacts{anchor.href, anchor.rel, anchor.follow});
     }
@@ -78,17 +82,21 @@ Harvest modernHarvest(const QString &page, const QString &site, const QString &p
 
 } // namespace
 
-Harvest harvest(const QString &page, const QString &site, LinkMode mode, const QString &pageAddress)
+Harvest harvest(const QString &page, const QString &site, LinkMode mode, const QString &pageAddress, int maxLinks)
 {
     if (mode == LinkMode::Modern)
-        return modernHarvest(page, site, pageAddress);
+        return modernHarvest(page, site, pageAddress, maxLinks);
     // An "https://" site is the same site as its "http://" form.
     const QString ownSite = asHttpSite(site);
     Harvest found;
     const auto take = [&](const QString &anchor) {
         if (auto link = friendLink(anchor, ownSite, mode)) {
-            found.links.append(std::move(*link));
-            found.ourLinks.append(backLinkFacts(anchor));
+            if (found.links.size() < maxLinks) {
+                found.links.append(std::move(*link));
+                found.ourLinks.append(backLinkFacts(anchor));
+            } else {
+                ++found.beyondLimit;
+            }
         } else if (mode == LinkMode::Classic && modernListsHttps(anchor, ownSite)) {
             ++found.unlistedHttps;
         }

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <limits>
+
 namespace friendlinks {
 
 inline const QString kAddressPattern = QStringLiteral(R"(http://([\w-]+\.)+[\w-]+(/[\w- ./?%&=]*)?)");
@@ -31,6 +33,7 @@ struct Harvest {
     QList<HarvestedLink> links;
     QList<BackLinkFacts> ourLinks;
     int unlistedHttps = 0;
+    int beyondLimit = 0; // friend links found after maxLinks, counted but not listed
 };
 
 // The friend links of a page, in page order, not de-duplicated. site is the
@@ -40,8 +43,10 @@ struct Harvest {
 // address resolved against pageAddress (the address the page was read from,
 // the site when empty), the name the anchor's whole text (up to 64
 // characters) or an image's alt, the site's host compared in any letter case.
+// At most maxLinks are listed.
 [[nodiscard]] Harvest harvest(const QString &page, const QString &site, LinkMode mode,
-                              const QString &pageAddress = {});
+                              const QString &pageAddress = {},
+                              int maxLinks = std::numeric_limits<int>::max());
 [[nodiscard]] QList<HarvestedLink> harvestLinks(const QString &page, const QString &site);
 
 } // namespace friendlinks

@@ -23,6 +23,7 @@ public:
     void clear();
 
     [[nodiscard]] int inUse(const QString &host) const { return m_hosts.value(host).inUse; }
+    [[nodiscard]] int waiting(const QString &host) const { return int(m_hosts.value(host).waiting.size()); }
 
 private:
     struct HostState {

@@ -1,9 +1,20 @@
 #include "check/QueryPacer.h"
 
+#include <QElapsedTimer>
+
+#include <memory>
+
 namespace friendlinks {
 
-QueryPacer::QueryPacer(int intervalMs) : m_intervalMs(intervalMs < 0 ? 0 : intervalMs)
+QueryPacer::QueryPacer(int intervalMs, Clock clock)
+    : m_intervalMs(intervalMs < 0 ? 0 : intervalMs)
+    , m_clock(std::move(clock))
 {
+    if (!m_clock) {
+        auto steady = std::make_shared<QElapsedTimer>();
+        steady->start();
+        m_clock = [steady] { return steady->elapsed(); };
+    }
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_timer, &QTimer::timeout, [this] { runDue(); });
@@ -23,8 +34,17 @@ void QueryPacer::queryDone()
 
 void QueryPacer::releaseAll()
 {
-    m_released = true;
+    std::deque<Waiting> waiting;
+    waiting.swap(m_queue);
     m_timer.stop();
+    for (Waiting &next : waiting) {
+        if (next.action()) {
+            // Sent after all: it counts for the pace like any other.
+            m_lastStart = m_clock();
+            m_inFlight = m_intervalMs > 0;
+            m_inFlightOwner = next.owner;
+        }
+    }
     runDue();
 }
 
@@ -43,29 +63,30 @@ void QueryPacer::forget(const void *owner)
 
 void QueryPacer::runDue()
 {
-    if (m_running || m_timer.isActive())
-        return; // the loop on the stack, or the timer, takes the queue on
+    if (m_running)
+        return; // the loop on the stack takes the queue on
+    m_timer.stop();
     m_running = true;
     while (!m_queue.empty()) {
-        const bool paced = m_intervalMs > 0 && !m_released;
+        const bool paced = m_intervalMs > 0;
         if (paced && m_inFlight)
             break; // queryDone() goes on
-        if (paced && m_sinceLastStart.isValid()) {
+        if (paced && m_lastStart) {
             // Also covers a timer that woke a little early: wait out the rest.
-            if (const qint64 left = m_intervalMs - m_sinceLastStart.elapsed(); left > 0) {
+            if (const qint64 left = *m_lastStart + m_intervalMs - m_clock(); left > 0) {
                 m_timer.start(int(left));
                 break;
             }
         }
         Waiting next = std::move(m_queue.front());
         m_queue.pop_front();
-        const QElapsedTimer previous = m_sinceLastStart;
-        m_sinceLastStart.start();
+        const std::optional<qint64> previous = m_lastStart;
+        m_lastStart = m_clock();
         if (next.action()) {
             m_inFlight = paced;
             m_inFlightOwner = next.owner;
         } else
-            m_sinceLastStart = previous;
+            m_lastStart = previous;
     }
     m_running = false;
 }

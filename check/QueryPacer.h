@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <deque>
 #include <functional>
+#include <optional>
 
 namespace friendlinks {
 
@@ -15,27 +15,37 @@ namespace friendlinks {
 // not leaves the pace as it was. Whoever sends a query reports its answer
 // with queryDone(). With an interval of 0 an action runs at once, inside
 // enqueue(). Waits on a timer, never blocks. Several checks of a batch share
-// one pacer: each action names its owner, so one check can be forgotten alone.
+// one pacer: each action names its owner, so one owner can be forgotten alone.
+// The pace is decided on the pacer's clock, which a test may replace.
 class QueryPacer {
 public:
-    explicit QueryPacer(int intervalMs);
+    // Milliseconds on a steady clock.
+    using Clock = std::function<qint64()>;
+
+    explicit QueryPacer(int intervalMs, Clock clock = {});
 
     void enqueue(const void *owner, std::function<bool()> action);
     // The query an action sent has its answer.
     void queryDone();
-    // Nothing more will be asked: every waiting action, and every later one, runs at once.
+    // Runs every waiting action now, out of turn, for actions that will send
+    // nothing (the engine no longer asks); the pace of later ones still holds.
     void releaseAll();
     // Forgets the owner's waiting actions (they never run), and its query in
     // flight, whose answer will not be reported: the others go on.
     void forget(const void *owner);
-
-    [[nodiscard]] int waiting() const { return int(m_queue.size()); }
-
-private:
+    // Starts what is due; the timer calls it, and a test that moves its own clock.
     void runDue();
 
+    [[nodiscard]] int waiting() const { return int(m_queue.size()); }
+    [[nodiscard]] bool queryInFlight() const { return m_inFlight; }
+    [[nodiscard]] int intervalMs() const { return m_intervalMs; }
+    // On the pacer's clock: when the last query started, if any did.
+    [[nodiscard]] std::optional<qint64> lastStart() const { return m_lastStart; }
+
+private:
     int m_intervalMs;
-    QElapsedTimer m_sinceLastStart;
+    Clock m_clock;
+    std::optional<qint64> m_lastStart;
     struct Waiting {
         const void *owner;
         std::function<bool()> action;
@@ -44,7 +54,6 @@ private:
     QTimer m_timer;
     const void *m_inFlightOwner = nullptr;
     bool m_inFlight = false;
-    bool m_released = false;
     bool m_running = false;
 };
 

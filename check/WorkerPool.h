@@ -4,16 +4,20 @@
 #include "check/QueryPacer.h"
 #include "web/FetchResult.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace friendlinks {
 
 class PageFetcher;
+struct FetchOptions;
 
 struct CheckSettings;
 
@@ -36,6 +40,8 @@ public:
     };
 
     explicit WorkerPool(const CheckSettings &settings, QObject *parent = nullptr);
+    // The same with the Baidu pace decided on the given clock (tests).
+    WorkerPool(const CheckSettings &settings, QueryPacer::Clock clock, QObject *parent = nullptr);
     ~WorkerPool() override;
 
     [[nodiscard]] int workerCount() const { return int(m_workers.size()); }
@@ -55,6 +61,18 @@ public:
     void fetch(Client *client, int worker, const QString &address, const QString &site,
                std::function<void(const FetchResult &)> done);
 
+    // One Baidu query, at the pace, for every client of the pool: an address
+    // asked before in this run (or being asked) is not asked again, its answer
+    // serves every row that needs it. done gets the answer, or null when none
+    // is sent because Baidu asked for a security check: from the first such
+    // answer on, no further query goes out, and those waiting for their turn
+    // or for a free place are dropped (told on the next turn of the event loop).
+    void askBaidu(Client *client, int worker, const QString &query, const QString &site,
+                  std::function<void(const FetchResult *answer)> done);
+    [[nodiscard]] bool isBaiduBlocked() const { return m_baiduBlocked; }
+    // Baidu queries sent on the wire by this pool.
+    [[nodiscard]] int baiduQueriesSent() const { return m_baiduSent; }
+
     // Paces the Baidu queries of every check on this pool together, so a batch
     // asks Baidu no faster than one check would.
     [[nodiscard]] QueryPacer &baiduPacer() { return m_baiduPacer; }
@@ -64,9 +82,25 @@ public:
 
 private:
     struct Ticket;
+    struct BaiduQuery;
+    struct BaiduWaiter {
+        Client *client;
+        std::function<void(const FetchResult *)> done;
+    };
 
     void forget(const std::shared_ptr<Ticket> &ticket);
+    void startFetch(const std::shared_ptr<Ticket> &ticket, int worker, const QString &address,
+                    const QString &site, const FetchOptions &options,
+                    std::function<void(const FetchResult &)> done);
+    bool sendBaidu(const std::shared_ptr<BaiduQuery> &query);
+    void baiduAnswered(const std::shared_ptr<BaiduQuery> &query, const FetchResult &answer);
+    void baiduBlocked();
+    void dropBaiduWaiters(Client *client);
+    void keepBaiduAnswer(const QString &query, const FetchResult &answer);
+    [[nodiscard]] std::optional<FetchResult> keptBaiduAnswer(const QString &query) const;
+    [[nodiscard]] bool isAttached(Client *client) const;
 
+    QString m_baiduHost;
     HostLimiter m_limiter;
     QueryPacer m_baiduPacer;
     std::vector<PageFetcher *> m_workers;       // children of the pool
@@ -75,6 +109,17 @@ private:
     std::vector<std::shared_ptr<Ticket>> m_tickets; // fetches waiting for a place or in flight
     bool m_offering = false;
     bool m_offerAgain = false;
+
+    QHash<QString, std::shared_ptr<BaiduQuery>> m_baiduPending; // waiting or on the wire, by address
+    struct KeptAnswer {
+        FetchResult facts;     // the answer less its text
+        QByteArray packedText; // its text, compressed
+    };
+    QHash<QString, KeptAnswer> m_baiduAnswers; // answered in this run, by address
+    std::deque<QString> m_baiduAnswerOrder;    // oldest first, to stay within the budget
+    qint64 m_baiduAnswerBytes = 0;
+    bool m_baiduBlocked = false;
+    int m_baiduSent = 0;
 };
 
 } // namespace friendlinks

@@ -1,5 +1,6 @@
 #include "cli/Arguments.h"
 
+#include "cli/BoundedRead.h"
 #include "cli/SiteText.h"
 #include "cli/Usage.h"
 
@@ -100,7 +101,10 @@ QString applySites(const QString &path, CheckOptions &options)
                                                     : (file.setFileName(path), file.open(QIODevice::ReadOnly));
     if (!opened)
         return QStringLiteral("--sites cannot read \"%1\"").arg(path);
-    const QByteArray bytes = file.readAll();
+    const std::optional<QByteArray> text = readAtMost(file, kMaxSitesFileBytes);
+    if (!text)
+        return QStringLiteral("--sites \"%1\" is larger than %2 MB").arg(path).arg(kMaxSitesFileBytes / (1024 * 1024));
+    const QByteArray &bytes = *text;
     if (const QString problem = sitesFileProblem(bytes); !problem.isEmpty())
         return QStringLiteral("--sites \"%1\" is not a text file: %2").arg(path, problem);
     options.sites << parseSitesList(QString::fromUtf8(bytes));

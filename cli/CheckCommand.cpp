@@ -62,9 +62,29 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
 void CheckCommand::start()
 {
     m_outError.clear();
+    m_written = 0;
     if (!m_options.settings.modern && std::any_of(m_options.sites.begin(), m_options.sites.end(), hasUpperCaseHost))
         writeErr(kUpperCaseNote);
     m_batch->start();
+}
+
+bool CheckCommand::streams() const
+{
+    return m_batch->siteCount() > 1
+        && (m_options.format == OutputFormat::Jsonl || m_options.format == OutputFormat::Tsv
+            || m_options.format == OutputFormat::Csv);
+}
+
+void CheckCommand::writeStreamed()
+{
+    const QList<FactColumn> facts = m_options.facts ? allFactColumns() : QList<FactColumn>();
+    while (m_written < m_batch->siteCount() && m_batch->isFinished(m_written)) {
+        const int site = m_written++;
+        ResultTable table = batchTable({m_batch->results(site)}, facts);
+        table.header = site == 0; // one header for the batch: the first site's
+        writeOut(m_options.format == OutputFormat::Tsv ? formatTsv(table) : formatCsv(table));
+        m_batch->release(site);
+    }
 }
 
 void CheckCommand::writeOut(const QByteArray &data)
@@ -83,7 +103,7 @@ void CheckCommand::writeErr(const QString &line)
 // The site's lines on stderr: why it cannot be checked, or the notes of its check.
 void CheckCommand::reportSite(int site)
 {
-    const SiteOutcome &outcome = m_batch->results(site).outcome();
+    const SiteOutcome &outcome = m_batch->results(site)->outcome();
     const QString shown = escapeForDisplay(outcome.site);
     const QString named = m_batch->siteCount() > 1 ? shown + QStringLiteral("：") : QString();
     const QString tlsError = escapeForDisplay(outcome.home.tlsError);
@@ -101,6 +121,8 @@ void CheckCommand::reportSite(int site)
         writeErr(QStringLiteral("%1注意：证书不可信：%2，已按 --insecure 照样读取").arg(named, tlsError));
     if (const int unlisted = outcome.unlistedHttpsLinks; unlisted > 0)
         writeErr(named + unlistedHttpsHint(unlisted));
+    if (const int unchecked = outcome.uncheckedLinks; unchecked > 0)
+        writeErr(QStringLiteral("%1只检查了前 %2 个友情链接，其余 %3 个未检查").arg(named).arg(kMaxRowsPerSite).arg(unchecked));
 }
 
 void CheckCommand::siteFinished(int site)
@@ -109,13 +131,19 @@ void CheckCommand::siteFinished(int site)
         m_err->write("\r\x1b[K");
     reportSite(site);
     if (m_options.format == OutputFormat::Jsonl)
-        writeOut(jsonLine(formatJson(m_batch->results(site))));
+        writeOut(jsonLine(formatJson(*m_batch->results(site))));
+    if (streams()) {
+        if (m_options.format == OutputFormat::Jsonl)
+            m_batch->release(site);
+        else
+            writeStreamed();
+    }
 }
 
 void CheckCommand::batchFinished()
 {
     // One site that cannot be fetched writes nothing, as it always has.
-    if (m_batch->siteCount() > 1 || m_batch->results(0).outcome().reachable)
+    if (!streams() && (m_batch->siteCount() > 1 || m_batch->results(0)->outcome().reachable))
         writeResult();
     // Baidu is one host for the whole batch: its certificate trouble is named once.
     if (const QString baidu = m_batch->baiduTlsError(); !baidu.isEmpty())

@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QStringList>
 
-
 namespace friendlinks {
 
 // Exit statuses of `friendlinks check` (kExitOutputFailed, 4, in cli/Usage.h).
@@ -44,6 +43,10 @@ private:
     void writeOut(const QByteArray &data);
     void writeErr(const QString &line);
     [[nodiscard]] int exitStatus() const;
+    // jsonl, tsv and csv of several sites are written as the sites finish
+    // (tsv and csv in the order given), and a written site is released.
+    [[nodiscard]] bool streams() const;
+    void writeStreamed();
 
     CheckOptions m_options;
     QIODevice *m_out;
@@ -52,6 +55,7 @@ private:
     bool m_errIsTerminal;
     BatchCheck *m_batch = nullptr;
     QString m_outError; // why out took not all it was given; empty while it did
+    int m_written = 0;  // sites written by writeStreamed()
 };
 
 } // namespace friendlinks

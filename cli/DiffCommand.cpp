@@ -1,5 +1,6 @@
 #include "cli/DiffCommand.h"
 
+#include "cli/BoundedRead.h"
 #include "check/OutputFormats.h"
 #include "check/SiteDiff.h"
 #include "check/TextEscape.h"
@@ -48,7 +49,10 @@ std::variant<QList<SavedSite>, QString> readFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("cannot read \"%1\": %2").arg(path, file.errorString());
-    auto saved = readSavedCheck(file.readAll());
+    const std::optional<QByteArray> text = readAtMost(file, kMaxDiffFileBytes);
+    if (!text)
+        return QStringLiteral("\"%1\" is larger than %2 MB").arg(path).arg(kMaxDiffFileBytes / (1024 * 1024));
+    auto saved = readSavedCheck(*text);
     if (const QString *problem = std::get_if<QString>(&saved))
         return QStringLiteral("\"%1\": %2").arg(path, *problem);
     return saved;

@@ -49,6 +49,8 @@ const QString kCheckOptions = QStringLiteral(
     "                    \"our_link\")\n"
     "  --jobs and --timeout-ms apply to the whole batch.\n"
     "Once Baidu asks for a security check, no further Baidu query is sent; stderr says so.\n"
+    "Each friend address is asked of Baidu once per run. At most 10000 friend links of one site\n"
+    "are checked (stderr names how many were left); a --sites file over 32 MB is refused.\n"
     "Text from pages is never written raw: table, tsv and stderr show control and bidirectional\n"
     "characters as \\x1b or \\u202e, csv puts ' before a cell starting with = + - @; json keeps\n"
     "the exact texts. Red cells are coloured only on a terminal, without NO_COLOR and TERM=dumb.\n"

@@ -1,8 +1,10 @@
 #include "web/PageFetcher.h"
 
+#include "web/BodyBudget.h"
 #include "web/BodyDecoding.h"
 #include "web/DeclaredCharset.h"
 #include "web/FetchFailure.h"
+#include "web/HeaderWatch.h"
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
@@ -20,6 +22,7 @@ namespace friendlinks {
 namespace {
 
 constexpr qint64 kReadBufferBytes = 1024 * 1024;
+constexpr int kMaxRedirects = 50; // as many as Qt follows on its own
 
 // Errors below 200 are transport failures (refused, reset, unknown host,
 // proxy trouble): no answer came. Higher codes carry an HTTP answer whose
@@ -51,16 +54,21 @@ struct TlsPolicy {
 // One GetHtmlCode call: a reply, its time limit and the body read so far.
 class ReplyFetch final : public FetchRequest {
 public:
-    ReplyFetch(QObject *parent, QString url, bool checkedSite, int timeoutMs, TlsPolicy tls)
+    ReplyFetch(QObject *parent, QString url, bool checkedSite, int timeoutMs, TlsPolicy tls, FetchOptions options)
         : FetchRequest(parent), m_url(std::move(url)), m_checkedSite(checkedSite), m_timeoutMs(timeoutMs)
-        , m_tls(std::move(tls))
+        , m_tls(std::move(tls)), m_options(std::move(options))
     {
         m_timer.setSingleShot(true);
         m_timer.setTimerType(Qt::PreciseTimer);
         connect(&m_timer, &QTimer::timeout, this, &ReplyFetch::onTimeout);
     }
 
-    ~ReplyFetch() override { dropReply(); }
+    ~ReplyFetch() override
+    {
+        HeaderWatch::shared().remove(this);
+        BodyBudget::shared().giveBack(this);
+        dropReply();
+    }
 
     void start(QNetworkAccessManager *manager)
     {
@@ -72,25 +80,10 @@ public:
             });
             return;
         }
-        QNetworkRequest request(address);
-        if (m_tls.configuration)
-            request.setSslConfiguration(*m_tls.configuration);
-        m_reply = manager->get(request);
-        // Qt's network thread stops reading the socket while this much waits
-        // for us: an endless answer cannot pile up while a big page is parsed.
-        m_reply->setReadBufferSize(kReadBufferBytes);
+        m_manager = manager;
         m_clock.start();
-        // Never silent: the trouble is kept in the result, read anyway only when asked.
-        connect(m_reply, &QNetworkReply::sslErrors, this, [this](const QList<QSslError> &errors) {
-            m_tlsError = describe(errors);
-            if (m_tls.insecure && m_reply)
-                m_reply->ignoreSslErrors(errors);
-        });
         m_timer.start(m_timeoutMs);
-        connect(m_reply, &QIODevice::readyRead, this, &ReplyFetch::readSome);
-        connect(m_reply, &QNetworkReply::redirected, this,
-                [this](const QUrl &target) { m_redirects.append(target.toString()); });
-        connect(m_reply, &QNetworkReply::finished, this, &ReplyFetch::onFinished);
+        send(address);
     }
 
     void abort() override
@@ -100,24 +93,99 @@ public:
         m_done = true;
         m_timer.stop();
         dropReply();
+        HeaderWatch::shared().remove(this);
+        BodyBudget::shared().giveBack(this);
         deleteLater();
     }
 
 private:
+    // One GET on the wire; the time limit runs on from the first.
+    void send(const QUrl &address)
+    {
+        QNetworkRequest request(address);
+        if (m_tls.configuration)
+            request.setSslConfiguration(*m_tls.configuration);
+        if (m_options.followRedirect)
+            request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        if (!m_options.keepConnection)
+            request.setAttribute(QNetworkRequest::ConnectionCacheExpiryTimeoutSecondsAttribute, 0);
+        m_reply = m_manager->get(request);
+        // Until the header is whole its bytes are Qt's, out of sight and without a limit.
+        HeaderWatch::shared().add(this, [this] { headerTooLong(); });
+        connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] { HeaderWatch::shared().remove(this); });
+        // Qt's network thread stops reading the socket while this much waits
+        // for us: an endless answer cannot pile up while a big page is parsed.
+        m_reply->setReadBufferSize(kReadBufferBytes);
+        // Never silent: the trouble is kept in the result, read anyway only when asked.
+        connect(m_reply, &QNetworkReply::sslErrors, this, [this](const QList<QSslError> &errors) {
+            m_tlsError = describe(errors);
+            if (m_tls.insecure && m_reply)
+                m_reply->ignoreSslErrors(errors);
+        });
+        connect(m_reply, &QIODevice::readyRead, this, &ReplyFetch::readSome);
+        connect(m_reply, &QNetworkReply::redirected, this,
+                [this](const QUrl &target) { m_redirects.append(target.toString()); });
+        connect(m_reply, &QNetworkReply::finished, this, &ReplyFetch::onFinished);
+    }
+
+    // With our own redirect handling: sends the next request when the answer is
+    // a redirect to follow, and says whether it did.
+    bool followed()
+    {
+        if (!m_options.followRedirect || !m_reply)
+            return false;
+        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QByteArray location = m_reply->rawHeader("Location");
+        if (status < 300 || status >= 400 || location.isEmpty())
+            return false;
+        const QUrl from = m_reply->url();
+        const QUrl target = from.resolved(QUrl::fromEncoded(location));
+        m_redirects.append(target.toString());
+        const bool lessSafe = from.scheme() == QLatin1String("https") && target.scheme() != QLatin1String("https");
+        if (++m_hops > kMaxRedirects || lessSafe || !target.isValid() || target.host().isEmpty()
+            || (target.scheme() != QLatin1String("http") && target.scheme() != QLatin1String("https"))
+            || !m_options.followRedirect(target.toString()))
+            return false;
+        dropReply();
+        m_body.clear();
+        send(target);
+        return true;
+    }
+
     void readSome()
     {
         if (m_done || !m_reply)
             return;
-        // Read straight into the body: no chunk is held twice.
-        const qint64 wanted = std::min(m_reply->bytesAvailable(), kMaxBodyBytes - m_body.size());
+        if (m_waitingForRoom) {
+            // The wait was ours, not the server's: the time limit runs on from where it stood.
+            m_waitingForRoom = false;
+            m_pausedMs += m_roomClock.elapsed();
+            m_timer.start(int(std::max<qint64>(0, m_timeoutMs + m_pausedMs - m_clock.elapsed())));
+        }
+        // Read straight into the body: no chunk is held twice. What the body
+        // budget does not grant yet stays in Qt's read buffer, which then stops
+        // reading the socket.
+        const qint64 room = std::min(m_reply->bytesAvailable(), kMaxBodyBytes - m_body.size());
+        const qint64 wanted = BodyBudget::shared().take(this, room);
         if (wanted > 0) {
             const qsizetype had = m_body.size();
             m_body.resize(had + wanted);
             const qint64 got = m_reply->read(m_body.data() + had, wanted);
             m_body.resize(had + std::max<qint64>(got, 0));
         }
-        if (m_body.size() >= kMaxBodyBytes)
+        if (m_body.size() >= kMaxBodyBytes) {
             finish(page()); // the cap: keep what came, stop the transfer
+            return;
+        }
+        if (room > wanted) {
+            m_waitingForRoom = true;
+            m_roomClock.start();
+            m_timer.stop();
+            BodyBudget::shared().waitFor(this, [this] { QTimer::singleShot(0, this, &ReplyFetch::readSome); });
+            return;
+        }
+        if (m_replyFinished && m_reply->bytesAvailable() == 0)
+            finish(page());
     }
 
     void onFinished()
@@ -130,9 +198,19 @@ private:
             finish(failure(FetchResult::Kind::EmptyBody, failureOf(error, !m_tlsError.isEmpty(), viaProxy)));
             return;
         }
-        readSome();
-        if (!m_done)
-            finish(page());
+        if (followed())
+            return;
+        m_replyFinished = true;
+        readSome(); // finishes once the whole body is read
+    }
+
+    // Stopped by the header watch: the answer that would end as too slow ends now.
+    void headerTooLong()
+    {
+        if (m_done)
+            return;
+        m_timedOut = true;
+        finish(failure(FetchResult::Kind::TooSlow, FetchResult::Failure::TimedOut));
     }
 
     void onTimeout()
@@ -140,10 +218,12 @@ private:
         if (m_done)
             return;
         if (m_reply && m_reply->isFinished()) {
-            onFinished(); // complete at the limit still counts
+            onFinished(); // complete at the limit still counts (once its body has room)
             return;
         }
-        if (const qint64 left = m_timeoutMs - m_clock.elapsed(); left > 0) {
+        if (m_waitingForRoom)
+            return; // readSome() starts the limit again once there is room
+        if (const qint64 left = m_timeoutMs + m_pausedMs - m_clock.elapsed(); left > 0) {
             m_timer.start(int(left)); // woke early: wait out the rest
             return;
         }
@@ -209,6 +289,8 @@ private:
             return;
         m_done = true;
         m_timer.stop();
+        HeaderWatch::shared().remove(this);
+        BodyBudget::shared().giveBack(this);
         addTransportFacts(result);
         dropReply();
         emit finished(result);
@@ -228,6 +310,8 @@ private:
     }
 
     QString m_url;
+    QNetworkAccessManager *m_manager = nullptr;
+    int m_hops = 0;
     bool m_checkedSite = false;
     int m_timeoutMs = kDefaultTimeoutMs;
     QPointer<QNetworkReply> m_reply;
@@ -236,8 +320,13 @@ private:
     QByteArray m_body;
     QList<QString> m_redirects;
     TlsPolicy m_tls;
+    FetchOptions m_options;
     QString m_tlsError;
     bool m_timedOut = false;
+    bool m_replyFinished = false; // Qt has the whole answer; the body may still wait for room
+    bool m_waitingForRoom = false; // for the body budget: the time limit stands still
+    QElapsedTimer m_roomClock;
+    qint64 m_pausedMs = 0;
     bool m_done = false;
 };
 
@@ -298,11 +387,16 @@ QNetworkAccessManager *PageFetcher::managerFor(const QString &host) const
 
 FetchRequest *PageFetcher::GetHtmlCode(const QString &url, const QString &URL0)
 {
+    return GetHtmlCode(url, URL0, FetchOptions{});
+}
+
+FetchRequest *PageFetcher::GetHtmlCode(const QString &url, const QString &URL0, const FetchOptions &options)
+{
     QString address = withScheme(url);
     // The failure belongs to the checked site when its address, as typed, is
     // part of ours; an empty site address is part of every address.
     const bool checkedSite = address.contains(URL0);
-    auto *request = new ReplyFetch(this, address, checkedSite, m_timeoutMs, TlsPolicy{m_tls, m_insecure, m_declaredCharsets});
+    auto *request = new ReplyFetch(this, address, checkedSite, m_timeoutMs, TlsPolicy{m_tls, m_insecure, m_declaredCharsets}, options);
     request->start(managerFor(QUrl(address).host()));
     return request;
 }

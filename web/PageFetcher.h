@@ -9,6 +9,7 @@
 #include <QSslConfiguration>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QNetworkAccessManager;
@@ -18,6 +19,17 @@ namespace friendlinks {
 inline constexpr int kDefaultTimeoutMs = 5000;
 inline constexpr qint64 kMaxBodyBytes = 16 * 1024 * 1024;
 inline constexpr int kDefaultConnectionPools = 4; // 4 x 6 connections through one proxy
+
+// How one request goes beyond the defaults.
+struct FetchOptions {
+    // False: the connection is closed once the answer is in, instead of being
+    // kept for a later request to the same host (no later one needs it).
+    bool keepConnection = true;
+    // Set: redirects are followed by the fetcher itself, one request each, and
+    // only to targets this accepts; a refused target ends the fetch with the
+    // redirect's own answer, its target last in FetchResult::redirects.
+    std::function<bool(const QString &target)> followRedirect;
+};
 
 // One request in flight. Emits finished() exactly once, unless aborted first,
 // then deletes itself (deleteLater). Owned by the PageFetcher that made it.
@@ -36,8 +48,10 @@ protected:
 
 // Asynchronous page fetcher (GetHtmlCode). Any number of requests may be in
 // flight, each independent. GET only, no request headers of our own, Qt's
-// default redirect policy; the body is taken whatever the HTTP status,
-// capped at kMaxBodyBytes. The time limit runs from right after sending.
+// default redirect policy unless FetchOptions asks for our own; the body is
+// taken whatever the HTTP status, capped at kMaxBodyBytes, and the bodies of
+// all fetches share one budget (BodyBudget). The time limit runs from right
+// after sending.
 class PageFetcher : public QObject {
     Q_OBJECT
 public:
@@ -69,6 +83,7 @@ public:
     // address that contains it is reported as SiteUnreachable.
     // The returned request is parented to this fetcher; connect to finished().
     FetchRequest *GetHtmlCode(const QString &url, const QString &URL0);
+    FetchRequest *GetHtmlCode(const QString &url, const QString &URL0, const FetchOptions &options);
 
     // Aborts every request in flight; none of them emits finished() afterwards.
     void abortAll();

@@ -88,6 +88,17 @@ TEST(Harvest, HttpsSiteIsTheSameSiteAsHttp)
     EXPECT_EQ(harvestLinks(page, "HTTPS://www.home9.com").size(), 1);
 }
 
+TEST(Harvest, ListsAtMostTheLimitAndCountsTheRest)
+{
+    QString page;
+    for (int i = 0; i < 5; ++i)
+        page += anchor(QStringLiteral("http://www.friend%1.com/").arg(i), "友站");
+    const Harvest found = harvest(page, "www.home9.com", LinkMode::Classic, {}, 3);
+    ASSERT_EQ(found.links.size(), 3);
+    EXPECT_EQ(found.links.last().lianjie, "http://www.friend2.com/");
+    EXPECT_EQ(found.beyondLimit, 2);
+}
+
 TEST(Harvest, RealPagesGiveOnlyShortHomePageLinks)
 {
     const QDir folder(QStringLiteral(FRIENDLINKS_REALPAGES));

@@ -31,7 +31,7 @@ struct WindowFixture : ::testing::Test {
     {
         ASSERT_TRUE(web.listen());
         // Every test starts as a first start: no remembered mode (the test main keeps settings in a temporary folder).
-        QSettings remembered(kSettingsOrganization, kSettingsApplication);
+        QSettings remembered = windowSettings();
         ASSERT_TRUE(remembered.fileName().startsWith(QDir::tempPath())) << remembered.fileName().toStdString();
         remembered.clear();
     }

@@ -1,6 +1,8 @@
 #include "web/PageFetcher.h"
 #include "web/FetchFailure.h"
 
+#include "web/BodyBudget.h"
+
 #include "tests/common/FetchWait.h"
 #include "tests/common/Table.h"
 
@@ -60,6 +62,47 @@ TEST_F(PageFetcherTest, RedirectsAreFollowedAndTheTransportFactsNameTheLastAnswe
     const QList<QString> redirects = fetch(QStringLiteral("http://www.loop.test/")).redirects;
     ASSERT_FALSE(redirects.isEmpty());
     EXPECT_EQ(redirects.last(), QStringLiteral("http://www.loop.test/"));
+}
+
+TEST_F(PageFetcherTest, OwnRedirectsSendOneRequestEachAndStopWhereRefused)
+{
+    m_web.world().set("http://www.hop.test/", answer(302, "", Fault::None, {{"Location", "http://www.moved.test/"}}));
+    m_web.world().set("http://www.moved.test/", answer(302, "", Fault::None, {{"Location", "/check"}}));
+    FetchOptions options;
+    options.followRedirect = [](const QString &target) { return !target.endsWith(QLatin1String("/check")); };
+    Pending pending(m_fetcher.GetHtmlCode(QStringLiteral("http://www.hop.test/"), kSite, options));
+    ASSERT_TRUE(pending.wait());
+    const FetchResult result = pending.result->value_or(FetchResult{});
+    EXPECT_EQ(result.status, 302);
+    EXPECT_EQ(result.redirects, (QList<QString>{"http://www.moved.test/", "http://www.moved.test/check"}));
+    EXPECT_EQ(m_web.requestLog(), (QStringList{"http://www.hop.test/", "http://www.moved.test/"}))
+        << "each hop once, the refused one never";
+}
+
+TEST_F(PageFetcherTest, AConnectionNotKeptIsClosedOnceTheAnswerIsIn)
+{
+    m_web.world().set("http://www.once.test/", answer(200, "page"));
+    FetchOptions options;
+    options.keepConnection = false;
+    Pending pending(m_fetcher.GetHtmlCode(QStringLiteral("http://www.once.test/"), kSite, options));
+    ASSERT_TRUE(pending.wait());
+    EXPECT_TRUE(waitUntil([this] { return m_web.openConnections() == 0; }));
+}
+
+TEST(BodyBudget, TheFirstHolderAlwaysGoesOnTheOthersWaitForRoom)
+{
+    BodyBudget budget(10);
+    const int first = 0, second = 0;
+    EXPECT_EQ(budget.take(&first, 8), 8);
+    EXPECT_EQ(budget.take(&second, 5), 2) << "what is left";
+    EXPECT_EQ(budget.take(&second, 3), 0);
+    EXPECT_EQ(budget.take(&first, 100), 100) << "the first holder is never stopped";
+    bool woken = false;
+    budget.waitFor(&second, [&woken] { woken = true; });
+    budget.giveBack(&first);
+    EXPECT_TRUE(woken);
+    EXPECT_EQ(budget.held(), 2);
+    EXPECT_EQ(budget.take(&second, 50), 50) << "now the first holder itself";
 }
 
 TEST_F(PageFetcherTest, TimeLimitAndSizeCapEndTheRequest)

@@ -11,6 +11,12 @@
 #include <QTimer>
 #include <QUrl>
 
+#ifdef FAKEWEB_HAVE_ZLIB
+#include <zlib.h>
+#endif
+
+#include <memory>
+
 namespace fakeweb {
 
 namespace {
@@ -39,6 +45,42 @@ QByteArray reasonPhrase(int status)
     default: return "Status";
     }
 }
+
+#ifdef FAKEWEB_HAVE_ZLIB
+// A gzip stream of zeros that never ends: each piece inflates about a thousand fold.
+class ZeroGzip {
+public:
+    ZeroGzip()
+    {
+        m_stream = {};
+        deflateInit2(&m_stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY);
+    }
+    ~ZeroGzip() { deflateEnd(&m_stream); }
+    ZeroGzip(const ZeroGzip &) = delete;
+    ZeroGzip &operator=(const ZeroGzip &) = delete;
+
+    QByteArray next()
+    {
+        static const QByteArray kZeros(4 * 1024 * 1024, '\0');
+        QByteArray out(64 * 1024, Qt::Uninitialized);
+        m_stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(kZeros.data()));
+        m_stream.avail_in = uInt(kZeros.size());
+        m_stream.next_out = reinterpret_cast<Bytef *>(out.data());
+        m_stream.avail_out = uInt(out.size());
+        deflate(&m_stream, Z_SYNC_FLUSH);
+        out.resize(out.size() - qsizetype(m_stream.avail_out));
+        return out;
+    }
+
+private:
+    z_stream m_stream;
+};
+#else
+class ZeroGzip {
+public:
+    QByteArray next() { return QByteArray(64 * 1024, '\0'); }
+};
+#endif
 
 QByteArray chunk(QByteArrayView data)
 {
@@ -205,8 +247,24 @@ private:
             m_socket->disconnectFromHost();
             return;
         case Answer::Fault::Endless:
-            m_endless = true;
+            m_endless = Endless::Body;
             m_socket->write(head(a, "Transfer-Encoding: chunked\r\n"));
+            pumpEndless();
+            return;
+        case Answer::Fault::EndlessHeaderLine:
+            m_endless = Endless::HeaderLine;
+            m_socket->write("HTTP/1.1 200 OK\r\nX-Long: ");
+            pumpEndless();
+            return;
+        case Answer::Fault::EndlessHeaders:
+            m_endless = Endless::Headers;
+            m_socket->write("HTTP/1.1 200 OK\r\n");
+            pumpEndless();
+            return;
+        case Answer::Fault::GzipBomb:
+            m_endless = Endless::Gzip;
+            m_gzip = std::make_unique<ZeroGzip>();
+            m_socket->write(head(a, "Content-Type: text/html\r\nContent-Encoding: gzip\r\nTransfer-Encoding: chunked\r\n"));
             pumpEndless();
             return;
         case Answer::Fault::Chunked: {
@@ -248,11 +306,20 @@ private:
 
     void pumpEndless()
     {
-        if (!m_endless || m_socket->state() != QAbstractSocket::ConnectedState)
+        if (m_endless == Endless::No || m_socket->state() != QAbstractSocket::ConnectedState)
             return;
         static const QByteArray kChunk = chunk(QByteArray(kEndlessChunkBytes, 'x'));
-        while (m_socket->bytesToWrite() < kEndlessBacklogBytes)
-            m_socket->write(kChunk);
+        static const QByteArray kLine(kEndlessChunkBytes, 'x');
+        static const QByteArray kLines = QByteArray("X-More: ").append(QByteArray(1000, 'x')).append("\r\n").repeated(64);
+        while (m_socket->bytesToWrite() < kEndlessBacklogBytes) {
+            switch (m_endless) {
+            case Endless::Body: m_socket->write(kChunk); break;
+            case Endless::HeaderLine: m_socket->write(kLine); break;
+            case Endless::Headers: m_socket->write(kLines); break;
+            case Endless::Gzip: m_socket->write(chunk(m_gzip->next())); break;
+            case Endless::No: return;
+            }
+        }
     }
 
     // The proxy's side of "CONNECT host:port": the client's bytes go, untouched,
@@ -290,7 +357,9 @@ private:
     bool m_busy = false;
     bool m_closeAfter = false;
     bool m_stalled = false;
-    bool m_endless = false;
+    enum class Endless { No, Body, HeaderLine, Headers, Gzip };
+    Endless m_endless = Endless::No;
+    std::unique_ptr<ZeroGzip> m_gzip;
 };
 
 FakeWeb::FakeWeb(QObject *parent) : QObject(parent), m_server(new QTcpServer(this))

@@ -22,6 +22,9 @@ std::optional<Answer::Fault> faultFromName(const QString &name)
         {QStringLiteral("stall"), Answer::Fault::Stall},
         {QStringLiteral("endless"), Answer::Fault::Endless},
         {QStringLiteral("chunked"), Answer::Fault::Chunked},
+        {QStringLiteral("endlessheaderline"), Answer::Fault::EndlessHeaderLine},
+        {QStringLiteral("endlessheaders"), Answer::Fault::EndlessHeaders},
+        {QStringLiteral("gzipbomb"), Answer::Fault::GzipBomb},
     };
     const auto it = kFaults.find(name.toLower());
     if (it == kFaults.end())
@@ -75,6 +78,11 @@ std::optional<QString> World::loadJson(const QByteArray &json, const QString &ba
                 answer.headers.append({h.key().toUtf8(), h->toString().toUtf8()});
         } else {
             return QStringLiteral("%1: an answer is a string or an object").arg(url);
+        }
+        // "host:www.baidu.com": {"from": 3, ...}: from its third request on, that host answers every URL alike.
+        if (url.startsWith(QLatin1String("host:"))) {
+            m_hostTurns.insert(url.mid(5).toLower(), HostTurn{it->toObject().value(QLatin1String("from")).toInt(1), answer});
+            continue;
         }
         loaded.insert(normalise(url), answer);
     }

@@ -19,6 +19,9 @@ struct Answer {
         Stall,       // never answer (connection stays open)
         Endless,     // 200 and a body that never ends
         Chunked,     // the body in chunked transfer encoding
+        EndlessHeaderLine, // the status line, then one header line that never ends
+        EndlessHeaders,    // the status line, then header lines that never stop coming
+        GzipBomb,    // 200, gzip-encoded, a body of zeros that never ends (about 1000:1)
     };
     int status = 200;
     QByteArray body;
@@ -33,9 +36,10 @@ struct Answer {
 class World {
 public:
     // JSON object: { "http://www.a.com/": {"status": 200, "body": "...", "delay": 20,
-    //   "fault": "drop|dropmid|stall|endless|chunked", "base64": "...", "file": "page.html",
+    //   "fault": "drop|dropmid|stall|endless|chunked|endlessheaderline|endlessheaders|gzipbomb", "base64": "...", "file": "page.html",
     //   "headers": {"Location": "..."}} , ... }; a plain string value is the body.
-    // "file" is relative to baseDir. Returns an error text, or nothing on success.
+    // "file" is relative to baseDir. A key "host:NAME" with "from": N is setHostAnswerFrom(NAME, N, answer).
+    // Returns an error text, or nothing on success.
     [[nodiscard]] std::optional<QString> loadJson(const QByteArray &json, const QString &baseDir);
     [[nodiscard]] std::optional<QString> loadFile(const QString &path);
 

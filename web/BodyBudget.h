@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <functional>
+#include <list>
+#include <vector>
+
+namespace friendlinks {
+
+// The page bytes that every fetch of the process holds while its answer comes
+// in, kept under one budget, so memory follows what is parsed, not how many
+// friends send large pages at once. The fetch that began holding first may
+// always go on (so one always gets to its end and gives its bytes back); the
+// others wait, with Qt no longer reading their sockets, until bytes are free.
+// Used from the thread of the fetchers only.
+class BodyBudget {
+public:
+    explicit BodyBudget(qint64 bytes) : m_bytes(bytes) {}
+
+    // The budget of every fetcher of the process.
+    static BodyBudget &shared();
+
+    // How many of wanted bytes holder may take now; 0 means wait for wake.
+    [[nodiscard]] qint64 take(const void *holder, qint64 wanted);
+    // Gives back every byte holder took, and forgets its wake.
+    void giveBack(const void *holder);
+    // Runs wake (once) when bytes are given back.
+    void waitFor(const void *holder, std::function<void()> wake);
+
+    [[nodiscard]] qint64 held() const { return m_held; }
+
+private:
+    struct Holder {
+        const void *holder;
+        qint64 bytes;
+    };
+    qint64 m_bytes;
+    qint64 m_held = 0;
+    std::list<Holder> m_holders; // in the order they began holding
+    std::vector<std::pair<const void *, std::function<void()>>> m_waiting;
+};
+
+} // namespace friendlinks
