@@ -82,6 +82,7 @@ demo-gui: build
 screenshot: build
 	$(call install_missing,$(SCREENSHOT_PACKAGES))
 	@bash demo/screenshot.sh $(BUILD)
+	@bash demo/screenshot.sh $(BUILD) docs/screenshot-facts.png 1010x400 facts
 
 # Redraws the pictures in assets/ (commit the PNG files it writes).
 assets: deps $(BUILD)/build.ninja

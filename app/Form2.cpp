@@ -27,7 +27,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyledItemDelegate>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 
@@ -46,8 +46,6 @@ QPixmap bannerPixmap(QSize size)
     }
     return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
-
-const QColor kRed(255, 0, 0);
 
 // The designed client area and the places, in twips, of the controls that a
 // larger window grows or moves.
@@ -140,10 +138,11 @@ void Form2::setUpFrame(int dpi)
     m_image2 = image2;
 }
 
-// ListView1: the six columns, then the fact columns hidden, and the header's menu of columns.
+// ListView1: a view on the engine's results: the six columns, then the fact
+// columns hidden until asked for from the header's menu.
 void Form2::createList(int dpi)
 {
-    m_listView1 = new QTreeWidget(this);
+    m_listView1 = new QTreeView(this);
     m_listView1->setObjectName(QStringLiteral("ListView1"));
     m_listView1->setGeometry(place(kListView1, dpi));
     m_listView1->setRootIsDecorated(false);
@@ -152,21 +151,13 @@ void Form2::createList(int dpi)
     m_listView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_listView1->setUniformRowHeights(true);
     m_listView1->setItemDelegate(new OneLineDelegate(m_listView1));
-    QStringList headers;
-    for (const ColumnInfo &c : columns())
-        headers << c.header;
-    // The fact columns follow the six, hidden until asked for from the header's menu.
-    for (const FactColumnInfo &f : factColumns())
-        headers << f.header;
-    m_listView1->setColumnCount(kColumnCount + kFactColumnCount);
-    m_listView1->setHeaderLabels(headers);
+    m_listView1->setModel(m_engine->results());
     m_listView1->header()->setStretchLastSection(false);
     for (const ColumnInfo &c : columns())
         m_listView1->setColumnWidth(static_cast<int>(c.column), c.widthPixels * dpi / 96);
     for (const FactColumnInfo &f : factColumns()) {
         const int column = kColumnCount + static_cast<int>(f.column);
         m_listView1->setColumnWidth(column, f.widthPixels * dpi / 96);
-        m_listView1->headerItem()->setToolTip(column, f.toolTip);
         m_listView1->setColumnHidden(column, true);
     }
     m_listView1->header()->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -251,12 +242,9 @@ void Form2::embedLauncher(QWidget *picture1, int dpi)
 void Form2::connectSignals()
 {
     connect(m_command1, &QPushButton::clicked, this, &Form2::query);
-    connect(m_listView1, &QTreeWidget::itemDoubleClicked, this, [this] { openSelectedRow(); });
+    connect(m_listView1, &QAbstractItemView::doubleClicked, this, [this] { openSelectedRow(); });
     connect(m_engine, &CheckEngine::started, this, &Form2::onStarted);
-    connect(m_engine, &CheckEngine::rowAdded, this, &Form2::onRowAdded);
-    connect(m_engine, &CheckEngine::cellSet, this, &Form2::onCellSet);
     connect(m_engine, &CheckEngine::progress, this, &Form2::onProgress);
-    connect(m_engine, &CheckEngine::factsSet, this, &Form2::onFactsSet);
     connect(m_engine, &CheckEngine::siteUnreachable, this, &Form2::onSiteUnreachable);
     connect(m_engine, &CheckEngine::finished, this, &Form2::onFinished);
 }
@@ -310,52 +298,35 @@ void Form2::query()
 
 void Form2::onStarted(const QString &)
 {
-    m_listView1->clear();
     m_progress->setRange(0, 0);
     m_progress->show();
 }
 
-void Form2::onRowAdded(int row, const QString &lianjie, const QString &guanjianzi)
+QList<int> Form2::selectedRows() const
 {
-    auto *item = new QTreeWidgetItem;
-    item->setText(static_cast<int>(Column::lianjie), lianjie);
-    item->setToolTip(static_cast<int>(Column::lianjie), escapeForDisplay(lianjie));
-    item->setText(static_cast<int>(Column::guanjianzi), guanjianzi);
-    m_listView1->insertTopLevelItem(qBound(0, row, m_listView1->topLevelItemCount()), item);
+    QList<int> rows;
+    for (const QModelIndex &index : m_listView1->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
-void Form2::onCellSet(int row, Column column, const QString &text, bool red)
+QList<FactColumn> Form2::shownFactColumns() const
 {
-    setListCell(row, static_cast<int>(column), text, red);
-}
-
-void Form2::setListCell(int row, int c, const QString &text, bool red)
-{
-    QTreeWidgetItem *item = m_listView1->topLevelItem(row);
-    if (!item)
-        return;
-    item->setText(c, text);
-    if (red)
-        item->setForeground(c, kRed);
-    else
-        item->setData(c, Qt::ForegroundRole, QVariant());
-}
-
-void Form2::onFactsSet(int row, const RowFacts &facts)
-{
-    for (const FactColumnInfo &f : factColumns()) {
-        const Cell cell = factCell(facts, f.column);
-        setListCell(row, kColumnCount + static_cast<int>(f.column), cell.text, cell.red);
-    }
+    QList<FactColumn> shown;
+    for (const FactColumnInfo &f : factColumns())
+        if (!m_listView1->isColumnHidden(kColumnCount + static_cast<int>(f.column)))
+            shown << f.column;
+    return shown;
 }
 
 QMenu *Form2::showColumnMenu(const QPoint &pos)
 {
     auto *menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    QTreeWidgetItem *header = m_listView1->headerItem();
-    for (int column = 0; column < m_listView1->columnCount(); ++column) {
-        QAction *action = menu->addAction(header->text(column));
+    const QAbstractItemModel *model = m_listView1->model();
+    for (int column = 0; column < model->columnCount(); ++column) {
+        QAction *action = menu->addAction(model->headerData(column, Qt::Horizontal).toString());
         action->setCheckable(true);
         action->setChecked(!m_listView1->isColumnHidden(column));
         action->setEnabled(column >= kColumnCount);
@@ -386,10 +357,10 @@ void Form2::onFinished()
 
 void Form2::openSelectedRow()
 {
-    const QList<QTreeWidgetItem *> selected = m_listView1->selectedItems();
+    const QList<int> selected = selectedRows();
     if (selected.isEmpty())
         return;
-    const QString address = selected.first()->text(static_cast<int>(Column::lianjie));
+    const QString address = m_engine->results()->row(selected.first()).cells[Column::lianjie].text;
     if (address.isEmpty())
         return;
     if (!m_browser->open(address))
@@ -400,21 +371,11 @@ void Form2::openSelectedRow()
 
 QString Form2::selectedRowsTsv() const
 {
-    // The rows as the list shows them, in the command line's tsv format.
-    QList<CheckRow> rows;
-    for (int i = 0; i < m_listView1->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *item = m_listView1->topLevelItem(i);
-        if (!item->isSelected())
-            continue;
-        CheckRow row;
-        for (const ColumnInfo &c : columns()) {
-            const int col = static_cast<int>(c.column);
-            const QVariant colour = item->data(col, Qt::ForegroundRole);
-            row[c.column] = {item->text(col), colour.isValid() && colour.value<QBrush>().color() == kRed};
-        }
-        rows.append(row);
-    }
-    return QString::fromUtf8(formatTsv(rows));
+    // The selected rows of the results, in the command line's tsv format.
+    ResultTable table;
+    for (const int row : selectedRows())
+        table.rows << m_engine->results()->row(row);
+    return QString::fromUtf8(formatTsv(table));
 }
 
 void Form2::keyPressEvent(QKeyEvent *event)

@@ -11,7 +11,7 @@ class QLineEdit;
 class QMenu;
 class QProgressBar;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace friendlinks {
 
@@ -29,7 +29,7 @@ public:
                    QWidget *parent = nullptr);
     ~Form2() override;
 
-    [[nodiscard]] QTreeWidget *list() const { return m_listView1; }
+    [[nodiscard]] QTreeView *list() const { return m_listView1; }
     [[nodiscard]] QLineEdit *siteBox() const { return m_text1; }
     [[nodiscard]] QPushButton *queryButton() const { return m_command1; }
     [[nodiscard]] QLabel *clock() const { return m_label3; }
@@ -45,14 +45,15 @@ public:
 
     // The selected rows as TSV with a header line.
     [[nodiscard]] QString selectedRowsTsv() const;
+    // The selected rows of the results, in order.
+    [[nodiscard]] QList<int> selectedRows() const;
+    // The fact columns the list shows, in order.
+    [[nodiscard]] QList<FactColumn> shownFactColumns() const;
 
 public slots:
     void query();
     void onStarted(const QString &site);
-    void onRowAdded(int row, const QString &lianjie, const QString &guanjianzi);
-    void onCellSet(int row, friendlinks::Column column, const QString &text, bool red);
     void onProgress(int done, int total);
-    void onFactsSet(int row, const friendlinks::RowFacts &facts);
     void onSiteUnreachable();
     void onFinished();
     void openSelectedRow();
@@ -71,13 +72,12 @@ private:
     void connectSignals();
     void growWithWindow();
     void tick();
-    void setListCell(int row, int column, const QString &text, bool red);
 
     Browser *m_browser = nullptr;
     MessageBox *m_messages = nullptr;
     CheckEngine *m_engine = nullptr;
     QLabel *m_image2 = nullptr;
-    QTreeWidget *m_listView1 = nullptr;
+    QTreeView *m_listView1 = nullptr;
     QLineEdit *m_text1 = nullptr;
     QPushButton *m_command1 = nullptr;
     QLabel *m_label3 = nullptr;

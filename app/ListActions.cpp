@@ -11,7 +11,8 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QSaveFile>
-#include <QTreeWidget>
+#include <QItemSelectionModel>
+#include <QTreeView>
 
 namespace friendlinks {
 namespace {
@@ -68,7 +69,7 @@ ListActions::ListActions(Form2 *window, QMenu *menu, MessageBox *messages, SaveD
         menu->insertSeparator(first);
 
     connect(menu, &QMenu::aboutToShow, this, &ListActions::updateEnabled);
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &ListActions::updateEnabled);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListActions::updateEnabled);
     // An empty list has nothing to export: rows in, rows out, the list cleared.
     const QAbstractItemModel *model = m_list->model();
     connect(model, &QAbstractItemModel::rowsInserted, this, &ListActions::updateEnabled);
@@ -79,20 +80,11 @@ ListActions::ListActions(Form2 *window, QMenu *menu, MessageBox *messages, SaveD
     updateEnabled();
 }
 
-QList<int> ListActions::selectedRows() const
-{
-    QList<int> rows;
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
-        if (m_list->topLevelItem(i)->isSelected())
-            rows << i;
-    return rows;
-}
-
 void ListActions::updateEnabled()
 {
-    const bool selected = !m_list->selectedItems().isEmpty();
+    const bool selected = m_list->selectionModel()->hasSelection();
     m_copy->setEnabled(selected);
-    m_export->setEnabled(m_list->topLevelItemCount() > 0);
+    m_export->setEnabled(m_engine->results()->rowCount() > 0);
     m_open->setEnabled(selected);
     m_recheck->setEnabled(selected && !m_engine->isRunning());
 }
@@ -105,7 +97,7 @@ bool ListActions::exportCsv()
     if (path.isEmpty())
         return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(formatCsv(m_engine->rows())) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(formatCsv(resultTable(*m_engine->results(), m_window->shownFactColumns()))) < 0 || !file.commit()) {
         m_messages->show(m_window, applicationTitle(), QStringLiteral("无法写入文件：%1\n%2").arg(path, file.errorString()),
                          MessageIcon::warning);
         return false;
@@ -115,7 +107,7 @@ bool ListActions::exportCsv()
 
 bool ListActions::recheckSelected()
 {
-    const bool started = m_engine->recheck(selectedRows());
+    const bool started = m_engine->recheck(m_window->selectedRows());
     if (started)
         m_window->progressBar()->show(); // hidden again when the re-check finishes, as after a query
     updateEnabled();

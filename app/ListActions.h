@@ -4,7 +4,7 @@
 
 class QAction;
 class QMenu;
-class QTreeWidget;
+class QTreeView;
 class QWidget;
 
 namespace friendlinks {
@@ -32,7 +32,8 @@ public:
     [[nodiscard]] QAction *openAction() const { return m_open; }
     [[nodiscard]] QAction *recheckAction() const { return m_recheck; }
 
-    // Asks for a file and writes the whole list to it as CSV; false when
+    // Asks for a file and writes the whole list to it as CSV, the columns it
+    // shows (the six and their red keys, then the fact columns shown); false when
     // cancelled or not written (the user is told why).
     bool exportCsv();
     // Probes the selected rows again; false while a check runs or with none selected.
@@ -40,10 +41,9 @@ public:
 
 private:
     void updateEnabled();
-    [[nodiscard]] QList<int> selectedRows() const;
 
     Form2 *m_window;
-    QTreeWidget *m_list;
+    QTreeView *m_list;
     CheckEngine *m_engine;
     MessageBox *m_messages;
     SaveDialog *m_saveDialog;

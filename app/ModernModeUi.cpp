@@ -10,7 +10,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QStringList>
-#include <QTreeWidget>
+#include <QAbstractItemView>
 
 namespace friendlinks {
 namespace {
@@ -33,7 +33,7 @@ QSettings windowSettings()
     return QSettings(QSettings::IniFormat, QSettings::UserScope, kSettingsOrganization, kSettingsApplication);
 }
 
-ModernModeUi::ModernModeUi(CheckEngine *engine, QTreeWidget *list, QWidget *bannerStrip, int reservedRight,
+ModernModeUi::ModernModeUi(CheckEngine *engine, QAbstractItemView *list, QWidget *bannerStrip, int reservedRight,
                            QObject *parent)
     : QObject(parent)
     , m_engine(engine)

@@ -7,7 +7,7 @@
 class QAction;
 class QLabel;
 class QMenu;
-class QTreeWidget;
+class QAbstractItemView;
 class QWidget;
 
 namespace friendlinks {
@@ -25,7 +25,7 @@ class ModernModeUi : public QObject {
     Q_OBJECT
 public:
     // The note takes the strip's width less reservedRight pixels (the progress bar's place).
-    ModernModeUi(CheckEngine *engine, QTreeWidget *list, QWidget *bannerStrip, int reservedRight,
+    ModernModeUi(CheckEngine *engine, QAbstractItemView *list, QWidget *bannerStrip, int reservedRight,
                  QObject *parent = nullptr);
 
     [[nodiscard]] QMenu *listMenu() const { return m_menu; }

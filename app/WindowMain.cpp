@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QLineEdit>
 #include <QTimer>
+#include <QTreeView>
 
 #include <cstdio>
 #include <cstdlib>
@@ -79,9 +80,13 @@ private:
 // starts the check once the window shows; FRIENDLINKS_SCREENSHOT=FILE saves the
 // window as a picture when that check has finished, then quits;
 // FRIENDLINKS_QUIT_WHEN_SHOWN=1 quits once the window is on screen;
-// FRIENDLINKS_WINDOW_SIZE=WxH opens the window at that size (no smaller than designed).
+// FRIENDLINKS_WINDOW_SIZE=WxH opens the window at that size (no smaller than designed);
+// FRIENDLINKS_FACT_COLUMNS=1 shows the fact columns, as the header's menu does.
 void setUpAutomation(Form2 &window)
 {
+    if (qEnvironmentVariableIsSet("FRIENDLINKS_FACT_COLUMNS"))
+        for (int column = kColumnCount; column < kColumnCount + kFactColumnCount; ++column)
+            window.list()->setColumnHidden(column, false);
     if (qEnvironmentVariableIsSet("FRIENDLINKS_QUIT_WHEN_SHOWN"))
         window.installEventFilter(new QuitWhenShown(&window));
     const QStringList size = qEnvironmentVariable("FRIENDLINKS_WINDOW_SIZE").split(QLatin1Char('x'));

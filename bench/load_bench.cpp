@@ -86,7 +86,8 @@ int main(int argc, char **argv)
         QObject::connect(&engine, &friendlinks::CheckEngine::finished, &app, &QCoreApplication::quit);
         engine.start(kBenchHome);
         app.exec();
-        const int filled = int(std::count_if(engine.rows().begin(), engine.rows().end(), [](const auto &row) {
+        const QList<friendlinks::CheckRow> rows = engine.rows();
+        const int filled = int(std::count_if(rows.begin(), rows.end(), [](const auto &row) {
             return !row[friendlinks::Column::rp].text.isEmpty();
         }));
         std::printf("engine: %lld rows (%d with Baidu cells) in %.2f s, %.2f x the %.1f s lower bound; "

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "check/Columns.h"
-#include "web/FetchResult.h"
 
 #include <QByteArray>
 #include <QList>
@@ -17,17 +16,5 @@ namespace friendlinks {
 // One site object on one line (JSON lines); the formatter's line breaks are
 // all outside strings, where they carry no meaning.
 [[nodiscard]] QByteArray jsonLine(const QByteArray &siteObject);
-// The object of a site that cannot be fetched: no rows; given the failed fetch
-// of its home page, its "home" object after them.
-[[nodiscard]] QByteArray unreachableSiteJson(const QString &site, const QString &mode,
-                                             const FetchResult *home = nullptr);
-
-// A tab-separated table (header line first) with a first column "站点":
-// siteOfRow[i] is the site of data line i.
-[[nodiscard]] QByteArray withSiteColumnTsv(const QByteArray &tsv, const QStringList &siteOfRow);
-// The same for the aligned table, whose last line is the summary.
-[[nodiscard]] QByteArray withSiteColumnTable(const QByteArray &table, const QStringList &siteOfRow);
-
-inline const QString kSiteHeader = QStringLiteral("站点");
 
 } // namespace friendlinks

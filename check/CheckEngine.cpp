@@ -19,7 +19,7 @@ public:
         : m_pool(std::move(pool))
         , m_engine(engine)
         , m_site(site)
-        , m_mode(engine.m_listModern, site)
+        , m_mode(engine.outcome().modern, site)
     {
     }
 
@@ -48,7 +48,7 @@ public:
         if (m_cancelled || m_baiduBlocked)
             return;
         m_baiduBlocked = true;
-        m_engine.m_baiduBlocked = true;
+        m_engine.m_results->outcomeToWrite().baiduBlocked = true;
     }
 
     void start()
@@ -82,28 +82,24 @@ private:
     {
         if (m_cancelled)
             return;
-        m_engine.m_siteTlsError = result.tlsError;
-        m_engine.m_home = result;
-        m_engine.m_home.text.clear(); // the facts of the answer, not the page
+        SiteOutcome &outcome = m_engine.m_results->outcomeToWrite();
+        outcome.home = result;
+        outcome.home.text.clear(); // the facts of the answer, not the page
         if (result.kind == FetchResult::Kind::SiteUnreachable) {
+            outcome.reachable = false;
             finish(true);
             return;
         }
         const Harvest found = m_mode.harvestHome(result, kMaxRowsPerSite);
-        m_engine.m_uncheckedLinks = found.beyondLimit;
         const QList<HarvestedLink> &links = found.links;
-        m_engine.m_unlistedHttpsLinks = found.unlistedHttps;
+        outcome.unlistedHttpsLinks = found.unlistedHttps;
+        outcome.uncheckedLinks = found.beyondLimit;
         for (qsizetype i = 0; i < links.size(); ++i) {
-            const HarvestedLink &link = links[i];
-            CheckRow row;
-            row[Column::lianjie].text = link.lianjie;
-            row[Column::guanjianzi].text = link.guanjianzi;
-            m_engine.m_rows.append(row);
-            RowFacts facts;
-            facts.ourLink = found.ourLinks.value(i);
-            m_engine.m_facts.append(facts);
-            m_queue.append(int(m_engine.m_rows.size()) - 1);
-            emit m_engine.rowAdded(int(m_engine.m_rows.size()) - 1, link.lianjie, link.guanjianzi);
+            ResultRow row;
+            row.cells[Column::lianjie].text = links[i].lianjie;
+            row.cells[Column::guanjianzi].text = links[i].guanjianzi;
+            row.facts.ourLink = found.ourLinks.value(i);
+            m_queue.append(m_engine.m_results->appendRow(row));
             if (m_cancelled)
                 return; // a slot restarted or stopped the check: the rows are no longer ours
         }
@@ -121,7 +117,7 @@ private:
 
     void probeRow(int worker, int row)
     {
-        const QString link = m_engine.m_rows[row][Column::lianjie].text;
+        const QString link = m_engine.m_results->row(row).cells[Column::lianjie].text;
         m_pool->fetch(this, worker, link, m_site, [this, worker, row, link](const FetchResult &page) {
             if (m_cancelled)
                 return;
@@ -129,7 +125,7 @@ private:
             setCell(row, Column::fanlian, judged.cell);
             RowFacts facts = pageFacts(page, link, QString());
             facts.backlink = judged.anchor;
-            facts.ourLink = m_engine.m_facts[row].ourLink; // read at the harvest, kept
+            facts.ourLink = m_engine.m_results->row(row).facts.ourLink; // read at the harvest, kept
             setFacts(row, facts);
             if (m_cancelled)
                 return;
@@ -150,8 +146,9 @@ private:
                          [this, worker, row, link](const FetchResult *answer) {
                              if (m_cancelled)
                                  return;
-                             if (answer && m_engine.m_baiduTlsError.isEmpty())
-                                 m_engine.m_baiduTlsError = answer->tlsError;
+                             QString &tlsError = m_engine.m_results->outcomeToWrite().baiduTlsError;
+                             if (answer && tlsError.isEmpty())
+                                 tlsError = answer->tlsError;
                              baiduAnswered(worker, row, link, answer);
                          });
     }
@@ -166,14 +163,14 @@ private:
         setCell(row, Column::shoulu, cells.shoulu);
         setCell(row, Column::kuaizhao, cells.kuaizhao);
         setCell(row, Column::rp, cells.rp);
-        RowFacts facts = m_engine.m_facts.value(row);
+        RowFacts facts = m_engine.m_results->row(row).facts;
         facts.baidu = answer ? baiduFacts(*answer, result.has_value()) : BaiduFacts{BaiduState::Blocked, {}};
         setFacts(row, facts);
         if (m_cancelled)
             return;
         if (facts.baidu->state == BaiduState::Blocked && !m_baiduBlocked) {
             m_baiduBlocked = true;
-            m_engine.m_baiduBlocked = true;
+            m_engine.m_results->outcomeToWrite().baiduBlocked = true;
             emit m_engine.baiduBlocked();
             if (m_cancelled)
                 return;
@@ -185,16 +182,14 @@ private:
     {
         if (m_cancelled)
             return;
-        m_engine.m_rows[row][column] = cell;
-        emit m_engine.cellSet(row, column, cell.text, cell.red);
+        m_engine.m_results->setCell(row, column, cell);
     }
 
     void setFacts(int row, const RowFacts &facts)
     {
         if (m_cancelled)
             return;
-        m_engine.m_facts[row] = facts;
-        emit m_engine.factsSet(row, facts);
+        m_engine.m_results->setFacts(row, facts);
     }
 
     void rowDone(int worker)
@@ -241,6 +236,7 @@ private:
 CheckEngine::CheckEngine(CheckSettings settings, QObject *parent)
     : QObject(parent)
     , m_settings(std::move(settings))
+    , m_results(new ResultsModel(this))
 {
 }
 
@@ -256,19 +252,10 @@ void CheckEngine::start(const QString &site, std::shared_ptr<WorkerPool> pool)
     cancel();
     // Pasted addresses often carry blanks, tabs or a line break around them;
     // everything from the fetch to the back-link needle uses the trimmed text.
-    m_site = site.trimmed();
-    m_siteTlsError.clear();
-    m_home = FetchResult();
-    m_unlistedHttpsLinks = 0;
-    m_uncheckedLinks = 0;
-    m_baiduTlsError.clear();
-    m_rows.clear();
-    m_facts.clear();
-    m_baiduBlocked = false;
-    m_listModern = m_settings.modern;
+    m_results->clear(site.trimmed(), m_settings.modern);
     m_clock.start();
-    emit started(m_site);
-    launch(std::make_unique<Run>(*this, m_site, std::move(pool)));
+    emit started(this->site());
+    launch(std::make_unique<Run>(*this, this->site(), std::move(pool)));
 }
 
 bool CheckEngine::recheck(const QList<int> &rows)
@@ -277,7 +264,7 @@ bool CheckEngine::recheck(const QList<int> &rows)
         return false;
     QList<int> valid;
     for (const int row : rows)
-        if (row >= 0 && row < m_rows.size() && !valid.contains(row))
+        if (row >= 0 && row < m_results->rowCount() && !valid.contains(row))
             valid.append(row);
     if (valid.isEmpty())
         return false;
@@ -285,18 +272,15 @@ bool CheckEngine::recheck(const QList<int> &rows)
     m_clock.start();
     // The cells to be probed again start empty, as in a new check.
     for (const int row : valid) {
-        for (const Column column : {Column::fanlian, Column::shoulu, Column::kuaizhao, Column::rp}) {
-            m_rows[row][column] = Cell{};
-            emit cellSet(row, column, QString(), false);
-        }
+        for (const Column column : {Column::fanlian, Column::shoulu, Column::kuaizhao, Column::rp})
+            m_results->setCell(row, column, Cell{});
         RowFacts cleared;
-        cleared.ourLink = m_facts[row].ourLink; // the site's own page is not read again
-        m_facts[row] = cleared;
-        emit factsSet(row, m_facts[row]);
+        cleared.ourLink = m_results->row(row).facts.ourLink; // the site's own page is not read again
+        m_results->setFacts(row, cleared);
     }
     if (m_run)
         return true; // a slot started a new check meanwhile: that one stands
-    launch(std::make_unique<Run>(*this, m_site, std::make_shared<WorkerPool>(m_settings), valid));
+    launch(std::make_unique<Run>(*this, site(), std::make_shared<WorkerPool>(m_settings), valid));
     return true;
 }
 

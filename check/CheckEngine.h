@@ -2,6 +2,7 @@
 
 #include "check/CheckSettings.h"
 #include "check/Columns.h"
+#include "check/ResultsModel.h"
 #include "check/RowFacts.h"
 #include "check/WorkerPool.h"
 #include "web/FetchResult.h"
@@ -50,38 +51,38 @@ public:
     void stopBaiduQueries();
 
     [[nodiscard]] bool isRunning() const;
-    [[nodiscard]] const QList<CheckRow> &rows() const { return m_rows; }
-    // Whether Baidu asked for a security check during the last check.
-    [[nodiscard]] bool isBaiduBlocked() const { return m_baiduBlocked; }
+    // The rows and the site's outcome of the last check: written only by the engine.
+    [[nodiscard]] ResultsModel *results() const { return m_results; }
+    [[nodiscard]] QList<CheckRow> rows() const { return m_results->cellRows(); }
     // The facts of each row, indexed like rows().
-    [[nodiscard]] const QList<RowFacts> &facts() const { return m_facts; }
+    [[nodiscard]] QList<RowFacts> facts() const { return m_results->factRows(); }
+    // Whether Baidu asked for a security check during the last check.
+    [[nodiscard]] bool isBaiduBlocked() const { return outcome().baiduBlocked; }
     [[nodiscard]] const CheckSettings &settings() const { return m_settings; }
     // From the next start on: the modern mode or the classic one (a running check keeps its own).
     void setModern(bool modern) { m_settings.modern = modern; }
     // The mode the rows were checked in: the last start's; a recheck keeps it.
-    [[nodiscard]] bool listModern() const { return m_listModern; }
-    [[nodiscard]] QString site() const { return m_site; }
+    [[nodiscard]] bool listModern() const { return outcome().modern; }
+    [[nodiscard]] QString site() const { return outcome().site; }
     // Certificate trouble of the checked site's own page, in Qt's words; empty when none.
-    [[nodiscard]] QString siteTlsError() const { return m_siteTlsError; }
+    [[nodiscard]] QString siteTlsError() const { return outcome().home.tlsError; }
     // The fetch of the checked site's own page (status, final address, time,
     // certificate trouble, failure), without its text; empty before the harvest.
-    [[nodiscard]] const FetchResult &home() const { return m_home; }
+    [[nodiscard]] const FetchResult &home() const { return outcome().home; }
     // After the harvest of a classic check: the https friend links it passed
     // over that a modern check lists (0 in modern mode).
-    [[nodiscard]] int unlistedHttpsLinks() const { return m_unlistedHttpsLinks; }
+    [[nodiscard]] int unlistedHttpsLinks() const { return outcome().unlistedHttpsLinks; }
     // After the harvest: the friend links beyond kMaxRowsPerSite, not checked (0 when none).
-    [[nodiscard]] int uncheckedLinks() const { return m_uncheckedLinks; }
+    [[nodiscard]] int uncheckedLinks() const { return outcome().uncheckedLinks; }
     // Certificate trouble of the first Baidu answer that had any (its cells stay empty).
-    [[nodiscard]] QString baiduTlsError() const { return m_baiduTlsError; }
+    [[nodiscard]] QString baiduTlsError() const { return outcome().baiduTlsError; }
     // Milliseconds since the last start().
     [[nodiscard]] qint64 elapsedMs() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
 
 signals:
+    // Rows, cells and facts arrive through results(), the model's own signals.
     void started(const QString &site);       // rows cleared
-    void rowAdded(int row, const QString &lianjie, const QString &guanjianzi);
-    void cellSet(int row, friendlinks::Column column, const QString &text, bool red);
     void progress(int done, int total);      // after the harvest and after each row
-    void factsSet(int row, const friendlinks::RowFacts &facts); // after each of the row's two fetches
     void baiduBlocked();                     // once: no further Baidu query in this check
                                              // (also when the block came in another check on the pool)
     void siteUnreachable();                  // the checked site cannot be fetched; no rows
@@ -92,17 +93,10 @@ private:
     friend class Run;
     void launch(std::unique_ptr<Run> run);
 
+    [[nodiscard]] const SiteOutcome &outcome() const { return m_results->outcome(); }
+
     CheckSettings m_settings;
-    QString m_site;
-    QString m_siteTlsError;
-    FetchResult m_home;
-    int m_unlistedHttpsLinks = 0;
-    int m_uncheckedLinks = 0;
-    QString m_baiduTlsError;
-    QList<CheckRow> m_rows;
-    QList<RowFacts> m_facts;
-    bool m_baiduBlocked = false;
-    bool m_listModern = false;
+    ResultsModel *m_results;
     QElapsedTimer m_clock;
     std::unique_ptr<Run> m_run;
 };

@@ -1,6 +1,5 @@
 #include "check/CsvFormat.h"
 
-#include "check/BatchFormats.h"
 #include "check/TextEscape.h"
 
 namespace friendlinks {
@@ -40,40 +39,37 @@ QString cellDisplayText(const QString &text)
     return text;
 }
 
-QByteArray formatCsv(const QList<CheckRow> &rows, const QStringList &siteOfRow, const QList<RowFacts> *facts)
+QByteArray formatCsv(const ResultTable &table)
 {
-    const bool siteColumn = !siteOfRow.isEmpty();
+    // A batch's csv has had its site column only when it has rows.
+    const bool siteColumn = table.siteColumn && !table.rows.isEmpty();
     QStringList header;
     if (siteColumn)
         header << kSiteHeader;
     for (const ColumnInfo &info : columns())
         header << info.header;
     header << kRedHeader;
-    if (facts) {
-        for (const FactColumnInfo &info : factColumns())
-            header << info.header;
-    }
-    QString out = csvRecord(header);
-    for (qsizetype i = 0; i < rows.size(); ++i) {
+    for (const FactColumn column : table.factColumns)
+        header << factColumns()[size_t(column)].header;
+    QString out = table.header ? csvRecord(header) : QString();
+    for (qsizetype i = 0; i < table.rows.size(); ++i) {
+        const ResultRow &row = table.rows[i];
         QStringList fields;
         if (siteColumn)
-            fields << siteOfRow.value(i);
+            fields << table.siteOfRow.value(i);
         QStringList red;
         for (const ColumnInfo &info : columns()) {
-            const Cell &cell = rows[i][info.column];
+            const Cell &cell = row.cells[info.column];
             fields << cellDisplayText(cell.text);
             if (cell.red)
                 red << QString::fromLatin1(info.key);
         }
         fields << red.join(QLatin1Char(','));
-        if (facts) {
-            const RowFacts rowFacts = facts->value(i);
-            for (const FactColumnInfo &info : factColumns())
-                fields << cellDisplayText(factCell(rowFacts, info.column).text);
-        }
+        for (const FactColumn column : table.factColumns)
+            fields << cellDisplayText(factCell(row.facts, column).text);
         out += csvRecord(fields);
     }
-    return QByteArray(kBom) + out.toUtf8();
+    return (table.header ? QByteArray(kBom) : QByteArray()) + out.toUtf8();
 }
 
 } // namespace friendlinks

@@ -1,8 +1,11 @@
 #include "check/OutputFormats.h"
 
+#include "check/CheckMode.h"
 #include "check/TextEscape.h"
 
 #include <QStringList>
+
+#include <algorithm>
 
 namespace friendlinks {
 namespace {
@@ -62,26 +65,22 @@ QString factsJson(const RowFacts &facts)
              orNull(!facts.tlsError.isEmpty(), jsonString(facts.tlsError)), anchorJson(facts.ourLink));
 }
 
-// The cells of a row as printed: the six, then the facts when given.
-QList<Cell> printedCells(const CheckRow &row, const RowFacts *facts)
+// The cells of a row as printed: the six, then the table's fact columns.
+QList<Cell> printedCells(const ResultRow &row, const QList<FactColumn> &facts)
 {
-    QList<Cell> cells(row.cells.begin(), row.cells.end());
-    if (facts) {
-        for (const FactColumnInfo &info : factColumns())
-            cells << factCell(*facts, info.column);
-    }
+    QList<Cell> cells(row.cells.cells.begin(), row.cells.cells.end());
+    for (const FactColumn column : facts)
+        cells << factCell(row.facts, column);
     return cells;
 }
 
-QList<Cell> headerCells(bool withFacts)
+QList<Cell> headerCells(const QList<FactColumn> &facts)
 {
     QList<Cell> cells;
     for (const ColumnInfo &info : columns())
         cells << Cell{info.header};
-    if (withFacts) {
-        for (const FactColumnInfo &info : factColumns())
-            cells << Cell{info.header};
-    }
+    for (const FactColumn column : facts)
+        cells << Cell{factColumns()[size_t(column)].header};
     return cells;
 }
 
@@ -142,77 +141,87 @@ QString homeJson(const FetchResult &home)
              home.tlsError.isEmpty() ? QStringLiteral("null") : jsonString(home.tlsError));
 }
 
-QByteArray formatJson(const QString &site, const QList<CheckRow> &rows, const QString &mode,
-                      const QList<RowFacts> *facts, const FetchResult *home)
+QByteArray formatJson(const ResultsModel &results, bool withFetchFacts)
 {
-    QString out = QStringLiteral("{\"site\": %1, \"mode\": %2, \"rows\": [").arg(jsonString(site), jsonString(mode));
+    const SiteOutcome &outcome = results.outcome();
+    const QString head = QStringLiteral("{\"site\": %1, \"mode\": %2, ")
+                             .arg(jsonString(outcome.site), jsonString(outcome.modern ? kModernModeName : kClassicModeName));
+    const QString home = withFetchFacts ? QStringLiteral(", \"home\": ") + homeJson(outcome.home) : QString();
+    if (!outcome.reachable)
+        return (head + QStringLiteral("\"unreachable\": true, \"rows\": []") + home + QStringLiteral("}\n")).toUtf8();
+    QString out = head + QStringLiteral("\"rows\": [");
+    const QList<ResultRow> &rows = results.rows();
     for (qsizetype i = 0; i < rows.size(); ++i) {
         out += i == 0 ? QStringLiteral("\n  {") : QStringLiteral(",\n  {");
         for (const ColumnInfo &info : columns())
-            out += QStringLiteral("\"%1\": %2, ").arg(QLatin1String(info.key), jsonString(rows[i][info.column].text));
+            out += QStringLiteral("\"%1\": %2, ").arg(QLatin1String(info.key), jsonString(rows[i].cells[info.column].text));
         QStringList red;
-        for (const QString &key : redKeys(rows[i]))
+        for (const QString &key : redKeys(rows[i].cells))
             red << jsonString(key);
         out += QStringLiteral("\"red\": [%1]").arg(red.join(QStringLiteral(", ")));
-        if (facts)
-            out += QStringLiteral(", \"facts\": ") + factsJson(facts->value(i));
+        if (withFetchFacts)
+            out += QStringLiteral(", \"facts\": ") + factsJson(rows[i].facts);
         out += QLatin1Char('}');
     }
     out += rows.isEmpty() ? QStringLiteral("]") : QStringLiteral("\n]");
-    if (home)
-        out += QStringLiteral(", \"home\": ") + homeJson(*home);
-    out += QStringLiteral("}\n");
+    out += home + QStringLiteral("}\n");
     return out.toUtf8();
 }
 
-QByteArray formatTsv(const QList<CheckRow> &rows, const QList<RowFacts> *facts)
+QByteArray formatTsv(const ResultTable &table)
 {
+    const bool siteColumn = table.siteColumn;
     QStringList header;
+    if (siteColumn)
+        header << kSiteHeader;
     for (const ColumnInfo &info : columns())
         header << info.header;
     header << QStringLiteral("标红");
-    if (facts) {
-        for (const FactColumnInfo &info : factColumns())
-            header << info.header;
-    }
-    QString out = header.join(QLatin1Char('\t')) + QLatin1Char('\n');
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const CheckRow &row = rows[i];
+    for (const FactColumn column : table.factColumns)
+        header << factColumns()[size_t(column)].header;
+    QString out = table.header ? header.join(QLatin1Char('\t')) + QLatin1Char('\n') : QString();
+    for (qsizetype i = 0; i < table.rows.size(); ++i) {
+        const ResultRow &row = table.rows[i];
         QStringList fields;
+        if (siteColumn)
+            fields << tsvField(table.siteOfRow.value(i));
         for (const ColumnInfo &info : columns())
-            fields << tsvField(row[info.column].text);
-        fields << redKeys(row).join(QLatin1Char(','));
-        if (facts) {
-            const RowFacts rowFacts = facts->value(i);
-            for (const FactColumnInfo &info : factColumns())
-                fields << tsvField(factCell(rowFacts, info.column).text);
-        }
+            fields << tsvField(row.cells[info.column].text);
+        fields << redKeys(row.cells).join(QLatin1Char(','));
+        for (const FactColumn column : table.factColumns)
+            fields << tsvField(factCell(row.facts, column).text);
         out += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
     return out.toUtf8();
 }
 
-QByteArray formatTable(const QList<CheckRow> &rows, bool colour, qint64 elapsedMs, const QList<RowFacts> *facts)
+QByteArray formatTable(const ResultTable &table, bool colour, qint64 elapsedMs)
 {
-    const QList<Cell> header = headerCells(facts != nullptr);
+    const QList<Cell> header = headerCells(table.factColumns);
     QList<QList<Cell>> body;
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const RowFacts rowFacts = facts ? facts->value(i) : RowFacts();
-        body << printedCells(rows[i], facts ? &rowFacts : nullptr);
-    }
+    for (const ResultRow &row : table.rows)
+        body << printedCells(row, table.factColumns);
     QList<int> widths;
     for (const Cell &cell : header)
         widths << displayWidth(cell.text);
     int redCells = 0;
-    for (qsizetype r = 0; r < rows.size(); ++r) {
+    for (qsizetype r = 0; r < body.size(); ++r) {
         for (qsizetype c = 0; c < widths.size(); ++c)
             widths[c] = std::max(widths[c], displayWidth(displayText(body[r][c].text)));
-        for (const Cell &cell : rows[r].cells)
+        for (const Cell &cell : table.rows[r].cells.cells)
             redCells += cell.red ? 1 : 0;
     }
+    // The site column of a batch, its text escaped like a cell's.
+    const bool siteColumn = table.siteColumn;
+    int siteWidth = displayWidth(kSiteHeader);
+    for (const QString &site : table.siteOfRow)
+        siteWidth = std::max(siteWidth, displayWidth(escapeForDisplay(site)));
+    const auto siteCell = [&](const QString &shown) {
+        return siteColumn ? shown + QString(siteWidth - displayWidth(shown) + 2, QLatin1Char(' ')) : QString();
+    };
 
-    const auto line = [&](const QList<Cell> &cells) {
-        QString out;
+    const auto line = [&](const QString &site, const QList<Cell> &cells) {
+        QString out = siteCell(site);
         for (qsizetype c = 0; c < cells.size(); ++c) {
             const QString text = displayText(cells[c].text);
             const bool last = c + 1 == cells.size();
@@ -226,11 +235,11 @@ QByteArray formatTable(const QList<CheckRow> &rows, bool colour, qint64 elapsedM
         return out + QLatin1Char('\n');
     };
 
-    QString out = line(header);
-    for (const QList<Cell> &cells : body)
-        out += line(cells);
+    QString out = line(kSiteHeader, header);
+    for (qsizetype r = 0; r < body.size(); ++r)
+        out += line(escapeForDisplay(table.siteOfRow.value(r)), body[r]);
     out += QStringLiteral("共 %1 行，标红 %2 处，用时 %3 秒\n")
-               .arg(rows.size())
+               .arg(table.rows.size())
                .arg(redCells)
                .arg(double(elapsedMs) / 1000.0, 0, 'f', 1);
     return out.toUtf8();

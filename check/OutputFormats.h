@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/Columns.h"
+#include "check/ResultTable.h"
 #include "check/RowFacts.h"
 #include "web/FetchResult.h"
 
@@ -10,22 +11,20 @@
 
 namespace friendlinks {
 
-// The stable output contract of `friendlinks check`. mode is the check's mode
-// name, "classic" or "modern". Given facts (one per row), json adds a "facts"
-// object to each row, tsv and table the fact columns. Given the fetch of the
-// site's own home page, json ends with its "home" object (homeJson).
-[[nodiscard]] QByteArray formatJson(const QString &site, const QList<CheckRow> &rows,
-                                    const QString &mode = QStringLiteral("classic"),
-                                    const QList<RowFacts> *facts = nullptr, const FetchResult *home = nullptr);
+// The stable output contract of `friendlinks check`, read from the results.
+// json: the site as checked, its mode and its rows; withFetchFacts adds a
+// "facts" object to each row and ends with the "home" object (homeJson). A site
+// that could not be fetched gives its object with "unreachable": true and no rows.
+[[nodiscard]] QByteArray formatJson(const ResultsModel &results, bool withFetchFacts = true);
 // {"status", "final_url", "ms", "tls_error"} of the home page's fetch: status 0 when no answer came.
 [[nodiscard]] QString homeJson(const FetchResult &home);
-[[nodiscard]] QByteArray formatTsv(const QList<CheckRow> &rows, const QList<RowFacts> *facts = nullptr);
-// Aligned for people; colour adds ANSI red to red cells, the only escape
-// sequence it writes: control and bidirectional characters of a cell are shown
-// as escapes (escapeForDisplay). The summary line counts
-// rows and red cells of the six columns and shows elapsedMs.
-[[nodiscard]] QByteArray formatTable(const QList<CheckRow> &rows, bool colour, qint64 elapsedMs,
-                                     const QList<RowFacts> *facts = nullptr);
+// tsv, and the aligned table for people: the table's site column first when it
+// has one, the six, "标红" (tsv), then its fact columns. colour adds ANSI red to
+// red cells, the only escape sequence the table writes: control and
+// bidirectional characters of a cell are shown as escapes (escapeForDisplay).
+// The summary line counts rows and red cells of the six columns and shows elapsedMs.
+[[nodiscard]] QByteArray formatTsv(const ResultTable &table);
+[[nodiscard]] QByteArray formatTable(const ResultTable &table, bool colour, qint64 elapsedMs);
 
 // One text as a JSON string (quotes, escapes, line breaks and line separators escaped).
 [[nodiscard]] QString jsonString(const QString &text);

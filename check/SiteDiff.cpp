@@ -92,6 +92,8 @@ std::variant<SavedSite, QString> readSite(const QJsonValue &value)
         saved.fanlian = row.value(QLatin1String("fanlian")).toString();
         saved.shoulu = row.value(QLatin1String("shoulu")).toString();
         saved.rp = row.value(QLatin1String("rp")).toString();
+        if (const QJsonValue red = row.value(QLatin1String("red")); red.isArray())
+            saved.fanlianRed = red.toArray().contains(QJsonValue(QLatin1String("fanlian")));
         const QJsonObject facts = row.value(QLatin1String("facts")).toObject();
         const QJsonValue follow = facts.value(QLatin1String("backlink")).toObject().value(QLatin1String("follow"));
         if (follow.isBool())
@@ -106,14 +108,15 @@ std::variant<SavedSite, QString> readSite(const QJsonValue &value)
     return site;
 }
 
-bool isRedBacklink(const QString &text)
+// A red back-link cell: as saved, or in a file without red flags by its text.
+bool isRedBacklink(const SavedRow &row)
 {
-    return text == kNoLink || text == kEmptyBody || text == kTooSlow;
+    return row.fanlianRed.value_or(row.fanlian == kNoLink || row.fanlian == kEmptyBody || row.fanlian == kTooSlow);
 }
 
-bool isFoundBacklink(const QString &text)
+bool isFoundBacklink(const SavedRow &row)
 {
-    return !text.isEmpty() && !isRedBacklink(text);
+    return !row.fanlian.isEmpty() && !isRedBacklink(row);
 }
 
 QString boolText(bool value)
@@ -126,9 +129,9 @@ void compareRows(const QString &site, const SavedRow &o, const SavedRow &n, QLis
     const auto add = [&](const QString &change, const QString &oldValue, const QString &newValue) {
         changes.append({site, n.lianjie, change, oldValue, newValue});
     };
-    if (isFoundBacklink(o.fanlian) && isRedBacklink(n.fanlian))
+    if (isFoundBacklink(o) && isRedBacklink(n))
         add(kChangeBacklinkLost, o.fanlian, n.fanlian);
-    else if (isRedBacklink(o.fanlian) && isFoundBacklink(n.fanlian))
+    else if (isRedBacklink(o) && isFoundBacklink(n))
         add(kChangeBacklinkBack, o.fanlian, n.fanlian);
     if (o.follow && n.follow && *o.follow != *n.follow)
         add(*o.follow ? kChangeNofollowAdded : kChangeNofollowRemoved, boolText(*o.follow), boolText(*n.follow));
@@ -215,7 +218,7 @@ bool isIndexDrop(const QString &older, const QString &newer)
 
 std::optional<QString> indexCount(const SavedRow &row)
 {
-    if (row.shoulu.isEmpty())
+    if (row.baiduCount)
         return row.baiduCount;
     return digitsValue(row.shoulu);
 }

@@ -17,6 +17,7 @@ struct SavedRow {
     QString rp;
     std::optional<bool> follow;          // facts.backlink.follow
     std::optional<QString> baiduCount;   // facts.baidu.count, as decimal digits
+    std::optional<bool> fanlianRed;      // "fanlian" in "red"; unknown in a file without "red"
 };
 
 struct SavedSite {
@@ -62,8 +63,9 @@ inline const QString kChangeReachable = QStringLiteral("reachable");
 // Per site, regressions first, each group in row order.
 [[nodiscard]] QList<LinkChange> diffChecks(const QList<SavedSite> &older, const QList<SavedSite> &newer);
 
-// The number of an index cell ("约1,230篇" → "1230"), or of the fact when the
-// cell is empty, as decimal digits without leading zeros: counts of any size.
+// The index count of a row as decimal digits without leading zeros, counts of
+// any size: the saved count fact, or where there is none (a file saved without
+// facts) the number of the index cell ("约1,230篇" → "1230").
 [[nodiscard]] std::optional<QString> indexCount(const SavedRow &row);
 
 // Whether a count fell by more than kIndexDropShare (counts as indexCount gives them).

@@ -1,15 +1,15 @@
 #include "cli/CheckCommand.h"
 
+#include "check/BatchCheck.h"
 #include "check/BatchFormats.h"
 #include "check/CsvFormat.h"
 #include "check/CheckMode.h"
+#include "check/ResultTable.h"
 #include "check/OutputFormats.h"
 #include "check/TextEscape.h"
 #include "cli/SiteText.h"
 #include "web/FetchFailure.h"
 #include "web/FetchResult.h"
-
-#include <QTimer>
 
 #include <algorithm>
 
@@ -45,104 +45,47 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
     // Host names know no letter case; the classic check takes the text as typed.
     if (m_options.settings.modern)
         std::transform(m_options.sites.begin(), m_options.sites.end(), m_options.sites.begin(), withLowerCaseHost);
-    m_engines.resize(size_t(m_options.sites.size()));
-}
-
-void CheckCommand::makeEngine(size_t site)
-{
-    auto engine = std::make_unique<CheckEngine>(m_options.settings);
-    connect(engine.get(), &CheckEngine::siteUnreachable, this, [this, site] { m_unreachable[site] = true; });
-    connect(engine.get(), &CheckEngine::progress, this, [this, site](int done, int total) {
-        m_progress[site] = {done, total};
-        if (!m_errIsTerminal)
-            return;
-        int allDone = 0;
-        int all = 0;
-        for (const auto &[siteDone, siteTotal] : m_progress) {
-            allDone += siteDone;
-            all += siteTotal;
-        }
-        m_err->write(QStringLiteral("\r已检查 %1/%2").arg(allDone).arg(all).toUtf8());
+    m_batch = new BatchCheck(m_options.settings, m_options.sites, this);
+    connect(m_batch, &BatchCheck::progress, this, [this](int done, int total) {
+        if (m_errIsTerminal)
+            m_err->write(QStringLiteral("\r已检查 %1/%2").arg(done).arg(total).toUtf8());
     });
-    connect(engine.get(), &CheckEngine::finished, this, [this, site] { siteFinished(site); });
-    connect(engine.get(), &CheckEngine::baiduBlocked, this, [this] {
-        if (m_toldBaiduBlocked)
-            return; // Baidu is one host for the whole batch: said once
-        m_toldBaiduBlocked = true;
+    connect(m_batch, &BatchCheck::siteFinished, this, &CheckCommand::siteFinished);
+    connect(m_batch, &BatchCheck::finished, this, &CheckCommand::batchFinished);
+    connect(m_batch, &BatchCheck::baiduBlocked, this, [this] {
         if (m_errIsTerminal)
             m_err->write("\r\x1b[K");
-        writeErr(kBaiduBlockedMessage);
-        // The other sites ask Baidu no more either: their shared pool holds the block.
+        writeErr(kBaiduBlockedMessage); // Baidu is one host for the whole batch: said once
     });
-    m_engines[site] = std::move(engine);
 }
 
 void CheckCommand::start()
 {
-    m_unreachable.assign(m_engines.size(), false);
-    m_toldBaiduBlocked = false;
-    m_progress.assign(m_engines.size(), {0, 0});
-    m_finished = 0;
-    m_failed.assign(m_engines.size(), false);
-    m_siteDone.assign(m_engines.size(), false);
     m_outError.clear();
-    m_launched = 0;
     m_written = 0;
-    m_baiduTlsError.clear();
     if (!m_options.settings.modern && std::any_of(m_options.sites.begin(), m_options.sites.end(), hasUpperCaseHost))
         writeErr(kUpperCaseNote);
-    // One pool for the batch: the sites share its workers and its per-host limit.
-    m_pool = std::make_shared<WorkerPool>(m_options.settings);
-    // Enough sites ahead that no worker waits for one; the rest wait as text only.
-    const size_t ahead = size_t(std::max(2, 2 * m_options.settings.jobs));
-    while (m_launched < std::min(ahead, m_engines.size()))
-        launchNext();
-}
-void CheckCommand::launchNext()
-{
-    if (m_launched >= m_engines.size())
-        return;
-    const size_t site = m_launched++;
-    makeEngine(site);
-    m_engines[site]->start(m_options.sites[qsizetype(site)], m_pool);
+    m_batch->start();
 }
 
 bool CheckCommand::streams() const
 {
-    return m_engines.size() > 1
+    return m_batch->siteCount() > 1
         && (m_options.format == OutputFormat::Jsonl || m_options.format == OutputFormat::Tsv
             || m_options.format == OutputFormat::Csv);
 }
 
 void CheckCommand::writeStreamed()
 {
-    while (m_written < m_engines.size() && m_siteDone[m_written]) {
-        const size_t site = m_written++;
-        const CheckEngine &engine = *m_engines[site];
-        const QStringList siteOfRow(engine.rows().size(), engine.site());
-        const QList<RowFacts> *facts = m_options.facts ? &engine.facts() : nullptr;
-        QByteArray text = m_options.format == OutputFormat::Tsv
-            ? withSiteColumnTsv(formatTsv(engine.rows(), facts), siteOfRow)
-            : formatCsv(engine.rows(), siteOfRow, facts);
-        // One header for the batch: the first site's.
-        if (site > 0) {
-            if (text.startsWith("\xEF\xBB\xBF"))
-                text.remove(0, 3);
-            text.remove(0, text.indexOf('\n') + 1);
-        }
-        writeOut(text);
-        letGo(site);
+    const QList<FactColumn> facts = m_options.facts ? allFactColumns() : QList<FactColumn>();
+    while (m_written < m_batch->siteCount() && m_batch->isFinished(m_written)) {
+        const int site = m_written++;
+        ResultTable table = batchTable({m_batch->results(site)}, facts);
+        table.header = site == 0; // one header for the batch: the first site's
+        writeOut(m_options.format == OutputFormat::Tsv ? formatTsv(table) : formatCsv(table));
+        m_batch->release(site);
     }
 }
-
-void CheckCommand::letGo(size_t site)
-{
-    if (m_baiduTlsError.isEmpty())
-        m_baiduTlsError = m_engines[site]->baiduTlsError();
-    // Not inside its own signal: it goes once control is back (or with this command).
-    QTimer::singleShot(0, this, [retired = std::shared_ptr<CheckEngine>(std::move(m_engines[site]))] {});
-}
-
 
 void CheckCommand::writeOut(const QByteArray &data)
 {
@@ -158,58 +101,52 @@ void CheckCommand::writeErr(const QString &line)
 }
 
 // The site's lines on stderr: why it cannot be checked, or the notes of its check.
-void CheckCommand::reportSite(size_t site)
+void CheckCommand::reportSite(int site)
 {
-    const CheckEngine &engine = *m_engines[site];
-    const QString shown = escapeForDisplay(engine.site());
-    const QString named = m_engines.size() > 1 ? shown + QStringLiteral("：") : QString();
-    const QString tlsError = escapeForDisplay(engine.siteTlsError());
-    if (m_unreachable[site]) {
-        const QString cause = homePageTrouble(engine.home());
+    const SiteOutcome &outcome = m_batch->results(site)->outcome();
+    const QString shown = escapeForDisplay(outcome.site);
+    const QString named = m_batch->siteCount() > 1 ? shown + QStringLiteral("：") : QString();
+    const QString tlsError = escapeForDisplay(outcome.home.tlsError);
+    if (!outcome.reachable) {
+        const QString cause = homePageTrouble(outcome.home);
         writeErr(QStringLiteral("%1：%2").arg(kUnreachableMessage, shown)
                  + (cause.isEmpty() ? QString() : QStringLiteral("（%1）").arg(cause)));
         if (!tlsError.isEmpty())
             writeErr(QStringLiteral("%1证书不可信：%2（可用 --ca-file 加入证书颁发机构，或用 --insecure 照样读取）").arg(named, tlsError));
         return;
     }
-    if (homeAnsweredError(engine.home()))
-        writeErr(QStringLiteral("%1: %2").arg(shown, homePageTrouble(engine.home())));
+    if (homeAnsweredError(outcome.home))
+        writeErr(QStringLiteral("%1: %2").arg(shown, homePageTrouble(outcome.home)));
     if (!tlsError.isEmpty())
         writeErr(QStringLiteral("%1注意：证书不可信：%2，已按 --insecure 照样读取").arg(named, tlsError));
-    if (const int unlisted = engine.unlistedHttpsLinks(); unlisted > 0)
+    if (const int unlisted = outcome.unlistedHttpsLinks; unlisted > 0)
         writeErr(named + unlistedHttpsHint(unlisted));
-    if (const int unchecked = engine.uncheckedLinks(); unchecked > 0)
+    if (const int unchecked = outcome.uncheckedLinks; unchecked > 0)
         writeErr(QStringLiteral("%1只检查了前 %2 个友情链接，其余 %3 个未检查").arg(named).arg(kMaxRowsPerSite).arg(unchecked));
 }
 
-void CheckCommand::siteFinished(size_t site)
+void CheckCommand::siteFinished(int site)
 {
     if (m_errIsTerminal)
         m_err->write("\r\x1b[K");
     reportSite(site);
-    m_failed[site] = m_unreachable[site] || homeAnsweredError(m_engines[site]->home());
     if (m_options.format == OutputFormat::Jsonl)
-        writeOut(jsonLine(siteJson(site)));
-    m_siteDone[site] = true;
+        writeOut(jsonLine(formatJson(*m_batch->results(site))));
     if (streams()) {
         if (m_options.format == OutputFormat::Jsonl)
-            letGo(site);
+            m_batch->release(site);
         else
             writeStreamed();
     }
-    if (++m_finished < m_engines.size()) {
-        launchNext();
-        return;
-    }
+}
+
+void CheckCommand::batchFinished()
+{
     // One site that cannot be fetched writes nothing, as it always has.
-    if (m_engines.size() > 1 || !m_unreachable.front())
+    if (!streams() && (m_batch->siteCount() > 1 || m_batch->results(0)->outcome().reachable))
         writeResult();
     // Baidu is one host for the whole batch: its certificate trouble is named once.
-    QString baidu = m_baiduTlsError;
-    for (const auto &checked : m_engines)
-        if (checked && baidu.isEmpty())
-            baidu = checked->baiduTlsError();
-    if (!baidu.isEmpty())
+    if (const QString baidu = m_batch->baiduTlsError(); !baidu.isEmpty())
         writeErr(escapeForDisplay(baiduTlsNote(baidu, m_options.settings.insecure)));
     if (!m_outError.isEmpty())
         writeErr(QStringLiteral("friendlinks: 无法写出结果：%1").arg(escapeForDisplay(m_outError)));
@@ -220,60 +157,40 @@ int CheckCommand::exitStatus() const
 {
     if (!m_outError.isEmpty())
         return kExitOutputFailed;
-    if (std::find(m_failed.begin(), m_failed.end(), true) != m_failed.end())
-        return kExitUnreachable;
+    for (int site = 0; site < m_batch->siteCount(); ++site) {
+        if (m_batch->cannotCheck(site))
+            return kExitUnreachable;
+    }
     return kExitOk;
-}
-
-QByteArray CheckCommand::siteJson(size_t site) const
-{
-    const CheckEngine &engine = *m_engines[site];
-    const QString mode = m_options.settings.modern ? kModernModeName : kClassicModeName;
-    // The site as checked: the text given, less the white space around it.
-    if (m_unreachable[site])
-        return unreachableSiteJson(engine.site(), mode, &engine.home());
-    return formatJson(engine.site(), engine.rows(), mode, &engine.facts(), &engine.home());
 }
 
 void CheckCommand::writeResult()
 {
-    if (streams())
-        return; // written site by site
-    const bool several = m_engines.size() > 1;
-    QList<CheckRow> rows;
-    QList<RowFacts> facts;
-    QStringList siteOfRow;
-    for (size_t site = 0; site < m_engines.size(); ++site) {
-        for (const CheckRow &row : m_engines[site]->rows()) {
-            rows << row;
-            siteOfRow << m_engines[site]->site();
-        }
-        facts << m_engines[site]->facts();
-    }
-    const QList<RowFacts> *factColumns = m_options.facts ? &facts : nullptr;
-    const qint64 elapsedMs = m_engines.front()->elapsedMs();
+    const bool several = m_batch->siteCount() > 1;
+    const QList<const ResultsModel *> results = m_batch->allResults();
+    const QList<FactColumn> facts = m_options.facts ? allFactColumns() : QList<FactColumn>();
+    const ResultTable table = several ? batchTable(results, facts) : resultTable(*results.front(), facts);
     switch (m_options.format) {
     case OutputFormat::Json:
         if (several) {
             QList<QByteArray> objects;
-            for (size_t site = 0; site < m_engines.size(); ++site)
-                objects << siteJson(site);
+            for (const ResultsModel *site : results)
+                objects << formatJson(*site);
             writeOut(joinJsonSites(objects));
         } else {
-            writeOut(siteJson(0));
+            writeOut(formatJson(*results.front()));
         }
         break;
     case OutputFormat::Jsonl:
         break; // written site by site
     case OutputFormat::Tsv:
-        writeOut(several ? withSiteColumnTsv(formatTsv(rows, factColumns), siteOfRow) : formatTsv(rows, factColumns));
+        writeOut(formatTsv(table));
         break;
     case OutputFormat::Csv:
-        writeOut(formatCsv(rows, several ? siteOfRow : QStringList(), factColumns));
+        writeOut(formatCsv(table));
         break;
     case OutputFormat::Table:
-        const QByteArray table = formatTable(rows, m_colour, elapsedMs, factColumns);
-        writeOut(several ? withSiteColumnTable(table, siteOfRow) : table);
+        writeOut(formatTable(table, m_colour, m_batch->elapsedMs()));
         break;
     }
 }

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Opens the window under Xvfb on the demo world (through fakeweb), runs the
 # check of the demo site and saves the finished window as docs/screenshot.png.
-#   demo/screenshot.sh BUILD_DIR [OUT.png [WIDTHxHEIGHT]]   (a size enlarges the window)
+#   demo/screenshot.sh BUILD_DIR [OUT.png [WIDTHxHEIGHT [facts]]]   (a size enlarges the window;
+#   "facts" shows the fact columns)
 set -euo pipefail
 build=${1:-build}
 here=$(cd "$(dirname "$0")" && pwd)
 out=${2:-$here/../docs/screenshot.png}
 size=${3:-}
+facts=${4:-}
 mkdir -p "$(dirname "$out")"
 
 . "$here/fakeweb.sh"
@@ -16,6 +18,7 @@ mkdir -p "$(dirname "$out")"
 # LANG even where the C library has not generated that locale).
 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LC_ALL -u LC_TIME LANG=zh_CN.UTF-8 \
   FRIENDLINKS_AUTOCHECK=www.demo-home.com FRIENDLINKS_SCREENSHOT="$out" FRIENDLINKS_WINDOW_SIZE="$size" \
+  ${facts:+FRIENDLINKS_FACT_COLUMNS=1} \
   xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" \
   "$build/friendlinks" --proxy "$proxy"
 echo "wrote $out"

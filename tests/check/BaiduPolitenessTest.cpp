@@ -119,7 +119,7 @@ TEST_F(BaiduPoliteness, NoQueryAfterTheSecurityCheck)
     EXPECT_EQ(blocked.size(), 1);
     ASSERT_EQ(engine.facts().size(), kFriends);
     for (int i = 0; i < kFriends; ++i) {
-        const RowFacts &facts = engine.facts()[i];
+        const RowFacts facts = engine.facts()[i];
         ASSERT_TRUE(facts.baidu) << i;
         EXPECT_EQ(facts.baidu->state, i < 2 ? BaiduState::Ok : BaiduState::Blocked) << i;
         EXPECT_EQ(facts.status, 200) << "the friends' pages are still read";

@@ -1,12 +1,15 @@
 #include "check/OutputFormats.h"
 
 #include "check/CsvFormat.h"
+#include "check/ResultsModel.h"
 #include "check/TextEscape.h"
 #include "tests/common/QtPrinters.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -44,7 +47,11 @@ TEST(OutputFormats, JsonKeepsKeyOrderAndEscapes)
         R"(  {"lianjie": "http://www.back.com/", "guanjianzi": "回链站\r\n", "fanlian": "首页\t之家", "shoulu": "约1,230篇", "kuaizhao": "12K 2026-11-30 \r\n", "rp": "首页第一", "red": []},)" "\n"
         R"(  {"lianjie": "http://www.pic.net/", "guanjianzi": "a\"b\\c\r", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "注意：不在第一", "red": ["fanlian", "rp"]})" "\n"
         "]}\n";
-    const QByteArray json = formatJson("www.home9.com", sampleRows());
+    ResultsModel results;
+    results.clear("www.home9.com", false);
+    for (const CheckRow &cells : sampleRows())
+        results.appendRow({cells, {}});
+    const QByteArray json = formatJson(results, false);
     EXPECT_EQ(QString::fromUtf8(json), QString::fromUtf8(expected));
 
     // And it is JSON that gives back the cells exactly.
@@ -55,7 +62,8 @@ TEST(OutputFormats, JsonKeepsKeyOrderAndEscapes)
     EXPECT_EQ(second.value("guanjianzi").toString(), "a\"b\\c\r");
     EXPECT_EQ(document.object().value("rows").toArray().at(0).toObject().value("kuaizhao").toString(),
               "12K 2026-11-30 \r\n");
-    EXPECT_TRUE(QJsonDocument::fromJson(formatJson("", {})).object().value("rows").toArray().isEmpty());
+    results.clear("", false);
+    EXPECT_TRUE(QJsonDocument::fromJson(formatJson(results)).object().value("rows").toArray().isEmpty());
 }
 
 TEST(OutputFormats, TsvHasHeaderAndEscapedCells)
@@ -63,12 +71,12 @@ TEST(OutputFormats, TsvHasHeaderAndEscapedCells)
     const QByteArray expected = "网站地址\t网站名字\t反链关键字\t百度收录\t百度快照\t百度site首页\t标红\n"
                                 "http://www.back.com/\t回链站\\r\\n\t首页\\t之家\t约1,230篇\t12K 2026-11-30 \\r\\n\t首页第一\t\n"
                                 "http://www.pic.net/\ta\"b\\\\c\\r\t没有链接\t\t\t注意：不在第一\tfanlian,rp\n";
-    EXPECT_EQ(QString::fromUtf8(formatTsv(sampleRows())), QString::fromUtf8(expected));
+    EXPECT_EQ(QString::fromUtf8(formatTsv(cellsTable(sampleRows()))), QString::fromUtf8(expected));
 }
 
 TEST(OutputFormats, TableAlignsWideCharactersAndSummarises)
 {
-    const QStringList lines = QString::fromUtf8(formatTable(sampleRows(), false, 2345)).split('\n');
+    const QStringList lines = QString::fromUtf8(formatTable(cellsTable(sampleRows()), false, 2345)).split('\n');
     ASSERT_EQ(lines.size(), 5); // header, two rows, summary, and the final empty piece
     EXPECT_TRUE(lines[0].startsWith("网站地址"));
     // The second column starts at the same display column on every line.
@@ -83,7 +91,7 @@ TEST(OutputFormats, TableAlignsWideCharactersAndSummarises)
 
 TEST(OutputFormats, TableColoursOnlyRedCellsAndCountsCjkTwice)
 {
-    const QString table = QString::fromUtf8(formatTable(sampleRows(), true, 0));
+    const QString table = QString::fromUtf8(formatTable(cellsTable(sampleRows()), true, 0));
     EXPECT_EQ(table.count("\x1b[31m"), 2);
     EXPECT_TRUE(table.contains("\x1b[31m没有链接"));
     EXPECT_EQ(displayWidth("注意：x"), 7);
@@ -105,7 +113,7 @@ TEST(CsvFormat, GoldenOutputQuotesWhatNeedsIt)
         row({"http://www.a.com/", "说\"好\",的\r\n", "第一行\n第二行", "约1,230篇", "12K 2026-11-30 \r\n", "首页第一"}),
         row({"http://www.b.com/", "图片链接", "没有链接", "", "", "注意：不在第一"}, {Column::fanlian, Column::rp}),
     };
-    EXPECT_EQ(QString::fromUtf8(formatCsv(rows)),
+    EXPECT_EQ(QString::fromUtf8(formatCsv(cellsTable(rows))),
               QString::fromUtf8("\xEF\xBB\xBF网站地址,网站名字,反链关键字,百度收录,百度快照,百度site首页,标红\r\n"
                                 "http://www.a.com/,\"说\"\"好\"\",的\",\"第一行\n第二行\",\"约1,230篇\",12K 2026-11-30 ,首页第一,\r\n"
                                 "http://www.b.com/,图片链接,没有链接,,,注意：不在第一,\"fanlian,rp\"\r\n"));
@@ -113,11 +121,15 @@ TEST(CsvFormat, GoldenOutputQuotesWhatNeedsIt)
 
 TEST(CsvFormat, FactColumnsFollowTheRedKeysWhenAsked)
 {
-    const QList<RowFacts> facts(1);
-    const QStringList header = QString::fromUtf8(formatCsv({row({"http://www.a.com/"})}, {}, &facts)).split("\r\n").first().split(',');
-    ASSERT_EQ(header.size(), 7 + kFactColumnCount);
-    EXPECT_EQ(header[6], "标红");
-    EXPECT_EQ(header[7], factColumns()[0].header);
+    ResultTable table = cellsTable({row({"http://www.a.com/"})});
+    table.rows[0].facts.status = 404;
+    table.factColumns = {FactColumn::status, FactColumn::baiduCount};
+    const QStringList lines = QString::fromUtf8(formatCsv(table)).split("\r\n");
+    EXPECT_TRUE(lines[0].endsWith(",标红," + factColumns()[0].header + "," + factColumns()[7].header)) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(",,404,")) << lines[1].toStdString();
+    table.header = false; // a later piece of a streamed output
+    EXPECT_EQ(formatCsv(table), lines[1].toUtf8() + "\r\n");
+    EXPECT_EQ(formatTsv(table).count('\n'), 1);
 }
 
 TEST(CsvFormat, NoRowsIsTheHeaderAlone)
@@ -156,17 +168,60 @@ TEST(TextEscape, UnsafeCharactersAreShownAsEscapesAndFormulasQuoted)
         EXPECT_EQ(formulaSafe(formula), QLatin1Char('\'') + formula) << formula;
     for (const char *plain : {"", "1+1", "a=b", "'x"})
         EXPECT_EQ(formulaSafe(plain), plain) << plain;
-    EXPECT_EQ(QString::fromUtf8(formatCsv({row({"http://www.a.com/", "=HYPERLINK(\"x\")\r\n", "@x", "-1"})})).split("\r\n")[1],
+    EXPECT_EQ(QString::fromUtf8(formatCsv(cellsTable({row({"http://www.a.com/", "=HYPERLINK(\"x\")\r\n", "@x", "-1"})}))).split("\r\n")[1],
               R"csv(http://www.a.com/,"'=HYPERLINK(""x"")",'@x,'-1,,,)csv");
 }
 
 TEST(OutputFormats, TableWritesNoEscapeSequenceButItsOwnColour)
 {
     const QList<CheckRow> rows = {row({"http://www.a.com/", "\x1b[2J\u202e反\r\n", "没有链接"}, {Column::fanlian})};
-    const QString plain = QString::fromUtf8(formatTable(rows, false, 0));
+    const QString plain = QString::fromUtf8(formatTable(cellsTable(rows), false, 0));
     EXPECT_TRUE(plain.contains(R"(\x1b[2J\u202e反  )")) << plain.toStdString();
     EXPECT_FALSE(plain.contains(QChar(0x1b)) || plain.contains(QChar(0x202e)));
-    EXPECT_EQ(QString::fromUtf8(formatTable(rows, true, 0)).count(QChar(0x1b)), 2); // red on, red off
+    EXPECT_EQ(QString::fromUtf8(formatTable(cellsTable(rows), true, 0)).count(QChar(0x1b)), 2); // red on, red off
+}
+
+TEST(ResultsModel, CellsFactsHeadersAndTipsByColumnAndChangesByRange)
+{
+    ResultsModel model;
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    model.clear(QStringLiteral("www.home.com"), true);
+    RowFacts facts;
+    facts.status = 404;
+    facts.pageNofollow = true;
+    model.appendRow({sampleRows()[1], facts});
+    model.setCell(0, Column::shoulu, {QStringLiteral("3篇")});
+    model.setFacts(0, facts);
+    const int fact = kColumnCount;
+    const struct {
+        int column;
+        int role;
+        QVariant expected;
+    } table[] = {
+        {0, Qt::DisplayRole, "http://www.pic.net/"},
+        {0, Qt::ToolTipRole, "http://www.pic.net/"},
+        {1, Qt::DisplayRole, "a\"b\\c\r"},
+        {1, Qt::ToolTipRole, QVariant()},
+        {3, Qt::DisplayRole, "3篇"},
+        {fact + int(FactColumn::status), Qt::DisplayRole, "404"},
+        {fact + int(FactColumn::pageNofollow), Qt::DisplayRole, "是"},
+        {fact + int(FactColumn::baiduState), Qt::DisplayRole, ""},
+    };
+    ASSERT_EQ(model.rowCount(), 1);
+    ASSERT_EQ(model.columnCount(), kColumnCount + kFactColumnCount);
+    for (const auto &c : table)
+        EXPECT_EQ(model.data(model.index(0, c.column), c.role), c.expected) << c.column << " " << c.role;
+    EXPECT_TRUE(model.cell(0, int(Column::fanlian)).red);
+    EXPECT_TRUE(model.cell(0, fact + int(FactColumn::pageNofollow)).red);
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal), "反链关键字");
+    for (int c = fact; c < model.columnCount(); ++c) { // the fact columns explain themselves in one line
+        const QString tip = model.headerData(c, Qt::Horizontal, Qt::ToolTipRole).toString();
+        EXPECT_FALSE(tip.isEmpty() || tip.contains('\n')) << c;
+    }
+    ASSERT_EQ(changed.size(), 2);
+    EXPECT_EQ(changed[0][0].toModelIndex(), model.index(0, 3));
+    EXPECT_EQ(changed[1][0].toModelIndex(), model.index(0, fact));
+    EXPECT_EQ(changed[1][1].toModelIndex(), model.index(0, fact + kFactColumnCount - 1));
 }
 
 } // namespace

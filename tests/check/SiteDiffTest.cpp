@@ -7,7 +7,7 @@ namespace {
 
 SavedRow row(const QString &lianjie, const QString &fanlian, const QString &shoulu, const QString &rp)
 {
-    return {lianjie, fanlian, shoulu, rp, std::nullopt, std::nullopt};
+    return {lianjie, fanlian, shoulu, rp, std::nullopt, std::nullopt, std::nullopt};
 }
 
 struct ChangeRow : Row {
@@ -46,6 +46,10 @@ const ChangeRow kChanges[] = {
     {"huge_index_fall_of_thirty_percent", withFacts(row(kA, "回链", "", ""), {}, "100000000000000000000000000000"),
      withFacts(row(kA, "回链", "", ""), {}, "70000000000000000000000000000"), {}},
     {"index_from_nothing_is_no_drop", row(kA, "回链", "0篇", ""), row(kA, "回链", "0篇", ""), {}},
+    {"index_from_the_fact_before_the_cell", withFacts(row(kA, "回链", "约1,000篇", ""), {}, "1000"),
+     withFacts(row(kA, "回链", "约1,000篇", ""), {}, "10"), {"index_drop"}},
+    {"red_flag_before_the_text", row(kA, "回链", "", ""), [] { SavedRow r = row(kA, "页面错误 HTTP 404", "", ""); r.fanlianRed = true; return r; }(),
+     {"backlink_lost"}},
     {"index_unknown_after", row(kA, "回链", "约1,000篇", ""), row(kA, "回链", "", ""), {}},
     {"rank_lost", row(kA, "回链", "", "首页第一"), row(kA, "回链", "", "注意：不在第一"), {"rank_lost"}},
     {"rank_back", row(kA, "回链", "", "注意：不在第一"), row(kA, "回链", "", "首页第一"), {"rank_back"}},
@@ -98,12 +102,13 @@ TEST(SiteDiff, SitesPairBySiteAndAnUnreachableSiteLosesItsRows)
 TEST(SiteDiff, ReadsOneSiteAndManySitesAndNamesWhatIsWrong)
 {
     const auto one = readSavedCheck(R"({"site": "a.com", "rows": [{"lianjie": "http://x/", "fanlian": "回",
-        "shoulu": "3篇", "rp": "", "facts": {"backlink": {"follow": false}, "baidu": {"count": 12}}}]})");
+        "shoulu": "3篇", "rp": "", "red": ["rp"], "facts": {"backlink": {"follow": false}, "baidu": {"count": 12}}}]})");
     ASSERT_TRUE(std::holds_alternative<QList<SavedSite>>(one));
     const SavedRow &r = std::get<QList<SavedSite>>(one).first().rows.first();
     EXPECT_EQ(r.fanlian, "回");
     EXPECT_EQ(r.follow, false);
     EXPECT_EQ(r.baiduCount, "12");
+    EXPECT_EQ(r.fanlianRed, false);
     const auto many = readSavedCheck(R"({"sites": [{"site": "a", "rows": []}, {"site": "b", "unreachable": true, "rows": []}]})");
     ASSERT_TRUE(std::holds_alternative<QList<SavedSite>>(many));
     EXPECT_TRUE(std::get<QList<SavedSite>>(many)[1].unreachable);
@@ -112,6 +117,7 @@ TEST(SiteDiff, ReadsOneSiteAndManySitesAndNamesWhatIsWrong)
     ASSERT_TRUE(std::holds_alternative<QList<SavedSite>>(counted));
     EXPECT_EQ(std::get<QList<SavedSite>>(counted)[0].rows[0].baiduCount, "1230");
     EXPECT_EQ(std::get<QList<SavedSite>>(counted)[0].rows[1].baiduCount, std::nullopt);
+    EXPECT_EQ(std::get<QList<SavedSite>>(counted)[0].rows[1].fanlianRed, std::nullopt);
     // Numbers past 2^63 stay the numbers they are, and a home page's status comes along.
     const auto huge = readSavedCheck(R"({"site": "a", "home": {"status": 404}, "rows": [
         {"lianjie": "x", "facts": {"baidu": {"count": 99999999999999999999}}}, {"lianjie": "y", "facts": {"baidu": {"count": 1e300}}}]})");

@@ -4,6 +4,7 @@
 #include "app/ModernModeUi.h"
 
 #include "tests/common/FetchWait.h"
+#include "tests/common/ListView.h"
 #include "tests/common/Recorders.h"
 
 #include <QDir>
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTreeWidget>
 
 #include <functional>
 #include <memory>
@@ -45,12 +45,6 @@ struct WindowFixture : ::testing::Test {
             adjust(settings);
         form = std::make_unique<Form2>(settings, &browser, &messages);
         form->show();
-    }
-
-    [[nodiscard]] static bool isRed(const QTreeWidgetItem *item, int column)
-    {
-        const QVariant v = item->data(column, Qt::ForegroundRole);
-        return v.isValid() && v.value<QBrush>().color() == QColor(255, 0, 0);
     }
 
     // Types the site and clicks the query button, as a user does; true when the check then finished in time.

@@ -97,7 +97,7 @@ protected:
     {
         QSignalSpy finished(m_engine.get(), &CheckEngine::finished);
         QSignalSpy unreachable(m_engine.get(), &CheckEngine::siteUnreachable);
-        QSignalSpy rowsAdded(m_engine.get(), &CheckEngine::rowAdded);
+        QSignalSpy rowsAdded(m_engine->results(), &QAbstractItemModel::rowsInserted);
         m_engine->start(site);
         if (finished.isEmpty() && !finished.wait(kWaitMs))
             return false;

@@ -25,7 +25,7 @@ struct Query : WindowFixture {
     // Clicks the button and waits for the first row of the check.
     void startQuery(const QString &site)
     {
-        QSignalSpy rowAdded(form->engine(), &CheckEngine::rowAdded);
+        QSignalSpy rowAdded(form->engine()->results(), &QAbstractItemModel::rowsInserted);
         form->siteBox()->setText(site);
         QTest::mouseClick(form->queryButton(), Qt::LeftButton);
         ASSERT_TRUE(rowAdded.wait(kWaitMs));
@@ -51,13 +51,12 @@ TEST_F(Query, FillsRowsWithTheEngineTextsAndRedCells)
 
     const QList<CheckRow> &rows = form->engine()->rows();
     ASSERT_GE(rows.size(), 5);
-    ASSERT_EQ(form->list()->topLevelItemCount(), rows.size());
+    ASSERT_EQ(listRows(form->list()), rows.size());
     for (int r = 0; r < rows.size(); ++r) {
-        const QTreeWidgetItem *item = form->list()->topLevelItem(r);
         for (int c = 0; c < kColumnCount; ++c) {
             const Cell &cell = rows[r].cells[static_cast<size_t>(c)];
-            EXPECT_EQ(item->text(c), cell.text) << r << "," << c;
-            EXPECT_EQ(isRed(item, c), cell.red) << r << "," << c;
+            EXPECT_EQ(listText(form->list(), r, c), cell.text) << r << "," << c;
+            EXPECT_EQ(isRed(form->list(), r, c), cell.red) << r << "," << c;
         }
     }
     // The demo world holds a red cell and a plain one in the back-link column.
@@ -80,7 +79,7 @@ TEST_F(Query, UnreachableSiteSaysSoOnce)
     EXPECT_EQ(messages.shown[0].text, QStringLiteral("网址可能无法访问"));
     EXPECT_EQ(messages.shown[0].title, QStringLiteral("提示"));
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::information);
-    EXPECT_EQ(form->list()->topLevelItemCount(), 0);
+    EXPECT_EQ(listRows(form->list()), 0);
 }
 
 TEST_F(Query, PressingAgainMidCheckRestarts)
@@ -93,8 +92,8 @@ TEST_F(Query, PressingAgainMidCheckRestarts)
     EXPECT_EQ(finished.count(), 1); // the first run ended without finishing
     // No row twice: the list holds the second run's rows only.
     QStringList addresses;
-    for (int i = 0; i < form->list()->topLevelItemCount(); ++i)
-        addresses << form->list()->topLevelItem(i)->text(0);
+    for (int i = 0; i < listRows(form->list()); ++i)
+        addresses << listText(form->list(), i, 0);
     EXPECT_EQ(addresses.size(), form->engine()->rows().size());
     EXPECT_EQ(addresses.size(), QSet<QString>(addresses.begin(), addresses.end()).size());
 }
@@ -149,7 +148,7 @@ TEST_F(ModernModeWindow, ClassicCheckTellsWhereToFindTheHttpsFriends)
 
     EXPECT_FALSE(modeNote()->isVisible());
     ASSERT_TRUE(query(QStringLiteral("https://www.mysite.com")));
-    EXPECT_EQ(form->list()->topLevelItemCount(), 1);
+    EXPECT_EQ(listRows(form->list()), 1);
     EXPECT_EQ(modeNote()->text(), QStringLiteral("经典模式"));
     EXPECT_TRUE(note()->isVisible());
     EXPECT_EQ(note()->text(), QStringLiteral("另有 2 个 https 友链未列出，在列表右键菜单勾选“现代模式”一并检查"));
@@ -158,8 +157,8 @@ TEST_F(ModernModeWindow, ClassicCheckTellsWhereToFindTheHttpsFriends)
     modernAction()->setChecked(true);
     EXPECT_TRUE(form->engine()->settings().modern);
     ASSERT_TRUE(query(QStringLiteral("https://www.mysite.com")));
-    ASSERT_EQ(form->list()->topLevelItemCount(), 3);
-    EXPECT_EQ(form->list()->topLevelItem(0)->text(0), QStringLiteral("https://www.friend-a.com/"));
+    ASSERT_EQ(listRows(form->list()), 3);
+    EXPECT_EQ(listText(form->list(), 0, 0), QStringLiteral("https://www.friend-a.com/"));
     EXPECT_FALSE(note()->isVisible());
     EXPECT_TRUE(modeNote()->isVisible());
     EXPECT_EQ(modeNote()->text(), QStringLiteral("现代模式"));

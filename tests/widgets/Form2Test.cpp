@@ -8,6 +8,7 @@
 #include "ui/PictureButton.h"
 #include "ui/Twips.h"
 #include "tests/common/Recorders.h"
+#include "tests/common/ListView.h"
 #include "tests/common/Table.h"
 
 #include <QFile>
@@ -21,7 +22,6 @@
 #include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTranslator>
-#include <QTreeWidget>
 
 #include <map>
 #include <memory>
@@ -35,7 +35,17 @@ struct Window : ::testing::Test {
     RecordingMessageBox messages;
     Form2 form{CheckSettings{}, &browser, &messages};
     void SetUp() override { form.show(); }
-    void addRow(int row, const QString &address) { emit form.engine()->rowAdded(row, address, QStringLiteral("名字")); }
+    void addRow(const QString &address)
+    {
+        ResultRow row;
+        row.cells[Column::lianjie].text = address;
+        row.cells[Column::guanjianzi].text = QStringLiteral("名字");
+        form.engine()->results()->appendRow(row);
+    }
+    void setCell(int row, Column column, const QString &text, bool red)
+    {
+        form.engine()->results()->setCell(row, column, {text, red});
+    }
 };
 
 } // namespace
@@ -87,13 +97,13 @@ TEST_F(Window, TabOrderFromListToLauncher)
 TEST_F(Window, SixHeadersAndWidthsThenTheHiddenFactColumns)
 {
     const QStringList headers{"网站地址", "网站名字", "反链关键字", "百度收录", "百度快照", "百度site首页"};
-    ASSERT_EQ(form.list()->columnCount(), 6 + kFactColumnCount);
-    EXPECT_EQ(form.list()->topLevelItemCount(), 0);
+    ASSERT_EQ(form.list()->model()->columnCount(), 6 + kFactColumnCount);
+    EXPECT_EQ(listRows(form.list()), 0);
     EXPECT_FALSE(form.list()->rootIsDecorated());
-    for (int c = 0; c < form.list()->columnCount(); ++c) {
+    for (int c = 0; c < form.list()->model()->columnCount(); ++c) {
         EXPECT_EQ(form.list()->isColumnHidden(c), c >= 6) << c;
         if (c < 6) {
-            EXPECT_EQ(form.list()->headerItem()->text(c), headers[c]);
+            EXPECT_EQ(headerText(form.list(), c), headers[c]);
             EXPECT_EQ(form.list()->columnWidth(c), (c == 0 ? 150 : 100) * form.logicalDpiX() / 96) << c;
         }
     }
@@ -108,13 +118,13 @@ TEST_F(Window, ClockShowsDesignTextThenDate)
 
 TEST_F(Window, DoubleClickOpensSelectedRowOnce)
 {
-    addRow(0, QStringLiteral("http://a.test"));
-    addRow(1, QStringLiteral("http://中文.test"));
+    addRow(QStringLiteral("http://a.test"));
+    addRow(QStringLiteral("http://中文.test"));
     form.openSelectedRow();
     EXPECT_TRUE(browser.opened.isEmpty());
-    QTreeWidgetItem *item = form.list()->topLevelItem(1);
-    form.list()->setCurrentItem(item);
-    const QRect r = form.list()->visualItemRect(item);
+    const QModelIndex second = form.list()->model()->index(1, 0);
+    form.list()->setCurrentIndex(second);
+    const QRect r = form.list()->visualRect(second);
     QTest::mouseClick(form.list()->viewport(), Qt::LeftButton, {}, r.center());
     QTest::mouseDClick(form.list()->viewport(), Qt::LeftButton, {}, r.center());
     EXPECT_EQ(browser.opened, QStringList{QStringLiteral("http://中文.test")});
@@ -168,28 +178,28 @@ TEST(QtTranslations, FileDialogsSpeakTheDesktopsLanguage)
 
 TEST_F(Window, CopyGivesEscapedTsvAndCellsShowOnOneLineButKeepTheirText)
 {
-    addRow(0, QStringLiteral("http://a.test"));
-    emit form.engine()->cellSet(0, Column::guanjianzi, QStringLiteral("a\tb\\c\nd"), false);
-    emit form.engine()->cellSet(0, Column::rp, QStringLiteral("否"), true);
-    emit form.engine()->cellSet(0, Column::kuaizhao, QStringLiteral("12K 2026-11-30 \r\n"), true);
-    form.list()->topLevelItem(0)->setSelected(true);
+    addRow(QStringLiteral("http://a.test"));
+    setCell(0, Column::guanjianzi, QStringLiteral("a\tb\\c\nd"), false);
+    setCell(0, Column::rp, QStringLiteral("否"), true);
+    setCell(0, Column::kuaizhao, QStringLiteral("12K 2026-11-30 \r\n"), true);
+    selectOnlyRow(form.list(), 0);
     EXPECT_EQ(form.selectedRowsTsv(), QStringLiteral("网站地址\t网站名字\t反链关键字\t百度收录\t百度快照\t百度site首页\t标红\n"
                                                      "http://a.test\ta\\tb\\\\c\\nd\t\t\t12K 2026-11-30 \\r\\n\t否\tkuaizhao,rp\n"));
-    EXPECT_EQ(form.list()->topLevelItem(0)->text(4), QStringLiteral("12K 2026-11-30 \r\n"));
-    EXPECT_EQ(form.list()->topLevelItem(0)->foreground(4).color(), QColor(255, 0, 0));
+    EXPECT_EQ(listText(form.list(), 0, 4), QStringLiteral("12K 2026-11-30 \r\n"));
+    EXPECT_TRUE(isRed(form.list(), 0, 4));
     // One line high: no taller than a row holding plain text.
-    addRow(1, QStringLiteral("http://b.test/"));
+    addRow(QStringLiteral("http://b.test/"));
     QStyleOptionViewItem option;
     option.initFrom(form.list());
     const QAbstractItemDelegate *delegate = form.list()->itemDelegate();
     EXPECT_EQ(delegate->sizeHint(option, form.list()->model()->index(0, 4)).height(),
               delegate->sizeHint(option, form.list()->model()->index(1, 0)).height());
     // A right-to-left override or an escape shows as its escape text, as wide as that text written out.
-    emit form.engine()->cellSet(1, Column::guanjianzi, QStringLiteral("x\u202e\x1b"), false);
-    emit form.engine()->cellSet(1, Column::fanlian, QStringLiteral(R"(x\u202e\x1b)"), false);
+    setCell(1, Column::guanjianzi, QStringLiteral("x\u202e\x1b"), false);
+    setCell(1, Column::fanlian, QStringLiteral(R"(x\u202e\x1b)"), false);
     EXPECT_EQ(delegate->sizeHint(option, form.list()->model()->index(1, 1)).width(),
               delegate->sizeHint(option, form.list()->model()->index(1, 2)).width());
-    EXPECT_EQ(form.list()->topLevelItem(1)->text(1), QStringLiteral("x\u202e\x1b")) << "the cell keeps its text";
+    EXPECT_EQ(listText(form.list(), 1, 1), QStringLiteral("x\u202e\x1b")) << "the cell keeps its text";
 }
 
 namespace {

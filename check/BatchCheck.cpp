@@ -1,0 +1,122 @@
+#include "check/BatchCheck.h"
+
+#include "check/WorkerPool.h"
+
+#include <QTimer>
+
+#include <algorithm>
+
+namespace friendlinks {
+
+BatchCheck::BatchCheck(CheckSettings settings, QStringList sites, QObject *parent)
+    : QObject(parent)
+    , m_settings(std::move(settings))
+    , m_sites(std::move(sites))
+{
+}
+
+BatchCheck::~BatchCheck()
+{
+    for (const auto &engine : m_engines) {
+        if (engine) {
+            engine->disconnect(this);
+            engine->cancel();
+        }
+    }
+}
+
+void BatchCheck::start()
+{
+    m_engines.clear();
+    m_engines.resize(size_t(m_sites.size()));
+    m_progress.assign(m_engines.size(), {0, 0});
+    m_finishedSites.assign(m_engines.size(), false);
+    m_cannotCheck.assign(m_engines.size(), false);
+    m_launched = 0;
+    m_finished = 0;
+    m_baiduBlocked = false;
+    m_baiduTlsError.clear();
+    m_clock.start();
+    // One pool for the batch: the sites share its workers and its per-host limit.
+    m_pool = std::make_shared<WorkerPool>(m_settings);
+    // Enough sites ahead that no worker waits for one; the rest wait as text only.
+    const int ahead = std::max(2, 2 * m_settings.jobs);
+    while (m_launched < std::min(ahead, siteCount()))
+        launchNext();
+}
+
+void BatchCheck::launchNext()
+{
+    if (m_launched >= siteCount())
+        return;
+    const int site = m_launched++;
+    auto engine = std::make_unique<CheckEngine>(m_settings);
+    connect(engine.get(), &CheckEngine::progress, this, [this, site](int done, int total) {
+        m_progress[size_t(site)] = {done, total};
+        int allDone = 0;
+        int all = 0;
+        for (const auto &[siteDone, siteTotal] : m_progress) {
+            allDone += siteDone;
+            all += siteTotal;
+        }
+        emit progress(allDone, all);
+    });
+    connect(engine.get(), &CheckEngine::finished, this, [this, site] { siteDone(site); });
+    connect(engine.get(), &CheckEngine::baiduBlocked, this, [this] {
+        if (m_baiduBlocked)
+            return; // the pool holds the block for every site; said once
+        m_baiduBlocked = true;
+        emit baiduBlocked();
+    });
+    m_engines[size_t(site)] = std::move(engine);
+    m_engines[size_t(site)]->start(m_sites[site], m_pool);
+}
+
+void BatchCheck::siteDone(int site)
+{
+    const SiteOutcome &outcome = m_engines[size_t(site)]->results()->outcome();
+    m_cannotCheck[size_t(site)] = !outcome.reachable || outcome.home.status >= 400;
+    m_finishedSites[size_t(site)] = true;
+    emit siteFinished(site);
+    if (++m_finished < siteCount())
+        launchNext();
+    else
+        emit finished();
+}
+
+const ResultsModel *BatchCheck::results(int site) const
+{
+    const auto &engine = m_engines[size_t(site)];
+    return engine ? engine->results() : nullptr;
+}
+
+QList<const ResultsModel *> BatchCheck::allResults() const
+{
+    QList<const ResultsModel *> all;
+    for (int site = 0; site < siteCount(); ++site)
+        all << results(site);
+    return all;
+}
+
+void BatchCheck::release(int site)
+{
+    auto &engine = m_engines[size_t(site)];
+    if (!engine)
+        return;
+    if (m_baiduTlsError.isEmpty())
+        m_baiduTlsError = engine->baiduTlsError();
+    // Not inside its own signal: it goes once control is back (or with the batch).
+    QTimer::singleShot(0, this, [retired = std::shared_ptr<CheckEngine>(std::move(engine))] {});
+}
+
+QString BatchCheck::baiduTlsError() const
+{
+    QString error = m_baiduTlsError;
+    for (const auto &engine : m_engines) {
+        if (engine && error.isEmpty())
+            error = engine->baiduTlsError();
+    }
+    return error;
+}
+
+} // namespace friendlinks

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "check/ResultsModel.h"
+#include "check/RowFacts.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace friendlinks {
+
+// The rows that a table-shaped output (tsv, the aligned table, csv) writes,
+// read from the results, with the columns it writes beyond the six and "标红".
+struct ResultTable {
+    QList<ResultRow> rows;
+    QList<FactColumn> factColumns; // after "标红", in this order
+    bool siteColumn = false;       // a first column "站点" (a batch of sites)
+    QStringList siteOfRow;         // with siteColumn: the site of each row
+    bool header = true;            // tsv and csv: the header line (and csv's byte-order mark); false
+                                   // for the later pieces of an output written piece by piece
+};
+
+// Every fact column, in order.
+[[nodiscard]] QList<FactColumn> allFactColumns();
+// The rows of one check, no site column.
+[[nodiscard]] ResultTable resultTable(const ResultsModel &results, const QList<FactColumn> &factColumns = {});
+// The rows of several checks in turn, each with its site as checked.
+[[nodiscard]] ResultTable batchTable(const QList<const ResultsModel *> &results,
+                                     const QList<FactColumn> &factColumns = {});
+// Bare rows with no facts, no site column.
+[[nodiscard]] ResultTable cellsTable(const QList<CheckRow> &rows);
+
+inline const QString kSiteHeader = QStringLiteral("站点");
+
+} // namespace friendlinks
