@@ -347,7 +347,7 @@ void Form2::onProgress(int done, int total)
 void Form2::onSiteUnreachable()
 {
     m_progress->hide();
-    m_messages->show(this, QStringLiteral("提示"), QStringLiteral("网址可能无法访问"), MessageIcon::information);
+    m_messages->show(this, kUnreachableTitle, kUnreachableMessage, MessageIcon::information);
 }
 
 void Form2::onFinished()

@@ -15,6 +15,12 @@
 namespace friendlinks {
 namespace {
 
+// A classic check passed over https friend links that a modern one lists.
+QString unlistedHttpsWindowHint(int count)
+{
+    return QStringLiteral("另有 %1 个 https 友链未列出，在列表右键菜单勾选“%2”一并检查").arg(count).arg(kModernModeCaption);
+}
+
 // The user's choice of mode is read at start and written on each change.
 bool rememberedModern()
 {
@@ -111,7 +117,7 @@ void ModernModeUi::onSiteUnreachable()
 {
     const QString trouble = m_engine->siteTlsError();
     if (!trouble.isEmpty())
-        showNote(QStringLiteral("证书不可信：%1（可用 --ca-file 加入证书颁发机构，或用 --insecure 启动照样读取）").arg(trouble));
+        showNote(untrustedCertificateNote(trouble));
     else if (const QString cause = homePageTrouble(m_engine->home()); !cause.isEmpty())
         showNote(QStringLiteral("%1：%2").arg(kUnreachableMessage, cause)); // the message box says only the first part
 }

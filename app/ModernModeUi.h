@@ -46,6 +46,10 @@ private:
     QLabel *m_modeNote = nullptr;
 };
 
+// The menu item and the banner strip's names of the two modes.
+inline const QString kModernModeCaption = QStringLiteral("现代模式");
+inline const QString kClassicModeCaption = QStringLiteral("经典模式");
+
 // Where the window keeps the user's choice of mode: a settings file (organization, application), key.
 inline const QString kSettingsOrganization = QStringLiteral("friendlinks");
 inline const QString kSettingsApplication = QStringLiteral("friendlinks");

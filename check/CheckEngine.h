@@ -2,6 +2,7 @@
 
 #include "check/CheckSettings.h"
 #include "check/Columns.h"
+#include "check/Messages.h"
 #include "check/ResultsModel.h"
 #include "check/RowFacts.h"
 #include "check/WorkerPool.h"
@@ -19,9 +20,6 @@ namespace friendlinks {
 // The most rows one site's check has: a page listing more friend links than
 // this is no friend-links page, and its rows would only fill memory.
 inline constexpr int kMaxRowsPerSite = 10000;
-
-// Told once per check when Baidu asks for a security check.
-inline const QString kBaiduBlockedMessage = QStringLiteral("百度要求安全验证，其余各行的百度列未再查询");
 
 // Runs the friend-link check of one site: fetches the entered site, harvests
 // its friend links, then probes every row (back-link page, one Baidu query).

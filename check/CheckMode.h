@@ -14,17 +14,9 @@ namespace friendlinks {
 
 inline const QString kClassicModeName = QStringLiteral("classic");
 inline const QString kModernModeName = QStringLiteral("modern");
-inline const QString kModernModeCaption = QStringLiteral("现代模式");
-inline const QString kClassicModeCaption = QStringLiteral("经典模式");
 // Modern mode's back-link cell for a page that answered an HTTP error status.
 inline const QString kPageErrorCell = QStringLiteral("页面错误 HTTP %1");
 
-// Said once at the end of a classic check that passed over https friend links
-// a modern check lists: on the command line, and in the window.
-[[nodiscard]] QString unlistedHttpsHint(int count);
-[[nodiscard]] QString unlistedHttpsWindowHint(int count);
-// Said once when a Baidu answer came with a certificate the check cannot trust.
-[[nodiscard]] QString baiduTlsNote(const QString &tlsError, bool insecure);
 
 // The back-link cell of a row and the anchor that decided it.
 struct BackLinkJudgement {

@@ -1,6 +1,7 @@
 #include "check/SiteDiff.h"
 
 #include "check/CheckRules.h"
+#include "check/Messages.h"
 #include "web/FetchResult.h"
 
 #include <cmath>

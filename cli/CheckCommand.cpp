@@ -19,6 +19,12 @@ namespace {
 // What the window's note says beside the address box.
 const QString kUpperCaseNote = QStringLiteral("注意：查询字母不能大写");
 
+// A classic check passed over https friend links that a modern one lists.
+QString unlistedHttpsHint(int count)
+{
+    return QStringLiteral("另有 %1 个 https 友链未列出，加 --modern 一并检查").arg(count);
+}
+
 bool homeAnsweredError(const FetchResult &home)
 {
     return home.status >= 400;
@@ -112,13 +118,13 @@ void CheckCommand::reportSite(int site)
         writeErr(QStringLiteral("%1：%2").arg(kUnreachableMessage, shown)
                  + (cause.isEmpty() ? QString() : QStringLiteral("（%1）").arg(cause)));
         if (!tlsError.isEmpty())
-            writeErr(QStringLiteral("%1证书不可信：%2（可用 --ca-file 加入证书颁发机构，或用 --insecure 照样读取）").arg(named, tlsError));
+            writeErr(named + untrustedCertificateNote(tlsError));
         return;
     }
     if (homeAnsweredError(outcome.home))
         writeErr(QStringLiteral("%1: %2").arg(shown, homePageTrouble(outcome.home)));
     if (!tlsError.isEmpty())
-        writeErr(QStringLiteral("%1注意：证书不可信：%2，已按 --insecure 照样读取").arg(named, tlsError));
+        writeErr(named + insecureReadNote(tlsError));
     if (const int unlisted = outcome.unlistedHttpsLinks; unlisted > 0)
         writeErr(named + unlistedHttpsHint(unlisted));
     if (const int unchecked = outcome.uncheckedLinks; unchecked > 0)

@@ -1,0 +1,21 @@
+#include "check/Messages.h"
+
+namespace friendlinks {
+
+QString untrustedCertificateNote(const QString &tlsError)
+{
+    return QStringLiteral("证书不可信：%1（可用 --ca-file 加入证书颁发机构，或用 --insecure 照样读取）").arg(tlsError);
+}
+
+QString insecureReadNote(const QString &tlsError)
+{
+    return QStringLiteral("注意：证书不可信：%1，已按 --insecure 照样读取").arg(tlsError);
+}
+
+QString baiduTlsNote(const QString &tlsError, bool insecure)
+{
+    return insecure ? QStringLiteral("注意：百度的证书不可信：%1，已照样读取").arg(tlsError)
+                    : QStringLiteral("百度的证书不可信：%1，百度各列留空").arg(tlsError);
+}
+
+} // namespace friendlinks

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace friendlinks {
+
+// What a check says to the user beyond its cells, the same in the window and
+// on the command line. The front ends add their own words (the window's menu,
+// the command line's options) in their own places.
+
+// The checked site cannot be fetched: the window's message box, stderr's first words.
+inline const QString kUnreachableMessage = QStringLiteral("网址可能无法访问");
+inline const QString kUnreachableTitle = QStringLiteral("提示");
+
+// Told once per run when Baidu asks for a security check.
+inline const QString kBaiduBlockedMessage = QStringLiteral("百度要求安全验证，其余各行的百度列未再查询");
+
+// The checked site's certificate cannot be trusted, so its page was not read.
+[[nodiscard]] QString untrustedCertificateNote(const QString &tlsError);
+// The same trouble, read anyway as --insecure asked.
+[[nodiscard]] QString insecureReadNote(const QString &tlsError);
+// Said once when a Baidu answer came with a certificate the check cannot trust.
+[[nodiscard]] QString baiduTlsNote(const QString &tlsError, bool insecure);
+
+} // namespace friendlinks
