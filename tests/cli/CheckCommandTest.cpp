@@ -57,47 +57,27 @@ TEST_F(CheckCommandTest, OneSiteGivesTheOneSiteJsonAndNothingOnStderr)
     EXPECT_EQ(check({"www.one.com", "www.two.com", "--format", "json"}), kExitOk) << "every site checked";
 }
 
-TEST_F(CheckCommandTest, JsonListsEverySiteInTheOrderGivenAndNamesTheUnreachable)
+// The formats themselves are pinned in OutputFormatsTest; here only that every site reaches them, in order.
+TEST_F(CheckCommandTest, EverySiteInTheOrderGivenWithTheUnreachableNamed)
 {
     EXPECT_EQ(check(m_sites + QStringList{"--format", "json"}), kExitUnreachable);
-    const QString quiet = QString::fromUtf8(R"({"lianjie": "http://www.quiet.com/", "guanjianzi": "不回\r\n", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"]})");
-    const QString lostBack = QString(kOneRow).replace("\"一号\"", "\"没有链接\"").replace("[]", "[\"fanlian\"]");
-    EXPECT_EQ(cells(), "{\"sites\": [\n{\"site\": \"www.one.com\", \"mode\": \"classic\", \"rows\": [\n  " + kOneRow + "}\n], "
-                          + homeOk("www.one.com") + "},\n"
-                          R"({"site": "www.gone.com", "mode": "classic", "unreachable": true, "rows": [], )"
-                          R"("home": {"status": 0, "final_url": "http://www.gone.com", "ms": 0, "tls_error": null}},)" "\n"
-                          R"({"site": "www.two.com", "mode": "classic", "rows": [)" "\n  " + lostBack + "},\n  " + quiet + "\n], "
-                          + homeOk("www.two.com") + "}\n]}\n");
+    const QString json = cells();
+    EXPECT_TRUE(json.startsWith("{\"sites\": [\n{\"site\": \"www.one.com\", \"mode\": \"classic\", \"rows\": [\n  " + kOneRow))
+        << json.toStdString();
+    const qsizetype gone = json.indexOf(R"({"site": "www.gone.com", "mode": "classic", "unreachable": true, "rows": [], )");
+    EXPECT_GT(gone, 0);
+    EXPECT_GT(json.indexOf(R"({"site": "www.two.com")"), gone);
     EXPECT_EQ(err(), "网址可能无法访问：www.gone.com（连接被中断）\n");
-
     EXPECT_EQ(check(m_sites + QStringList{"--format", "jsonl"}), kExitUnreachable);
-    QStringList lines = cells().split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines.contains(R"({"site": "www.one.com", "mode": "classic", "rows": [  )" + kOneRow + "}], " + homeOk("www.one.com") + "}"))
-        << out().toStdString();
-}
-
-TEST_F(CheckCommandTest, TextFormatsHaveOneHeaderAndASiteColumn)
-{
-    EXPECT_EQ(check(m_sites + QStringList{"--format", "tsv"}), kExitUnreachable);
-    EXPECT_EQ(out(), QString::fromUtf8(
-                         "站点\t网站地址\t网站名字\t反链关键字\t百度收录\t百度快照\t百度site首页\t标红\n"
-                         "www.one.com\thttp://www.back.com/\t回链站\\r\\n\t一号\t约5篇\t3K 2026-1-2\\r\\n\t首页第一\t\n"
-                         "www.two.com\thttp://www.back.com/\t回链站\\r\\n\t没有链接\t约5篇\t3K 2026-1-2\\r\\n\t首页第一\tfanlian\n"
-                         "www.two.com\thttp://www.quiet.com/\t不回\\r\\n\t没有链接\t\t\t\tfanlian\n"));
-    EXPECT_EQ(check(m_sites + QStringList{"--format", "csv"}), kExitUnreachable);
-    EXPECT_EQ(out(), QString::fromUtf8(
-                         "\xEF\xBB\xBF站点,网站地址,网站名字,反链关键字,百度收录,百度快照,百度site首页,标红\r\n"
-                         "www.one.com,http://www.back.com/,回链站,一号,约5篇,3K 2026-1-2,首页第一,\r\n"
-                         "www.two.com,http://www.back.com/,回链站,没有链接,约5篇,3K 2026-1-2,首页第一,fanlian\r\n"
-                         "www.two.com,http://www.quiet.com/,不回,没有链接,,,,fanlian\r\n"));
-    EXPECT_EQ(check(m_sites), kExitUnreachable);
-    const QStringList lines = out().split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 5);
-    EXPECT_TRUE(lines[0].startsWith("站点" + QString(9, ' ') + "网站地址")) << lines[0].toStdString();
-    EXPECT_TRUE(lines[1].startsWith("www.one.com  http://www.back.com/"));
-    EXPECT_TRUE(lines[3].startsWith("www.two.com  http://www.quiet.com/"));
-    EXPECT_TRUE(lines[4].startsWith("共 3 行，标红 2 处")) << lines[4].toStdString();
+    EXPECT_EQ(cells().split('\n', Qt::SkipEmptyParts).size(), 3);
+    for (const char *format : {"tsv", "csv", "table"}) {
+        EXPECT_EQ(check(m_sites + QStringList{"--format", format}), kExitUnreachable);
+        const QStringList lines = out().split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), QLatin1String(format) == "table" ? 5 : 4) << format;
+        EXPECT_TRUE(lines[0].contains(QStringLiteral("站点"))) << "one header, with the site column";
+        EXPECT_TRUE(lines[1].startsWith("www.one.com")) << format;
+        EXPECT_TRUE(lines[3].startsWith("www.two.com")) << format;
+    }
 }
 
 TEST_F(CheckCommandTest, HomePageWithAnHttpErrorIsSaidAndExitsThreeWithItsRowsKept)

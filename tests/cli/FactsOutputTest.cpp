@@ -1,5 +1,5 @@
 // The facts of a small world, end to end: json rows, --facts tsv and table,
-// the one stderr line when Baidu blocks, and the options that ask for them.
+// the one stderr line when Baidu blocks a batch, and the options that ask for them.
 #include "cli/CheckCommand.h"
 
 #include "check/CheckEngine.h"
@@ -105,21 +105,6 @@ TEST_F(FactsOutputTest, TableAndTsvWithoutFactsStayAsTheyWere)
     EXPECT_TRUE(header.startsWith(QStringLiteral("网站地址"))) << header.toStdString();
     EXPECT_TRUE(header.endsWith(QStringLiteral("我方nofollow"))) << header.toStdString();
     EXPECT_TRUE(table.contains(QStringLiteral("共 4 行，标红 2 处"))) << "fact cells are not counted as red cells";
-}
-
-TEST_F(FactsOutputTest, ABaiduBlockIsToldOnceOnStderr)
-{
-    Answer captcha = answer(302, {}, {}, {{"Location", "http://wappass.baidu.com/static/captcha/tuxing.html"}});
-    m_web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1, captcha);
-    const QString json = run({"--format", "json", "--jobs", "1"});
-    EXPECT_EQ(QString::fromUtf8(m_err.data()), kBaiduBlockedMessage + '\n');
-    EXPECT_EQ(json.count(QStringLiteral("\"state\": \"blocked\"")), 4);
-    // One query; Qt may repeat a redirected request on the wire, which is no new query.
-    const QStringList log = m_web.requestLog();
-    const QSet<QString> queries(log.begin(), log.end());
-    EXPECT_TRUE(queries.contains(kBaidu + QStringLiteral("www.a-friend.com/")));
-    for (const char *other : {"www.b-friend.com/", "www.c-friend.com/", "www.d-friend.com/"})
-        EXPECT_FALSE(queries.contains(kBaidu + QLatin1String(other))) << other;
 }
 
 TEST_F(FactsOutputTest, ABlockStopsTheOtherSitesOfABatchToo)

@@ -82,22 +82,6 @@ TEST_F(Query, UnreachableSiteSaysSoOnce)
     EXPECT_EQ(listRows(form->list()), 0);
 }
 
-TEST_F(Query, PressingAgainMidCheckRestarts)
-{
-    QSignalSpy started(form->engine(), &CheckEngine::started);
-    QSignalSpy finished(form->engine(), &CheckEngine::finished);
-    startQuery(QStringLiteral("www.demo-home.com"));
-    ASSERT_TRUE(query(QStringLiteral("www.demo-home.com")));
-    EXPECT_EQ(started.count(), 2);
-    EXPECT_EQ(finished.count(), 1); // the first run ended without finishing
-    // No row twice: the list holds the second run's rows only.
-    QStringList addresses;
-    for (int i = 0; i < listRows(form->list()); ++i)
-        addresses << listText(form->list(), i, 0);
-    EXPECT_EQ(addresses.size(), form->engine()->rows().size());
-    EXPECT_EQ(addresses.size(), QSet<QString>(addresses.begin(), addresses.end()).size());
-}
-
 TEST_F(Query, ClosingMidCheckEndsCleanly)
 {
     startQuery(QStringLiteral("www.demo-home.com"));
