@@ -25,8 +25,6 @@ protected:
         world.set("http://www.gone.com/", answer(200, {}, fakeweb::Answer::Fault::Drop));
         world.set("http://www.nf.com/", answer(404, "<a href=\"http://www.back.com/\">回链站</a>\n"));
         world.set("http://www.nf-empty.com/", answer(404, ""));
-        world.setPage("http://www.blank.com/", "");
-        world.setPage("http://www.slow.com/", "late", 3000);
         // Anchor texts anyone can write: a formula, a terminal escape, a right-to-left override.
         world.setPage("http://www.evil.com/", "<a href=\"http://www.back.com/\">=1+1</a>\n"
                                               "<a href=\"http://www.quiet.com/\">\x1b[2J\xe2\x80\xae反</a>\n");
@@ -97,8 +95,6 @@ TEST_F(CheckCommandTest, TheSiteThatCannotBeFetchedIsNamedWithTheCause)
         const char *line;
     } cases[] = {
         {"www.gone.com", ViaFakeweb, "网址可能无法访问：www.gone.com（连接被中断）"},
-        {"www.slow.com", ViaFakeweb, "网址可能无法访问：www.slow.com（超时未应答）"},
-        {"www.blank.com", ViaFakeweb, "网址可能无法访问：www.blank.com（应答没有内容）"},
         {"www.nf-empty.com", ViaFakeweb, "网址可能无法访问：www.nf-empty.com（首页返回 HTTP 404）"},
         {refused, Direct, "（连接被拒绝）"},
         {"www.one.com", ClosedProxy, "网址可能无法访问：www.one.com（代理无法连接）"},

@@ -1,4 +1,4 @@
-// Form9: its engine table, the search it opens, its messages, and its controls where the panel's layout puts them.
+// Form9: its engine table, the search it opens, its messages and its icons.
 #include "launcher/Form9.h"
 
 #include "launcher/EngineTable.h"
@@ -31,7 +31,6 @@ struct Launcher : ::testing::Test {
         form.activateWindow();
         form.activate();
     }
-    QWidget *child(const char *name) const { return form.findChild<QWidget *>(QString::fromLatin1(name)); }
     void search(const QString &keyword)
     {
         form.keywordBox()->setText(keyword);
