@@ -20,8 +20,7 @@ protected:
                                              "<a href=\"http://www.quiet.com/\">不回</a>\n");
         world.setPage("http://www.back.com/", "<a href=\"http://www.one.com/\">一号</a>");
         world.setPage("http://www.quiet.com/", "<p>nothing</p>");
-        world.setPage("http://www.baidu.com/s?wd=site:www.back.com/",
-                      "百度一下，找到相关网页约5篇，用时0.1秒<font color=#008000>www.back.com/ 3K 2026-1-2</font>");
+        world.setPage("http://www.baidu.com/s?wd=site:www.back.com/", baiduResultPage("约5", "www.back.com/"));
         world.set("http://www.gone.com/", answer(200, {}, fakeweb::Answer::Fault::Drop));
         world.set("http://www.nf.com/", answer(404, "<a href=\"http://www.back.com/\">回链站</a>\n"));
         world.set("http://www.nf-empty.com/", answer(404, ""));

@@ -111,10 +111,8 @@ TEST_F(FactsOutputTest, ABlockStopsTheOtherSitesOfABatchToo)
 {
     m_web.world().setPage("http://www.home8.com/", "<a href=\"http://www.e-friend.com/\">戊</a>");
     m_web.world().setPage("http://www.e-friend.com/", "<a href=\"http://www.home8.com/\">八号</a>");
-    m_web.world().setPage(kBaidu + "www.e-friend.com/",
-                          "百度一下，找到相关网页约5篇，用时0.1秒<font color=#008000>www.e-friend.com/ 3K 2026-1-2</font>");
-    Answer captcha = answer(302, {}, {}, {{"Location", "http://wappass.baidu.com/static/captcha/tuxing.html"}});
-    m_web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1, captcha);
+    m_web.world().setPage(kBaidu + "www.e-friend.com/", baiduResultPage("约5", "www.e-friend.com/"));
+    m_web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1, captchaRedirect());
     const QString json = run({"www.home8.com", "--format", "json", "--jobs", "1"});
     EXPECT_EQ(QString::fromUtf8(m_err.data()), kBaiduBlockedMessage + '\n');
     EXPECT_EQ(json.count(QStringLiteral("\"state\": \"blocked\"")), 5);

@@ -40,7 +40,7 @@ protected:
         };
         baidu("www.friend-a.com/", "<div class=\"nums\">百度为您找到相关结果约1,230个</div>"
                                    "<div class=\"result c-container\" mu=\"https://friend-a.com/\"></div>");
-        baidu("www.friend-b.net/", "百度一下，找到相关网页约5篇，用时0.1秒<font color=#008000>www.friend-b.net/ 3K 2026-1-2</font>");
+        baidu("www.friend-b.net/", QString::fromUtf8(baiduResultPage("约5", "www.friend-b.net/")));
         baidu("blog.friend-c.org/", "<div class=\"nums\">该网站共有 7 个网页被百度收录</div>"
                                     "<div class=\"result c-container\" mu=\"https://www.other.com/\"></div>");
     }
@@ -125,7 +125,7 @@ TEST_F(HttpsCheckTest, UntrustedBaiduLeavesItsCellsEmptyAndSaysSo)
 {
     const QString query = QStringLiteral("://www.baidu.example/s?wd=site:www.friend-b.net/"); // not a listed host
     m_web.world().set("http" + query, answer(302, "", {}, {{"Location", "https" + query.toUtf8()}}));
-    m_web.world().setPage("https" + query, "百度一下，找到相关网页约5篇，用时0.1秒<font color=#008000>www.friend-b.net/ 3K 2026-1-2</font>");
+    m_web.world().setPage("https" + query, baiduResultPage("约5", "www.friend-b.net/"));
     EXPECT_EQ(run("https://www.mysite.com", m_trusted + QStringList{"--format", "tsv", "--baidu-host", "www.baidu.example"}), kExitOk);
     EXPECT_TRUE(out().contains("\t\t\t\t")) << out().toStdString(); // the three Baidu cells and no red
     EXPECT_TRUE(err().contains("百度的证书不可信：")) << err().toStdString();
