@@ -20,13 +20,10 @@ protected:
                                              "<a href=\"http://www.quiet.com/\">不回</a>\n");
         world.setPage("http://www.back.com/", "<a href=\"http://www.one.com/\">一号</a>");
         world.setPage("http://www.quiet.com/", "<p>nothing</p>");
-        world.setPage("http://www.baidu.com/s?wd=site:www.back.com/",
-                      "百度一下，找到相关网页约5篇，用时0.1秒<font color=#008000>www.back.com/ 3K 2026-1-2</font>");
+        world.setPage("http://www.baidu.com/s?wd=site:www.back.com/", baiduResultPage("约5", "www.back.com/"));
         world.set("http://www.gone.com/", answer(200, {}, fakeweb::Answer::Fault::Drop));
         world.set("http://www.nf.com/", answer(404, "<a href=\"http://www.back.com/\">回链站</a>\n"));
         world.set("http://www.nf-empty.com/", answer(404, ""));
-        world.setPage("http://www.blank.com/", "");
-        world.setPage("http://www.slow.com/", "late", 3000);
         // Anchor texts anyone can write: a formula, a terminal escape, a right-to-left override.
         world.setPage("http://www.evil.com/", "<a href=\"http://www.back.com/\">=1+1</a>\n"
                                               "<a href=\"http://www.quiet.com/\">\x1b[2J\xe2\x80\xae反</a>\n");
@@ -48,65 +45,39 @@ const QString kOneRow = QString::fromUtf8(R"({"lianjie": "http://www.back.com/",
 TEST_F(CheckCommandTest, OneSiteGivesTheOneSiteJsonAndNothingOnStderr)
 {
     EXPECT_EQ(check({"www.one.com", "--format", "json"}), kExitOk);
-    EXPECT_EQ(outAtZeroMs(), R"({"site": "www.one.com", "mode": "classic", "rows": [)" "\n  " + kOneRow
-                                 + QString::fromUtf8(R"(, "facts": {"status": 200, "final_url": "http://www.back.com/", "ms": 0, "backlink": {"href": "http://www.one.com/", "rel": [], "follow": true}, "page_nofollow": false, "outbound": 1, "baidu": {"state": "ok", "count": null}, "tls_error": null, "our_link": {"href": "http://www.back.com/", "rel": [], "follow": true}}})")
-                                 + "\n], " + homeOk("www.one.com") + "}\n");
+    EXPECT_EQ(cells(), R"({"site": "www.one.com", "mode": "classic", "rows": [)" "\n  " + kOneRow + "}\n], " + homeOk("www.one.com") + "}\n");
     EXPECT_TRUE(err().isEmpty()) << "no progress when stderr is not a terminal";
-    EXPECT_EQ(check({"www.one.com", "--format", "tsv"}), kExitOk);
-    EXPECT_TRUE(out().startsWith("网站地址\t"));
-    EXPECT_EQ(check({"www.one.com", "www.two.com", "--format", "json"}), kExitOk) << "every site checked";
 }
 
-TEST_F(CheckCommandTest, JsonListsEverySiteInTheOrderGivenAndNamesTheUnreachable)
+// The formats themselves are pinned in OutputFormatsTest; here only that every site reaches them, in order.
+TEST_F(CheckCommandTest, EverySiteInTheOrderGivenWithTheUnreachableNamed)
 {
     EXPECT_EQ(check(m_sites + QStringList{"--format", "json"}), kExitUnreachable);
-    const QString quiet = QString::fromUtf8(R"({"lianjie": "http://www.quiet.com/", "guanjianzi": "不回\r\n", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"]})");
-    const QString lostBack = QString(kOneRow).replace("\"一号\"", "\"没有链接\"").replace("[]", "[\"fanlian\"]");
-    EXPECT_EQ(cells(), "{\"sites\": [\n{\"site\": \"www.one.com\", \"mode\": \"classic\", \"rows\": [\n  " + kOneRow + "}\n], "
-                          + homeOk("www.one.com") + "},\n"
-                          R"({"site": "www.gone.com", "mode": "classic", "unreachable": true, "rows": [], )"
-                          R"("home": {"status": 0, "final_url": "http://www.gone.com", "ms": 0, "tls_error": null}},)" "\n"
-                          R"({"site": "www.two.com", "mode": "classic", "rows": [)" "\n  " + lostBack + "},\n  " + quiet + "\n], "
-                          + homeOk("www.two.com") + "}\n]}\n");
+    const QString json = cells();
+    EXPECT_TRUE(json.startsWith("{\"sites\": [\n{\"site\": \"www.one.com\", \"mode\": \"classic\", \"rows\": [\n  " + kOneRow))
+        << json.toStdString();
+    const qsizetype gone = json.indexOf(R"({"site": "www.gone.com", "mode": "classic", "unreachable": true, "rows": [], )");
+    EXPECT_GT(gone, 0);
+    EXPECT_GT(json.indexOf(R"({"site": "www.two.com")"), gone);
     EXPECT_EQ(err(), "网址可能无法访问：www.gone.com（连接被中断）\n");
-
     EXPECT_EQ(check(m_sites + QStringList{"--format", "jsonl"}), kExitUnreachable);
-    QStringList lines = cells().split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines.contains(R"({"site": "www.one.com", "mode": "classic", "rows": [  )" + kOneRow + "}], " + homeOk("www.one.com") + "}"))
-        << out().toStdString();
-}
-
-TEST_F(CheckCommandTest, TextFormatsHaveOneHeaderAndASiteColumn)
-{
-    EXPECT_EQ(check(m_sites + QStringList{"--format", "tsv"}), kExitUnreachable);
-    EXPECT_EQ(out(), QString::fromUtf8(
-                         "站点\t网站地址\t网站名字\t反链关键字\t百度收录\t百度快照\t百度site首页\t标红\n"
-                         "www.one.com\thttp://www.back.com/\t回链站\\r\\n\t一号\t约5篇\t3K 2026-1-2\\r\\n\t首页第一\t\n"
-                         "www.two.com\thttp://www.back.com/\t回链站\\r\\n\t没有链接\t约5篇\t3K 2026-1-2\\r\\n\t首页第一\tfanlian\n"
-                         "www.two.com\thttp://www.quiet.com/\t不回\\r\\n\t没有链接\t\t\t\tfanlian\n"));
-    EXPECT_EQ(check(m_sites + QStringList{"--format", "csv"}), kExitUnreachable);
-    EXPECT_EQ(out(), QString::fromUtf8(
-                         "\xEF\xBB\xBF站点,网站地址,网站名字,反链关键字,百度收录,百度快照,百度site首页,标红\r\n"
-                         "www.one.com,http://www.back.com/,回链站,一号,约5篇,3K 2026-1-2,首页第一,\r\n"
-                         "www.two.com,http://www.back.com/,回链站,没有链接,约5篇,3K 2026-1-2,首页第一,fanlian\r\n"
-                         "www.two.com,http://www.quiet.com/,不回,没有链接,,,,fanlian\r\n"));
-    EXPECT_EQ(check(m_sites), kExitUnreachable);
-    const QStringList lines = out().split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 5);
-    EXPECT_TRUE(lines[0].startsWith("站点" + QString(9, ' ') + "网站地址")) << lines[0].toStdString();
-    EXPECT_TRUE(lines[1].startsWith("www.one.com  http://www.back.com/"));
-    EXPECT_TRUE(lines[3].startsWith("www.two.com  http://www.quiet.com/"));
-    EXPECT_TRUE(lines[4].startsWith("共 3 行，标红 2 处")) << lines[4].toStdString();
+    EXPECT_EQ(cells().split('\n', Qt::SkipEmptyParts).size(), 3);
+    for (const char *format : {"tsv", "csv", "table"}) {
+        EXPECT_EQ(check(m_sites + QStringList{"--format", format}), kExitUnreachable);
+        const QStringList lines = out().split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), QLatin1String(format) == "table" ? 5 : 4) << format;
+        EXPECT_TRUE(lines[0].contains(QStringLiteral("站点"))) << "one header, with the site column";
+        EXPECT_TRUE(lines[1].startsWith("www.one.com")) << format;
+        EXPECT_TRUE(lines[3].startsWith("www.two.com")) << format;
+    }
 }
 
 TEST_F(CheckCommandTest, HomePageWithAnHttpErrorIsSaidAndExitsThreeWithItsRowsKept)
 {
     EXPECT_EQ(check({"www.nf.com", "--format", "json"}), kExitUnreachable);
     EXPECT_EQ(err(), "www.nf.com: 首页返回 HTTP 404\n");
-    EXPECT_EQ(cells(), R"({"site": "www.nf.com", "mode": "classic", "rows": [)" "\n  " + QString(kOneRow)
-                           .replace("\"一号\"", "\"没有链接\"").replace("[]", "[\"fanlian\"]")
-                           + "}\n], " R"("home": {"status": 404, "final_url": "http://www.nf.com", "ms": 0, "tls_error": null}})" "\n");
+    EXPECT_TRUE(cells().contains(R"("rows": [)" "\n  {\"lianjie\": \"http://www.back.com/\"")) << out().toStdString();
+    EXPECT_TRUE(cells().contains(R"("home": {"status": 404, )")) << out().toStdString();
 }
 
 TEST_F(CheckCommandTest, TheSiteThatCannotBeFetchedIsNamedWithTheCause)
@@ -123,8 +94,6 @@ TEST_F(CheckCommandTest, TheSiteThatCannotBeFetchedIsNamedWithTheCause)
         const char *line;
     } cases[] = {
         {"www.gone.com", ViaFakeweb, "网址可能无法访问：www.gone.com（连接被中断）"},
-        {"www.slow.com", ViaFakeweb, "网址可能无法访问：www.slow.com（超时未应答）"},
-        {"www.blank.com", ViaFakeweb, "网址可能无法访问：www.blank.com（应答没有内容）"},
         {"www.nf-empty.com", ViaFakeweb, "网址可能无法访问：www.nf-empty.com（首页返回 HTTP 404）"},
         {refused, Direct, "（连接被拒绝）"},
         {"www.one.com", ClosedProxy, "网址可能无法访问：www.one.com（代理无法连接）"},

@@ -62,6 +62,18 @@ inline fakeweb::Answer answer(int status, QByteArray body, fakeweb::Answer::Faul
     return {status, std::move(body), delayMs, fault, std::move(headers)};
 }
 
+// Baidu's classic result page as the worlds serve it: COUNT ("约5") pages, ADDRESS's snapshot 3K 2026-1-2.
+inline QByteArray baiduResultPage(const QString &count, const QString &address)
+{
+    return QStringLiteral("百度一下，找到相关网页%1篇，用时0.1秒<font color=#008000>%2 3K 2026-1-2</font>").arg(count, address).toUtf8();
+}
+
+// Baidu's answer once it has had enough: a redirect to its security check.
+inline fakeweb::Answer captchaRedirect()
+{
+    return answer(302, {}, {}, {{"Location", "http://wappass.baidu.com/static/captcha/tuxing.html?ak=x&backurl=y"}});
+}
+
 // An in-process fakeweb, and a fetcher that goes through its proxy.
 class FetchFixture : public ::testing::Test {
 protected:

@@ -1,9 +1,8 @@
-// Form9: its engine table, the search it opens, its messages, and its controls where the panel's layout puts them.
+// Form9: its engine table, the search it opens, its messages and its icons.
 #include "launcher/Form9.h"
 
 #include "launcher/EngineTable.h"
 #include "ui/PictureButton.h"
-#include "ui/Twips.h"
 #include "tests/common/QtPrinters.h"
 #include "tests/common/Recorders.h"
 
@@ -13,7 +12,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSet>
 #include <QTest>
 #include <QTimer>
 
@@ -33,7 +31,6 @@ struct Launcher : ::testing::Test {
         form.activateWindow();
         form.activate();
     }
-    QWidget *child(const char *name) const { return form.findChild<QWidget *>(QString::fromLatin1(name)); }
     void search(const QString &keyword)
     {
         form.keywordBox()->setText(keyword);
@@ -104,35 +101,6 @@ TEST_F(Launcher, ChangeOfEngineMovesFocusAndShowsItsOwnIcon)
     }
 }
 
-TEST_F(Launcher, ControlsAtTheirPlacesWithTheirPictures)
-{
-    const int dpi = form.logicalDpiX();
-    const std::tuple<const char *, const char *, QRect> places[] = {
-        {"Picture5(0)", nullptr, twipsRect(-2520, -80, 8175, 495, dpi)},
-        {"Picture5(1)", nullptr, twipsRect(0, -70, 8415, 495, dpi)},
-        {"Label13", "Picture5(0)", twipsRect(2640, 120, 1335, 255, dpi)}, // 120 twips into the first strip
-        {"Command1", nullptr, twipsRect(5040, -20, 735, 350, dpi)},
-        {"Picture2", nullptr, twipsRect(1200, 30, 255, 255, dpi)},
-    };
-    for (const auto &[name, parent, rect] : places) {
-        ASSERT_NE(child(name), nullptr) << name;
-        EXPECT_EQ(child(name)->geometry(), rect) << name;
-        EXPECT_TRUE(!parent || child(name)->parentWidget() == child(parent)) << name;
-    }
-    for (const char *name : {"Picture5(0)", "Picture5(1)"}) {
-        const auto *strip = qobject_cast<QLabel *>(child(name));
-        ASSERT_NE(strip, nullptr) << name;
-        EXPECT_EQ(strip->pixmap().size(), QSize(730, 34) * dpi / 96) << name;
-        EXPECT_FALSE(strip->hasScaledContents()) << name;
-    }
-    // Label13 lives in Picture5(0), so that strip must stand in front of the other.
-    const QList<QWidget *> siblings = child("Picture5(0)")->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    EXPECT_GT(siblings.indexOf(child("Picture5(0)")), siblings.indexOf(child("Picture5(1)")));
-    const auto *button = qobject_cast<PictureButton *>(form.searchButton());
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->face().size(), QSize(182, 42));
-}
-
 TEST(WidgetMessageBoxTest, TextIsPlainAndSelectable)
 {
     // Answers the modal box from inside its own event loop, after looking at it.
@@ -152,18 +120,6 @@ TEST(WidgetMessageBoxTest, TextIsPlainAndSelectable)
     WidgetMessageBox().show(nullptr, applicationTitle(), QStringLiteral("<b>http://a.test/</b>"), MessageIcon::warning);
     EXPECT_TRUE(flags & Qt::TextSelectableByMouse);
     EXPECT_EQ(format, Qt::PlainText);
-}
-
-TEST(EngineTable, ElevenAddressesEachWithTheKeywordAsTyped)
-{
-    const QStringList urls = buildSearchUrls(QStringLiteral("友情 链接"));
-    ASSERT_EQ(urls.size(), kEngineCount);
-    EXPECT_EQ(QSet<QString>(urls.begin(), urls.end()).size(), kEngineCount);
-    for (const QString &url : urls)
-        EXPECT_EQ(url.count(QStringLiteral("友情 链接")), 1) << url.toStdString();
-    EXPECT_EQ(urls[0], "http://www.baidu.com/s?wd=友情 链接");
-    EXPECT_EQ(urls[6], "http://cn.bing.com/search?q=友情 链接&src = ie - SearchBox");
-    EXPECT_EQ(urls[9], "http://www.iciba.com/友情 链接/9c1e07b2d5a34f68e0b7c2a91d4f5e36/");
 }
 
 TEST(EngineTable, TrimSpacesTakesOnlyU0020AtBothEnds)

@@ -241,12 +241,9 @@ struct HttpsRow : Row {
 const HttpsRow kHttps[] = {
     {"direct_trusted", false, true, true, false, Kind::Page, "straight to TLS", false},
     {"proxy_trusted", true, true, true, false, Kind::Page, "through the tunnel", false},
-    {"direct_unknown_authority", false, true, false, false, Kind::EmptyBody, "无知错误", true},
     {"proxy_unknown_authority", true, true, false, false, Kind::EmptyBody, "无知错误", true},
     {"direct_unknown_authority_insecure", false, true, false, true, Kind::Page, "read anyway", true},
-    {"proxy_unknown_authority_insecure", true, true, false, true, Kind::Page, "read anyway", true},
     {"direct_wrong_host", false, false, true, false, Kind::EmptyBody, "无知错误", true},
-    {"proxy_wrong_host", true, false, true, false, Kind::EmptyBody, "无知错误", true},
     {"proxy_wrong_host_insecure", true, false, true, true, Kind::Page, "wrong host", true},
 };
 

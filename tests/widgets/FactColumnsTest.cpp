@@ -29,8 +29,7 @@ struct FactColumns : WindowFixture {
         web.world().setPage("http://www.home9.com/", "<a rel=\"sponsored\" href=\"http://www.friend.com/\">友站</a>");
         web.world().setPage("http://www.friend.com/", "<meta name=robots content=nofollow>"
                                                       "<a href=\"http://www.home9.com/\" rel=nofollow>之家</a>");
-        web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1,
-                                      answer(302, {}, {}, {{"Location", "http://wappass.baidu.com/static/captcha/tuxing.html"}}));
+        web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1, captchaRedirect());
         open();
     }
 

@@ -1,4 +1,4 @@
-// The window without a check: its controls and looks (the clock, the stand-in for 宋体, the picture buttons), its list, and what the engine's signals do to it.
+// The window without a check: its looks (the clock, the stand-in for 宋体, the picture buttons), its list, and what the engine's signals do to it.
 #include "app/Form2.h"
 
 #include "app/ClockFormat.h"
@@ -6,13 +6,11 @@
 #include "launcher/Form9.h"
 #include "ui/Fonts.h"
 #include "ui/PictureButton.h"
-#include "ui/Twips.h"
 #include "tests/common/Recorders.h"
 #include "tests/common/ListView.h"
 #include "tests/common/Table.h"
 
 #include <QFile>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -50,36 +48,6 @@ struct Window : ::testing::Test {
 
 } // namespace
 
-TEST_F(Window, ControlsAtTheirPlacesInFrontOfTheBackground)
-{
-    const int dpi = form.logicalDpiX();
-    EXPECT_EQ(form.size(), QSize(twips(11055, dpi), twips(4530, dpi)));
-    const std::pair<const char *, QRect> places[] = {
-        {"ListView1", twipsRect(27, 654, 10995, 3495, dpi)}, {"Text1", twipsRect(1080, 240, 2775, 375, dpi)},
-        {"Label1", twipsRect(120, 297, 945, 240, dpi)},      {"Command1", twipsRect(3960, 240, 975, 375, dpi)},
-        {"Label2", twipsRect(120, 0, 4860, 180, dpi)},       {"Picture1", twipsRect(5160, 240, 5775, 375, dpi)},
-        {"Label3", twipsRect(5160, 0, 5775, 180, dpi)},      {"Frame1", twipsRect(0, 4200, 11055, 297, dpi)},
-        {"Image2", twipsRect(0, -960, 12015, 9255, dpi)},
-    };
-    for (const auto &[name, rect] : places) {
-        const auto *w = form.findChild<QWidget *>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
-        ASSERT_NE(w, nullptr) << name;
-        EXPECT_EQ(w->geometry(), rect) << name;
-    }
-    // The background is scaled to its place, and stands first among the children: at the back.
-    const auto *image2 = form.findChild<QLabel *>(QStringLiteral("Image2"), Qt::FindDirectChildrenOnly);
-    EXPECT_EQ(image2->pixmap().size(), QSize(831, 541));
-    EXPECT_TRUE(image2->hasScaledContents());
-    EXPECT_EQ(form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly).first(), image2);
-    EXPECT_TRUE(form.windowTitle().contains(QStringLiteral("v8.0")));
-    EXPECT_EQ(form.windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}}));
-    const auto *button = qobject_cast<PictureButton *>(form.queryButton());
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->face().size(), QSize(100, 47));
-    EXPECT_EQ(button->text(), QStringLiteral("查 询"));
-    EXPECT_EQ(button->cursor().shape(), Qt::PointingHandCursor);
-}
-
 TEST_F(Window, TabOrderFromListToLauncher)
 {
     // The next widget that Tab reaches, skipping a control's own inner parts.
@@ -92,21 +60,6 @@ TEST_F(Window, TabOrderFromListToLauncher)
     EXPECT_EQ(nextStop(form.list()), form.siteBox());
     EXPECT_EQ(nextStop(form.siteBox()), form.queryButton());
     EXPECT_EQ(nextStop(form.queryButton()), form.launcher()->searchButton());
-}
-
-TEST_F(Window, SixHeadersAndWidthsThenTheHiddenFactColumns)
-{
-    const QStringList headers{"网站地址", "网站名字", "反链关键字", "百度收录", "百度快照", "百度site首页"};
-    ASSERT_EQ(form.list()->model()->columnCount(), 6 + kFactColumnCount);
-    EXPECT_EQ(listRows(form.list()), 0);
-    EXPECT_FALSE(form.list()->rootIsDecorated());
-    for (int c = 0; c < form.list()->model()->columnCount(); ++c) {
-        EXPECT_EQ(form.list()->isColumnHidden(c), c >= 6) << c;
-        if (c < 6) {
-            EXPECT_EQ(headerText(form.list(), c), headers[c]);
-            EXPECT_EQ(form.list()->columnWidth(c), (c == 0 ? 150 : 100) * form.logicalDpiX() / 96) << c;
-        }
-    }
 }
 
 TEST_F(Window, ClockShowsDesignTextThenDate)

@@ -53,16 +53,6 @@ struct ListMenu : WindowFixture {
     }
 };
 
-TEST_F(ListMenu, HoldsTheRowActionsBeforeTheModernMode)
-{
-    QStringList texts;
-    for (const QAction *action : form->modernModeUi()->listMenu()->actions())
-        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    EXPECT_EQ(texts, (QStringList{"复制", "导出 CSV…", "在浏览器中打开", "重新检查所选行", "-", "现代模式"}));
-    EXPECT_EQ(form->listActions()->exportAction()->shortcut(), QKeySequence(QKeySequence::Save));
-    EXPECT_EQ(form->listActions()->copyAction()->shortcut(), QKeySequence(QKeySequence::Copy));
-}
-
 TEST_F(ListMenu, CtrlSExportsTheListAsCsv)
 {
     saveDialog.answer = dir.filePath("links.csv");
