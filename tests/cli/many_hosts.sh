@@ -15,14 +15,10 @@ awk 'BEGIN {
   }
   printf "\"http://www.hub.com/\": \"%s\"\n}\n", home
 }' >"$tmp/world.json"
-"$fakeweb" "$tmp/world.json" --port 0 >"$tmp/port" 2>/dev/null &
-pid=$!
-trap 'kill $pid 2>/dev/null || true; rm -rf "$tmp"' EXIT
-for _ in $(seq 1 100); do
-  [ -s "$tmp/port" ] && break
-  sleep 0.05
-done
-proxy="http://127.0.0.1:$(head -n 1 "$tmp/port")"
+. "$(dirname "$0")/../../tools/fakeweb/run.sh"
+fakeweb_pid=""
+trap 'kill $fakeweb_pid 2>/dev/null || true; rm -rf "$tmp"' EXIT
+run_fakeweb "$fakeweb" "$tmp/world.json" "$tmp/port"
 
 ulimit -n 256
 "$friendlinks" check www.hub.com --proxy "$proxy" --format tsv >"$tmp/one.tsv"

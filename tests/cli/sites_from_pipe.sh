@@ -5,16 +5,12 @@
 set -eu
 friendlinks=$1 fakeweb=$2 world=$3
 tmp=$(mktemp -d)
-"$fakeweb" "$world" --port 0 >"$tmp/port" 2>"$tmp/log" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true; rm -rf "$tmp"' EXIT
-for _ in $(seq 1 100); do
-  [ -s "$tmp/port" ] && break
-  sleep 0.05
-done
-port=$(head -n 1 "$tmp/port")
+. "$(dirname "$0")/../../tools/fakeweb/run.sh"
+fakeweb_pid=""
+trap 'kill $fakeweb_pid 2>/dev/null || true; rm -rf "$tmp"' EXIT
+run_fakeweb "$fakeweb" "$world" "$tmp/port" "$tmp/log"
 printf '# my sites\nwww.s0.com\n\n  www.s1.com\nwww.s2.com\n' |
-  "$friendlinks" check --sites - --proxy "http://127.0.0.1:$port" --format jsonl >"$tmp/out"
+  "$friendlinks" check --sites - --proxy "$proxy" --format jsonl >"$tmp/out"
 cat "$tmp/out"
 [ "$(wc -l <"$tmp/out")" -eq 3 ] || { echo "expected 3 lines"; exit 1; }
 for site in www.s0.com www.s1.com www.s2.com; do

@@ -12,6 +12,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"
+. "$root/tools/fakeweb/run.sh"
 . packaging/windows/env.sh
 build=$(cd "${BUILD:-build}" && pwd)
 win=$(cd "${WIN_BUILD:-build-win}" && pwd)
@@ -74,10 +75,7 @@ echo "suites: $total_passed passed, $total_skipped skipped under Wine"
 # --- 2. the command line against the Linux fakeweb ----------------------------------------------
 start_fakeweb() {
   [ -z "$fakeweb_pid" ] || kill "$fakeweb_pid" 2>/dev/null || true
-  "$build/tools/fakeweb/fakeweb" "$1" --port 0 >"$logs/fakeweb.port" 2>"$logs/fakeweb.log" &
-  fakeweb_pid=$!
-  for _ in $(seq 1 100); do [ -s "$logs/fakeweb.port" ] && break; sleep 0.05; done
-  proxy="http://127.0.0.1:$(head -n 1 "$logs/fakeweb.port")"
+  run_fakeweb "$build/tools/fakeweb/fakeweb" "$1" "$logs/fakeweb.port" "$logs/fakeweb.log"
 }
 # same_json NAME ARGS...: `check ARGS --format json` by both programs; the times aside, equal.
 same_json() {
