@@ -43,14 +43,6 @@ public:
         m_pool->detach(this);
     }
 
-    void stopBaiduQueries()
-    {
-        if (m_cancelled || m_baiduBlocked)
-            return;
-        m_baiduBlocked = true;
-        m_engine.m_results->outcomeToWrite().baiduBlocked = true;
-    }
-
     void start()
     {
         if (m_harvested)
@@ -138,10 +130,6 @@ private:
     // for a security check (every further query only deepens the block).
     void queryBaidu(int worker, int row, const QString &link)
     {
-        if (m_baiduBlocked && !m_pool->isBaiduBlocked()) {
-            baiduAnswered(worker, row, link, nullptr); // stopBaiduQueries(): this check asks no more
-            return;
-        }
         m_pool->askBaidu(this, worker, m_mode.baiduQuery(m_engine.m_settings.baiduHost, link), m_site,
                          [this, worker, row, link](const FetchResult *answer) {
                              if (m_cancelled)
@@ -298,12 +286,6 @@ void CheckEngine::cancel()
     // the check from a signal): silence the run now, free it once control is back.
     m_run->cancel();
     QTimer::singleShot(0, this, [retired = std::shared_ptr<Run>(std::move(m_run))] {});
-}
-
-void CheckEngine::stopBaiduQueries()
-{
-    if (m_run)
-        m_run->stopBaiduQueries();
 }
 
 bool CheckEngine::isRunning() const

@@ -42,11 +42,6 @@ public:
     bool recheck(const QList<int> &rows);
     // Stops the running check: requests aborted, late answers ignored, no finished().
     void cancel();
-    // Sends no further Baidu query in the running check, as after a security
-    // check of its own: the rows not yet asked get the state blocked. No
-    // baiduBlocked(). (The checks of a batch need not call it: their shared
-    // pool holds the block for all of them.)
-    void stopBaiduQueries();
 
     [[nodiscard]] bool isRunning() const;
     // The rows and the site's outcome of the last check: written only by the engine.

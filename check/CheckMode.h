@@ -38,7 +38,6 @@ public:
 
     [[nodiscard]] bool modern() const { return m_modern; }
     [[nodiscard]] QString name() const { return m_modern ? kModernModeName : kClassicModeName; }
-    [[nodiscard]] LinkMode linkMode() const { return m_modern ? LinkMode::Modern : LinkMode::Classic; }
 
     // The friend links of the site's home page; a modern check lists none from an error page.
     [[nodiscard]] Harvest harvestHome(const FetchResult &home, int maxLinks) const;
