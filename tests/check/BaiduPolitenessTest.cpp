@@ -177,23 +177,6 @@ TEST(QueryPacer, OneQueryAtATimeAndASkipKeepsThePace)
     EXPECT_EQ(started.last(), "second");
 }
 
-TEST(QueryPacer, ReleasingTheWaitingKeepsThePaceOfLaterQueries)
-{
-    qint64 now = 0;
-    QueryPacer paced(1000, [&now] { return now; });
-    QStringList started;
-    paced.enqueue(nullptr, [&started] { started << "first"; return true; });
-    paced.enqueue(nullptr, [&started] { started << "dropped"; return false; });
-    paced.queryDone();
-    paced.releaseAll();
-    EXPECT_EQ(started, (QStringList{"first", "dropped"})) << "the waiting ones run at once";
-    paced.enqueue(nullptr, [&started] { started << "later"; return true; });
-    EXPECT_EQ(started.size(), 2) << "a later query still waits for the interval";
-    now = 1000;
-    paced.runDue();
-    EXPECT_EQ(started.last(), "later");
-}
-
 TEST(QueryPacer, AForgottenOwnerLeavesTheOthersTheirTurn)
 {
     QueryPacer paced(1);
