@@ -26,16 +26,13 @@ QByteArray anchor(const QString &href, const QString &content)
 
 const QString kBaidu = QStringLiteral("www.baidu.com");
 
-// The checked site www.home9.com links to five friends that show one outcome
-// each, and to pages that must not be listed (its own, an inner page, a footer).
-void buildWorld(fakeweb::World &world, int friendDelayMs = 0)
+// The checked site www.home9.com links to itself and to five friends that show one outcome each
+// (which other links a harvest leaves out is HarvestTest's).
+void buildWorld(fakeweb::World &world, int friendDelayMs)
 {
-    world.setPage("http://www.home9.com/", "<html>" + anchor("http://www.home9.com/", "首页")
-                      + anchor("http://www.home9.com/about.html", "关于我们") + anchor("http://www.back.com/", "回链站")
+    world.setPage("http://www.home9.com/", anchor("http://www.home9.com/", "首页") + anchor("http://www.back.com/", "回链站")
                       + anchor("http://www.pic.net/", "图片站") + anchor("http://www.nolink.org/", "不回链")
-                      + anchor("http://www.slow.cn/", "慢站") + anchor("http://www.blank.com.cn/", "空站")
-                      + anchor("http://www.other.com/page.html", "内页")
-                      + anchor("http://www.miibeian.gov.cn/", "京ICP备05000001号") + "</html>");
+                      + anchor("http://www.slow.cn/", "慢站") + anchor("http://www.blank.com.cn/", "空站"));
     world.setPage("http://www.back.com/", anchor("http://www.home9.com/", "首页之家"), friendDelayMs);
     world.setPage("http://www.pic.net/", anchor("http://www.home9.com/", "<img src=logo.gif>"), friendDelayMs);
     world.setPage("http://www.nolink.org/", anchor("http://www.else.com/", "别处"), friendDelayMs);
@@ -122,7 +119,6 @@ TEST_F(CheckEngineTest, JobsSchemeAndWhiteSpaceAroundTheSiteGiveTheSameCellsAndC
         ASSERT_FALSE(progress.isEmpty());
         EXPECT_EQ(progress.first(), (QList<QVariant>{0, 5}));
         EXPECT_EQ(progress.last(), (QList<QVariant>{5, 5}));
-        EXPECT_FALSE(engine.isRunning());
     }
     EXPECT_EQ(m_web.hostRequests(kBaidu), 3 * 5) << "one Baidu query a row";
 }
@@ -250,8 +246,7 @@ TEST_F(SharedPoolTest, RecheckProbesOnlyTheGivenRows)
     EXPECT_EQ(m_web.requestLog(), (QStringList{"http://www.f0-1.com/", "http://www.baidu.com/s?wd=site:www.f0-1.com/"}));
     for (const QList<QVariant> &cell : cells)
         EXPECT_EQ(cell.at(0).toModelIndex().row(), 1);
-    EXPECT_FALSE(engine.recheck({}));
-    EXPECT_FALSE(engine.recheck({5}));
+    EXPECT_FALSE(engine.recheck({5})) << "no such row";
 }
 
 // Baidu: --baidu-interval-ms spaces the queries out; each address is asked once per run.
