@@ -74,7 +74,8 @@ void buildSites(fakeweb::World &world, int sites, int friends, int delayMs)
             const QString friendSite = QStringLiteral("www.f%1-%2.com/").arg(s).arg(f);
             home += QStringLiteral("<a href=\"http://%1\">友%2</a>\n").arg(friendSite).arg(f).toUtf8();
             world.setPage("http://" + friendSite, "<a href=\"http://www.home0.com/\">回</a>", delayMs);
-            world.setPage(baiduQueryUrl(kBaidu, "http://" + friendSite), baiduResultPage(QString::number(f + 1), friendSite), delayMs);
+            world.setPage(baiduQueryUrl(kBaidu, "http://" + friendSite), baiduResultPage(QString::number(f + 1), friendSite),
+                          delayMs);
         }
         world.setPage(QStringLiteral("http://www.home%1.com/").arg(s), home);
     }
