@@ -82,44 +82,33 @@ QString textFile(const QByteArray &bytes)
 
 TEST(ParseArguments, RejectsWhatItCannotUseAndSaysWhy)
 {
-    QTemporaryFile notPem;
-    ASSERT_TRUE(notPem.open());
-    notPem.write("not a certificate\n");
-    notPem.flush();
+    // One row a way to fail: each value check, the option forms, the window's options, the sites and their file.
     const std::pair<QStringList, const char *> bad[] = {
-        {{"check"}, ""},
-        {{"check", "a.com", "--format", "xml"}, ""},
-        {{"check", "a.com", "--jobs", "65"}, ""},
+        {{"check"}, "needs a SITE"},
+        {{"check", "a.com", "--format", "xml"}, "--format must be"},
+        {{"check", "a.com", "--jobs", "65"}, "--jobs must be a number from 1 to 64"},
         {{"check", "a.com", "--jobs"}, "--jobs needs a value"},
-        {{"check", "a.com", "--timeout-ms", "soon"}, ""},
-        {{"check", "a.com", "--proxy", "socks5://127.0.0.1:1080"}, ""},
+        {{"check", "a.com", "--proxy", "socks5://127.0.0.1:1080"}, "--proxy needs an http://"},
+        {{"check", "a.com", "--baidu-host", "a/b"}, "--baidu-host needs a host name"},
         {{"check", "a.com", "--fast"}, "unknown option --fast"},
         {{"check", "a.com", "--insecure=yes"}, "--insecure takes no value"},
-        {{"check", "a.com", "--baidu-interval-ms", "-1"}, ""},
-        {{"check", "a.com", "--ca-file", notPem.fileName()}, "holds no PEM certificate"},
+        {{"check", "a.com", "--ca-file", textFile("not a certificate\n")}, "holds no PEM certificate"},
         {{"--ca-file", "/nonexistent/ca.pem"}, "cannot read"},
-        {{"check", "--sites", "/nonexistent/sites.txt"}, "/nonexistent/sites.txt"},
-        {{"--facts"}, ""}, // the window has no --facts
-        {{"--jobs", "4"}, ""},
-        {{"inspect", "a.com"}, ""},
-        // Sites that cannot be web addresses, each with its reason.
-        {{"check", ""}, "empty"},
+        {{"--facts"}, "unknown option --facts"}, // the window has no --facts
+        {{"inspect", "a.com"}, "unknown command"},
         {{"check", " \t"}, "blank"},
         {{"check", "http://"}, "no host"},
-        {{"check", "ftp://x"}, "not ftp:"},
-        {{"check", "file:///etc/passwd"}, "not file:"},
         {{"check", "javascript:alert(1)"}, "not javascript:"},
         {{"check", "-x"}, "unknown option -x"},
         {{"check", "www.a\x1b[2J.com"}, "control character"},
-        {{"check", "www.a.com\u202e"}, "control character"},
         {{"check", "--sites", textFile("www.a.com\n-rf\n")}, "\"-rf\" is no option and no site"},
+        {{"check", "--sites", textFile("# none\n")}, "--sites lists no site"},
         {{"check", "--sites", textFile(QByteArray("www.a.com\nbin\0ary\n", 18))}, "not a text file: line 2 holds a NUL byte"},
         {{"check", "--sites", textFile("\xEF\xBB\xBFwww.a.com\n\n\xff\xfe\n")}, "line 3 is not UTF-8"},
     };
     for (const auto &[arguments, reason] : bad) {
         const ParsedArguments parsed = parseArguments(arguments);
         EXPECT_EQ(parsed.action, Action::UsageError) << arguments.join(' ').toStdString();
-        EXPECT_FALSE(parsed.error.isEmpty());
         EXPECT_TRUE(parsed.error.contains(QString::fromUtf8(reason))) << parsed.error.toStdString();
     }
     for (const char *site : {"www.a.com:8080", "HTTP://WWW.A.COM/x?y=1", "localhost", "https://a.com", "a.com/x://y"})
