@@ -76,7 +76,8 @@ TEST_F(CheckCommandTest, OneSiteInJsonGivesItsRowsWithTheirFactsAndItsHome)
   {"lianjie": "http://www.friend-b.net/", "guanjianzi": "乙\r\n", "fanlian": "之家", "shoulu": "", "kuaizhao": "", "rp": "", "red": [], "facts": {"status": 200, "final_url": "http://friend-b.net/home.html", "ms": 0, "backlink": {"href": "http://www.mysite.com/", "rel": [], "follow": true}, "page_nofollow": true, "outbound": 1, "baidu": {"state": "no_result", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-b.net/", "rel": [], "follow": true}}},
   {"lianjie": "http://www.friend-c.org/", "guanjianzi": "丙\r\n", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 404, "final_url": "http://www.friend-c.org/", "ms": 0, "backlink": null, "page_nofollow": true, "outbound": 0, "baidu": {"state": "unknown_page", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-c.org/", "rel": ["nofollow"], "follow": false}}},
   {"lianjie": "http://www.friend-d.cn/", "guanjianzi": "丁\r\n", "fanlian": "无知错误", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 200, "final_url": "http://www.friend-d.cn/", "ms": 0, "backlink": null, "page_nofollow": null, "outbound": null, "baidu": {"state": "unreachable", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-d.cn/", "rel": [], "follow": true}}}
-], )") + homeOk("www.mysite.com") + "}\n");
+], "home": {"status": 200, "final_url": "http://www.mysite.com", "ms": 0, "tls_error": null}}
+)"));
     EXPECT_EQ(err(), m_httpsHint) << "no progress when stderr is not a terminal";
 }
 
@@ -137,9 +138,7 @@ TEST_F(CheckCommandTest, SitesAreWrittenInTheOrderGivenAndThoseThatCannotBeCheck
 TEST_F(CheckCommandTest, OutputThatCannotBeWrittenEndsWithExitFour)
 {
     for (const char *format : {"jsonl", "table"}) { // written site by site, and at the end
-        ParsedArguments parsed = parseArguments({"check", "www.mysite.com", "--format", format});
-        parsed.options.settings.proxy = m_web.proxy();
-        EXPECT_EQ(run(parsed.options, fullDisk().get()), kExitOutputFailed) << format;
+        EXPECT_EQ(check({"www.mysite.com", "--format", format}, fullDisk().get()), kExitOutputFailed) << format;
         EXPECT_TRUE(err().contains("friendlinks: 无法写出结果：")) << err().toStdString();
     }
 }

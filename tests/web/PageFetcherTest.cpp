@@ -17,44 +17,65 @@ using Kind = FetchResult::Kind;
 
 const QString kSite = QStringLiteral("www.checked.test");
 
+using Failure = FetchResult::Failure;
+
 struct OutcomeRow : Row {
     Answer answer;
     Kind kind;
     QString text;
+    Failure failure; // why no page came, for the message that names it
 };
 
 const OutcomeRow kOutcomes[] = {
-    {"utf8_page", answer(200, "<p>中文页面</p>"), Kind::Page, "<p>中文页面</p>"},
-    {"gb2312_page", answer(200, "<p>" + QByteArray::fromHex("D6D0CEC4D2B3C3E6") + "</p>"), Kind::Page, "<p>中文页面</p>"},
-    {"not_found_with_body", answer(404, "<h1>没有</h1>"), Kind::Page, "<h1>没有</h1>"},
-    {"not_found_empty_body", answer(404, ""), Kind::EmptyBody, kEmptyBody},
-    {"chunked", answer(200, "<a href=x>分块</a>", Fault::Chunked), Kind::Page, "<a href=x>分块</a>"},
-    {"drop", answer(200, "never sent", Fault::Drop), Kind::EmptyBody, kEmptyBody},
-    {"drop_mid_body", answer(200, "half of this body goes", Fault::DropMidBody), Kind::EmptyBody, kEmptyBody},
+    {"utf8_page", answer(200, "<p>中文页面</p>"), Kind::Page, "<p>中文页面</p>", Failure::None},
+    {"gb2312_page", answer(200, "<p>" + QByteArray::fromHex("D6D0CEC4D2B3C3E6") + "</p>"), Kind::Page, "<p>中文页面</p>",
+     Failure::None},
+    {"not_found_with_body", answer(404, "<h1>没有</h1>"), Kind::Page, "<h1>没有</h1>", Failure::None},
+    {"not_found_empty_body", answer(404, ""), Kind::EmptyBody, kEmptyBody, Failure::EmptyAnswer},
+    {"chunked", answer(200, "<a href=x>分块</a>", Fault::Chunked), Kind::Page, "<a href=x>分块</a>", Failure::None},
+    {"drop", answer(200, "never sent", Fault::Drop), Kind::EmptyBody, kEmptyBody, Failure::ConnectionClosed},
+    {"drop_mid_body", answer(200, "half of this body goes", Fault::DropMidBody), Kind::EmptyBody, kEmptyBody,
+     Failure::ConnectionClosed},
 };
 
+// Each answer from a friend's site, then from the checked site itself, where a failure is no marker but
+// the site that cannot be reached.
 TABLE_TEST_F(FetchFixture, FetchOutcomeTest, GivesTheResultKindAndText, kOutcomes)
 {
-    const QString url = QStringLiteral("http://www.%1.test/").arg(QString::fromLatin1(GetParam().name).replace('_', '-'));
-    m_web.world().set(url, GetParam().answer);
+    const OutcomeRow &c = GetParam();
+    const QString host = QStringLiteral("www.%1.test").arg(QString::fromLatin1(c.name).replace('_', '-'));
+    const QString url = QStringLiteral("http://%1/").arg(host);
+    m_web.world().set(url, c.answer);
     const FetchResult result = fetch(url);
-    EXPECT_EQ(result.kind, GetParam().kind);
-    EXPECT_EQ(result.text, GetParam().text);
+    EXPECT_EQ(result.kind, c.kind);
+    EXPECT_EQ(result.text, c.text);
+    EXPECT_EQ(result.failure, c.failure);
     EXPECT_TRUE(m_web.requestLog().contains(url));
+    const FetchResult onSite = fetch(url, host);
+    EXPECT_EQ(onSite.kind, c.failure == Failure::None ? c.kind : Kind::SiteUnreachable);
+    EXPECT_EQ(onSite.text, c.failure == Failure::None ? c.text : QString());
+    EXPECT_EQ(onSite.failure, c.failure);
 }
 
 using PageFetcherTest = FetchFixture;
 
+// A bare host is fetched as http, and a redirect to https is followed (through the proxy's tunnel).
 TEST_F(PageFetcherTest, RedirectsAreFollowedAndTheTransportFactsNameTheLastAnswer)
 {
-    m_web.world().set("http://www.moved.test/", answer(302, "", Fault::None, {{"Location", "http://www.target.test/"}}));
-    m_web.world().set("http://www.target.test/", answer(203, "arrived", Fault::None, {{"X-Robots-Tag", "nofollow"}}));
-    const FetchResult result = fetch(QStringLiteral("http://www.moved.test/"));
+    ASSERT_NE(m_web.tlsPort(), 0) << "no test certificate";
+    m_fetcher.addAuthorities(fakeweb::FakeWeb::authority());
+    m_web.world().set("http://www.moved.test/", answer(302, "", Fault::None, {{"Location", "https://www.secure.test/"}}));
+    m_web.world().set("https://www.secure.test/", answer(203, "arrived", Fault::None, {{"X-Robots-Tag", "nofollow"}}));
+    const FetchResult result = fetch(QStringLiteral("www.moved.test"));
     EXPECT_EQ(result.text, QStringLiteral("arrived"));
     EXPECT_EQ(result.status, 203);
-    EXPECT_EQ(result.finalUrl, QStringLiteral("http://www.target.test/"));
-    EXPECT_EQ(result.redirects, QList<QString>{QStringLiteral("http://www.target.test/")});
+    EXPECT_EQ(result.finalUrl, QStringLiteral("https://www.secure.test/"));
+    EXPECT_EQ(result.redirects, QList<QString>{QStringLiteral("https://www.secure.test/")});
     EXPECT_EQ(result.header("x-robots-tag"), QByteArray("nofollow"));
+    EXPECT_TRUE(result.tlsError.isEmpty());
+    QStringList asked = m_web.requestLog();
+    asked.removeDuplicates(); // Qt may send a redirected request twice on the wire
+    EXPECT_EQ(asked, (QStringList{"http://www.moved.test/", "https://www.secure.test/"}));
     // A loop Qt gives up on still names its target.
     m_web.world().set("http://www.loop.test/", answer(302, "moved", Fault::None, {{"Location", "http://www.loop.test/"}}));
     const QList<QString> redirects = fetch(QStringLiteral("http://www.loop.test/")).redirects;
@@ -111,8 +132,12 @@ TEST_F(PageFetcherTest, TimeLimitAndSizeCapEndTheRequest)
     EXPECT_EQ(slow.kind, Kind::TooSlow);
     EXPECT_EQ(slow.text, kTooSlow);
     EXPECT_EQ(slow.status, 0);
+    EXPECT_EQ(slow.failure, Failure::TimedOut);
     EXPECT_GE(slow.elapsedMs, 200);
     EXPECT_TRUE(waitUntil([this] { return m_web.openConnections() == 0; })) << "the timed-out request was left open";
+    const FetchResult slowSite = fetch(QStringLiteral("http://www.slow.test/"), QStringLiteral("www.slow.test"));
+    EXPECT_EQ(slowSite.kind, Kind::SiteUnreachable);
+    EXPECT_EQ(slowSite.failure, Failure::TimedOut);
 
     m_fetcher.setTimeoutMs(60000); // the cap must end this fetch, not the clock
     m_web.world().set("http://www.endless.test/", answer(200, "", Fault::Endless));
@@ -132,40 +157,20 @@ TEST_F(PageFetcherTest, RefusedPortAndMalformedAddressesGiveTheEmptyBodyMarker)
     PageFetcher direct;
     const FetchResult refusedResult = fetch(refused, kSite, &direct);
     EXPECT_EQ(refusedResult.text, kEmptyBody);
-    EXPECT_EQ(refusedResult.failure, FetchResult::Failure::ConnectionRefused);
+    EXPECT_EQ(refusedResult.failure, Failure::ConnectionRefused);
     PageFetcher closedProxy;
     closedProxy.setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), probe.serverPort()));
-    EXPECT_EQ(fetch(QStringLiteral("http://www.a.test/"), kSite, &closedProxy).failure, FetchResult::Failure::ProxyUnreachable);
+    EXPECT_EQ(fetch(QStringLiteral("http://www.a.test/"), kSite, &closedProxy).failure, Failure::ProxyUnreachable);
     for (const QString url : {"", "http://", "http://exa mple.test/", "http://[::1/"}) {
         const FetchResult result = fetch(url);
         EXPECT_EQ(result.kind, Kind::EmptyBody) << url.toStdString();
         EXPECT_EQ(result.text, kEmptyBody) << url.toStdString();
-        EXPECT_EQ(result.failure, FetchResult::Failure::NotAnAddress) << url.toStdString();
+        EXPECT_EQ(result.failure, Failure::NotAnAddress) << url.toStdString();
     }
     EXPECT_TRUE(m_web.requestLog().isEmpty()) << m_web.requestLog().join(' ').toStdString();
 }
 
-TEST_F(PageFetcherTest, FailuresOnTheCheckedSiteAreSiteUnreachable)
-{
-    m_web.world().setPage("http://www.checked.test/empty", "");
-    m_web.world().setPage("http://www.checked.test/slow", "late", 1000);
-    m_web.world().set("http://www.checked.test/drop", answer(200, "", Fault::Drop));
-    m_web.world().setPage("http://www.checked.test/", "home");
-    using Failure = FetchResult::Failure;
-    for (const auto &[path, failure] : {std::pair{"/empty", Failure::EmptyAnswer}, std::pair{"/slow", Failure::TimedOut},
-                                        std::pair{"/drop", Failure::ConnectionClosed}}) {
-        m_fetcher.setTimeoutMs(QByteArray(path) == "/slow" ? 200 : kDefaultTimeoutMs);
-        const FetchResult result = fetch(kSite + QLatin1String(path));
-        EXPECT_EQ(result.kind, Kind::SiteUnreachable) << path;
-        EXPECT_TRUE(result.text.isEmpty()) << path;
-        EXPECT_EQ(result.failure, failure) << path; // why, for the message that names it
-    }
-    EXPECT_EQ(fetch(kSite + QLatin1Char('/')).text, QStringLiteral("home")); // a page stays a page
-    // The same empty answer on an address without the checked site is the marker.
-    EXPECT_EQ(fetch(QStringLiteral("http://www.checked.test/empty"), QStringLiteral("www.other.test")).text, kEmptyBody);
-}
-
-// A bare host is fetched as http (HttpRedirectToHttpsIsFollowedThroughTheProxy fetches one).
+// A bare host is fetched as http (RedirectsAreFollowedAndTheTransportFactsNameTheLastAnswer fetches one).
 TEST(PageFetcher, BareHostGetsHttpAndHttpsIsNeverFetchedAsHttpOfHttps)
 {
     const std::pair<QString, QString> schemes[] = {
@@ -258,12 +263,11 @@ TABLE_TEST_F(FetchFixture, HttpsFetchTest, GivesTheKindTextAndCertificateTrouble
     EXPECT_EQ(result.tlsError.isEmpty(), !*c.tlsError) << result.tlsError.toStdString();
     EXPECT_TRUE(result.tlsError.contains(QLatin1String(c.tlsError))) << result.tlsError.toStdString();
     EXPECT_EQ(result.status, c.kind == Kind::Page ? 200 : 0);
-    EXPECT_EQ(result.failure, c.kind == Kind::Page ? FetchResult::Failure::None : FetchResult::Failure::Certificate);
+    EXPECT_EQ(result.failure, c.kind == Kind::Page ? Failure::None : Failure::Certificate);
 }
 
 TEST(FetchFailure, TransportErrorsInWords)
 {
-    using Failure = FetchResult::Failure;
     EXPECT_EQ(failureOf(QNetworkReply::HostNotFoundError, false), Failure::HostNotFound);
     EXPECT_EQ(failureOf(QNetworkReply::HostNotFoundError, false, true), Failure::ProxyUnreachable);
     EXPECT_EQ(failureOf(QNetworkReply::ProxyNotFoundError, false), Failure::ProxyUnreachable);
@@ -274,23 +278,6 @@ TEST(FetchFailure, TransportErrorsInWords)
     FetchResult home;
     home.status = 404;
     EXPECT_EQ(homePageTrouble(home), QStringLiteral("首页返回 HTTP 404"));
-}
-
-TEST_F(PageFetcherTest, HttpRedirectToHttpsIsFollowedThroughTheProxy)
-{
-    ASSERT_NE(m_web.tlsPort(), 0) << "no test certificate";
-    m_fetcher.addAuthorities(fakeweb::FakeWeb::authority());
-    m_web.world().set("http://www.secure.test/", answer(301, "", {}, {{"Location", "https://www.secure.test/"}}));
-    m_web.world().setPage("https://www.secure.test/", "<p>安全的页面</p>");
-    const FetchResult result = fetch(QStringLiteral("www.secure.test"));
-    EXPECT_EQ(result.kind, Kind::Page);
-    EXPECT_EQ(result.text, QStringLiteral("<p>安全的页面</p>"));
-    EXPECT_EQ(result.finalUrl, QStringLiteral("https://www.secure.test/"));
-    EXPECT_EQ(result.redirects, QList<QString>{QStringLiteral("https://www.secure.test/")});
-    EXPECT_TRUE(result.tlsError.isEmpty());
-    QStringList asked = m_web.requestLog();
-    asked.removeDuplicates(); // Qt may send a redirected request twice on the wire
-    EXPECT_EQ(asked, (QStringList{"http://www.secure.test/", "https://www.secure.test/"}));
 }
 
 } // namespace
