@@ -18,25 +18,21 @@ using Action = ParsedArguments::Action;
 
 TEST(ParseArguments, ReadsEveryOption)
 {
-    const QString ca = fakeweb::FakeWeb::authorityFile();
     const ParsedArguments parsed = parseArguments(
         {"check", "www.a.com", "b.com", "--format", "json", "--proxy", "http://127.0.0.1:3128", "--baidu-host=baidu.test",
-         "--jobs", "3", "--timeout-ms", "250", "--ca-file", ca, "--insecure", "--modern", "--facts", "--baidu-interval-ms=1500"});
+         "--jobs", "3", "--timeout-ms", "250", "--ca-file", fakeweb::FakeWeb::authorityFile(), "--insecure", "--modern",
+         "--facts", "--baidu-interval-ms=1500"});
     ASSERT_EQ(parsed.action, Action::Check) << parsed.error.toStdString();
     const CheckSettings &s = parsed.options.settings;
     EXPECT_EQ(parsed.options.site, "www.a.com");
     EXPECT_EQ(parsed.options.sites, (QStringList{"www.a.com", "b.com"}));
     EXPECT_EQ(parsed.options.format, OutputFormat::Json);
-    EXPECT_EQ(s.proxy.type(), QNetworkProxy::HttpProxy);
-    EXPECT_EQ(s.proxy.hostName(), "127.0.0.1");
-    EXPECT_EQ(s.proxy.port(), 3128);
+    EXPECT_EQ(s.proxy, QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", 3128));
     EXPECT_EQ(s.baiduHost, "baidu.test");
     EXPECT_EQ(s.jobs, 3);
     EXPECT_EQ(s.timeoutMs, 250);
     EXPECT_EQ(s.authorities, fakeweb::FakeWeb::authority());
-    EXPECT_TRUE(s.insecure);
-    EXPECT_TRUE(s.modern);
-    EXPECT_TRUE(parsed.options.facts);
+    EXPECT_TRUE(s.insecure && s.modern && parsed.options.facts);
     EXPECT_EQ(s.baiduIntervalMs, 1500);
 
     const ParsedArguments plain = parseArguments({"check", "a.com"});
@@ -113,8 +109,9 @@ TEST(ParseArguments, RejectsWhatItCannotUseAndSaysWhy)
     }
     for (const char *site : {"www.a.com:8080", "HTTP://WWW.A.COM/x?y=1", "localhost", "https://a.com", "a.com/x://y"})
         EXPECT_EQ(parseArguments({"check", site}).action, Action::Check) << site;
-    EXPECT_EQ(parseArguments({"check", "--sites", textFile("\xEF\xBB\xBF# 我的\nwww.a.com\r\n")}).options.sites,
-              QStringList{"www.a.com"});
+    // Blank lines and "#" lines are skipped, each line trimmed, a byte-order mark dropped.
+    const QString sites = textFile("\xEF\xBB\xBF# 我的\nwww.a.com\r\n\n  www.b.com  \n\t\n#www.c.com\nwww.d.com");
+    EXPECT_EQ(parseArguments({"check", "--sites", sites}).options.sites, (QStringList{"www.a.com", "www.b.com", "www.d.com"}));
 }
 
 TEST(UsageError, IsTwoLinesWithWhatIsQuotedEscaped)
@@ -146,13 +143,6 @@ TEST(Colour, OnlyOnATerminalWithoutNoColorOrADumbTerm)
     EXPECT_FALSE(colourWanted(false, false, "xterm"));
     EXPECT_FALSE(colourWanted(true, true, "xterm"));
     EXPECT_FALSE(colourWanted(true, false, "dumb"));
-}
-
-TEST(SitesList, SkipsBlankAndCommentLines)
-{
-    EXPECT_EQ(parseSitesList("www.a.com\n\n# mine\n  www.b.com  \r\n\t\n#www.c.com\nwww.d.com"),
-              (QStringList{"www.a.com", "www.b.com", "www.d.com"}));
-    EXPECT_TRUE(parseSitesList("# nothing\n\n").isEmpty());
 }
 
 } // namespace
