@@ -35,14 +35,8 @@ TEST(ParseArguments, ReadsEveryOption)
     EXPECT_TRUE(s.insecure && s.modern && parsed.options.facts);
     EXPECT_EQ(s.baiduIntervalMs, 1500);
 
-    const ParsedArguments plain = parseArguments({"check", "a.com"});
-    EXPECT_EQ(plain.options.format, OutputFormat::Table);
-    EXPECT_TRUE(plain.options.settings.authorities.isEmpty());
-    EXPECT_FALSE(plain.options.settings.insecure || plain.options.settings.modern || plain.options.facts);
-    EXPECT_EQ(plain.options.settings.baiduIntervalMs, 0);
-    for (const char *format : {"table", "tsv", "csv", "json", "jsonl"})
-        EXPECT_EQ(parseArguments({"check", "a.com", "--format", format}).action, Action::Check) << format;
-    EXPECT_EQ(parseArguments({"check", "a.com", "--format", "jsonl"}).options.format, OutputFormat::Jsonl);
+    // The other defaults show in CheckCommandTest's runs (table, classic, no facts, no trust but the system's).
+    EXPECT_EQ(parseArguments({"check", "a.com"}).options.settings.baiduIntervalMs, 0);
     EXPECT_TRUE(usageText().contains(QStringLiteral("--baidu-interval-ms")));
     EXPECT_TRUE(usageText().contains(QStringLiteral("--facts")));
 }
@@ -52,10 +46,8 @@ TEST(ParseArguments, RoutesToWindowVersionHelpOrCheck)
     EXPECT_EQ(parseArguments({}).action, Action::Window);
     EXPECT_EQ(parseArguments({"--proxy", "127.0.0.1:8080"}).action, Action::Window);
     EXPECT_EQ(parseArguments({"--version"}).action, Action::Version);
-    EXPECT_EQ(versionText(), "friendlinks 8.0\n");
     EXPECT_EQ(parseArguments({"check", "-h"}).action, Action::Help);
     EXPECT_EQ(parseArguments({"check", "a.com", "--help"}).help, checkUsageText());
-    EXPECT_TRUE(checkUsageText().startsWith("usage: friendlinks check SITE"));
     EXPECT_EQ(parseArguments({"--help"}).help, usageText());
     EXPECT_TRUE(usageText().contains(checkUsageText().section('\n', 3)) && usageText().contains("friendlinks diff"));
     const ParsedArguments window = parseArguments({"--modern", "--insecure", "--ca-file=" + fakeweb::FakeWeb::authorityFile(),
@@ -111,7 +103,8 @@ TEST(ParseArguments, RejectsWhatItCannotUseAndSaysWhy)
         EXPECT_EQ(parseArguments({"check", site}).action, Action::Check) << site;
     // Blank lines and "#" lines are skipped, each line trimmed, a byte-order mark dropped.
     const QString sites = textFile("\xEF\xBB\xBF# 我的\nwww.a.com\r\n\n  www.b.com  \n\t\n#www.c.com\nwww.d.com");
-    EXPECT_EQ(parseArguments({"check", "--sites", sites}).options.sites, (QStringList{"www.a.com", "www.b.com", "www.d.com"}));
+    EXPECT_EQ(parseArguments({"check", "--sites", sites}).options.sites,
+              (QStringList{"www.a.com", "www.b.com", "www.d.com"}));
 }
 
 TEST(UsageError, IsTwoLinesWithWhatIsQuotedEscaped)

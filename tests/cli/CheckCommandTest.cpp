@@ -157,7 +157,6 @@ TEST_F(CheckCommandTest, HttpsSiteIsReadWhenTrustedAndClassicSaysWhatItLeftOut)
 {
     ASSERT_NE(m_web.tlsPort(), 0) << "no test certificate";
     EXPECT_EQ(check({"https://www.mysite.com/", "--format", "tsv"}), kExitUnreachable);
-    EXPECT_TRUE(out().isEmpty());
     EXPECT_TRUE(err().startsWith("网址可能无法访问：https://www.mysite.com/（证书不可信）")) << err().toStdString();
     EXPECT_EQ(check(m_trusted + QStringList{"https://www.mysite.com", "--format", "tsv"}), kExitOk);
     const QStringList lines = out().split('\n', Qt::SkipEmptyParts);
