@@ -18,35 +18,25 @@ using Action = ParsedArguments::Action;
 
 TEST(ParseArguments, ReadsEveryOption)
 {
-    const QString ca = fakeweb::FakeWeb::authorityFile();
     const ParsedArguments parsed = parseArguments(
         {"check", "www.a.com", "b.com", "--format", "json", "--proxy", "http://127.0.0.1:3128", "--baidu-host=baidu.test",
-         "--jobs", "3", "--timeout-ms", "250", "--ca-file", ca, "--insecure", "--modern", "--facts", "--baidu-interval-ms=1500"});
+         "--jobs", "3", "--timeout-ms", "250", "--ca-file", fakeweb::FakeWeb::authorityFile(), "--insecure", "--modern",
+         "--facts", "--baidu-interval-ms=1500"});
     ASSERT_EQ(parsed.action, Action::Check) << parsed.error.toStdString();
     const CheckSettings &s = parsed.options.settings;
     EXPECT_EQ(parsed.options.site, "www.a.com");
     EXPECT_EQ(parsed.options.sites, (QStringList{"www.a.com", "b.com"}));
     EXPECT_EQ(parsed.options.format, OutputFormat::Json);
-    EXPECT_EQ(s.proxy.type(), QNetworkProxy::HttpProxy);
-    EXPECT_EQ(s.proxy.hostName(), "127.0.0.1");
-    EXPECT_EQ(s.proxy.port(), 3128);
+    EXPECT_EQ(s.proxy, QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", 3128));
     EXPECT_EQ(s.baiduHost, "baidu.test");
     EXPECT_EQ(s.jobs, 3);
     EXPECT_EQ(s.timeoutMs, 250);
     EXPECT_EQ(s.authorities, fakeweb::FakeWeb::authority());
-    EXPECT_TRUE(s.insecure);
-    EXPECT_TRUE(s.modern);
-    EXPECT_TRUE(parsed.options.facts);
+    EXPECT_TRUE(s.insecure && s.modern && parsed.options.facts);
     EXPECT_EQ(s.baiduIntervalMs, 1500);
 
-    const ParsedArguments plain = parseArguments({"check", "a.com"});
-    EXPECT_EQ(plain.options.format, OutputFormat::Table);
-    EXPECT_TRUE(plain.options.settings.authorities.isEmpty());
-    EXPECT_FALSE(plain.options.settings.insecure || plain.options.settings.modern || plain.options.facts);
-    EXPECT_EQ(plain.options.settings.baiduIntervalMs, 0);
-    for (const char *format : {"table", "tsv", "csv", "json", "jsonl"})
-        EXPECT_EQ(parseArguments({"check", "a.com", "--format", format}).action, Action::Check) << format;
-    EXPECT_EQ(parseArguments({"check", "a.com", "--format", "jsonl"}).options.format, OutputFormat::Jsonl);
+    // The other defaults show in CheckCommandTest's runs (table, classic, no facts, no trust but the system's).
+    EXPECT_EQ(parseArguments({"check", "a.com"}).options.settings.baiduIntervalMs, 0);
     EXPECT_TRUE(usageText().contains(QStringLiteral("--baidu-interval-ms")));
     EXPECT_TRUE(usageText().contains(QStringLiteral("--facts")));
 }
@@ -56,10 +46,8 @@ TEST(ParseArguments, RoutesToWindowVersionHelpOrCheck)
     EXPECT_EQ(parseArguments({}).action, Action::Window);
     EXPECT_EQ(parseArguments({"--proxy", "127.0.0.1:8080"}).action, Action::Window);
     EXPECT_EQ(parseArguments({"--version"}).action, Action::Version);
-    EXPECT_EQ(versionText(), "friendlinks 8.0\n");
     EXPECT_EQ(parseArguments({"check", "-h"}).action, Action::Help);
     EXPECT_EQ(parseArguments({"check", "a.com", "--help"}).help, checkUsageText());
-    EXPECT_TRUE(checkUsageText().startsWith("usage: friendlinks check SITE"));
     EXPECT_EQ(parseArguments({"--help"}).help, usageText());
     EXPECT_TRUE(usageText().contains(checkUsageText().section('\n', 3)) && usageText().contains("friendlinks diff"));
     const ParsedArguments window = parseArguments({"--modern", "--insecure", "--ca-file=" + fakeweb::FakeWeb::authorityFile(),
@@ -82,50 +70,41 @@ QString textFile(const QByteArray &bytes)
 
 TEST(ParseArguments, RejectsWhatItCannotUseAndSaysWhy)
 {
-    QTemporaryFile notPem;
-    ASSERT_TRUE(notPem.open());
-    notPem.write("not a certificate\n");
-    notPem.flush();
+    // One row a way to fail: each value check, the option forms, the window's options, the sites and their file.
     const std::pair<QStringList, const char *> bad[] = {
-        {{"check"}, ""},
-        {{"check", "a.com", "--format", "xml"}, ""},
-        {{"check", "a.com", "--jobs", "65"}, ""},
+        {{"check"}, "needs a SITE"},
+        {{"check", "a.com", "--format", "xml"}, "--format must be"},
+        {{"check", "a.com", "--jobs", "65"}, "--jobs must be a number from 1 to 64"},
         {{"check", "a.com", "--jobs"}, "--jobs needs a value"},
-        {{"check", "a.com", "--timeout-ms", "soon"}, ""},
-        {{"check", "a.com", "--proxy", "socks5://127.0.0.1:1080"}, ""},
+        {{"check", "a.com", "--proxy", "socks5://127.0.0.1:1080"}, "--proxy needs an http://"},
+        {{"check", "a.com", "--baidu-host", "a/b"}, "--baidu-host needs a host name"},
         {{"check", "a.com", "--fast"}, "unknown option --fast"},
         {{"check", "a.com", "--insecure=yes"}, "--insecure takes no value"},
-        {{"check", "a.com", "--baidu-interval-ms", "-1"}, ""},
-        {{"check", "a.com", "--ca-file", notPem.fileName()}, "holds no PEM certificate"},
+        {{"check", "a.com", "--ca-file", textFile("not a certificate\n")}, "holds no PEM certificate"},
         {{"--ca-file", "/nonexistent/ca.pem"}, "cannot read"},
-        {{"check", "--sites", "/nonexistent/sites.txt"}, "/nonexistent/sites.txt"},
-        {{"--facts"}, ""}, // the window has no --facts
-        {{"--jobs", "4"}, ""},
-        {{"inspect", "a.com"}, ""},
-        // Sites that cannot be web addresses, each with its reason.
-        {{"check", ""}, "empty"},
+        {{"--facts"}, "unknown option --facts"}, // the window has no --facts
+        {{"inspect", "a.com"}, "unknown command"},
         {{"check", " \t"}, "blank"},
         {{"check", "http://"}, "no host"},
-        {{"check", "ftp://x"}, "not ftp:"},
-        {{"check", "file:///etc/passwd"}, "not file:"},
         {{"check", "javascript:alert(1)"}, "not javascript:"},
         {{"check", "-x"}, "unknown option -x"},
         {{"check", "www.a\x1b[2J.com"}, "control character"},
-        {{"check", "www.a.com\u202e"}, "control character"},
         {{"check", "--sites", textFile("www.a.com\n-rf\n")}, "\"-rf\" is no option and no site"},
+        {{"check", "--sites", textFile("# none\n")}, "--sites lists no site"},
         {{"check", "--sites", textFile(QByteArray("www.a.com\nbin\0ary\n", 18))}, "not a text file: line 2 holds a NUL byte"},
         {{"check", "--sites", textFile("\xEF\xBB\xBFwww.a.com\n\n\xff\xfe\n")}, "line 3 is not UTF-8"},
     };
     for (const auto &[arguments, reason] : bad) {
         const ParsedArguments parsed = parseArguments(arguments);
         EXPECT_EQ(parsed.action, Action::UsageError) << arguments.join(' ').toStdString();
-        EXPECT_FALSE(parsed.error.isEmpty());
         EXPECT_TRUE(parsed.error.contains(QString::fromUtf8(reason))) << parsed.error.toStdString();
     }
     for (const char *site : {"www.a.com:8080", "HTTP://WWW.A.COM/x?y=1", "localhost", "https://a.com", "a.com/x://y"})
         EXPECT_EQ(parseArguments({"check", site}).action, Action::Check) << site;
-    EXPECT_EQ(parseArguments({"check", "--sites", textFile("\xEF\xBB\xBF# 我的\nwww.a.com\r\n")}).options.sites,
-              QStringList{"www.a.com"});
+    // Blank lines and "#" lines are skipped, each line trimmed, a byte-order mark dropped.
+    const QString sites = textFile("\xEF\xBB\xBF# 我的\nwww.a.com\r\n\n  www.b.com  \n\t\n#www.c.com\nwww.d.com");
+    EXPECT_EQ(parseArguments({"check", "--sites", sites}).options.sites,
+              (QStringList{"www.a.com", "www.b.com", "www.d.com"}));
 }
 
 TEST(UsageError, IsTwoLinesWithWhatIsQuotedEscaped)
@@ -157,13 +136,6 @@ TEST(Colour, OnlyOnATerminalWithoutNoColorOrADumbTerm)
     EXPECT_FALSE(colourWanted(false, false, "xterm"));
     EXPECT_FALSE(colourWanted(true, true, "xterm"));
     EXPECT_FALSE(colourWanted(true, false, "dumb"));
-}
-
-TEST(SitesList, SkipsBlankAndCommentLines)
-{
-    EXPECT_EQ(parseSitesList("www.a.com\n\n# mine\n  www.b.com  \r\n\t\n#www.c.com\nwww.d.com"),
-              (QStringList{"www.a.com", "www.b.com", "www.d.com"}));
-    EXPECT_TRUE(parseSitesList("# nothing\n\n").isEmpty());
 }
 
 } // namespace

@@ -1,148 +1,222 @@
-// `friendlinks check` end to end on one small world: one site and several, every output format, exit statuses.
+// `friendlinks check` end to end on one small world: that the options reach the check, what goes to
+// stdout and stderr, and the exit statuses. The formats themselves are OutputFormatsTest's; restart,
+// re-check and the Baidu block across a batch are CheckEngineTest's and BaiduPolitenessTest's.
 #include "cli/CheckCommand.h"
 
+#include "check/CheckEngine.h"
 #include "tests/common/CommandRun.h"
 
-#include <QTcpServer>
+#include <QJsonArray>
+#include <QJsonDocument>
 
 namespace friendlinks {
 namespace {
 
-// Two sites that can be checked and one that cannot.
+using fakeweb::Answer;
+
+const QString kBaidu = QStringLiteral("http://www.baidu.com/s?wd=site:");
+
+// www.mysite.com lists four friends over http, each showing other facts, and one over https; the same
+// site over https (hosts the test certificate names) lists its friends the way today's web writes them.
 class CheckCommandTest : public CommandFixture {
 protected:
     void SetUp() override
     {
         CommandFixture::SetUp();
         fakeweb::World &world = m_web.world();
-        world.setPage("http://www.one.com/", "<a href=\"http://www.back.com/\">回链站</a>\n");
-        world.setPage("http://www.two.com/", "<a href=\"http://www.back.com/\">回链站</a>\n"
-                                             "<a href=\"http://www.quiet.com/\">不回</a>\n");
-        world.setPage("http://www.back.com/", "<a href=\"http://www.one.com/\">一号</a>");
-        world.setPage("http://www.quiet.com/", "<p>nothing</p>");
-        world.setPage("http://www.baidu.com/s?wd=site:www.back.com/", baiduResultPage("约5", "www.back.com/"));
-        world.set("http://www.gone.com/", answer(200, {}, fakeweb::Answer::Fault::Drop));
-        world.set("http://www.nf.com/", answer(404, "<a href=\"http://www.back.com/\">回链站</a>\n"));
+        world.setPage("http://www.mysite.com/", "<a href=\"http://www.friend-a.com/\">甲</a>\n"
+                                                "<a href=\"http://www.friend-b.net/\">乙</a>\n"
+                                                "<a href=\"http://www.friend-c.org/\" rel=\"nofollow\">丙</a>\n"
+                                                "<a href=\"http://www.friend-d.cn/\">丁</a>\n"
+                                                "<a href=\"https://www.friend-d.cn/\">戊</a>\n");
+        // A nofollow link back and one other outbound anchor; Baidu's count also in today's words.
+        world.setPage("http://www.friend-a.com/", "<a href=\"http://www.mysite.com/\" REL='External NoFollow'>首页之家</a>"
+                                                  "<a href=\"http://www.other.com/\">x</a>");
+        world.setPage(kBaidu + "www.friend-a.com/",
+                      "<div>百度为您找到相关结果约1,230个</div>" + baiduResultPage("约1,230", "www.friend-a.com/"));
+        // Moved to a page that tells engines to follow none of its links.
+        world.set("http://www.friend-b.net/", answer(301, "moved", {}, {{"Location", "http://friend-b.net/home.html"}}));
+        world.setPage("http://friend-b.net/home.html",
+                      "<meta content=\"NONE\" name=\"Robots\"><a href=\"http://www.mysite.com/\">之家</a>");
+        world.setPage(kBaidu + "www.friend-b.net/", "<p>抱歉，没有找到与“site:www.friend-b.net/”相关的网页。</p>");
+        // A 404 page linking only to itself, nofollow in its header; no Baidu page.
+        world.set("http://www.friend-c.org/", answer(404, "<a href=\"http://WWW.FRIEND-C.ORG/\">自己</a>", {},
+                                                     {{"X-Robots-Tag", "nofollow"}}));
+        // Answers with nothing; its Baidu query is dropped.
+        world.set("http://www.friend-d.cn/", answer(200, {}));
+        world.set(kBaidu + "www.friend-d.cn/", answer(200, {}, Answer::Fault::Drop));
+
+        world.setPage("https://www.mysite.com/", "<a href=\"https://www.friend-a.com/\">朋友甲</a>\n"
+                                                 "<a href=\"http://www.friend-b.net/\">朋友乙</a>\n"
+                                                 "<a href=\"https://blog.friend-c.org/\"><img src=\"/c.png\"></a>\n");
+        // A Big5 page that says so only in its header.
+        const QByteArray big5 = QByteArray::fromHex("A7DAAABAAFB8"); // 我的站
+        world.set("https://www.friend-a.com/", answer(200, "<a href=\"https://mysite.com/\">" + big5 + "</a>", {},
+                                                      {{"Content-Type", "text/html; charset=big5"}}));
+        world.setPage("https://blog.friend-c.org/", "<a href=\"https://WWW.MYSITE.COM/\"><img src=x></a>");
+        // Baidu answers this one over https, as it does today.
+        world.set(kBaidu + "blog.friend-c.org/", answer(302, {}, {}, {{"Location", "https://www.baidu.test/s?wd=site:c"}}));
+        world.setPage("https://www.baidu.test/s?wd=site:c", "<div class=\"nums\">该网站共有 7 个网页被百度收录</div>"
+                                                       "<div class=\"result c-container\" mu=\"https://other.com/\"></div>");
+
+        world.set("http://www.gone.com/", answer(200, {}, Answer::Fault::Drop));
+        world.set("http://www.nf.com/", answer(404, "<a href=\"http://www.friend-a.com/\">甲</a>\n"));
         world.set("http://www.nf-empty.com/", answer(404, ""));
-        // Anchor texts anyone can write: a formula, a terminal escape, a right-to-left override.
-        world.setPage("http://www.evil.com/", "<a href=\"http://www.back.com/\">=1+1</a>\n"
-                                              "<a href=\"http://www.quiet.com/\">\x1b[2J\xe2\x80\xae反</a>\n");
     }
 
-    // The output without the rows' facts (FactsOutputTest covers them).
-    [[nodiscard]] QString cells() const
-    {
-        static const QRegularExpression kFacts(QStringLiteral(
-            R"(, "facts": \{.*?"baidu": (?:null|\{[^{}]*\}), "tls_error": (?:null|"(?:[^"\\]|\\.)*"), "our_link": (?:null|\{[^{}]*\})\})"));
-        return outAtZeroMs().remove(kFacts);
-    }
+    [[nodiscard]] QJsonDocument json() const { return QJsonDocument::fromJson(m_out.data()); }
 
-    const QStringList m_sites{"www.one.com", "www.gone.com", "www.two.com"};
+    const QString m_httpsHint = QStringLiteral("另有 1 个 https 友链未列出，加 --modern 一并检查\n");
+    const QStringList m_trusted{"--ca-file", fakeweb::FakeWeb::authorityFile()};
 };
 
-const QString kOneRow = QString::fromUtf8(R"({"lianjie": "http://www.back.com/", "guanjianzi": "回链站\r\n", "fanlian": "一号", "shoulu": "约5篇", "kuaizhao": "3K 2026-1-2\r\n", "rp": "首页第一", "red": [])");
-
-TEST_F(CheckCommandTest, OneSiteGivesTheOneSiteJsonAndNothingOnStderr)
+TEST_F(CheckCommandTest, OneSiteInJsonGivesItsRowsWithTheirFactsAndItsHome)
 {
-    EXPECT_EQ(check({"www.one.com", "--format", "json"}), kExitOk);
-    EXPECT_EQ(cells(), R"({"site": "www.one.com", "mode": "classic", "rows": [)" "\n  " + kOneRow + "}\n], " + homeOk("www.one.com") + "}\n");
-    EXPECT_TRUE(err().isEmpty()) << "no progress when stderr is not a terminal";
+    EXPECT_EQ(check({"www.mysite.com", "--format", "json"}), kExitOk);
+    EXPECT_EQ(outAtZeroMs(), QString::fromUtf8(R"({"site": "www.mysite.com", "mode": "classic", "rows": [
+  {"lianjie": "http://www.friend-a.com/", "guanjianzi": "甲\r\n", "fanlian": "首页之家", "shoulu": "约1,230篇", "kuaizhao": "3K 2026-1-2\r\n", "rp": "首页第一", "red": [], "facts": {"status": 200, "final_url": "http://www.friend-a.com/", "ms": 0, "backlink": {"href": "http://www.mysite.com/", "rel": ["external", "nofollow"], "follow": false}, "page_nofollow": false, "outbound": 2, "baidu": {"state": "ok", "count": "1,230"}, "tls_error": null, "our_link": {"href": "http://www.friend-a.com/", "rel": [], "follow": true}}},
+  {"lianjie": "http://www.friend-b.net/", "guanjianzi": "乙\r\n", "fanlian": "之家", "shoulu": "", "kuaizhao": "", "rp": "", "red": [], "facts": {"status": 200, "final_url": "http://friend-b.net/home.html", "ms": 0, "backlink": {"href": "http://www.mysite.com/", "rel": [], "follow": true}, "page_nofollow": true, "outbound": 1, "baidu": {"state": "no_result", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-b.net/", "rel": [], "follow": true}}},
+  {"lianjie": "http://www.friend-c.org/", "guanjianzi": "丙\r\n", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 404, "final_url": "http://www.friend-c.org/", "ms": 0, "backlink": null, "page_nofollow": true, "outbound": 0, "baidu": {"state": "unknown_page", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-c.org/", "rel": ["nofollow"], "follow": false}}},
+  {"lianjie": "http://www.friend-d.cn/", "guanjianzi": "丁\r\n", "fanlian": "无知错误", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 200, "final_url": "http://www.friend-d.cn/", "ms": 0, "backlink": null, "page_nofollow": null, "outbound": null, "baidu": {"state": "unreachable", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-d.cn/", "rel": [], "follow": true}}}
+], "home": {"status": 200, "final_url": "http://www.mysite.com", "ms": 0, "tls_error": null}}
+)"));
+    EXPECT_EQ(err(), m_httpsHint) << "no progress when stderr is not a terminal";
 }
 
-// The formats themselves are pinned in OutputFormatsTest; here only that every site reaches them, in order.
-TEST_F(CheckCommandTest, EverySiteInTheOrderGivenWithTheUnreachableNamed)
+TEST_F(CheckCommandTest, FactsOptionAppendsTheFactColumns)
 {
-    EXPECT_EQ(check(m_sites + QStringList{"--format", "json"}), kExitUnreachable);
-    const QString json = cells();
-    EXPECT_TRUE(json.startsWith("{\"sites\": [\n{\"site\": \"www.one.com\", \"mode\": \"classic\", \"rows\": [\n  " + kOneRow))
-        << json.toStdString();
-    const qsizetype gone = json.indexOf(R"({"site": "www.gone.com", "mode": "classic", "unreachable": true, "rows": [], )");
-    EXPECT_GT(gone, 0);
-    EXPECT_GT(json.indexOf(R"({"site": "www.two.com")"), gone);
-    EXPECT_EQ(err(), "网址可能无法访问：www.gone.com（连接被中断）\n");
-    EXPECT_EQ(check(m_sites + QStringList{"--format", "jsonl"}), kExitUnreachable);
-    EXPECT_EQ(cells().split('\n', Qt::SkipEmptyParts).size(), 3);
+    check({"www.mysite.com", "--format", "tsv"});
+    EXPECT_FALSE(out().contains(QStringLiteral("HTTP状态")));
+    check({"www.mysite.com", "--format", "tsv", "--facts"});
+    QStringList facts; // the fact columns of each line
+    for (const QString &line : out().split('\n', Qt::SkipEmptyParts)) {
+        QStringList fields = line.split('\t').mid(7);
+        fields.removeAt(2); // 用时ms differs from run to run
+        facts << fields.join('|');
+    }
+    EXPECT_EQ(facts, (QStringList{"HTTP状态|最终地址|反链nofollow|页面nofollow|对方外链数|百度状态|百度收录(新)|我方nofollow",
+                                  "200|http://www.friend-a.com/|是|否|2|ok|1,230|否",
+                                  "200|http://friend-b.net/home.html|否|是|1|no_result||否",
+                                  "404|http://www.friend-c.org/||是|0|unknown_page||是",
+                                  "200|http://www.friend-d.cn/||||unreachable||否"}));
+    check({"www.mysite.com", "--facts"});
+    const QString table = out();
+    EXPECT_TRUE(table.section('\n', 0, 0).endsWith(QStringLiteral("我方nofollow"))) << table.toStdString();
+    EXPECT_TRUE(table.contains(QStringLiteral("共 4 行，标红 2 处"))) << "fact cells are not counted as red cells";
+}
+
+// Each format's layout of a batch is pinned in OutputFormatsTest; here that every site reaches it, in order.
+TEST_F(CheckCommandTest, SitesAreWrittenInTheOrderGivenAndThoseThatCannotBeCheckedAreNamed)
+{
+    const QStringList sites{"www.mysite.com", "www.gone.com", "www.nf.com"};
+    EXPECT_EQ(check(sites + QStringList{"--format", "json"}), kExitUnreachable);
+    const QJsonArray objects = json()["sites"].toArray();
+    ASSERT_EQ(objects.size(), 3) << out().toStdString();
+    EXPECT_EQ(objects[0]["rows"].toArray().size(), 4);
+    EXPECT_EQ(objects[1]["site"], "www.gone.com");
+    EXPECT_TRUE(objects[1]["unreachable"].toBool());
+    EXPECT_EQ(objects[2]["rows"].toArray().size(), 1) << "a home page with an error status still gives its rows";
+    EXPECT_EQ(objects[2]["home"]["status"], 404);
+    for (const char *line : {"网址可能无法访问：www.gone.com（连接被中断）\n", "www.nf.com: 首页返回 HTTP 404\n",
+                             "www.mysite.com：另有 1 个 https 友链未列出"})
+        EXPECT_EQ(err().count(QString::fromUtf8(line)), 1) << err().toStdString();
+
+    EXPECT_EQ(check(sites + QStringList{"--format", "jsonl"}), kExitUnreachable);
+    EXPECT_EQ(out().count('\n'), 3);
     for (const char *format : {"tsv", "csv", "table"}) {
-        EXPECT_EQ(check(m_sites + QStringList{"--format", format}), kExitUnreachable);
+        EXPECT_EQ(check(sites + QStringList{"--format", format}), kExitUnreachable);
         const QStringList lines = out().split('\n', Qt::SkipEmptyParts);
-        ASSERT_EQ(lines.size(), QLatin1String(format) == "table" ? 5 : 4) << format;
+        ASSERT_EQ(lines.size(), QLatin1String(format) == "table" ? 7 : 6) << format;
         EXPECT_TRUE(lines[0].contains(QStringLiteral("站点"))) << "one header, with the site column";
-        EXPECT_TRUE(lines[1].startsWith("www.one.com")) << format;
-        EXPECT_TRUE(lines[3].startsWith("www.two.com")) << format;
+        EXPECT_TRUE(lines[1].startsWith("www.mysite.com")) << format;
+        EXPECT_TRUE(lines[5].startsWith("www.nf.com")) << format;
     }
-}
-
-TEST_F(CheckCommandTest, HomePageWithAnHttpErrorIsSaidAndExitsThreeWithItsRowsKept)
-{
-    EXPECT_EQ(check({"www.nf.com", "--format", "json"}), kExitUnreachable);
-    EXPECT_EQ(err(), "www.nf.com: 首页返回 HTTP 404\n");
-    EXPECT_TRUE(cells().contains(R"("rows": [)" "\n  {\"lianjie\": \"http://www.back.com/\"")) << out().toStdString();
-    EXPECT_TRUE(cells().contains(R"("home": {"status": 404, )")) << out().toStdString();
-}
-
-TEST_F(CheckCommandTest, TheSiteThatCannotBeFetchedIsNamedWithTheCause)
-{
-    QTcpServer closed;
-    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
-    const quint16 closedPort = closed.serverPort();
-    closed.close(); // nobody listens there now
-    const QString refused = QStringLiteral("127.0.0.1:%1").arg(closedPort);
-    enum Route { ViaFakeweb, Direct, ClosedProxy };
-    const struct {
-        QString site;
-        Route route;
-        const char *line;
-    } cases[] = {
-        {"www.gone.com", ViaFakeweb, "网址可能无法访问：www.gone.com（连接被中断）"},
-        {"www.nf-empty.com", ViaFakeweb, "网址可能无法访问：www.nf-empty.com（首页返回 HTTP 404）"},
-        {refused, Direct, "（连接被拒绝）"},
-        {"www.one.com", ClosedProxy, "网址可能无法访问：www.one.com（代理无法连接）"},
-    };
-    for (const auto &c : cases) {
-        ParsedArguments parsed = parseArguments({"check", c.site, "--timeout-ms", "300"});
-        ASSERT_EQ(parsed.action, ParsedArguments::Action::Check) << parsed.error.toStdString();
-        if (c.route != Direct)
-            parsed.options.settings.proxy = m_web.proxy();
-        if (c.route == ClosedProxy)
-            parsed.options.settings.proxy.setPort(closedPort);
-        EXPECT_EQ(run(parsed.options), kExitUnreachable) << c.line;
-        EXPECT_TRUE(err().endsWith(QString::fromUtf8(c.line) + "\n")) << err().toStdString();
-        EXPECT_TRUE(out().isEmpty());
-    }
+    // One site that cannot be checked writes nothing but its cause.
+    EXPECT_EQ(check({"www.nf-empty.com"}), kExitUnreachable);
+    EXPECT_TRUE(out().isEmpty());
+    EXPECT_EQ(err(), "网址可能无法访问：www.nf-empty.com（首页返回 HTTP 404）\n");
 }
 
 TEST_F(CheckCommandTest, OutputThatCannotBeWrittenEndsWithExitFour)
 {
-    for (const char *format : {"json", "jsonl", "table"}) {
-        ParsedArguments parsed = parseArguments({"check", "www.one.com", "--format", format});
-        parsed.options.settings.proxy = m_web.proxy();
-        EXPECT_EQ(run(parsed.options, fullDisk().get()), kExitOutputFailed) << format;
-        EXPECT_TRUE(err().startsWith("friendlinks: 无法写出结果：")) << err().toStdString();
+    for (const char *format : {"jsonl", "table"}) { // written site by site, and at the end
+        EXPECT_EQ(check({"www.mysite.com", "--format", format}, fullDisk().get()), kExitOutputFailed) << format;
+        EXPECT_TRUE(err().contains("friendlinks: 无法写出结果：")) << err().toStdString();
     }
-}
-
-TEST_F(CheckCommandTest, PageTextReachesNoTerminalOrSpreadsheetRaw)
-{
-    const QString escaped = QStringLiteral(R"(\x1b[2J\u202e反)");
-    for (const char *format : {"table", "tsv"}) {
-        EXPECT_EQ(check({"www.evil.com", "--format", format}), kExitOk);
-        EXPECT_TRUE(out().contains(escaped)) << format << out().toStdString();
-        EXPECT_FALSE(out().contains(QChar(0x1b)) || out().contains(QChar(0x202e))) << format;
-    }
-    EXPECT_EQ(check({"www.evil.com", "--format", "csv"}), kExitOk);
-    EXPECT_TRUE(out().contains(",'=1+1,")) << out().toStdString();
-    EXPECT_EQ(check({"www.evil.com", "--format", "json"}), kExitOk);
-    EXPECT_TRUE(out().contains(QStringLiteral("\\u001b[2J\u202e反"))) << "json keeps the exact text";
 }
 
 TEST_F(CheckCommandTest, CapitalLettersInTheHostAreNotedInClassicAndLoweredInModern)
 {
-    EXPECT_EQ(check({"WWW.ONE.COM", "www.Two.com", "--format", "json"}), kExitOk);
+    EXPECT_EQ(check({"WWW.MYSITE.COM", "www.Nf-Empty.com", "--format", "json"}), kExitUnreachable);
     EXPECT_EQ(err().count("注意：查询字母不能大写\n"), 1) << err().toStdString();
-    EXPECT_TRUE(out().contains(R"({"site": "WWW.ONE.COM")")) << "checked as typed";
-    check({"WWW.ONE.COM", "--modern", "--format", "json"});
+    EXPECT_EQ(json()["sites"][0]["site"], "WWW.MYSITE.COM") << "checked as typed";
+    check({"WWW.NF.COM", "--modern", "--format", "json"});
     EXPECT_FALSE(err().contains("注意")) << err().toStdString();
-    EXPECT_TRUE(out().startsWith(R"({"site": "www.one.com")")) << out().toStdString();
+    EXPECT_EQ(json()["site"], "www.nf.com");
+}
+
+TEST_F(CheckCommandTest, HttpsSiteIsReadWhenTrustedAndClassicSaysWhatItLeftOut)
+{
+    ASSERT_NE(m_web.tlsPort(), 0) << "no test certificate";
+    EXPECT_EQ(check({"https://www.mysite.com/", "--format", "tsv"}), kExitUnreachable);
+    EXPECT_TRUE(err().startsWith("网址可能无法访问：https://www.mysite.com/（证书不可信）")) << err().toStdString();
+    EXPECT_EQ(check(m_trusted + QStringList{"https://www.mysite.com", "--format", "tsv"}), kExitOk);
+    const QStringList lines = out().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << out().toStdString(); // the classic rows: the http friend only
+    EXPECT_TRUE(lines[1].startsWith("http://www.friend-b.net/\t朋友乙\\r\\n\t之家\t")) << lines[1].toStdString();
+    EXPECT_EQ(err(), "另有 2 个 https 友链未列出，加 --modern 一并检查\n");
+}
+
+// One row of the JSON output: its six cells and its red keys.
+QStringList jsonCells(const QJsonValue &row)
+{
+    QStringList texts;
+    for (const char *key : {"lianjie", "guanjianzi", "fanlian", "shoulu", "kuaizhao", "rp"})
+        texts << row[QLatin1String(key)].toString();
+    return texts << row["red"].toVariant().toStringList().join(',');
+}
+
+// How modern mode judges a page is HarvestTest's; here that --modern reaches the check and its Baidu.
+TEST_F(CheckCommandTest, ModernCheckListsHttpsFriendsReadsTodaysBaiduAndNamesCertificateTrouble)
+{
+    ASSERT_NE(m_web.tlsPort(), 0) << "no test certificate";
+    EXPECT_EQ(check(m_trusted + QStringList{"https://www.mysite.com", "--format", "json", "--modern"}), kExitOk);
+    EXPECT_TRUE(err().isEmpty()) << err().toStdString();
+    EXPECT_EQ(json()["mode"], "modern");
+    const QJsonArray rows = json()["rows"].toArray();
+    ASSERT_EQ(rows.size(), 3) << out().toStdString();
+    EXPECT_EQ(jsonCells(rows[0]),
+              (QStringList{"https://www.friend-a.com/", "朋友甲", "我的站", "约1,230篇", "3K 2026-1-2\r\n", "首页第一", ""}));
+    EXPECT_EQ(jsonCells(rows[1]), (QStringList{"http://www.friend-b.net/", "朋友乙", "之家", "", "", "", "fanlian"}));
+    EXPECT_EQ(jsonCells(rows[2]),
+              (QStringList{"https://blog.friend-c.org/", "图片链接", "图片链接", "7篇", "", "注意：不在第一", "rp"}));
+    // Read with --insecure, the site and every https row name their trouble, and are read all the same.
+    EXPECT_EQ(check({"https://www.mysite.com", "--format", "json", "--modern", "--insecure"}), kExitOk);
+    EXPECT_TRUE(err().contains("已按 --insecure 照样读取")) << err().toStdString();
+    for (const QJsonValue &row : json()["rows"].toArray()) {
+        const bool https = row["lianjie"].toString().startsWith("https://");
+        EXPECT_EQ(row["facts"]["tls_error"].toString().isEmpty(), !https) << row["lianjie"].toString().toStdString();
+        EXPECT_FALSE(row["fanlian"].toString().isEmpty());
+    }
+    // A modern home page that answers an error lists nothing.
+    m_web.world().set("https://www.mysite.com/", answer(404, "<a href=\"http://www.friend-b.net/\">乙</a>"));
+    check(m_trusted + QStringList{"https://www.mysite.com", "--format", "json", "--modern"});
+    EXPECT_TRUE(json()["rows"].toArray().isEmpty()) << out().toStdString();
+}
+
+TEST_F(CheckCommandTest, BaiduTroubleIsSaidOnceForTheRun)
+{
+    // Baidu sends every query to an https host the test certificate does not name.
+    const Answer toUntrusted = answer(302, {}, {}, {{"Location", "https://www.baidu.example/s"}});
+    m_web.world().setHostAnswerFrom("www.baidu.com", 1, toUntrusted);
+    EXPECT_EQ(check({"www.mysite.com", "www.nf.com", "--format", "tsv"}), kExitUnreachable);
+    EXPECT_FALSE(out().contains("篇")) << out().toStdString(); // every row's Baidu cells left empty
+    EXPECT_EQ(err().count("百度的证书不可信："), 1) << err().toStdString();
+    EXPECT_TRUE(err().contains("百度各列留空"));
+    // Its security check: no more queries, and one line for the whole batch.
+    m_web.world().setHostAnswerFrom("www.baidu.com", 1, captchaRedirect());
+    check({"www.mysite.com", "www.nf.com", "--format", "json"});
+    EXPECT_EQ(err().count(kBaiduBlockedMessage + '\n'), 1) << err().toStdString();
 }
 
 } // namespace

@@ -20,14 +20,20 @@ class CommandFixture : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_web.listen()); }
 
-    // `friendlinks check ARGUMENTS...` through fakeweb's proxy; returns the exit status.
-    int check(QStringList arguments)
+    // `friendlinks check ARGUMENTS...` through fakeweb's proxy; returns the exit status. With out given,
+    // stdout goes there instead of the buffer out() reads.
+    int check(QStringList arguments, QIODevice *out = nullptr)
     {
         arguments.prepend(QStringLiteral("check"));
         ParsedArguments parsed = parseArguments(arguments);
         EXPECT_EQ(parsed.action, ParsedArguments::Action::Check) << parsed.error.toStdString();
         parsed.options.settings.proxy = m_web.proxy();
-        return run(parsed.options);
+        openBuffers();
+        CheckCommand command(parsed.options, out ? out : &m_out, &m_err, false, false);
+        QSignalSpy finished(&command, &CheckCommand::finished);
+        command.start();
+        EXPECT_TRUE(finished.wait(kWaitMs));
+        return finished.isEmpty() ? -1 : finished.first().first().toInt();
     }
 
     // `friendlinks diff ARGUMENTS...`; returns the exit status.
@@ -45,17 +51,6 @@ protected:
         return file;
     }
 
-    // With out given, stdout goes there instead of the buffer out() reads.
-    int run(const CheckOptions &options, QIODevice *out = nullptr)
-    {
-        openBuffers();
-        CheckCommand command(options, out ? out : &m_out, &m_err, false, false);
-        QSignalSpy finished(&command, &CheckCommand::finished);
-        command.start();
-        EXPECT_TRUE(finished.wait(kWaitMs));
-        return finished.isEmpty() ? -1 : finished.first().first().toInt();
-    }
-
     void openBuffers()
     {
         for (QBuffer *buffer : {&m_out, &m_err}) {
@@ -69,8 +64,6 @@ protected:
     [[nodiscard]] QString err() const { return QString::fromUtf8(m_err.data()); }
     // stdout with the time each row took, the one figure that differs from run to run, set to 0.
     [[nodiscard]] QString outAtZeroMs() const { return out().replace(QRegularExpression(R"("ms": \d+)"), R"("ms": 0)"); }
-    // The "home" object's text for a site whose page came in whole, at 0 ms.
-    static QString homeOk(const QString &site) { return QStringLiteral(R"("home": {"status": 200, "final_url": "http://%1", "ms": 0, "tls_error": null})").arg(site); }
 
     fakeweb::FakeWeb m_web;
     QBuffer m_out;

@@ -85,9 +85,9 @@ protected:
 
     // One fetch waited out; an empty text when it never ended (which fails every test here).
     FetchResult fetch(const QString &url, const QString &site = QStringLiteral("www.checked.test"),
-                      PageFetcher *fetcher = nullptr)
+                      PageFetcher *fetcher = nullptr, const FetchOptions &options = {})
     {
-        Pending pending((fetcher ? fetcher : &m_fetcher)->GetHtmlCode(url, site));
+        Pending pending((fetcher ? fetcher : &m_fetcher)->GetHtmlCode(url, site, options));
         EXPECT_TRUE(pending.wait()) << url.toStdString();
         return pending.result->value_or(FetchResult{});
     }
