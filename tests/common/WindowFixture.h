@@ -36,11 +36,12 @@ struct WindowFixture : ::testing::Test {
         remembered.clear();
     }
 
-    // A new window; adjust changes its settings.
+    // A new window that trusts fakeweb's https; adjust changes its settings.
     void open(const std::function<void(CheckSettings &)> &adjust = {})
     {
         CheckSettings settings;
         settings.proxy = web.proxy();
+        settings.authorities = fakeweb::FakeWeb::authority();
         if (adjust)
             adjust(settings);
         form = std::make_unique<Form2>(settings, &browser, &messages);
