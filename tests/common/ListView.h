@@ -19,11 +19,6 @@ inline QString listText(const QTreeView *list, int row, int column)
     return list->model()->index(row, column).data().toString();
 }
 
-inline QString headerText(const QTreeView *list, int column, int role = Qt::DisplayRole)
-{
-    return list->model()->headerData(column, Qt::Horizontal, role).toString();
-}
-
 inline bool isRed(const QTreeView *list, int row, int column)
 {
     const QVariant v = list->model()->index(row, column).data(Qt::ForegroundRole);

