@@ -50,10 +50,9 @@ struct HomePageRow : Row {
 };
 
 const HomePageRow kHomePages[] = {
-    {"root_with_slash", "http://www.abc9.com/", 1},        {"root_without_slash", "http://www.abc9.com", 1},
-    {"bbs_dir", "http://www.abc9.com/bbs/", 1},            {"windows7_dir_no_slash", "http://www.abc9.com/windows7", 1},
+    {"root", "http://www.abc9.com/", 1},                   {"bbs_dir", "http://www.abc9.com/bbs/", 1},
+    {"windows7_dir_no_slash", "http://www.abc9.com/windows7", 1}, {"other_dir", "http://www.abc9.com/news/", 0},
     {"bbs_host", "http://bbs.abc9.net/", 1},               {"blog_host", "http://blog.abc9.org", 1},
-    {"inner_page", "http://www.abc9.com/index.html", 0},   {"other_dir", "http://www.abc9.com/news/", 0},
     {"no_known_host_prefix", "http://abc9.com/", 0},       {"capital_host", "http://WWW.abc9.com/", 0},
     {"https", "https://www.abc9.com/", 0},                 {"com_cn", "http://www.abc9.com.cn/", 1},
     {"name_ending_in_tv", "http://www.abc9tv/", 1},        {"star_spans_slash", "http://www.abc9.com/x/y.com/", 1},

@@ -98,7 +98,6 @@ struct ClockRow : Row {
 };
 
 const ClockRow kClocks[] = {
-    {"Chinese", "zh_CN", "yyyy/M/d HH:mm:ss"},
     {"AmericanEnglish", "en_US", "M/d/yy h:mm:ss AP"},
     // A day period Qt does not know ("B") becomes its AM/PM text, never a letter.
     {"TaiwanDayPeriod", "zh_TW", "yyyy/M/d APh:mm:ss"},
