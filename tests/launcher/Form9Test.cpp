@@ -93,12 +93,10 @@ TEST(WidgetMessageBoxTest, TextIsPlainAndSelectable)
     Qt::TextFormat format = Qt::AutoText;
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [&] {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
-                flags = box->textInteractionFlags();
-                format = box->textFormat();
-                box->accept();
-            }
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            flags = box->textInteractionFlags();
+            format = box->textFormat();
+            box->accept();
         }
     });
     answer.start(10);

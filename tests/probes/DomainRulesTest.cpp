@@ -15,7 +15,6 @@ struct OutboundRow : Row {
 const OutboundRow kOutbound[] = {
     {"www_com_own_link", "www.abc9.com", "http://www.abc9.com/page.html", 0},
     {"www_com_other_site", "www.abc9.com", "http://www.other.com/", 1},
-    {"scheme_typed", "http://www.abc9.com", "http://abc9.net/", 0},
     {"trailing_slash", "www.abc9.com/", "http://www.abc9.com/", 0}, {"com_cn", "www.abc9.com.cn", "http://abc9/", 0},
     {"bbs_net", "bbs.abc9.net", "http://abc9/", 0}, {"blog_org", "blog.abc9.org", "http://abc9/", 0},
     // Without a known host prefix "http:" stays in front of the name.

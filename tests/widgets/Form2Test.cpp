@@ -19,20 +19,11 @@
 
 using namespace friendlinks;
 
-namespace {
-
-struct Window : WindowFixture {
-    void SetUp() override
-    {
-        WindowFixture::SetUp();
-        open();
-    }
-};
-
-} // namespace
+using Window = WindowFixture;
 
 TEST_F(Window, TabGoesFromTheListToTheSiteBoxTheQueryButtonAndTheLauncher)
 {
+    open();
     const QList<QWidget *> stops = {form->list(), form->siteBox(), form->queryButton(),
                                     form->launcher()->searchButton()};
     for (qsizetype i = 1; i < stops.size(); ++i) {
@@ -45,6 +36,7 @@ TEST_F(Window, TabGoesFromTheListToTheSiteBoxTheQueryButtonAndTheLauncher)
 
 TEST_F(Window, ClockShowsItsDesignTextThenTheDate)
 {
+    open();
     EXPECT_EQ(form->clock()->text(), QStringLiteral("Label3"));
     QTRY_VERIFY_WITH_TIMEOUT(form->clock()->text() != QStringLiteral("Label3"), 2000);
     EXPECT_TRUE(form->clock()->text().contains(QString::number(QDate::currentDate().year() % 100)));
@@ -52,6 +44,7 @@ TEST_F(Window, ClockShowsItsDesignTextThenTheDate)
 
 TEST_F(Window, AnEnlargedWindowGivesTheRoomToTheList)
 {
+    open();
     const QSize designed = form->size();
     EXPECT_EQ(form->minimumSize(), designed);
     const auto places = [this] {
