@@ -26,8 +26,7 @@ using namespace friendlinks;
 namespace {
 
 // Answers the save dialog with a set path and remembers that it was asked.
-class RecordingSaveDialog : public SaveDialog {
-public:
+struct RecordingSaveDialog : SaveDialog {
     QString askSaveFile(QWidget *, const QString &, const QString &suggestedName, const QString &) override
     {
         suggested << suggestedName;
