@@ -86,7 +86,6 @@ TEST_F(CheckedWindow, AQueryFillsTheListWithItsRedCellsAndShowsItsProgress)
     EXPECT_EQ(form->progressBar()->value(), form->progressBar()->maximum());
     ASSERT_EQ(listRows(form->list()), 2);
     EXPECT_EQ(listText(form->list(), 0, 2), QStringLiteral("首页"));
-    EXPECT_FALSE(isRed(form->list(), 0, 2));
     EXPECT_TRUE(isRed(form->list(), 1, 2)) << "没有链接";
     EXPECT_TRUE(messages.shown.empty());
 }
