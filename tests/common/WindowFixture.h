@@ -4,15 +4,17 @@
 #include "app/ModernModeUi.h"
 
 #include "tests/common/FetchWait.h"
-#include "tests/common/ListView.h"
 #include "tests/common/Recorders.h"
 
+#include <QBrush>
 #include <QDir>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QSettings>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTreeView>
 
 #include <functional>
 #include <memory>
@@ -36,11 +38,12 @@ struct WindowFixture : ::testing::Test {
         remembered.clear();
     }
 
-    // A new window; adjust changes its settings.
+    // A new window that trusts fakeweb's https; adjust changes its settings.
     void open(const std::function<void(CheckSettings &)> &adjust = {})
     {
         CheckSettings settings;
         settings.proxy = web.proxy();
+        settings.authorities = fakeweb::FakeWeb::authority();
         if (adjust)
             adjust(settings);
         form = std::make_unique<Form2>(settings, &browser, &messages);
@@ -56,5 +59,28 @@ struct WindowFixture : ::testing::Test {
         return finished.wait(kWaitMs);
     }
 };
+
+// The window's result list as a user sees it: through its view's model.
+inline int listRows(const QTreeView *list)
+{
+    return list->model()->rowCount();
+}
+
+inline QString listText(const QTreeView *list, int row, int column)
+{
+    return list->model()->index(row, column).data().toString();
+}
+
+inline bool isRed(const QTreeView *list, int row, int column)
+{
+    const QVariant v = list->model()->index(row, column).data(Qt::ForegroundRole);
+    return v.isValid() && v.value<QBrush>().color() == QColor(255, 0, 0);
+}
+
+inline void selectOnlyRow(QTreeView *list, int row)
+{
+    list->selectionModel()->select(list->model()->index(row, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
 
 } // namespace friendlinks

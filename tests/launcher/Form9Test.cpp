@@ -2,7 +2,6 @@
 #include "launcher/Form9.h"
 
 #include "launcher/EngineTable.h"
-#include "ui/PictureButton.h"
 #include "tests/common/QtPrinters.h"
 #include "tests/common/Recorders.h"
 
@@ -40,47 +39,39 @@ struct Launcher : ::testing::Test {
 
 } // namespace
 
-TEST_F(Launcher, ActivationSelectsBaiduAndEnterSearchesTheTrimmedKeyword)
+TEST_F(Launcher, ActivationChoosesBaiduAndASearchOpensTheChosenEngineForTheTrimmedKeyword)
 {
-    EXPECT_EQ(form.engineChoice()->count(), kEngineCount);
     EXPECT_EQ(form.engineChoice()->currentText(), QStringLiteral("百度"));
-    EXPECT_FALSE(form.engineIcon()->pixmap().isNull());
-    // The hint is no keyword: with the box left empty a search asks for one.
-    EXPECT_EQ(form.keywordBox()->placeholderText(), QStringLiteral("输入查询的关键字"));
-    form.search();
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, QStringLiteral("请输入查找之关键词"));
     form.keywordBox()->setText(QStringLiteral("  abc  "));
     QTest::keyClick(form.keywordBox(), Qt::Key_Return);
     form.engineChoice()->setCurrentIndex(9);
-    form.keywordBox()->setText(QStringLiteral("abc"));
     QTest::mouseClick(form.searchButton(), Qt::LeftButton);
     EXPECT_EQ(browser.opened, (QStringList{"http://www.baidu.com/s?wd=abc",
                                            "http://www.iciba.com/abc/9c1e07b2d5a34f68e0b7c2a91d4f5e36/"}));
-    EXPECT_EQ(form.SearchUrls(), buildSearchUrls(QStringLiteral("abc")));
-    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(Launcher, WhatCannotBeSearchedGivesAMessageAndOpensNothing)
 {
-    search(QStringLiteral("abc"));
-    const QStringList urls = form.SearchUrls();
+    // The hint is no keyword: with the box left empty, or blank, a search asks for one.
+    EXPECT_EQ(form.keywordBox()->placeholderText(), QStringLiteral("输入查询的关键字"));
+    form.search();
     search(QStringLiteral("    "));
     form.engineChoice()->setEditText(QStringLiteral("不存在"));
     search(QStringLiteral("abc"));
-    EXPECT_EQ(browser.opened.size(), 1);
-    EXPECT_EQ(form.SearchUrls(), urls);
+    EXPECT_TRUE(browser.opened.isEmpty());
     browser.works = false;
     form.engineChoice()->setCurrentIndex(0);
     search(QStringLiteral("abc"));
-    ASSERT_EQ(messages.shown.size(), 3u);
+    ASSERT_EQ(messages.shown.size(), 4u);
     EXPECT_EQ(messages.shown[0].text, QStringLiteral("请输入查找之关键词"));
-    EXPECT_EQ(messages.shown[0].title, applicationTitle());
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::none);
-    EXPECT_EQ(messages.shown[1].text, QStringLiteral("请选择搜索引擎"));
-    EXPECT_EQ(browser.opened.size(), 2) << "the failing browser was asked";
+    EXPECT_EQ(messages.shown[1].text, messages.shown[0].text);
+    EXPECT_EQ(messages.shown[1].title, applicationTitle());
+    EXPECT_EQ(messages.shown[1].icon, MessageIcon::none);
+    EXPECT_EQ(messages.shown[2].text, QStringLiteral("请选择搜索引擎"));
+    EXPECT_EQ(browser.opened.size(), 1) << "the failing browser was asked";
     // The address stands on a line of its own, for the user to copy.
-    EXPECT_TRUE(messages.shown[2].text.endsWith(QStringLiteral("\nhttp://www.baidu.com/s?wd=abc"))) << messages.shown[2].text.toStdString();
+    EXPECT_TRUE(messages.shown[3].text.endsWith(QStringLiteral("\nhttp://www.baidu.com/s?wd=abc"))) << messages.shown[3].text.toStdString();
 }
 
 TEST_F(Launcher, ChangeOfEngineMovesFocusAndShowsItsOwnIcon)
@@ -90,15 +81,9 @@ TEST_F(Launcher, ChangeOfEngineMovesFocusAndShowsItsOwnIcon)
     form.engineChoice()->setCurrentIndex(3);
     EXPECT_EQ(form.focusWidget(), form.keywordBox());
     EXPECT_EQ(form.engineIcon()->pixmap().toImage(), Form9::engineIconPixmap(3).toImage());
-    // Eleven distinct 16-pixel icons, shown in Picture2 only, not a second time in the list.
-    std::vector<QImage> images;
-    for (int k = 0; k < kEngineCount; ++k) {
-        const QImage icon = Form9::engineIconPixmap(k).toImage();
-        EXPECT_EQ(icon.size(), QSize(16, 16));
-        EXPECT_EQ(std::count(images.begin(), images.end(), icon), 0) << k;
-        images.push_back(icon);
+    // The icon shows in Picture2 only, not a second time in the list.
+    for (int k = 0; k < kEngineCount; ++k)
         EXPECT_TRUE(form.engineChoice()->itemIcon(k).isNull()) << k;
-    }
 }
 
 TEST(WidgetMessageBoxTest, TextIsPlainAndSelectable)
@@ -108,12 +93,10 @@ TEST(WidgetMessageBoxTest, TextIsPlainAndSelectable)
     Qt::TextFormat format = Qt::AutoText;
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [&] {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
-                flags = box->textInteractionFlags();
-                format = box->textFormat();
-                box->accept();
-            }
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            flags = box->textInteractionFlags();
+            format = box->textFormat();
+            box->accept();
         }
     });
     answer.start(10);
@@ -125,8 +108,7 @@ TEST(WidgetMessageBoxTest, TextIsPlainAndSelectable)
 TEST(EngineTable, TrimSpacesTakesOnlyU0020AtBothEnds)
 {
     const std::pair<QString, QString> cases[] = {
-        {"  abc  ", "abc"}, {"   ", ""}, {"\tabc ", "\tabc"}, {" a  b ", "a  b"}, {"\u3000x\u3000", "\u3000x\u3000"},
-    };
+        {"   ", ""}, {"\tabc ", "\tabc"}, {" a  b ", "a  b"}, {"\u3000x\u3000", "\u3000x\u3000"}};
     for (const auto &[in, out] : cases)
         EXPECT_EQ(trimSpaces(in), out) << in.toStdString();
 }

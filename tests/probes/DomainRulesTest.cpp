@@ -14,9 +14,7 @@ struct OutboundRow : Row {
 // "abc9" plays the name N: letters and digits holding none of the endings.
 const OutboundRow kOutbound[] = {
     {"www_com_own_link", "www.abc9.com", "http://www.abc9.com/page.html", 0},
-    {"www_com_other_site_containing_name", "www.abc9.com", "http://x.org/abc9/", 0},
     {"www_com_other_site", "www.abc9.com", "http://www.other.com/", 1},
-    {"scheme_typed", "http://www.abc9.com", "http://abc9.net/", 0},
     {"trailing_slash", "www.abc9.com/", "http://www.abc9.com/", 0}, {"com_cn", "www.abc9.com.cn", "http://abc9/", 0},
     {"bbs_net", "bbs.abc9.net", "http://abc9/", 0}, {"blog_org", "blog.abc9.org", "http://abc9/", 0},
     // Without a known host prefix "http:" stays in front of the name.
@@ -25,18 +23,15 @@ const OutboundRow kOutbound[] = {
     // ".cn" goes first out of "www.cnabc9.com", so "http://www." is never found afterwards.
     {"ending_inside_address", "www.cnabc9.com", "http://www.cnabc9.com/", 1},
     {"ending_inside_address_reduced", "www.cnabc9.com", "http:wwwabc9", 0},
-    {"tv_anywhere", "www.abtvc9.com", "http://abc9/", 0}, {"dot_tv_before_name", "www.tvabc9.com", "http:wwwabc9", 0},
-    // Capitals: the scheme is added but no prefix or ending goes; the scheme test ignores case, the removal does not.
-    {"capitals", "WWW.ABC9.COM", "http://WWW.ABC9.COM/", 1},
-    {"capitals_reduced", "WWW.ABC9.COM", "http:WWW.ABC9.COM", 0},
+    {"tv_anywhere", "www.abtvc9.com", "http://abc9/", 0},
+    // The scheme test ignores case, the removals do not.
     {"capital_scheme", "HTTP://www.abc9.com", "http://abc9/", 1},
     {"capital_scheme_reduced", "HTTP://www.abc9.com", "HTTP:www.abc9", 0},
     // The reduced name is empty: every non-empty link contains it.
     {"empty_reduced_name", "http://www.", "http://anything/", 0},
     {"empty_reduced_name_empty_link", "http://www.", "", 1},
     // An entry with its trailing blank is removed only with that blank.
-    {"blank_ending_kept", "www.abc9.gov", "http://abc9/", 0}, {"blank_ending", "www.abc9.edu ", "http://abc9/", 0},
-    {"edu_without_blank", "www.abc9.edu", "http://abc9.edu/", 0},
+    {"blank_ending", "www.abc9.edu ", "http://abc9/", 0}, {"edu_without_blank", "www.abc9.edu", "http://abc9.edu/", 0},
     {"edu_without_blank_other", "www.abc9.edu", "http://abc9/", 1},
     {"link_case_respected", "www.abc9.com", "http://www.ABC9.com/", 1},
     // Typed as https the prefix "http://www." never matches: the check takes it as http (asHttpSite).
@@ -54,18 +49,14 @@ struct HomePageRow : Row {
 };
 
 const HomePageRow kHomePages[] = {
-    {"root_with_slash", "http://www.abc9.com/", 1},        {"root_without_slash", "http://www.abc9.com", 1},
-    {"bbs_dir", "http://www.abc9.com/bbs/", 1},            {"bbs_dir_no_slash", "http://www.abc9.com/bbs", 1},
-    {"windows7_dir", "http://www.abc9.com/windows7/", 1},  {"windows7_dir_no_slash", "http://www.abc9.com/windows7", 1},
+    {"root", "http://www.abc9.com/", 1},                   {"bbs_dir", "http://www.abc9.com/bbs/", 1},
+    {"windows7_dir_no_slash", "http://www.abc9.com/windows7", 1}, {"other_dir", "http://www.abc9.com/news/", 0},
     {"bbs_host", "http://bbs.abc9.net/", 1},               {"blog_host", "http://blog.abc9.org", 1},
-    {"inner_page", "http://www.abc9.com/index.html", 0},   {"other_dir", "http://www.abc9.com/news/", 0},
-    {"image_file", "http://www.abc9.com/logo.gif", 0},     {"no_known_host_prefix", "http://abc9.com/", 0},
-    {"other_host_prefix", "http://news.abc9.com/", 0},     {"capital_scheme", "HTTP://www.abc9.com/", 0},
-    {"capital_host", "http://WWW.abc9.com/", 0},           {"https", "https://www.abc9.com/", 0},
-    {"com_cn", "http://www.abc9.com.cn/", 1},              {"name_ending_in_tv", "http://www.abc9tv/", 1},
-    {"star_spans_slash", "http://www.abc9.com/x/y.com/", 1}, {"unknown_ending", "http://www.abc9.de/", 0},
-    {"blank_ending_needs_blank", "http://www.abc9.gov /", 1}, {"edu_without_blank", "http://www.abc9.edu/", 0},
-    {"la_not_a_pattern_ending", "http://www.abc9.la/", 0}, {"match_failed_text", "匹配失败", 0},
+    {"no_known_host_prefix", "http://abc9.com/", 0},       {"capital_host", "http://WWW.abc9.com/", 0},
+    {"https", "https://www.abc9.com/", 0},                 {"com_cn", "http://www.abc9.com.cn/", 1},
+    {"name_ending_in_tv", "http://www.abc9tv/", 1},        {"star_spans_slash", "http://www.abc9.com/x/y.com/", 1},
+    {"unknown_ending", "http://www.abc9.de/", 0},          {"blank_ending_needs_blank", "http://www.abc9.gov /", 1},
+    {"edu_without_blank", "http://www.abc9.edu/", 0},      {"la_not_a_pattern_ending", "http://www.abc9.la/", 0},
     {"empty", "", 0},                                      {"chinese_name", "http://www.中文.com/", 1},
 };
 
@@ -76,10 +67,10 @@ TABLE_TEST(HomePageLinkTest, MatchesHomePagePatterns, kHomePages)
 
 TEST(WildcardMatch, WholeTextStarsSpanAnythingAndStayFast)
 {
+    // Stars over slashes, case and other scripts: HomePageLinkTest's rows.
     const std::tuple<QString, QString, bool> cases[] = {
-        {"", "", true},        {"", "a", false},      {"*", "", true},           {"a*c", "a/b/c", true},
-        {"a*c", "acx", false}, {"a*c", "xac", false}, {"a*b*c", "aXcYb", false}, {"abc", "ABC", false},
-        {"a?c", "abc", false}, {"中*文", "中间的文", true},
+        {"", "", true}, {"", "a", false}, {"*", "", true}, {"a*c", "acx", false}, {"a*c", "xac", false},
+        {"a*b*c", "aXcYb", false}, {"a?c", "abc", false},
     };
     for (const auto &[pattern, text, expected] : cases)
         EXPECT_EQ(wildcardMatch(pattern, text), expected) << pattern.toStdString() << " vs " << text.toStdString();

@@ -33,15 +33,9 @@ struct AnchorRow : Row {
 const QString kPageAddress = QStringLiteral("https://www.b.com/dir/page.html");
 
 const AnchorRow kAnchors[] = {
-    {"comment_holds_no_anchor", "<!-- <a href=\"http://www.me.com/\">假</a> --><a href=\"http://c.com/\">真</a>",
-     "http://c.com/ \"真\""},
-    {"raw_text_bodies_hold_none",
-     "<script>'<a href=\"http://s.com/\">s</a>'</script><style>/*<a href=http://y.com/>*/</style>"
-     "<textarea><a href=http://t.com/>t</a></textarea><title><a href=http://i.com/></title>"
-     "<template><a href=http://p.com/>p</a></template><a href=http://c.com/>c</a>",
+    // Comments and raw text are HtmlTags' own; the content of a template is no part of the page.
+    {"template_holds_none", "<template><a href=http://p.com/>p</a></template><a href=http://c.com/>c</a>",
      "http://c.com/ \"c\""},
-    {"any_case_any_quoting", "<A HREF=http://c.com/>演示</A><a href='http://d.com/'>d</a><a\nhref = \"http://e.com/\" >e</a>",
-     "http://c.com/ \"演示\" | http://d.com/ \"d\" | http://e.com/ \"e\""},
     {"references_decoded", "<a href=\"http://c.com/?a=1&amp;b=2\">A&amp;B &lt;3&#x4E2D;</a>",
      "http://c.com/?a=1&b=2 \"A&B <3中\""},
     {"relative_against_the_page",
@@ -109,12 +103,8 @@ struct BaiduRow : Row {
 };
 
 const BaiduRow kBaidu[] = {
-    {"first_result_is_the_site", todaysPage("百度为您找到相关结果约1,230个", "https://www.friend-a.com/"),
-     "https://www.friend-a.com/", BaiduResult{"1,230篇", "", kHomePageFirst}},
-    {"scheme_www_and_slash_do_not_matter", todaysPage("找到相关结果数约86个", "http://friend-a.com"),
-     "https://www.friend-a.com/", BaiduResult{"86篇", "", kHomePageFirst}},
-    {"host_case_does_not_matter", todaysPage("该网站共有 9 个网页被百度收录", "https://WWW.Friend-A.com/"),
-     "http://www.friend-a.com/", BaiduResult{"9篇", "", kHomePageFirst}},
+    {"first_result_is_the_site_in_any_form", todaysPage("找到相关结果数约86个", "HTTP://WWW.Friend-A.com"),
+     "https://friend-a.com/", BaiduResult{"86篇", "", kHomePageFirst}},
     {"inner_page_first_is_not_first", todaysPage("百度为您找到相关结果约5个", "https://www.friend-a.com/news/"),
      "https://www.friend-a.com/", BaiduResult{"5篇", "", kNotFirst}},
     {"another_site_first", todaysPage("百度为您找到相关结果约5个", "https://notfriend-a.com/"),

@@ -1,175 +1,281 @@
-// The window driving real checks through an in-process fakeweb: the demo world, and the modern mode's menu item and banner.
+// The window driving real checks through an in-process fakeweb, as a user works with it: a query fills the list,
+// its rows are copied, opened, exported and checked again, the header's menu shows the fact columns, the banner
+// strip tells what went wrong, and the modern mode is chosen from the list's menu. What a check finds is the
+// engine's (tests/check); here only what the window makes of it.
 #include "app/Form2.h"
+#include "app/ListActions.h"
 
-#include "app/ModernModeUi.h"
+#include "check/CsvFormat.h"
 #include "launcher/Form9.h"
 #include "tests/common/WindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
+#include <QStyleOptionViewItem>
+#include <QTemporaryDir>
 
 using namespace friendlinks;
 
 namespace {
 
-struct Query : WindowFixture {
+// Answers the save dialog with a set path and remembers that it was asked.
+struct RecordingSaveDialog : SaveDialog {
+    QString askSaveFile(QWidget *, const QString &, const QString &suggestedName, const QString &) override
+    {
+        suggested << suggestedName;
+        return answer;
+    }
+    QString answer;
+    QStringList suggested;
+};
+
+// www.home.com after a check: a sponsored link to one, which links back nofollow from a nofollow page, and a
+// plain link to two, which does not link back. https://www.mysite.com has an https friend and an http one.
+struct CheckedWindow : WindowFixture {
+    RecordingSaveDialog saveDialog;
+    QTemporaryDir dir;
+
     void SetUp() override
     {
         WindowFixture::SetUp();
-        ASSERT_FALSE(web.world().loadFile(QStringLiteral(FRIENDLINKS_SOURCE_DIR "/demo/world.json")).has_value());
-        open([](CheckSettings &s) { s.timeoutMs = 1000; }); // the slow demo friend answers after 6 s
+        web.world().setPage("http://www.home.com/", "<a rel=\"sponsored\" href=\"http://www.one.com/\">一号</a>\n"
+                                                    "<a href=\"http://www.two.com/\">二号</a>\n");
+        web.world().setPage("http://www.one.com/", "<meta name=robots content=nofollow>"
+                                                   "<a href=\"http://www.home.com/\" rel=nofollow>首页</a>");
+        web.world().setPage("http://www.two.com/", "<p>no link back</p>");
+        web.world().setPage("https://www.mysite.com/", "<a href=\"https://www.friend-a.com/\">甲</a>"
+                                                       "<a href=\"http://www.friend-b.net/\">乙</a>");
+        open();
+        form->listActions()->setSaveDialog(&saveDialog);
+        ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+        ASSERT_EQ(listRows(form->list()), 2);
     }
 
-    // Clicks the button and waits for the first row of the check.
-    void startQuery(const QString &site)
+    // Right-clicks the list's header as a user does and returns the menu that opens.
+    QMenu *rightClickHeader()
     {
-        QSignalSpy rowAdded(form->engine()->results(), &QAbstractItemModel::rowsInserted);
-        form->siteBox()->setText(site);
-        QTest::mouseClick(form->queryButton(), Qt::LeftButton);
-        ASSERT_TRUE(rowAdded.wait(kWaitMs));
-        ASSERT_TRUE(form->engine()->isRunning());
+        QWidget *header = form->list()->header()->viewport();
+        const QPoint at(10, header->height() / 2);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, header->mapToGlobal(at));
+        QApplication::sendEvent(header, &event);
+        for (QMenu *menu : form->findChildren<QMenu *>())
+            if (menu->isVisible())
+                return menu;
+        return nullptr;
     }
 };
 
 } // namespace
 
-TEST_F(Query, FillsRowsWithTheEngineTextsAndRedCells)
+TEST_F(CheckedWindow, AQueryFillsTheListWithItsRedCellsAndShowsItsProgress)
 {
-    QSignalSpy progress(form->engine(), &CheckEngine::progress);
+    form->launcher()->keywordBox()->clear();
     QSignalSpy finished(form->engine(), &CheckEngine::finished);
-    form->siteBox()->setText(QStringLiteral("www.demo-home.com"));
-    form->queryButton()->click();
-    EXPECT_EQ(form->launcher()->keywordBox()->text(), QStringLiteral("www.demo-home.com"));
+    QTest::mouseClick(form->queryButton(), Qt::LeftButton);
+    EXPECT_EQ(form->launcher()->keywordBox()->text(), QStringLiteral("www.home.com"));
     EXPECT_TRUE(form->progressBar()->isVisible());
     ASSERT_TRUE(finished.wait(kWaitMs));
     EXPECT_FALSE(form->progressBar()->isVisible());
-    ASSERT_FALSE(progress.isEmpty());
-    EXPECT_EQ(form->progressBar()->maximum(), progress.last().at(1).toInt());
+    EXPECT_EQ(form->progressBar()->value(), form->progressBar()->maximum());
+    ASSERT_EQ(listRows(form->list()), 2);
+    EXPECT_EQ(listText(form->list(), 0, 2), QStringLiteral("首页"));
+    EXPECT_TRUE(isRed(form->list(), 1, 2)) << "没有链接";
     EXPECT_TRUE(messages.shown.empty());
-
-    const QList<CheckRow> &rows = form->engine()->rows();
-    ASSERT_GE(rows.size(), 5);
-    ASSERT_EQ(listRows(form->list()), rows.size());
-    for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < kColumnCount; ++c) {
-            const Cell &cell = rows[r].cells[static_cast<size_t>(c)];
-            EXPECT_EQ(listText(form->list(), r, c), cell.text) << r << "," << c;
-            EXPECT_EQ(isRed(form->list(), r, c), cell.red) << r << "," << c;
-        }
-    }
-    // The demo world holds a red cell and a plain one in the back-link column.
-    const auto fanlian = [&](const QString &address) {
-        for (const CheckRow &row : rows)
-            if (row[Column::lianjie].text == address)
-                return row[Column::fanlian];
-        return Cell{QStringLiteral("no row")};
-    };
-    const Cell back = fanlian(QStringLiteral("http://www.friend-linkback.com/"));
-    EXPECT_TRUE(back.text.startsWith(QStringLiteral("演示之家")) && !back.red) << back.text.toStdString();
-    EXPECT_EQ(fanlian(QStringLiteral("http://www.friend-nolink.org/")), (Cell{QStringLiteral("没有链接"), true}));
 }
 
-TEST_F(Query, UnreachableSiteSaysSoOnce)
+TEST_F(CheckedWindow, CopyTakesTheSelectedRowsAndACellShowsOnOneLine)
 {
-    web.world().set(QStringLiteral("http://www.dropped.test/"), answer(200, "", fakeweb::Answer::Fault::Drop));
-    ASSERT_TRUE(query(QStringLiteral("www.dropped.test")));
+    selectOnlyRow(form->list(), 1);
+    QTest::keyClick(form->list(), Qt::Key_C, Qt::ControlModifier);
+    const QStringList lines = QApplication::clipboard()->text().split('\n');
+    ASSERT_EQ(lines.size(), 3); // the header, the row and the empty piece after the last line break
+    EXPECT_TRUE(lines[1].startsWith("http://www.two.com/\t二号\\r\\n\t没有链接\t")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith("\tfanlian")) << "the red keys";
+    // A name keeps its line break, and its row is no taller for it than a plain Chinese text.
+    QStyleOptionViewItem option;
+    option.initFrom(form->list());
+    const QAbstractItemModel *model = form->list()->model();
+    const QAbstractItemDelegate *delegate = form->list()->itemDelegate();
+    EXPECT_EQ(delegate->sizeHint(option, model->index(0, 1)).height(),
+              delegate->sizeHint(option, model->index(0, 2)).height());
+}
+
+TEST_F(CheckedWindow, DoubleClickOrOpenGoesToTheRowsAddressOrSaysIt)
+{
+    form->openSelectedRow();
+    EXPECT_TRUE(browser.opened.isEmpty()) << "nothing selected";
+    const QRect second = form->list()->visualRect(form->list()->model()->index(1, 0));
+    QTest::mouseClick(form->list()->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseDClick(form->list()->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(browser.opened, QStringList{"http://www.two.com/"});
+    // Without a browser the address is said on a line of its own, to be copied.
+    browser.works = false;
+    form->listActions()->openAction()->trigger();
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, QStringLiteral("网址可能无法访问"));
-    EXPECT_EQ(messages.shown[0].title, QStringLiteral("提示"));
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::information);
-    EXPECT_EQ(listRows(form->list()), 0);
+    EXPECT_TRUE(messages.shown[0].text.endsWith("\nhttp://www.two.com/")) << messages.shown[0].text.toStdString();
 }
 
-TEST_F(Query, ClosingMidCheckEndsCleanly)
+TEST_F(CheckedWindow, CtrlSExportsTheColumnsTheListShowsOnceThereAreRows)
 {
-    startQuery(QStringLiteral("www.demo-home.com"));
+    EXPECT_FALSE(form->listActions()->exportCsv()) << "cancelled";
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    saveDialog.answer = dir.filePath("no/such/folder/links.csv");
+    EXPECT_FALSE(form->listActions()->exportCsv());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown.front().text.startsWith("无法写入文件："));
+
+    saveDialog.answer = dir.filePath("links.csv");
+    form->list()->setColumnHidden(kColumnCount + int(FactColumn::status), false);
+    form->activateWindow();
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(saveDialog.suggested.size(), 3);
+    EXPECT_TRUE(saveDialog.suggested.last().endsWith("www.home.com.csv"));
+    QFile file(saveDialog.answer);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), formatCsv(resultTable(*form->engine()->results(), {FactColumn::status})));
+
+    // With the list empty Ctrl+S asks for no file and Ctrl+C leaves the clipboard alone.
+    web.world().setPage("http://www.home.com/", "<p>no friends</p>");
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_EQ(listRows(form->list()), 0);
+    EXPECT_FALSE(form->listActions()->copyAction()->isEnabled());
+    EXPECT_FALSE(form->listActions()->exportAction()->isEnabled());
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(saveDialog.suggested.size(), 3);
+    QApplication::clipboard()->setText(QStringLiteral("kept"));
+    QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("kept"));
+}
+
+TEST_F(CheckedWindow, RecheckShowsItsProgressLikeAQuery)
+{
+    web.world().setPage("http://www.two.com/", "<a href=\"http://www.home.com/\">回来了</a>");
+    selectOnlyRow(form->list(), 1);
+    QAction *recheck = form->listActions()->recheckAction();
+    QSignalSpy finished(form->engine(), &CheckEngine::finished);
+    recheck->trigger();
+    EXPECT_FALSE(recheck->isEnabled()) << "disabled while the re-check runs";
+    EXPECT_TRUE(form->progressBar()->isVisible());
+    EXPECT_EQ(form->progressBar()->maximum(), 1) << "counts the rows being checked again";
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    EXPECT_TRUE(recheck->isEnabled());
+    EXPECT_FALSE(form->progressBar()->isVisible());
+    EXPECT_EQ(listText(form->list(), 1, 2), QStringLiteral("回来了"));
+}
+
+TEST_F(CheckedWindow, HeaderMenuShowsAndHidesTheFactColumns)
+{
+    QMenu *menu = rightClickHeader();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), kColumnCount + kFactColumnCount);
+    for (int c = 0; c < kColumnCount + kFactColumnCount; ++c) {
+        EXPECT_EQ(menu->actions()[c]->text(), form->list()->model()->headerData(c, Qt::Horizontal).toString());
+        EXPECT_EQ(menu->actions()[c]->isChecked(), c < kColumnCount) << c;
+        EXPECT_EQ(menu->actions()[c]->isEnabled(), c >= kColumnCount) << "the six stay shown";
+    }
+    const int status = kColumnCount + int(FactColumn::status);
+    for (const bool shown : {true, false}) {
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->actions()[status]->isChecked(), !shown) << "the menu shows what is shown";
+        menu->actions()[status]->trigger();
+        EXPECT_EQ(form->list()->isColumnHidden(status), !shown);
+        menu->close();
+        menu = rightClickHeader();
+    }
+}
+
+TEST_F(CheckedWindow, WeakLinksAreRedAndABaiduBlockIsTold)
+{
+    const int baiduState = kColumnCount + int(FactColumn::baiduState);
+    for (FactColumn red : {FactColumn::backlinkNofollow, FactColumn::pageNofollow, FactColumn::ourNofollow}) {
+        EXPECT_EQ(listText(form->list(), 0, kColumnCount + int(red)), QStringLiteral("是"));
+        EXPECT_TRUE(isRed(form->list(), 0, kColumnCount + int(red)));
+    }
+    EXPECT_FALSE(isRed(form->list(), 0, kColumnCount + int(FactColumn::outbound)));
+    EXPECT_FALSE(isRed(form->list(), 0, baiduState));
+
+    web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1, captchaRedirect());
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    QStringList redStates; // the row whose query met the security check, at least
+    for (int row = 0; row < listRows(form->list()); ++row)
+        if (isRed(form->list(), row, baiduState))
+            redStates << listText(form->list(), row, baiduState);
+    EXPECT_FALSE(redStates.isEmpty());
+    EXPECT_EQ(redStates.count(QStringLiteral("blocked")), redStates.size());
+    const QLabel *strip = form->modernModeUi()->bannerNote();
+    EXPECT_TRUE(strip->isVisible());
+    EXPECT_EQ(strip->text(), kBaiduBlockedMessage);
+}
+
+TEST_F(CheckedWindow, ClosingMidCheckEndsCleanly)
+{
+    web.world().setPage("http://www.two.com/", "<p>slow</p>", 3000);
+    QSignalSpy rowAdded(form->engine()->results(), &QAbstractItemModel::rowsInserted);
+    QTest::mouseClick(form->queryButton(), Qt::LeftButton);
+    ASSERT_TRUE(rowAdded.wait(kWaitMs));
+    ASSERT_TRUE(form->engine()->isRunning());
     form->close();
     form.reset();
     // With the window gone its requests are dropped, and nothing answers into it.
     EXPECT_TRUE(waitUntil([this] { return web.openConnections() == 0; }));
 }
 
-// The modern mode: the check item of the list's menu and the banner note.
-namespace {
-
-struct ModernModeWindow : WindowFixture {
-    void SetUp() override
-    {
-        WindowFixture::SetUp();
-        web.world().setPage(QStringLiteral("https://www.mysite.com/"),
-                            "<a href=\"https://www.friend-a.com/\">甲</a><a href=\"http://www.friend-b.net/\">乙</a>"
-                            "<a href=\"https://bbs.friend-c.org/\">丙</a>");
-    }
-
-    void open(bool modern, bool trusted = true)
-    {
-        WindowFixture::open([&](CheckSettings &s) {
-            s.baiduHost = QStringLiteral("www.baidu.test");
-            s.timeoutMs = 2000;
-            if (trusted)
-                s.authorities = fakeweb::FakeWeb::authority();
-            s.modern = modern;
-        });
-    }
-
-    [[nodiscard]] QAction *modernAction() const { return form->modernModeUi()->modernAction(); }
-    [[nodiscard]] QLabel *note() const { return form->modernModeUi()->bannerNote(); }
-    [[nodiscard]] QLabel *modeNote() const { return form->modernModeUi()->modeNote(); }
-};
-
-} // namespace
-
-TEST_F(ModernModeWindow, ClassicCheckTellsWhereToFindTheHttpsFriends)
+TEST_F(CheckedWindow, ModernModeIsChosenFromTheListsMenuAndAClassicCheckTellsWhyToChooseIt)
 {
-    open(false);
-    EXPECT_FALSE(modernAction()->isChecked());
-    EXPECT_FALSE(modeNote()->isVisible());
+    QAction *modern = form->modernModeUi()->modernAction();
+    const QLabel *note = form->modernModeUi()->bannerNote();
+    const QLabel *modeNote = form->modernModeUi()->modeNote();
+    EXPECT_FALSE(modern->isChecked());
     ASSERT_TRUE(query(QStringLiteral("https://www.mysite.com")));
     EXPECT_EQ(listRows(form->list()), 1);
-    EXPECT_EQ(modeNote()->text(), QStringLiteral("经典模式"));
-    EXPECT_TRUE(note()->isVisible());
-    EXPECT_EQ(note()->text(), QStringLiteral("另有 2 个 https 友链未列出，在列表右键菜单勾选“现代模式”一并检查"));
+    EXPECT_EQ(modeNote->text(), QStringLiteral("经典模式"));
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), QStringLiteral("另有 1 个 https 友链未列出，在列表右键菜单勾选“现代模式”一并检查"));
 
-    // The check item takes effect from the next press: then every friend is listed, and nothing is said.
-    modernAction()->setChecked(true);
-    EXPECT_TRUE(form->engine()->settings().modern);
+    // The check item takes effect from the next press: then every friend is listed, and the strip is cleared.
+    modern->setChecked(true);
     ASSERT_TRUE(query(QStringLiteral("https://www.mysite.com")));
-    ASSERT_EQ(listRows(form->list()), 3);
-    EXPECT_EQ(listText(form->list(), 0, 0), QStringLiteral("https://www.friend-a.com/"));
-    EXPECT_FALSE(note()->isVisible());
-    EXPECT_TRUE(modeNote()->isVisible());
-    EXPECT_EQ(modeNote()->text(), QStringLiteral("现代模式"));
+    EXPECT_EQ(listRows(form->list()), 2);
+    EXPECT_FALSE(note->isVisible());
+    EXPECT_EQ(modeNote->text(), QStringLiteral("现代模式"));
 
     // The choice outlives the window: the next start is modern, until unchecked.
-    open(false);
-    EXPECT_TRUE(modernAction()->isChecked());
+    open();
+    EXPECT_TRUE(form->modernModeUi()->modernAction()->isChecked());
     EXPECT_TRUE(form->engine()->settings().modern);
-    modernAction()->setChecked(false);
-    open(false);
-    EXPECT_FALSE(modernAction()->isChecked());
-    open(true); // started modern, the item is checked
-    EXPECT_TRUE(modernAction()->isChecked());
+    form->modernModeUi()->modernAction()->setChecked(false);
+    open();
+    EXPECT_FALSE(form->modernModeUi()->modernAction()->isChecked());
+    open([](CheckSettings &s) { s.modern = true; }); // started modern, the item is checked
+    EXPECT_TRUE(form->modernModeUi()->modernAction()->isChecked());
 }
 
-TEST_F(ModernModeWindow, UntrustedSiteSaysWhyInTheBanner)
+TEST_F(CheckedWindow, AnUnreachableSiteGetsTheMessageBoxAndTheCauseInTheBanner)
 {
-    open(false, false);
+    open([](CheckSettings &s) { s.authorities.clear(); });
     ASSERT_TRUE(query(QStringLiteral("https://www.mysite.com")));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, QStringLiteral("网址可能无法访问"));
-    EXPECT_TRUE(note()->isVisible());
-    EXPECT_TRUE(note()->text().startsWith(QStringLiteral("证书不可信："))) << note()->text().toStdString();
+    EXPECT_EQ(messages.shown[0].title, QStringLiteral("提示"));
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::information);
+    const QLabel *note = form->modernModeUi()->bannerNote();
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_TRUE(note->text().startsWith(QStringLiteral("证书不可信："))) << note->text().toStdString();
 
     // Any other cause goes to the banner beside the same message box; a home page with an error status too.
     web.world().set(QStringLiteral("http://www.dropped.com/"), answer(200, "", fakeweb::Answer::Fault::Drop));
     ASSERT_TRUE(query(QStringLiteral("www.dropped.com")));
     ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[1].text, QStringLiteral("网址可能无法访问"));
-    EXPECT_EQ(note()->text(), QStringLiteral("网址可能无法访问：连接被中断"));
+    EXPECT_EQ(note->text(), QStringLiteral("网址可能无法访问：连接被中断"));
     web.world().set(QStringLiteral("http://www.moved-out.com/"), answer(404, "<p>gone</p>"));
     ASSERT_TRUE(query(QStringLiteral("www.moved-out.com")));
     EXPECT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(note()->text(), QStringLiteral("首页返回 HTTP 404"));
+    EXPECT_EQ(note->text(), QStringLiteral("首页返回 HTTP 404"));
 }
