@@ -32,22 +32,6 @@ void QueryPacer::queryDone()
     runDue();
 }
 
-void QueryPacer::releaseAll()
-{
-    std::deque<Waiting> waiting;
-    waiting.swap(m_queue);
-    m_timer.stop();
-    for (Waiting &next : waiting) {
-        if (next.action()) {
-            // Sent after all: it counts for the pace like any other.
-            m_lastStart = m_clock();
-            m_inFlight = m_intervalMs > 0;
-            m_inFlightOwner = next.owner;
-        }
-    }
-    runDue();
-}
-
 void QueryPacer::forget(const void *owner)
 {
     std::erase_if(m_queue, [owner](const Waiting &waiting) { return waiting.owner == owner; });

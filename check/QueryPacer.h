@@ -27,9 +27,6 @@ public:
     void enqueue(const void *owner, std::function<bool()> action);
     // The query an action sent has its answer.
     void queryDone();
-    // Runs every waiting action now, out of turn, for actions that will send
-    // nothing (the engine no longer asks); the pace of later ones still holds.
-    void releaseAll();
     // Forgets the owner's waiting actions (they never run), and its query in
     // flight, whose answer will not be reported: the others go on.
     void forget(const void *owner);
