@@ -1,6 +1,6 @@
 // `friendlinks check` end to end on one small world: that the options reach the check, what goes to
 // stdout and stderr, and the exit statuses. The formats themselves are OutputFormatsTest's; restart,
-// re-check and the Baidu block across a batch are CheckEngineTest's and BaiduPolitenessTest's.
+// re-check and the Baidu block across a batch are CheckEngineTest's.
 #include "cli/CheckCommand.h"
 
 #include "check/CheckEngine.h"
