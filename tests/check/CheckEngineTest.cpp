@@ -209,9 +209,10 @@ TEST_F(SharedPoolTest, SitesOnOnePoolGetTheirOwnRowsWithNoMoreThanTwoBaiduQuerie
     EXPECT_EQ(mostAtOnce, 2); // sixteen jobs want Baidu at once; two get it
     // Each site's rows in its harvest order, each with its own friends' answers.
     for (int i = 0; i < 4; ++i) {
-        ASSERT_EQ(engines[i]->rows().size(), 5);
+        const QList<CheckRow> rows = engines[i]->rows();
+        ASSERT_EQ(rows.size(), 5);
         for (int f = 0; f < 5; ++f) {
-            const CheckRow &r = engines[i]->rows()[f];
+            const CheckRow &r = rows[f];
             EXPECT_EQ(r[Column::lianjie].text, QStringLiteral("http://www.f%1-%2.com/").arg(i).arg(f));
             EXPECT_EQ(r[Column::fanlian], (i == 0 ? Cell{"回", false} : Cell{kNoLink, true}));
             EXPECT_EQ(r[Column::shoulu].text, QStringLiteral("%1篇").arg(f + 1));
