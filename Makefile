@@ -8,7 +8,7 @@ export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
 DEB_PACKAGES := qt6-base-dev libre2-dev cmake ninja-build g++ pkg-config \
-                libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-zenhei \
+                libgtest-dev libgmock-dev libpsl-dev publicsuffix libbenchmark-dev fonts-wqy-zenhei \
                 dpkg-dev file desktop-file-utils openssl \
                 fonts-arphic-uming ccache qt6-translations-l10n zlib1g-dev
 SCREENSHOT_PACKAGES := xvfb xauth imagemagick

@@ -15,10 +15,10 @@
 namespace friendlinks {
 namespace {
 
-// A classic check passed over https friend links that a modern one lists.
-QString unlistedHttpsWindowHint(int count)
+// A classic check passed over friend links that a modern one lists.
+QString classicSkipWindowHint(const QString &note)
 {
-    return QStringLiteral("另有 %1 个 https 友链未列出，在列表右键菜单勾选“%2”一并检查").arg(count).arg(kModernModeCaption);
+    return QStringLiteral("%1，在列表右键菜单勾选“%2”一并检查").arg(note, kModernModeCaption);
 }
 
 // The user's choice of mode is read at start and written on each change.
@@ -105,8 +105,9 @@ void ModernModeUi::onFinished()
         notes << homePageTrouble(m_engine->home());
     if (m_engine->isBaiduBlocked())
         notes << kBaiduBlockedMessage;
-    if (const int unlisted = m_engine->unlistedHttpsLinks(); unlisted > 0)
-        notes << unlistedHttpsWindowHint(unlisted);
+    if (const QString note = m_engine->listModern() ? QString() : classicSkipNote(m_engine->skippedLinks());
+        !note.isEmpty())
+        notes << classicSkipWindowHint(note);
     if (const QString baidu = m_engine->baiduTlsError(); !baidu.isEmpty())
         notes << baiduTlsNote(baidu, m_engine->settings().insecure);
     if (!notes.isEmpty())

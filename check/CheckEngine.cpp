@@ -84,7 +84,7 @@ private:
         }
         const Harvest found = m_mode.harvestHome(result, kMaxRowsPerSite);
         const QList<HarvestedLink> &links = found.links;
-        outcome.unlistedHttpsLinks = found.unlistedHttps;
+        outcome.skipped = found.skipped;
         outcome.uncheckedLinks = found.beyondLimit;
         for (qsizetype i = 0; i < links.size(); ++i) {
             ResultRow row;

@@ -64,7 +64,7 @@ public:
     [[nodiscard]] const FetchResult &home() const { return outcome().home; }
     // After the harvest of a classic check: the https friend links it passed
     // over that a modern check lists (0 in modern mode).
-    [[nodiscard]] int unlistedHttpsLinks() const { return outcome().unlistedHttpsLinks; }
+    [[nodiscard]] const SkippedLinks &skippedLinks() const { return outcome().skipped; }
     // After the harvest: the friend links beyond kMaxRowsPerSite, not checked (0 when none).
     [[nodiscard]] int uncheckedLinks() const { return outcome().uncheckedLinks; }
     // Certificate trouble of the first Baidu answer that had any (its cells stay empty).

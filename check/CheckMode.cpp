@@ -19,7 +19,7 @@ CheckMode::CheckMode(bool modern, const QString &site)
 Harvest CheckMode::harvestHome(const FetchResult &home, int maxLinks) const
 {
     if (!m_modern)
-        return harvest(home.text, m_site, LinkMode::Classic, {}, maxLinks);
+        return harvest(home.text, m_site, LinkMode::Classic, home.finalUrl, maxLinks);
     if (home.status >= 400)
         return {}; // no engine reads an error page's links
     return harvest(home.text, m_site, LinkMode::Modern, home.finalUrl, maxLinks);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "check/SkippedLinks.h"
 #include "probes/LinkFacts.h"
 
 #include <QList>
@@ -10,8 +11,6 @@
 namespace friendlinks {
 
 inline const QString kAddressPattern = QStringLiteral(R"(http://([\w-]+\.)+[\w-]+(/[\w- ./?%&=]*)?)");
-// Today's web: the same address with either scheme.
-inline const QString kModernAddressPattern = QStringLiteral(R"(https?://([\w-]+\.)+[\w-]+(/[\w- ./?%&=]*)?)");
 inline constexpr int kMaxLinkLength = 50;
 inline constexpr int kMaxNameLength = 15;
 
@@ -22,27 +21,30 @@ struct HarvestedLink {
     bool operator==(const HarvestedLink &) const = default;
 };
 
-// Classic lists "http://" friend links only; modern lists "https://" ones as
-// well, judging an https address by the domain rules as its http form.
+// Classic lists "http://" friend links by the original domain rules; modern
+// lists every link to another site's home page, in either scheme.
 enum class LinkMode { Classic, Modern };
 
 // What one harvest found: the rows, the checked site's own anchor of each
-// (indexed like links), and for a classic harvest the anchors it passed over
-// that the modern one would have listed with an https address.
+// (indexed like links), and the anchors it did not list, by reason.
 struct Harvest {
     QList<HarvestedLink> links;
     QList<BackLinkFacts> ourLinks;
-    int unlistedHttps = 0;
+    SkippedLinks skipped;
     int beyondLimit = 0; // friend links found after maxLinks, counted but not listed
 };
 
-// The friend links of a page, in page order, not de-duplicated. site is the
-// entered site text as typed (an "https://" form is judged as "http://").
-// Classic reads anchors with the anchor pattern and keeps a row's address as
-// found. Modern reads them as a browser does (see readPageAnchors): the
-// address resolved against pageAddress (the address the page was read from,
-// the site when empty), the name the anchor's whole text (up to 64
-// characters) or an image's alt, the site's host compared in any letter case.
+// The friend links of a page, in page order. site is the entered site text
+// as typed.
+// Classic reads anchors with the anchor pattern, keeps a row's address as
+// found and judges it by the original domain rules (an "https://" site as its
+// "http://" form); it does not de-duplicate.
+// Modern reads anchors as a browser does (see readPageAnchors), the address
+// resolved against pageAddress (the address the page was read from, the site
+// when empty): a link to another site (by the Public Suffix List, see
+// registrableDomain) whose path is its home page, in either scheme, with any
+// name ending, once per address; registration and software-credit links left
+// out. Its name is the anchor's whole text (up to 64 characters) or an image's alt.
 // At most maxLinks are listed.
 [[nodiscard]] Harvest harvest(const QString &page, const QString &site, LinkMode mode,
                               const QString &pageAddress = {},

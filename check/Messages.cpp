@@ -18,4 +18,12 @@ QString baiduTlsNote(const QString &tlsError, bool insecure)
                     : QStringLiteral("百度的证书不可信：%1，百度各列留空").arg(tlsError);
 }
 
+QString classicSkipNote(const SkippedLinks &skipped)
+{
+    const int count = skipped.modernWouldList();
+    if (count == 0)
+        return {};
+    return QStringLiteral("另有 %1 个友链未列出（%2）").arg(count).arg(classicSkipSummary(skipped));
+}
+
 } // namespace friendlinks

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "check/SkippedLinks.h"
+
 #include <QString>
 
 namespace friendlinks {
@@ -21,5 +23,9 @@ inline const QString kBaiduBlockedMessage = QStringLiteral("百度要求安全�
 [[nodiscard]] QString insecureReadNote(const QString &tlsError);
 // Said once when a Baidu answer came with a certificate the check cannot trust.
 [[nodiscard]] QString baiduTlsNote(const QString &tlsError, bool insecure);
+
+// Friend links a classic check left out that a modern one lists, with the
+// rules that left them out: "另有 5 个友链未列出（域名后缀 3，https 2）"; empty when none.
+[[nodiscard]] QString classicSkipNote(const SkippedLinks &skipped);
 
 } // namespace friendlinks

@@ -1,6 +1,7 @@
 #include "check/OutputFormats.h"
 
 #include "check/CheckMode.h"
+#include "check/SiteCause.h"
 #include "check/TextEscape.h"
 
 #include <QStringList>
@@ -84,6 +85,25 @@ QList<Cell> headerCells(const QList<FactColumn> &facts)
     return cells;
 }
 
+// The site object's closing keys: the anchors passed over by reason (those
+// with a count), and why nothing was checked when nothing was.
+QString siteTailJson(const SiteOutcome &outcome)
+{
+    QString out;
+    if (outcome.reachable) {
+        QStringList counts;
+        for (int i = 0; i < kSkipReasonCount; ++i) {
+            const auto reason = SkipReason(i);
+            if (outcome.skipped[reason] > 0)
+                counts << QStringLiteral("%1: %2").arg(jsonString(skipReasonKey(reason))).arg(outcome.skipped[reason]);
+        }
+        out += QStringLiteral(", \"skipped\": {%1}").arg(counts.join(QStringLiteral(", ")));
+    }
+    if (const QString cause = notCheckedCause(outcome); !cause.isEmpty())
+        out += QStringLiteral(", \"cause\": ") + jsonString(cause);
+    return out;
+}
+
 } // namespace
 
 QString jsonString(const QString &text)
@@ -148,7 +168,9 @@ QByteArray formatJson(const ResultsModel &results, bool withFetchFacts)
                              .arg(jsonString(outcome.site), jsonString(outcome.modern ? kModernModeName : kClassicModeName));
     const QString home = withFetchFacts ? QStringLiteral(", \"home\": ") + homeJson(outcome.home) : QString();
     if (!outcome.reachable)
-        return (head + QStringLiteral("\"unreachable\": true, \"rows\": []") + home + QStringLiteral("}\n")).toUtf8();
+        return (head + QStringLiteral("\"unreachable\": true, \"rows\": []") + home + siteTailJson(outcome)
+                + QStringLiteral("}\n"))
+            .toUtf8();
     QString out = head + QStringLiteral("\"rows\": [");
     const QList<ResultRow> &rows = results.rows();
     for (qsizetype i = 0; i < rows.size(); ++i) {
@@ -164,7 +186,7 @@ QByteArray formatJson(const ResultsModel &results, bool withFetchFacts)
         out += QLatin1Char('}');
     }
     out += rows.isEmpty() ? QStringLiteral("]") : QStringLiteral("\n]");
-    out += home + QStringLiteral("}\n");
+    out += home + siteTailJson(outcome) + QStringLiteral("}\n");
     return out.toUtf8();
 }
 

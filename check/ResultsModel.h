@@ -2,6 +2,7 @@
 
 #include "check/Columns.h"
 #include "check/RowFacts.h"
+#include "check/SkippedLinks.h"
 #include "web/FetchResult.h"
 
 #include <QAbstractTableModel>
@@ -23,7 +24,7 @@ struct SiteOutcome {
     bool modern = false;        // the mode the check ran in
     bool reachable = true;      // false when the site's own page could not be fetched (no rows)
     FetchResult home;           // the fetch of the site's own page, without its text; status 0 before the harvest
-    int unlistedHttpsLinks = 0; // https friend links a classic check passed over
+    SkippedLinks skipped;       // the anchors of its page that gave no row, by reason
     int uncheckedLinks = 0;     // friend links beyond the row limit, not checked
     bool baiduBlocked = false;  // Baidu asked for a security check
     QString baiduTlsError;      // certificate trouble of the first Baidu answer that had any

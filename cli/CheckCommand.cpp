@@ -19,10 +19,11 @@ namespace {
 // What the window's note says beside the address box.
 const QString kUpperCaseNote = QStringLiteral("注意：查询字母不能大写");
 
-// A classic check passed over https friend links that a modern one lists.
-QString unlistedHttpsHint(int count)
+// A classic check passed over friend links that a modern one lists.
+QString classicSkipHint(const SiteOutcome &outcome)
 {
-    return QStringLiteral("另有 %1 个 https 友链未列出，加 --modern 一并检查").arg(count);
+    const QString note = outcome.modern ? QString() : classicSkipNote(outcome.skipped);
+    return note.isEmpty() ? note : note + QStringLiteral("，加 --modern 一并检查");
 }
 
 bool homeAnsweredError(const FetchResult &home)
@@ -125,8 +126,8 @@ void CheckCommand::reportSite(int site)
         writeErr(QStringLiteral("%1: %2").arg(shown, homePageTrouble(outcome.home)));
     if (!tlsError.isEmpty())
         writeErr(named + insecureReadNote(tlsError));
-    if (const int unlisted = outcome.unlistedHttpsLinks; unlisted > 0)
-        writeErr(named + unlistedHttpsHint(unlisted));
+    if (const QString hint = classicSkipHint(outcome); !hint.isEmpty())
+        writeErr(named + hint);
     if (const int unchecked = outcome.uncheckedLinks; unchecked > 0)
         writeErr(QStringLiteral("%1只检查了前 %2 个友情链接，其余 %3 个未检查").arg(named).arg(kMaxRowsPerSite).arg(unchecked));
 }

@@ -3,6 +3,7 @@
 
 #include "check/CheckMode.h"
 #include "check/CheckRules.h"
+#include "check/Messages.h"
 #include "probes/BackLinkProbe.h"
 #include "web/FetchResult.h"
 #include "tests/common/RowPrinters.h"
@@ -131,12 +132,12 @@ TEST(BaiduCells, RpIsRedExactlyWhenNotFirstAndAFailedProbeLeavesEmptyCells)
 const QString kModernSite = QStringLiteral("https://www.mysite.com");
 
 // One page, harvested both ways: the modern rows, the classic rows, and the
-// count of https friend links the classic harvest passes over.
+// count of friend links the classic harvest passes over that modern lists.
 struct ModeRow : Row {
     QString page;
     QStringList modern;  // lianjie of each modern row
     QStringList classic; // lianjie of each classic row
-    int unlistedHttps;
+    int modernWouldList;
 };
 
 QStringList addresses(const QList<HarvestedLink> &links)
@@ -148,7 +149,7 @@ QStringList addresses(const QList<HarvestedLink> &links)
 }
 
 // "https://www." (12) + 33 letters + ".com/" (5) is 50 characters; with 34
-// letters the https address has 51, its http form 50.
+// letters the https address has 51: classic reads neither, modern knows no such limit.
 const QString kName33 = QString(33, QLatin1Char('n'));
 const QString kName34 = QString(34, QLatin1Char('n'));
 
@@ -165,11 +166,8 @@ const ModeRow kModes[] = {
     {"fifty_characters_counted_on_the_address_as_found",
      anchor("https://www." + kName33 + ".com/", "五十") + anchor("https://www." + kName34 + ".com/", "五十一")
          + anchor("http://www." + kName34 + ".com/", "http 五十"),
-     {"https://www." + kName33 + ".com/", "http://www." + kName34 + ".com/"},
-     {"http://www." + kName34 + ".com/"}, 1},
-    {"footer_words_and_hosts_without_known_prefix_stay_out",
-     anchor("https://www.miibeian.gov.cn/", "京ICP备1号") + anchor("https://friend-a.com/", "无前缀"),
-     {}, {}, 0},
+     {"https://www." + kName33 + ".com/", "https://www." + kName34 + ".com/", "http://www." + kName34 + ".com/"},
+     {"http://www." + kName34 + ".com/"}, 2},
 };
 
 TABLE_TEST(ModernHarvestTest, ListsHttpsFriendsOnlyInModernMode, kModes)
@@ -177,10 +175,85 @@ TABLE_TEST(ModernHarvestTest, ListsHttpsFriendsOnlyInModernMode, kModes)
     const ModeRow &c = GetParam();
     const Harvest modern = harvest(c.page, kModernSite, LinkMode::Modern);
     EXPECT_EQ(addresses(modern.links), c.modern);
-    EXPECT_EQ(modern.unlistedHttps, 0);
     const Harvest classic = harvest(c.page, kModernSite, LinkMode::Classic);
     EXPECT_EQ(addresses(classic.links), c.classic);
-    EXPECT_EQ(classic.unlistedHttps, c.unlistedHttps);
+    EXPECT_EQ(classic.skipped.modernWouldList(), c.modernWouldList);
+}
+
+// One anchor of www.car.com's page: listed (no reason) or the reason each mode gives.
+struct SkipRow : Row {
+    QString anchor;
+    std::optional<SkipReason> modern;
+    std::optional<SkipReason> classic;
+};
+
+std::optional<SkipReason> onlyReason(const Harvest &found)
+{
+    std::optional<SkipReason> reason;
+    int total = 0;
+    for (int i = 0; i < kSkipReasonCount; ++i) {
+        total += found.skipped[SkipReason(i)];
+        if (found.skipped[SkipReason(i)] > 0)
+            reason = SkipReason(i);
+    }
+    EXPECT_EQ(total + found.links.size(), 1);
+    return reason;
+}
+
+const QString kLong52 = "http://www." + QString(36, u'l') + ".com/";
+using enum SkipReason;
+const SkipRow kSkips[] = {
+    {"top", anchor("http://www.a.top/", "a"), {}, NameEnding},
+    {"xyz_with_port_kept", anchor("http://www.a.xyz:8080/", "a"), {}, NameEnding},
+    {"co_uk", anchor("http://www.a.co.uk/", "a"), {}, NameEnding},
+    {"idn_name", anchor("http://www.例子.中国/", "a"), {}, NameEnding},
+    {"bare_domain", anchor("http://x.com/", "x"), {}, HostPrefix},
+    {"ip_address", anchor("http://192.0.2.7/", "x"), {}, HostPrefix},
+    {"bare_https", anchor("https://y.com/", "y"), {}, Https},
+    {"index_file", anchor("http://www.a.com/Index.PHP", "a"), {}, IndexPage},
+    {"query_string", anchor("http://www.a.com/?from=links", "a"), {}, IndexPage},
+    {"fifty_two_characters", anchor(kLong52, "a"), {}, TooLong},
+    {"name_holds_the_site_name", anchor("http://www.carhome.com/", "a"), {}, ContainsSiteName},
+    {"scar", anchor("http://www.scar.org/", "a"), {}, ContainsSiteName},
+    {"classic_friend", anchor("http://www.ok.com/", "ok"), {}, {}},
+    {"own_subdomain", anchor("http://blog.car.com/", "博客"), SameSite, SameSite},
+    {"own_bare_https", anchor("https://car.com/", "首页"), SameSite, SameSite},
+    {"inner_page", anchor("http://www.a.top/news/1.html", "a"), InnerPage, InnerPage},
+    {"index_in_a_folder", anchor("http://www.ok.com/bbs/index.html", "a"), InnerPage, InnerPage},
+    {"mailto", anchor("mailto:me@car.com", "信"), NotHttp, NotHttp},
+    {"javascript", anchor("javascript:void(0)", "js"), NotHttp, NotHttp},
+    {"icp_footer", anchor("http://www.a.top/", "京ICP备12号"), FooterWord, FooterWord},
+    {"registration_host", anchor("http://www.beian.miit.gov.cn/", "工信部"), FooterWord, {}},
+    {"registration_text", anchor("http://www.ok.com/", "京公网安备 1号"), FooterWord, {}},
+    {"software_credit", anchor("http://www.discuz.net/", "Powered by Discuz!"), FooterWord, FooterWord},
+};
+
+TABLE_TEST(SkippedLinkTest, ReasonInEachMode, kSkips)
+{
+    const SkipRow &c = GetParam();
+    EXPECT_EQ(onlyReason(harvest(c.anchor, "www.car.com", LinkMode::Modern)), c.modern) << "modern";
+    EXPECT_EQ(onlyReason(harvest(c.anchor, "www.car.com", LinkMode::Classic)), c.classic) << "classic";
+}
+
+// The home page of a site that trades links with today's sites: modern lists
+// each friend once, address as found; classic lists one and says why not the rest.
+TEST(Harvest, TodaysFriendLinksInModernModeAndWhyClassicLeavesThemOut)
+{
+    const QStringList friends = {"http://www.a.top/", "http://www.a.xyz/",   "http://x.com/",
+                                 "https://y.com/",    "http://www.a.co.uk/", "http://www.a.com/index.html",
+                                 kLong52,             "http://www.ok.com/",  "http://www.carhome.com/"};
+    QString page;
+    for (const QString &address : friends)
+        page += anchor(address, "友");
+    page += anchor("http://www.ok.com/", "重复") + anchor("/about.html", "关于");
+    const Harvest modern = harvest(page, "www.car.com", LinkMode::Modern, "https://www.car.com/");
+    EXPECT_EQ(addresses(modern.links), friends);
+    EXPECT_EQ(modern.skipped[Duplicate], 1);
+    EXPECT_EQ(modern.skipped[SameSite], 1);
+    const Harvest classic = harvest(page, "www.car.com", LinkMode::Classic);
+    EXPECT_EQ(addresses(classic.links), (QStringList{"http://www.ok.com/", "http://www.ok.com/"}));
+    EXPECT_EQ(classicSkipNote(classic.skipped),
+              "另有 8 个友链未列出（https 1，域名后缀 3，无 www 前缀 1，首页文件名 1，超过 50 字符 1，含本站名 1）");
 }
 
 // Our own anchor to each friend, read in both modes (the site's own home page is never a row, also

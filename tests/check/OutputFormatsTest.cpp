@@ -43,7 +43,7 @@ TEST(OutputFormats, JsonKeepsKeyOrderAndEscapes)
         R"({"site": "www.home9.com", "mode": "classic", "rows": [)" "\n"
         R"(  {"lianjie": "http://www.back.com/", "guanjianzi": "回链站\r\n", "fanlian": "首页\t之家", "shoulu": "约1,230篇", "kuaizhao": "12K 2026-11-30 \r\n", "rp": "首页第一", "red": []},)" "\n"
         R"(  {"lianjie": "http://www.pic.net/", "guanjianzi": "a\"b\\c\r", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "注意：不在第一", "red": ["fanlian", "rp"]})" "\n"
-        "]}\n";
+        "], \"skipped\": {}}\n";
     ResultsModel results;
     results.clear("www.home9.com", false);
     for (const CheckRow &cells : sampleRows())

@@ -66,7 +66,7 @@ protected:
 
     [[nodiscard]] QJsonDocument json() const { return QJsonDocument::fromJson(m_out.data()); }
 
-    const QString m_httpsHint = QStringLiteral("另有 1 个 https 友链未列出，加 --modern 一并检查\n");
+    const QString m_httpsHint = QStringLiteral("另有 1 个友链未列出（https 1），加 --modern 一并检查\n");
     const QStringList m_trusted{"--ca-file", fakeweb::FakeWeb::authorityFile()};
 };
 
@@ -78,7 +78,7 @@ TEST_F(CheckCommandTest, OneSiteInJsonGivesItsRowsWithTheirFactsAndItsHome)
   {"lianjie": "http://www.friend-b.net/", "guanjianzi": "乙\r\n", "fanlian": "之家", "shoulu": "", "kuaizhao": "", "rp": "", "red": [], "facts": {"status": 200, "final_url": "http://friend-b.net/home.html", "ms": 0, "backlink": {"href": "http://www.mysite.com/", "rel": [], "follow": true}, "page_nofollow": true, "outbound": 1, "baidu": {"state": "no_result", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-b.net/", "rel": [], "follow": true}}},
   {"lianjie": "http://www.friend-c.org/", "guanjianzi": "丙\r\n", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 404, "final_url": "http://www.friend-c.org/", "ms": 0, "backlink": null, "page_nofollow": true, "outbound": 0, "baidu": {"state": "unknown_page", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-c.org/", "rel": ["nofollow"], "follow": false}}},
   {"lianjie": "http://www.friend-d.cn/", "guanjianzi": "丁\r\n", "fanlian": "无知错误", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 200, "final_url": "http://www.friend-d.cn/", "ms": 0, "backlink": null, "page_nofollow": null, "outbound": null, "baidu": {"state": "unreachable", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-d.cn/", "rel": [], "follow": true}}}
-], "home": {"status": 200, "final_url": "http://www.mysite.com", "ms": 0, "tls_error": null}}
+], "home": {"status": 200, "final_url": "http://www.mysite.com", "ms": 0, "tls_error": null}, "skipped": {"https": 1}}
 )"));
     EXPECT_EQ(err(), m_httpsHint) << "no progress when stderr is not a terminal";
 }
@@ -118,7 +118,7 @@ TEST_F(CheckCommandTest, SitesAreWrittenInTheOrderGivenAndThoseThatCannotBeCheck
     EXPECT_EQ(objects[2]["rows"].toArray().size(), 1) << "a home page with an error status still gives its rows";
     EXPECT_EQ(objects[2]["home"]["status"], 404);
     for (const char *line : {"网址可能无法访问：www.gone.com（连接被中断）\n", "www.nf.com: 首页返回 HTTP 404\n",
-                             "www.mysite.com：另有 1 个 https 友链未列出"})
+                             "www.mysite.com：另有 1 个友链未列出（https 1）"})
         EXPECT_EQ(err().count(QString::fromUtf8(line)), 1) << err().toStdString();
 
     EXPECT_EQ(check(sites + QStringList{"--format", "jsonl"}), kExitUnreachable);
@@ -164,7 +164,7 @@ TEST_F(CheckCommandTest, HttpsSiteIsReadWhenTrustedAndClassicSaysWhatItLeftOut)
     const QStringList lines = out().split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2) << out().toStdString(); // the classic rows: the http friend only
     EXPECT_TRUE(lines[1].startsWith("http://www.friend-b.net/\t朋友乙\\r\\n\t之家\t")) << lines[1].toStdString();
-    EXPECT_EQ(err(), "另有 2 个 https 友链未列出，加 --modern 一并检查\n");
+    EXPECT_EQ(err(), "另有 2 个友链未列出（https 2），加 --modern 一并检查\n");
 }
 
 // One row of the JSON output: its six cells and its red keys.

@@ -237,7 +237,7 @@ TEST_F(CheckedWindow, ModernModeIsChosenFromTheListsMenuAndAClassicCheckTellsWhy
     EXPECT_EQ(listRows(form->list()), 1);
     EXPECT_EQ(modeNote->text(), QStringLiteral("经典模式"));
     EXPECT_TRUE(note->isVisible());
-    EXPECT_EQ(note->text(), QStringLiteral("另有 1 个 https 友链未列出，在列表右键菜单勾选“现代模式”一并检查"));
+    EXPECT_EQ(note->text(), QStringLiteral("另有 1 个友链未列出（https 1），在列表右键菜单勾选“现代模式”一并检查"));
 
     // The check item takes effect from the next press: then every friend is listed, and the strip is cleared.
     modern->setChecked(true);

@@ -1,0 +1,35 @@
+#include "check/SiteCause.h"
+
+namespace friendlinks {
+namespace {
+
+QString failureName(FetchResult::Failure failure)
+{
+    using Failure = FetchResult::Failure;
+    switch (failure) {
+    case Failure::None: return QStringLiteral("empty_answer"); // unreachable without a transport error
+    case Failure::HostNotFound: return QStringLiteral("host_not_found");
+    case Failure::ConnectionRefused: return QStringLiteral("connection_refused");
+    case Failure::TimedOut: return QStringLiteral("timeout");
+    case Failure::Certificate: return QStringLiteral("tls_untrusted");
+    case Failure::ProxyUnreachable: return QStringLiteral("proxy_failed");
+    case Failure::ConnectionClosed: return QStringLiteral("connection_closed");
+    case Failure::EmptyAnswer: return QStringLiteral("empty_answer");
+    case Failure::NotAnAddress: return QStringLiteral("not_an_address");
+    case Failure::Other: break;
+    }
+    return QStringLiteral("other");
+}
+
+} // namespace
+
+QString notCheckedCause(const SiteOutcome &outcome)
+{
+    if (!outcome.reachable)
+        return failureName(outcome.home.failure);
+    if (outcome.modern && outcome.home.status >= 400)
+        return QStringLiteral("http_error");
+    return {};
+}
+
+} // namespace friendlinks

@@ -1,0 +1,63 @@
+#include "probes/SiteDomain.h"
+
+#include <QUrl>
+
+#include <libpsl.h>
+
+namespace friendlinks {
+namespace {
+
+// The newest list at hand: the system's (Debian's publicsuffix package) when
+// it is newer than the one built into libpsl, else the built-in one.
+const psl_ctx_t *suffixList()
+{
+    static const psl_ctx_t *const list = [] {
+        const psl_ctx_t *latest = psl_latest(nullptr);
+        return latest ? latest : psl_builtin();
+    }();
+    return list;
+}
+
+bool isIpAddress(const QString &host)
+{
+    if (host.contains(QLatin1Char(':')))
+        return true; // only IPv6 addresses hold a colon once the port is gone
+    const QStringList parts = host.split(QLatin1Char('.'));
+    if (parts.size() != 4)
+        return false;
+    for (const QString &part : parts) {
+        bool number = false;
+        if (part.isEmpty() || part.size() > 3 || part.toInt(&number) > 255 || !number)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString registrableDomain(const QString &host)
+{
+    QString bare = host.trimmed().toLower();
+    if (bare.startsWith(QLatin1Char('[')) && bare.endsWith(QLatin1Char(']')))
+        bare = bare.mid(1, bare.size() - 2);
+    while (bare.endsWith(QLatin1Char('.')))
+        bare.chop(1); // "car.com." is car.com
+    if (bare.isEmpty())
+        return {};
+    if (isIpAddress(bare))
+        return bare;
+    const QByteArray ace = QUrl::toAce(bare, QUrl::AceTransitionalProcessing);
+    if (ace.isEmpty())
+        return {};
+    const QByteArray lower = ace.toLower();
+    const char *domain = psl_registrable_domain(suffixList(), lower.constData());
+    return QString::fromLatin1(domain ? QByteArray(domain) : lower);
+}
+
+bool sameSite(const QString &hostA, const QString &hostB)
+{
+    const QString a = registrableDomain(hostA);
+    return !a.isEmpty() && a == registrableDomain(hostB);
+}
+
+} // namespace friendlinks
