@@ -8,6 +8,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 
 namespace friendlinks {
 namespace {
@@ -150,9 +151,14 @@ TEST_F(CheckCommandTest, CapitalLettersInTheHostAreNotedInClassicAndLoweredInMod
     EXPECT_EQ(check({"WWW.MYSITE.COM", "www.Nf-Empty.com", "--format", "json"}), kExitUnreachable);
     EXPECT_EQ(err().count("注意：查询字母不能大写\n"), 1) << err().toStdString();
     EXPECT_EQ(json()["sites"][0]["site"], "WWW.MYSITE.COM") << "checked as typed";
+    EXPECT_FALSE(json()["sites"][0].toObject().contains("cause"));
+    EXPECT_EQ(json()["sites"][1]["cause"], "empty_answer");
     check({"WWW.NF.COM", "--modern", "--format", "json"});
     EXPECT_FALSE(err().contains("注意")) << err().toStdString();
     EXPECT_EQ(json()["site"], "www.nf.com");
+    EXPECT_EQ(json()["cause"], "http_error") << "a modern check reads no links from an error page";
+    check({"www.gone.com", "--format", "json"});
+    EXPECT_EQ(json()["cause"], "connection_closed");
 }
 
 TEST_F(CheckCommandTest, HttpsSiteIsReadWhenTrustedAndClassicSaysWhatItLeftOut)
@@ -202,6 +208,46 @@ TEST_F(CheckCommandTest, ModernCheckListsHttpsFriendsReadsTodaysBaiduAndNamesCer
     m_web.world().set("https://www.mysite.com/", answer(404, "<a href=\"http://www.friend-b.net/\">乙</a>"));
     check(m_trusted + QStringList{"https://www.mysite.com", "--format", "json", "--modern"});
     EXPECT_TRUE(json()["rows"].toArray().isEmpty()) << out().toStdString();
+}
+
+// A home page trading links the way small Chinese sites do today: modern mode lists every friend's
+// home page once, whatever its name ends in; classic lists what the original rules allow and says
+// what it left out.
+TEST_F(CheckCommandTest, ModernCheckListsTodaysFriendLinksAndBothModesCountWhatTheyLeftOut)
+{
+    const QString longName = "http://www." + QString(38, u'l') + ".com/";
+    const QStringList friends = {"http://www.a.top/",        "http://www.a.xyz:8080/", "http://x.com/",
+                                 "http://www.a.co.uk/",      "http://www.a.com/index.html",
+                                 "http://www.a.vip/?from=links", longName,            "http://www.ok.com/",
+                                 "http://www.carhome.com/",  "http://www.autocar.cn/", "http://www.scar.org/",
+                                 "http://www.例子.中国/",     "http://203.0.113.9/"};
+    QString home;
+    for (const QString &address : friends) {
+        home += "<a href=\"" + address + "\">友</a>";
+        m_web.world().setPage(QUrl(address).toEncoded(), "<a href=\"http://car.com/\">汽车之家</a>");
+    }
+    home += "<a href=\"http://www.ok.com/\">再一次</a><a href=\"http://blog.car.com/\">博客</a>"
+            "<a href=\"/news/1.html\">新闻</a><a href=\"mailto:me@car.com\">信</a>"
+            "<a href=\"http://beian.miit.gov.cn/\">京ICP备1号</a>";
+    m_web.world().setPage("http://www.car.com/", home.toUtf8());
+
+    EXPECT_EQ(check({"www.car.com", "--modern", "--format", "json"}), kExitOk);
+    EXPECT_TRUE(err().isEmpty()) << err().toStdString();
+    QStringList listed, backLinks;
+    for (const QJsonValue &row : json()["rows"].toArray()) {
+        listed << row["lianjie"].toString();
+        backLinks << row["fanlian"].toString();
+    }
+    EXPECT_EQ(listed, friends);
+    EXPECT_EQ(backLinks, QStringList(friends.size(), "汽车之家"));
+    EXPECT_EQ(json()["skipped"].toObject(),
+              (QJsonObject{{"duplicate", 1}, {"same_site", 2}, {"not_http", 1}, {"footer_word", 1}}));
+
+    EXPECT_EQ(check({"www.car.com", "--format", "json"}), kExitOk);
+    EXPECT_EQ(json()["rows"].toArray().size(), 2) << "www.ok.com, twice";
+    EXPECT_EQ(json()["skipped"]["name_ending"], 4) << out().toStdString();
+    EXPECT_EQ(err(), "另有 12 个友链未列出（域名后缀 4，无 www 前缀 2，首页文件名 2，超过 50 字符 1，含本站名 3），"
+                     "加 --modern 一并检查\n");
 }
 
 TEST_F(CheckCommandTest, BaiduTroubleIsSaidOnceForTheRun)
