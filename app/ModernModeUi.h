@@ -56,7 +56,7 @@ inline const QString kSettingsApplication = QStringLiteral("friendlinks");
 inline constexpr char kModernModeSetting[] = "check/modern";
 
 // The window's settings: an ini file in the user's settings folder on every system
-// (~/.config/friendlinks/friendlinks.conf, %APPDATA%\friendlinks\friendlinks.ini), never
+// (~/.config/friendlinks/friendlinks.ini, %APPDATA%\friendlinks\friendlinks.ini), never
 // Windows' registry, so QSettings::setPath moves them for tests on Windows too.
 [[nodiscard]] QSettings windowSettings();
 

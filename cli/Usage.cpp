@@ -34,7 +34,8 @@ const QString kCheckOptions = QStringLiteral(
     "                    robots-nofollow or hidden link back is red\n"
     "  --proxy URL       an HTTP proxy for every request, e.g. http://127.0.0.1:8080\n"
     "  --baidu-host HOST the Baidu search host (default www.baidu.com)\n"
-    "  --jobs N          sites probed at once, 1 to 64 (default 8)\n"
+    "  --jobs N          workers, 1 to 64 (default 8), shared by all sites: each reads one\n"
+    "                    home page or probes one friend link (its page, then Baidu) at a time\n"
     "  --timeout-ms N    time limit of each fetch in milliseconds (default 5000)\n"
     "  --ca-file PEM     certificate authorities to trust besides the system's (may repeat)\n"
     "  --insecure        read https pages whose certificate cannot be trusted; the trouble\n"
@@ -70,9 +71,9 @@ const QString kDiffOptions = QStringLiteral(
 
 QString usageText()
 {
-    return kWindowUsage + kCheckSynopsis + QStringLiteral("       friendlinks --help | --version\n\n")
-        + QStringLiteral("With no command, opens the window.\n") + kCheckOptions + QLatin1Char('\n') + kDiffSynopsis
-        + kDiffOptions;
+    return kWindowUsage + kCheckSynopsis + kDiffSynopsis + QStringLiteral("       friendlinks --help | --version\n\n")
+        + QStringLiteral("With no command, opens the window.\n") + kCheckOptions + QLatin1Char('\n')
+        + QStringLiteral("`diff` ") + kDiffOptions;
 }
 
 QString checkUsageText()

@@ -3,11 +3,13 @@
 # sources: Qt 6.4.2 (Core, Gui, Widgets, Network, Test; TLS through Schannel)
 # from the qt6-base source package, RE2 from the re2 source package (its
 # Unicode tables regenerated from unicode-data, as Debian's build does),
-# GoogleTest from /usr/src/googletest, and the mingw runtime DLLs.
+# SQLite from the sqlite3 source package, libpsl from the libpsl source
+# package (with Debian's Public Suffix List built in), GoogleTest from
+# /usr/src/googletest, and the mingw runtime DLLs.
 # About 35-55 minutes on two cores, nearly all of it Qt; `make windows` runs it
 # only when neither WIN_PREFIX nor ../shared/toolchains/mingw-qt-6.4.2 is at hand.
-# The Qt configure line below is the one of the shared prefix's script: keep
-# them equal, so either prefix builds the same program.
+# The Qt configure line and the SQLite and libpsl builds below are those of the
+# shared prefix's script: keep them equal, so either prefix builds the same program.
 #   build-prefix.sh [PREFIX [WORKDIR]]   (default ~/.cache/friendlinks/mingw-qt-6.4.2)
 set -euo pipefail
 PREFIX=$(realpath -m "${1:-$HOME/.cache/friendlinks/mingw-qt-6.4.2}"); WORK=$(realpath -m "${2:-$PREFIX.work}")
@@ -17,15 +19,16 @@ mkdir -p "$PREFIX" "$WORK"; cd "$WORK"
 need="g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix cmake ninja-build perl python3 unicode-data qt6-base-dev qt6-base-dev-tools libgtest-dev dpkg-dev"
 missing=""; for p in $need; do dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"; done
 if [ -n "$missing" ]; then $SUDO apt-get update -qq; DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing; fi
-# Source packages need a deb-src entry beside the deb one.
+# Source packages need a deb-src entry beside the deb one: made from the machine's own deb entries
+# (its own mirror, suites and keys), never a mirror named here.
 if ! apt-get source --print-uris qt6-base >/dev/null 2>&1; then
-  $SUDO tee /etc/apt/sources.list.d/debian-src.sources >/dev/null <<'SRC'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
+  src=/etc/apt/sources.list.d/friendlinks-src.sources
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | $SUDO tee "$src" >/dev/null
+  else
+    grep -h '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | sed 's/^deb /deb-src /' \
+      | $SUDO tee "${src%.sources}.list" >/dev/null
+  fi
   $SUDO apt-get update -qq
 fi
 
@@ -88,6 +91,77 @@ Description: RE2 regular expressions (static, mingw-w64)
 Version: 0.0.0
 Libs: -L${libdir} -lre2
 Cflags: -I${includedir}
+PC
+
+# --- SQLite -----------------------------------------------------------------------------------
+# From Debian's sqlite3 source with its security patches; the amalgamation is generated on the host
+# (tclsh), then compiled for mingw as a static library with pkg-config and CMake find support.
+if [ ! -f sqlite-native/sqlite3.c ]; then
+  dpkg -s tcl >/dev/null 2>&1 || DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq tcl
+  apt-get source --download-only sqlite3 >/dev/null
+  rm -rf sqlite3-3.40.1 sqlite-debian; tar -xJf sqlite3_3.40.1.orig.tar.xz
+  mkdir -p sqlite-debian; tar -xJf sqlite3_3.40.1-*.debian.tar.xz -C sqlite-debian
+  for p in 41-fix_a_bug_in_the_NOT_NULL-IS_NULL_optimization.patch 42-CVE-2025-6965.patch \
+           0001-Fix-a-buffer-overread-in-the-sessions-extension-that.patch \
+           0002-Avoid-a-stack-overflow-that-could-be-caused-by-a-rec.patch \
+           0003-Fix-a-technically-undefined-signed-integer-overflow-.patch; do
+    [ -f sqlite-debian/debian/patches/$p ] && (cd sqlite3-3.40.1 && patch -p1 -s < ../sqlite-debian/debian/patches/$p)
+  done
+  mkdir -p sqlite-native; (cd sqlite-native && ../sqlite3-3.40.1/configure >/dev/null && make sqlite3.c >/dev/null)
+fi
+x86_64-w64-mingw32-gcc-posix -O2 -c sqlite-native/sqlite3.c -o sqlite-native/sqlite3.o -ffile-prefix-map="$WORK/=" \
+  -DSQLITE_THREADSAFE=1 -DSQLITE_USE_URI=1 -DSQLITE_SECURE_DELETE -DSQLITE_ENABLE_DBSTAT_VTAB \
+  -DSQLITE_OMIT_LOAD_EXTENSION -DSQLITE_DQS=0 -DSQLITE_MAX_SCHEMA_RETRY=25 -DSQLITE_LIKE_DOESNT_MATCH_BLOBS
+rm -f "$PREFIX/lib/libsqlite3.a"; x86_64-w64-mingw32-ar rcs "$PREFIX/lib/libsqlite3.a" sqlite-native/sqlite3.o
+x86_64-w64-mingw32-strip --strip-debug "$PREFIX/lib/libsqlite3.a"
+cp sqlite-native/sqlite3.h sqlite3-3.40.1/src/sqlite3ext.h "$PREFIX/include/"
+mkdir -p "$PREFIX/lib/pkgconfig"
+cat > "$PREFIX/lib/pkgconfig/sqlite3.pc" <<'PC'
+prefix=${pcfiledir}/../..
+libdir=${prefix}/lib
+includedir=${prefix}/include
+
+Name: SQLite
+Description: SQL database engine (static, mingw-w64)
+Version: 3.40.1
+Libs: -L${libdir} -lsqlite3
+Cflags: -I${includedir}
+PC
+
+# --- libpsl (the Public Suffix List) ----------------------------------------------------------
+# From Debian's libpsl source, with the list of Debian's publicsuffix package built in (no run-time
+# IDNA library: hosts go in already in ASCII/punycode form, as QUrl gives them).
+need_psl="meson publicsuffix"; for p in $need_psl; do dpkg -s $p >/dev/null 2>&1 || DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $p; done
+[ -d libpsl-0.21.2 ] || { apt-get source --download-only libpsl >/dev/null; tar -xJf libpsl_0.21.2.orig.tar.xz; }
+cat > "$WORK/mingw-meson.ini" <<'INI'
+[binaries]
+c = 'x86_64-w64-mingw32-gcc-posix'
+ar = 'x86_64-w64-mingw32-ar'
+strip = 'x86_64-w64-mingw32-strip'
+pkg-config = 'false'
+
+[host_machine]
+system = 'windows'
+cpu_family = 'x86_64'
+cpu = 'x86_64'
+endian = 'little'
+INI
+rm -rf build-psl
+(cd libpsl-0.21.2 && meson setup ../build-psl --cross-file "$WORK/mingw-meson.ini" -Druntime=no -Dbuiltin=true \
+   -Dpsl_file=/usr/share/publicsuffix/public_suffix_list.dat -Ddefault_library=static -Dbuildtype=release >/dev/null)
+ninja -C build-psl src/libpsl.a >/dev/null
+cp build-psl/src/libpsl.a "$PREFIX/lib/"; x86_64-w64-mingw32-strip --strip-debug "$PREFIX/lib/libpsl.a"
+cp build-psl/include/libpsl.h "$PREFIX/include/"
+cat > "$PREFIX/lib/pkgconfig/libpsl.pc" <<'PC'
+prefix=${pcfiledir}/../..
+libdir=${prefix}/lib
+includedir=${prefix}/include
+
+Name: libpsl
+Description: Public Suffix List C library (static, mingw-w64, built-in list from Debian's publicsuffix)
+Version: 0.21.2
+Libs: -L${libdir} -lpsl -lws2_32
+Cflags: -I${includedir} -DPSL_STATIC
 PC
 
 # --- GoogleTest -------------------------------------------------------------------------------

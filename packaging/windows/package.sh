@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # `make windows-package`: from the cross build in WIN_BUILD (build-win), the
 # portable folder and zip (the two executables, the Qt DLLs and plugins they
-# load, the mingw runtime DLLs) and the per-user installer (NSIS).
+# load, the mingw runtime DLLs, the program's LICENSE and the licences of what
+# it ships) and the per-user installer (NSIS), which installs the same folder.
 # Checks that every DLL an executable or plugin imports is in the folder or is
 # one of Windows' own, and that nothing in the folder goes unused.
 set -euo pipefail
@@ -27,6 +28,7 @@ x86_64-w64-mingw32-strip --strip-unneeded "$stage"/friendlinks.exe "$stage"/frie
 cp packaging/windows/licenses.txt "$stage/licenses/README.txt"
 cp /usr/share/common-licenses/LGPL-3 "$stage/licenses/LGPL-3.txt"
 cp /usr/share/common-licenses/GPL-3 "$stage/licenses/GPL-3.txt"
+cp LICENSE "$stage/LICENSE.txt"   # friendlinks' own licence (GPL-3.0-or-later), at the folder's top
 
 # Windows' own DLLs (any Windows 10 or later has them).
 system_dll='^(kernel32|user32|gdi32|shell32|ole32|oleaut32|advapi32|comdlg32|imm32|winmm|ws2_32|iphlpapi|dnsapi|netapi32|userenv|version|uxtheme|dwmapi|shlwapi|crypt32|secur32|ncrypt|bcrypt|authz|mpr|setupapi|wtsapi32|d3d9|d3d11|d3d12|dxgi|dwrite|d2d1|dcomp|shcore|msvcrt|ntdll|rpcrt4|comctl32|winspool\.drv|winhttp|api-ms-win-[a-z0-9-]+)\.dll$'

@@ -50,6 +50,8 @@ TEST(ParseArguments, RoutesToWindowVersionHelpOrCheck)
     EXPECT_EQ(parseArguments({"check", "a.com", "--help"}).help, checkUsageText());
     EXPECT_EQ(parseArguments({"--help"}).help, usageText());
     EXPECT_TRUE(usageText().contains(checkUsageText().section('\n', 3)) && usageText().contains("friendlinks diff"));
+    // The first block names every command, diff too.
+    EXPECT_TRUE(usageText().section(QStringLiteral("\n\n"), 0, 0).contains(QStringLiteral("friendlinks diff OLD.json")));
     const ParsedArguments window = parseArguments({"--modern", "--insecure", "--ca-file=" + fakeweb::FakeWeb::authorityFile(),
                                                    "--baidu-interval-ms", "200"});
     ASSERT_EQ(window.action, Action::Window) << window.error.toStdString();

@@ -246,7 +246,9 @@ TEST_F(CheckedWindow, ModernModeIsChosenFromTheListsMenuAndAClassicCheckTellsWhy
     EXPECT_FALSE(note->isVisible());
     EXPECT_EQ(modeNote->text(), QStringLiteral("现代模式"));
 
-    // The choice outlives the window: the next start is modern, until unchecked.
+    // The choice outlives the window, in the settings file README names: the next start is modern, until unchecked.
+    EXPECT_TRUE(windowSettings().fileName().endsWith(QStringLiteral("/friendlinks/friendlinks.ini")))
+        << windowSettings().fileName().toStdString();
     open();
     EXPECT_TRUE(form->modernModeUi()->modernAction()->isChecked());
     EXPECT_TRUE(form->engine()->settings().modern);
