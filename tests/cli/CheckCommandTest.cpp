@@ -213,7 +213,7 @@ TEST_F(CheckCommandTest, ModernCheckListsHttpsFriendsReadsTodaysBaiduAndNamesCer
 // A home page trading links the way small Chinese sites do today: modern mode lists every friend's
 // home page once, whatever its name ends in; classic lists what the original rules allow and says
 // what it left out.
-TEST_F(CheckCommandTest, ModernCheckListsTodaysFriendLinksAndBothModesCountWhatTheyLeftOut)
+TEST_F(CheckCommandTest, TodaysFriendLinksAreListedInModernModeAndBothModesCountWhatTheyLeftOut)
 {
     const QString longName = "http://www." + QString(38, u'l') + ".com/";
     const QStringList friends = {"http://www.a.top/",        "http://www.a.xyz:8080/", "http://x.com/",
