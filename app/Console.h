@@ -10,8 +10,7 @@ namespace friendlinks {
 [[nodiscard]] QStringList commandArguments(int argc, char **argv);
 
 // Windows: Qt's plugins (the TLS backend above all) are found in the
-// program's folder also before the application object exists, as the
-// arguments are read: --ca-file loads its certificates then. Elsewhere nothing.
+// program's folder also before the application object exists. Elsewhere nothing.
 void findPluginsBesideProgram();
 
 // While it lives, on Windows: stdout and stderr pass our bytes through as

@@ -101,7 +101,7 @@ void ModernModeUi::showNote(const QString &text)
 void ModernModeUi::onFinished()
 {
     QStringList notes;
-    if (m_engine->home().status >= 400 && m_engine->home().failure == FetchResult::Failure::None)
+    if (m_engine->home().status >= 400 && m_engine->home().kind == FetchResult::Kind::Page)
         notes << homePageTrouble(m_engine->home());
     if (m_engine->isBaiduBlocked())
         notes << kBaiduBlockedMessage;

@@ -1,4 +1,5 @@
 #include "app/Console.h"
+#include "app/QtNoise.h"
 #include "app/WindowMain.h"
 #include "cli/CommandLine.h"
 
@@ -6,6 +7,7 @@ using namespace friendlinks;
 
 int main(int argc, char **argv)
 {
+    dropQtInternalNoise();
     const ConsoleSession console;
     findPluginsBesideProgram();
     CheckSettings settings;

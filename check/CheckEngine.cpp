@@ -147,12 +147,14 @@ private:
         if (m_cancelled)
             return;
         const std::optional<BaiduResult> result = answer ? m_mode.parseBaidu(answer->text, link) : std::nullopt;
-        const BaiduCells cells = baiduCells(result);
+        RowFacts facts = m_engine.m_results->row(row).facts;
+        // A count the cell cannot show (modern) is not a read answer: the state says why.
+        const bool counted = result && !result->count.isEmpty();
+        facts.baidu = answer ? baiduFacts(*answer, counted) : BaiduFacts{BaiduState::Blocked, {}};
+        const BaiduCells cells = m_mode.baiduCells(result, facts.baidu->state);
         setCell(row, Column::shoulu, cells.shoulu);
         setCell(row, Column::kuaizhao, cells.kuaizhao);
         setCell(row, Column::rp, cells.rp);
-        RowFacts facts = m_engine.m_results->row(row).facts;
-        facts.baidu = answer ? baiduFacts(*answer, result.has_value()) : BaiduFacts{BaiduState::Blocked, {}};
         setFacts(row, facts);
         if (m_cancelled)
             return;

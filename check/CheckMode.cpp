@@ -1,12 +1,22 @@
 #include "check/CheckMode.h"
 
-#include "check/CheckRules.h"
 #include "probes/BackLinkProbe.h"
 #include "probes/ModernBackLink.h"
 #include "probes/ModernBaidu.h"
+#include "web/FetchFailure.h"
 #include "web/PageFetcher.h"
 
 namespace friendlinks {
+namespace {
+
+// "0篇", "约0篇", "0,000篇": digits, all of them zeros.
+bool isZeroCount(QString count)
+{
+    count.remove(QStringLiteral("约")).remove(QLatin1Char(',')).remove(QStringLiteral("篇"));
+    return !count.isEmpty() && count.count(QLatin1Char('0')) == count.size();
+}
+
+} // namespace
 
 CheckMode::CheckMode(bool modern, const QString &site)
     : m_modern(modern)
@@ -34,17 +44,15 @@ BackLinkJudgement CheckMode::judgeBackLink(const FetchResult &page, const QStrin
             anchor = backLinkFacts(scan.anchor);
         return {fanlianCell(scan.report), anchor};
     }
-    if (page.kind == FetchResult::Kind::TooSlow)
-        return {{kTooSlow, true}, {}};
     if (page.status >= 400)
         return {{kPageErrorCell.arg(page.status), true}, {}};
-    if (page.kind != FetchResult::Kind::Page)
-        return {{kEmptyBody, true}, {}};
+    if (page.kind != FetchResult::Kind::Page) // why, in the webmaster's words ("连接被拒绝")
+        return {{failureText(page.failure == FetchResult::Failure::None ? FetchResult::Failure::Other : page.failure), true}, {}};
     const bool pageNofollow = pageLinkFacts(page.text, page.headers, {}).nofollow;
     const QString address = page.finalUrl.isEmpty() ? PageFetcher::withScheme(link) : page.finalUrl;
     const ModernBackLinkScan scan = scanModernBackLinks(page.text, address, m_siteHost, pageNofollow);
-    if (!scan.anchor)
-        return {{kNoLink, true}, {}};
+    if (!scan.anchor) // in a page cut at the size cap, the link may be in the part not read
+        return {{page.failure == FetchResult::Failure::TooLarge ? failureText(page.failure) : kNoLink, true}, {}};
     return {{keptText(scan.anchor->text), !scan.passes},
             BackLinkFacts{scan.anchor->href, scan.anchor->rel, scan.anchor->follow}};
 }
@@ -57,6 +65,15 @@ QString CheckMode::baiduQuery(const QString &baiduHost, const QString &link) con
 std::optional<BaiduResult> CheckMode::parseBaidu(const QString &page, const QString &link) const
 {
     return m_modern ? parseModernBaiduPage(page, link) : parseBaiduPage(page, link);
+}
+
+BaiduCells CheckMode::baiduCells(const std::optional<BaiduResult> &result, BaiduState state) const
+{
+    BaiduCells cells = friendlinks::baiduCells(result);
+    if (m_modern)
+        cells.shoulu.red = state == BaiduState::NoResult || state == BaiduState::UnknownPage
+            || (result && isZeroCount(result->count));
+    return cells;
 }
 
 } // namespace friendlinks

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "check/CheckRules.h"
 #include "check/Columns.h"
 #include "check/Harvest.h"
 #include "probes/BaiduProbe.h"
+#include "probes/BaiduState.h"
 #include "probes/LinkFacts.h"
 #include "web/FetchResult.h"
 
@@ -45,6 +47,9 @@ public:
     [[nodiscard]] BackLinkJudgement judgeBackLink(const FetchResult &page, const QString &link) const;
     [[nodiscard]] QString baiduQuery(const QString &baiduHost, const QString &link) const;
     [[nodiscard]] std::optional<BaiduResult> parseBaidu(const QString &page, const QString &link) const;
+    // The Baidu cells of the parse; modern mode reds shoulu when Baidu indexes
+    // nothing of the friend (no result, a count of 0) or answered a page it cannot read.
+    [[nodiscard]] BaiduCells baiduCells(const std::optional<BaiduResult> &result, BaiduState state) const;
 
 private:
     bool m_modern = false;

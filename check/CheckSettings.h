@@ -12,12 +12,17 @@ inline constexpr int kMaxJobs = 64;
 
 // Settings of one engine; the defaults are what users get.
 struct CheckSettings {
-    QNetworkProxy proxy{QNetworkProxy::NoProxy};
+    // DefaultProxy: the environment's and the system's settings (http_proxy, https_proxy,
+    // no_proxy), as curl and browsers use them; NoProxy for none (--no-proxy, --proxy '').
+    QNetworkProxy proxy{QNetworkProxy::DefaultProxy};
     QString baiduHost = QStringLiteral("www.baidu.com");
     int jobs = 8;              // rows probed at once (1 gives the strictly serial order)
     int perHostLimit = 2;      // requests at once to any one host, Baidu's included
     int timeoutMs = 5000;      // per fetch
-    QList<QSslCertificate> authorities; // trusted besides the system's (--ca-file)
+    QList<QSslCertificate> authorities; // trusted besides the system's
+    // --ca-file's PEM text, read into certificates by the engine: Qt loads its
+    // TLS back end only once the application object exists.
+    QByteArray authorityPem;
     bool insecure = false;     // read pages with untrusted certificates, still noting the trouble
     bool modern = false;       // today's web: https friend links, host back links, today's Baidu page
     int baiduIntervalMs = 0;   // least time between the starts of two Baidu queries of a check

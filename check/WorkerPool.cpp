@@ -56,6 +56,9 @@ WorkerPool::WorkerPool(const CheckSettings &settings, QueryPacer::Clock clock, Q
     , m_baiduPacer(settings.baiduIntervalMs, std::move(clock))
 {
     const int jobs = std::clamp(settings.jobs, 1, kMaxJobs);
+    QList<QSslCertificate> authorities = settings.authorities;
+    if (!settings.authorityPem.isEmpty())
+        authorities += QSslCertificate::fromData(settings.authorityPem, QSsl::Pem);
     // One fetcher per worker: each worker has one request at a time, so no
     // request ever queues inside Qt behind another's connection while its
     // time limit runs (Qt caps connections per host, and a proxy counts as one host).
@@ -63,7 +66,7 @@ WorkerPool::WorkerPool(const CheckSettings &settings, QueryPacer::Clock clock, Q
         auto *fetcher = new PageFetcher(this);
         fetcher->setProxy(settings.proxy);
         fetcher->setTimeoutMs(settings.timeoutMs);
-        fetcher->addAuthorities(settings.authorities);
+        fetcher->addAuthorities(authorities);
         fetcher->setInsecure(settings.insecure);
         fetcher->setDeclaredCharsets(settings.modern);
         m_workers.push_back(fetcher);

@@ -5,7 +5,6 @@
 #include "cli/Usage.h"
 
 #include <QFile>
-#include <QSslCertificate>
 #include <QStringDecoder>
 #include <QUrl>
 
@@ -38,6 +37,10 @@ std::optional<int> parseNumber(const QString &text, int low, int high)
 
 QString applyProxy(const QString &value, CheckOptions &options)
 {
+    if (value.isEmpty()) { // as with curl: no proxy, whatever the environment says
+        options.settings.proxy = QNetworkProxy(QNetworkProxy::NoProxy);
+        return {};
+    }
     const QUrl url(value.contains(QLatin1String("://")) ? value : QStringLiteral("http://") + value, QUrl::StrictMode);
     if (!url.isValid() || url.host().isEmpty() || url.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) != 0)
         return QStringLiteral("--proxy needs an http://HOST:PORT address, not \"%1\"").arg(value);
@@ -59,10 +62,12 @@ QString applyCaFile(const QString &path, CheckOptions &options)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("--ca-file cannot read \"%1\"").arg(path);
-    const QList<QSslCertificate> certificates = QSslCertificate::fromData(file.readAll(), QSsl::Pem);
-    if (certificates.isEmpty())
+    // Only looked at here: reading certificates loads Qt's TLS back end, which
+    // before the application object exists warns of a null connection.
+    const QByteArray pem = file.readAll();
+    if (!pem.contains("-----BEGIN CERTIFICATE-----"))
         return QStringLiteral("--ca-file \"%1\" holds no PEM certificate").arg(path);
-    options.settings.authorities += certificates;
+    options.settings.authorityPem += pem + '\n';
     return {};
 }
 
@@ -113,6 +118,8 @@ QString applySites(const QString &path, CheckOptions &options)
 
 const OptionSpec kOptions[] = {
     {QLatin1StringView("--proxy"), true, true, applyProxy},
+    {QLatin1StringView("--no-proxy"), true, false,
+     [](const QString &, CheckOptions &options) { return applyProxy(QString(), options); }},
     {QLatin1StringView("--baidu-host"), true, true, applyBaiduHost},
     {QLatin1StringView("--ca-file"), true, true, applyCaFile},
     {QLatin1StringView("--baidu-interval-ms"), true, true,

@@ -4,10 +4,19 @@
 #include "probes/DomainRules.h"
 #include "probes/HtmlTags.h"
 
+#include <QRegularExpression>
+
 namespace friendlinks {
 namespace {
 
 const QString kCountSuffix = QStringLiteral("篇");
+
+// The number that starts an old page's count text, "约" and blanks allowed before it.
+const QRegularExpression &leadingCount()
+{
+    static const QRegularExpression kCount(QStringLiteral("^[\\s\\x{00A0}\\x{3000}]*(约?[0-9][0-9,]*)"));
+    return kCount;
+}
 
 // Scheme, "www." and trailing "/" dropped, the host lower-cased.
 QString comparable(QString address)
@@ -51,10 +60,20 @@ bool sameSiteAddress(const QString &a, const QString &b)
     return comparable(a) == comparable(b);
 }
 
+QString plainCount(const QString &classicCount)
+{
+    const QRegularExpressionMatch match = leadingCount().match(classicCount);
+    return match.hasMatch() ? match.captured(1) + kCountSuffix : QString();
+}
+
 std::optional<BaiduResult> parseModernBaiduPage(const QString &page, const QString &site)
 {
-    if (auto classic = parseBaiduPage(page, asHttpSite(site)))
+    if (auto classic = parseBaiduPage(page, asHttpSite(site))) {
+        classic->count = plainCount(classic->count);
+        if (const std::optional<QString> today = baiduIndexCount(page); classic->count.isEmpty() && today)
+            classic->count = *today + kCountSuffix;
         return classic;
+    }
     const std::optional<QString> count = baiduIndexCount(page);
     if (!count)
         return std::nullopt;

@@ -18,6 +18,7 @@ FetchResult::Failure failureOf(QNetworkReply::NetworkError error, bool tlsTroubl
     case QNetworkReply::ProxyNotFoundError:
     case QNetworkReply::ProxyTimeoutError: return Failure::ProxyUnreachable;
     case QNetworkReply::RemoteHostClosedError: return Failure::ConnectionClosed;
+    case QNetworkReply::TooManyRedirectsError: return Failure::TooManyRedirects;
     default: return tlsTrouble ? Failure::Certificate : Failure::Other;
     }
 }
@@ -35,6 +36,8 @@ QString failureText(FetchResult::Failure failure)
     case Failure::ConnectionClosed: return QStringLiteral("连接被中断");
     case Failure::EmptyAnswer: return QStringLiteral("应答没有内容");
     case Failure::NotAnAddress: return QStringLiteral("不是网址");
+    case Failure::TooManyRedirects: return QStringLiteral("重定向过多");
+    case Failure::TooLarge: return QStringLiteral("页面过大");
     case Failure::Other: break;
     }
     return QStringLiteral("网络错误");

@@ -31,7 +31,8 @@ struct FetchResult {
     qint64 elapsedMs = 0;           // from sending to the end of the answer or the time-out
     QString tlsError;               // certificate trouble in Qt's words; empty when none
 
-    // Why no page came, when none did (failureText gives it in words).
+    // Why no page came, when none did (failureText gives it in words); and
+    // TooLarge, the one failure that still brings a page.
     enum class Failure {
         None,              // an answer with a body came
         HostNotFound,
@@ -43,6 +44,9 @@ struct FetchResult {
         EmptyAnswer,       // an answer without a body
         NotAnAddress,      // no request could be made of the text
         Other,
+        TooManyRedirects,  // more redirects than any browser follows, or a loop
+        TooLarge,          // the body passed the size cap: text is its first kMaxBodyBytes
+
     };
     Failure failure = Failure::None;
 

@@ -32,6 +32,24 @@ bool isTransportError(QNetworkReply::NetworkError error)
     return error != QNetworkReply::NoError && int(error) < 200;
 }
 
+// The proxy settings of the environment and the system, as curl and browsers
+// read them: http_proxy, https_proxy and no_proxy, and the system's own on
+// Windows and macOS. Asked per request, so a manager needs nothing global.
+class SystemProxyFactory final : public QNetworkProxyFactory {
+public:
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery &query) override { return systemProxyForQuery(query); }
+};
+
+// Whether the manager sends a request for url through a proxy.
+bool goesThroughProxy(QNetworkAccessManager *manager, const QUrl &url)
+{
+    if (QNetworkProxyFactory *factory = manager->proxyFactory()) {
+        const QList<QNetworkProxy> proxies = factory->queryProxy(QNetworkProxyQuery(url));
+        return !proxies.isEmpty() && proxies.first().type() != QNetworkProxy::NoProxy;
+    }
+    return manager->proxy().type() != QNetworkProxy::NoProxy;
+}
+
 // Qt's words for every certificate problem of one handshake, in its order.
 QString describe(const QList<QSslError> &errors)
 {
@@ -174,7 +192,9 @@ private:
             m_body.resize(had + std::max<qint64>(got, 0));
         }
         if (m_body.size() >= kMaxBodyBytes) {
-            finish(page()); // the cap: keep what came, stop the transfer
+            FetchResult capped = page(); // the cap: keep what came, stop the transfer
+            capped.failure = FetchResult::Failure::TooLarge;
+            finish(std::move(capped));
             return;
         }
         if (room > wanted) {
@@ -194,7 +214,7 @@ private:
             return;
         const QNetworkReply::NetworkError error = m_reply->error();
         if (isTransportError(error)) {
-            const bool viaProxy = m_reply->manager()->proxy().type() != QNetworkProxy::NoProxy;
+            const bool viaProxy = goesThroughProxy(m_reply->manager(), m_reply->url());
             finish(failure(FetchResult::Kind::EmptyBody, failureOf(error, !m_tlsError.isEmpty(), viaProxy)));
             return;
         }
@@ -346,7 +366,15 @@ void PageFetcher::setProxy(const QNetworkProxy &proxy)
 {
     m_proxy = proxy;
     for (QNetworkAccessManager *manager : std::as_const(m_managers))
-        manager->setProxy(proxy);
+        applyProxy(manager);
+}
+
+void PageFetcher::applyProxy(QNetworkAccessManager *manager) const
+{
+    if (m_proxy.type() == QNetworkProxy::DefaultProxy)
+        manager->setProxyFactory(new SystemProxyFactory); // the manager owns it
+    else
+        manager->setProxy(m_proxy);
 }
 
 void PageFetcher::setTimeoutMs(int timeoutMs)
@@ -375,7 +403,7 @@ void PageFetcher::setConnectionPools(int pools)
         delete m_managers.takeLast(); // its replies go with it; their requests see them gone
     while (m_managers.size() < pools) {
         auto *manager = new QNetworkAccessManager(this);
-        manager->setProxy(m_proxy);
+        applyProxy(manager);
         m_managers.append(manager);
     }
 }

@@ -58,6 +58,8 @@ public:
     explicit PageFetcher(QObject *parent = nullptr);
     ~PageFetcher() override;
 
+    // An HTTP proxy, NoProxy (the default) for none, or DefaultProxy for the
+    // environment's and the system's settings (http_proxy, no_proxy, ...).
     void setProxy(const QNetworkProxy &proxy);
     void setTimeoutMs(int timeoutMs);
 
@@ -93,6 +95,7 @@ public:
 
 private:
     [[nodiscard]] QNetworkAccessManager *managerFor(const QString &host) const;
+    void applyProxy(QNetworkAccessManager *manager) const;
 
     QList<QNetworkAccessManager *> m_managers;
     QNetworkProxy m_proxy{QNetworkProxy::NoProxy};

@@ -1,6 +1,7 @@
 // The check of one site and the worker pool that the sites of a batch share: its per-host limit, its
 // Baidu pace, and Baidu's security check, which stops every Baidu query of the run.
 #include "check/CheckEngine.h"
+#include "check/CheckMode.h"
 
 #include "check/CheckRules.h"
 #include "check/HostLimiter.h"
@@ -367,6 +368,32 @@ TABLE_TEST_F(BaiduPoliteness, BaiduBlock, TheBlockIsFinalOnTheWire, kBlockRows)
         EXPECT_EQ(blocked[i]->size(), 1) << "said once for each site";
     }
     EXPECT_GE(ok, 2 * 2) << "both rows of each answered friend are served";
+}
+
+// Modern mode reds shoulu for a friend Baidu does not index or whose answer it cannot read; classic never does.
+struct ShouluRow : Row {
+    std::optional<BaiduResult> result;
+    BaiduState state;
+    bool modernRed;
+};
+
+const ShouluRow kShoulu[] = {
+    {"counted", BaiduResult{"约5篇", "", kHomePageFirst}, BaiduState::Ok, false},
+    {"zero", BaiduResult{"0篇", "", ""}, BaiduState::Ok, true},
+    {"zero_with_commas", BaiduResult{"约0,000篇", "", ""}, BaiduState::Ok, true},
+    {"no_result", std::nullopt, BaiduState::NoResult, true},
+    {"unknown_page", BaiduResult{"", "3K", kNotFirst}, BaiduState::UnknownPage, true},
+    {"blocked_is_not_the_friend", std::nullopt, BaiduState::Blocked, false},
+    {"unreachable_is_not_the_friend", std::nullopt, BaiduState::Unreachable, false},
+};
+
+TABLE_TEST(ShouluTest, RedInModernModeOnly, kShoulu)
+{
+    const ShouluRow &c = GetParam();
+    EXPECT_EQ(CheckMode(true, "www.me.com").baiduCells(c.result, c.state).shoulu.red, c.modernRed);
+    const BaiduCells classic = CheckMode(false, "www.me.com").baiduCells(c.result, c.state);
+    EXPECT_FALSE(classic.shoulu.red);
+    EXPECT_EQ(classic.rp, baiduCells(c.result).rp);
 }
 
 TEST(QueryPacer, OneQueryAtATimeAndASkipKeepsThePace)

@@ -285,7 +285,12 @@ struct JudgeRow : Row {
     FetchResult::Kind kind = FetchResult::Kind::Page;
     QByteArray robotsHeader = {};
     QString finalUrl = QStringLiteral("http://www.friend.com/");
+    FetchResult::Failure failure = FetchResult::Failure::None;
 };
+
+const QString kFriend = QStringLiteral("http://www.friend.com/");
+using Kind = FetchResult::Kind;
+using Failure = FetchResult::Failure;
 
 const JudgeRow kJudgements[] = {
     {"link_back", "<a href=\"http://www.me.com/\">我的站</a>", {"我的站", false}},
@@ -295,8 +300,14 @@ const JudgeRow kJudgements[] = {
      {"没有链接", true}},
     {"error_page_holds_no_link", "<a href=\"http://www.me.com/\">页脚</a>", {"页面错误 HTTP 404", true}, 404},
     {"error_without_body", "", {"页面错误 HTTP 503", true}, 503, FetchResult::Kind::EmptyBody},
-    {"too_slow", "访问太慢", {"访问太慢", true}, 0, FetchResult::Kind::TooSlow},
-    {"empty_body", "无知错误", {"无知错误", true}, 200, FetchResult::Kind::EmptyBody},
+    {"too_slow", "访问太慢", {"超时未应答", true}, 0, Kind::TooSlow, {}, kFriend, Failure::TimedOut},
+    {"empty_body", "无知错误", {"应答没有内容", true}, 200, Kind::EmptyBody, {}, kFriend, Failure::EmptyAnswer},
+    {"refused", "无知错误", {"连接被拒绝", true}, 0, Kind::EmptyBody, {}, kFriend, Failure::ConnectionRefused},
+    {"redirect_loop", "无知错误", {"重定向过多", true}, 0, Kind::EmptyBody, {}, kFriend, Failure::TooManyRedirects},
+    {"untrusted_certificate", "无知错误", {"证书不可信", true}, 0, Kind::EmptyBody, {}, kFriend, Failure::Certificate},
+    {"cut_page_without_the_link", "<p>…", {"页面过大", true}, 200, Kind::Page, {}, kFriend, Failure::TooLarge},
+    {"cut_page_with_the_link", "<a href=\"http://www.me.com/\">友</a>", {"友", false}, 200, Kind::Page, {}, kFriend,
+     Failure::TooLarge},
     {"nofollow_keeps_its_text", "<a rel=\"nofollow\" href=\"http://www.me.com/\">友</a>", {"友", true}},
     {"robots_header", "<a href=\"http://www.me.com/\">友</a>", {"友", true}, 200, FetchResult::Kind::Page, "none"},
     {"hidden_attribute", "<a hidden href=\"http://www.me.com/\">友</a>", {"友", true}},
@@ -316,12 +327,13 @@ TABLE_TEST(ModernJudgementTest, BackLinkCell, kJudgements)
     page.text = c.page;
     page.status = c.status;
     page.finalUrl = c.finalUrl;
+    page.failure = c.failure;
     if (!c.robotsHeader.isEmpty())
         page.headers = {{"X-Robots-Tag", c.robotsHeader}};
     for (const char *site : {"www.me.com", "HTTP://WWW.ME.COM/"}) {
         const BackLinkJudgement judged = CheckMode(true, QString::fromLatin1(site)).judgeBackLink(page, "http://www.friend.com/");
         EXPECT_EQ(judged.cell, c.cell) << site;
-        const bool noAnchor = QStringList{kNoLink, kTooSlow, kEmptyBody}.contains(c.cell.text) || c.status >= 400;
+        const bool noAnchor = c.kind != Kind::Page || c.status >= 400 || QStringList{kNoLink, "页面过大"}.contains(c.cell.text);
         EXPECT_EQ(judged.anchor.has_value(), !noAnchor) << site;
     }
 }

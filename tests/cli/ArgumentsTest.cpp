@@ -31,9 +31,15 @@ TEST(ParseArguments, ReadsEveryOption)
     EXPECT_EQ(s.baiduHost, "baidu.test");
     EXPECT_EQ(s.jobs, 3);
     EXPECT_EQ(s.timeoutMs, 250);
-    EXPECT_EQ(s.authorities, fakeweb::FakeWeb::authority());
+    EXPECT_EQ(QSslCertificate::fromData(s.authorityPem), fakeweb::FakeWeb::authority());
     EXPECT_TRUE(s.insecure && s.modern && parsed.options.facts);
     EXPECT_EQ(s.baiduIntervalMs, 1500);
+
+    // Without --proxy the environment's settings; --no-proxy and --proxy '' turn them off, also in the window.
+    EXPECT_EQ(parseArguments({"check", "a.com"}).options.settings.proxy.type(), QNetworkProxy::DefaultProxy);
+    for (const QStringList &off : {QStringList{"check", "a.com", "--no-proxy"}, {"check", "a.com", "--proxy", ""},
+                                   {"--proxy="}, {"--no-proxy"}})
+        EXPECT_EQ(parseArguments(off).options.settings.proxy.type(), QNetworkProxy::NoProxy) << off.join(' ').toStdString();
 
     // The other defaults show in CheckCommandTest's runs (table, classic, no facts, no trust but the system's).
     EXPECT_EQ(parseArguments({"check", "a.com"}).options.settings.baiduIntervalMs, 0);
@@ -56,7 +62,7 @@ TEST(ParseArguments, RoutesToWindowVersionHelpOrCheck)
                                                    "--baidu-interval-ms", "200"});
     ASSERT_EQ(window.action, Action::Window) << window.error.toStdString();
     EXPECT_TRUE(window.options.settings.modern && window.options.settings.insecure);
-    EXPECT_EQ(window.options.settings.authorities, fakeweb::FakeWeb::authority());
+    EXPECT_EQ(QSslCertificate::fromData(window.options.settings.authorityPem), fakeweb::FakeWeb::authority());
     EXPECT_EQ(window.options.settings.baiduIntervalMs, 200);
 }
 
@@ -82,6 +88,7 @@ TEST(ParseArguments, RejectsWhatItCannotUseAndSaysWhy)
         {{"check", "a.com", "--baidu-host", "a/b"}, "--baidu-host needs a host name"},
         {{"check", "a.com", "--fast"}, "unknown option --fast"},
         {{"check", "a.com", "--insecure=yes"}, "--insecure takes no value"},
+        {{"check", "a.com", "--no-proxy=x"}, "--no-proxy takes no value"},
         {{"check", "a.com", "--ca-file", textFile("not a certificate\n")}, "holds no PEM certificate"},
         {{"--ca-file", "/nonexistent/ca.pem"}, "cannot read"},
         {{"--facts"}, "unknown option --facts"}, // the window has no --facts

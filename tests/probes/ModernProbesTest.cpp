@@ -116,6 +116,13 @@ const BaiduRow kBaidu[] = {
     {"the_old_page_still_reads_the_old_way",
      "百度一下，找到相关网页约5篇，用时0.1秒<font color=#008000>www.friend-a.com/ 3K 2026-1-2</font>",
      "https://www.friend-a.com/", BaiduResult{"约5篇", "3K 2026-1-2\r\n", kHomePageFirst}},
+    // Without "篇，用时" the old count runs to the page's end: the number alone, never the markup after it.
+    {"markup_after_the_old_count_is_dropped",
+     "百度一下，找到相关网页约5<b>篇</b><font color=#008000>www.friend-a.com/ 3K 2026-1-2</font>",
+     "https://www.friend-a.com/", BaiduResult{"约5篇", "3K 2026-1-2\r\n", kHomePageFirst}},
+    {"no_number_after_the_old_phrase_leaves_the_count_empty",
+     "百度一下，找到相关网页<b>许多</b>篇，用时<font color=#008000>www.friend-a.com/ 3K 2026-1-2</font>",
+     "https://www.friend-a.com/", BaiduResult{"", "3K 2026-1-2\r\n", kHomePageFirst}},
 };
 
 TABLE_TEST(ModernBaiduTest, ReadsTodaysPageWhenTheOldOneIsNotThere, kBaidu)

@@ -72,7 +72,9 @@ TEST_F(PageFetcherTest, RedirectsAreFollowedAndTheTransportFactsNameTheLastAnswe
     EXPECT_EQ(result.header("x-robots-tag"), QByteArray("nofollow"));
     // A loop Qt gives up on still names its target.
     m_web.world().set("http://www.loop.test/", answer(302, "moved", Fault::None, {{"Location", "http://www.loop.test/"}}));
-    const QList<QString> redirects = fetch(QStringLiteral("http://www.loop.test/")).redirects;
+    const FetchResult loop = fetch(QStringLiteral("http://www.loop.test/"));
+    EXPECT_EQ(loop.failure, Failure::TooManyRedirects);
+    const QList<QString> redirects = loop.redirects;
     ASSERT_FALSE(redirects.isEmpty());
     EXPECT_EQ(redirects.last(), QStringLiteral("http://www.loop.test/"));
 }
@@ -129,6 +131,7 @@ TEST_F(PageFetcherTest, TimeLimitAndSizeCapEndTheRequest)
     const FetchResult endless = fetch(QStringLiteral("http://www.endless.test/"));
     EXPECT_EQ(endless.kind, Kind::Page);
     EXPECT_EQ(endless.text.size(), kMaxBodyBytes);
+    EXPECT_EQ(endless.failure, Failure::TooLarge) << "a page all the same, said to be cut";
     EXPECT_TRUE(endless.text.startsWith(QStringLiteral("xxxx")));
     EXPECT_TRUE(waitUntil([this] { return m_web.openConnections() == 0; })) << "the endless transfer was not stopped";
 }
@@ -153,6 +156,26 @@ TEST_F(PageFetcherTest, RefusedPortAndMalformedAddressesGiveTheEmptyBodyMarker)
         EXPECT_EQ(result.failure, Failure::NotAnAddress) << url.toStdString();
     }
     EXPECT_TRUE(m_web.requestLog().isEmpty()) << m_web.requestLog().join(' ').toStdString();
+}
+
+// DefaultProxy (a check's default) is the environment's proxy, as curl uses it; no_proxy goes direct.
+TEST_F(PageFetcherTest, EnvironmentProxyWhenNoneIsGiven)
+{
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    const quint16 closedPort = probe.serverPort();
+    probe.close();
+    PageFetcher system;
+    system.setProxy(QNetworkProxy(QNetworkProxy::DefaultProxy));
+    m_web.world().setPage("http://www.env.test/", "through the proxy of http_proxy");
+    qputenv("http_proxy", m_web.proxyUrl().toUtf8());
+    EXPECT_EQ(fetch(QStringLiteral("http://www.env.test/"), kSite, &system).text, "through the proxy of http_proxy");
+    qputenv("no_proxy", "www.env.test");
+    EXPECT_NE(fetch(QStringLiteral("http://www.env.test/"), kSite, &system).failure, Failure::None);
+    qunsetenv("no_proxy");
+    qputenv("http_proxy", QStringLiteral("http://127.0.0.1:%1").arg(closedPort).toUtf8());
+    EXPECT_EQ(fetch(QStringLiteral("http://www.env.test/"), kSite, &system).failure, Failure::ProxyUnreachable);
+    qunsetenv("http_proxy");
 }
 
 // A bare host is fetched as http (RedirectsAreFollowedAndTheTransportFactsNameTheLastAnswer fetches one).

@@ -1,6 +1,7 @@
-// The window before any check: its layout when enlarged, the clock, the stand-in for 宋体, the picture buttons and
-// Qt's own translations. What a check does to it is Form2QueryTest's.
+// The window before any check: its layout when enlarged, the clock, the stand-in for 宋体, the picture buttons,
+// Qt's own translations and the Qt noise kept off stderr. What a check does to it is Form2QueryTest's.
 #include "app/ClockFormat.h"
+#include "app/QtNoise.h"
 #include "app/QtTranslations.h"
 #include "launcher/Form9.h"
 #include "ui/Fonts.h"
@@ -150,3 +151,21 @@ TEST(PictureButtonTest, ShowsTheMiddleOfItsFaceAtItsOwnSize)
 }
 
 } // namespace
+
+QStringList g_messages;
+
+void recordMessage(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    g_messages << message;
+}
+
+// Qt's report of its own slip on a gzip bomb is dropped; every other message reaches the handler before.
+TEST(QtNoise, OnlyQtsTwiceReportedReplyErrorIsDropped)
+{
+    const QtMessageHandler before = qInstallMessageHandler(recordMessage);
+    dropQtInternalNoise();
+    qWarning("QNetworkReplyImplPrivate::error: Internal problem, this method must only be called once.");
+    qWarning("a warning of ours");
+    qInstallMessageHandler(before);
+    EXPECT_EQ(g_messages, QStringList{"a warning of ours"});
+}
