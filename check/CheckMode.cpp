@@ -46,7 +46,7 @@ BackLinkJudgement CheckMode::judgeBackLink(const FetchResult &page, const QStrin
     if (!scan.anchor)
         return {{kNoLink, true}, {}};
     return {{keptText(scan.anchor->text), !scan.passes},
-            BackLinkFacts{scan.anchor->href, scan.anchor->rel, scan.anchor->follow}};
+            BackLinkFacts{scan.anchor->href, scan.anchor->rel, scan.anchor->follow, scan.anchor->address}};
 }
 
 QString CheckMode::baiduQuery(const QString &baiduHost, const QString &link) const

@@ -121,8 +121,8 @@ QList<OpenAnchor> AnchorTree::finish()
 
 void AnchorTree::reconstruct()
 {
-    if (m_anchor || !m_pending)
-        return;
+    if (m_anchor || !m_pending || markersBelow(m_open.size()) > m_pendingMarkers)
+        return; // a table cell opened since keeps it out, as the browser's marker does
     OpenAnchor copy = *m_pending; // the copy starts with no text of its own
     m_anchorAt = m_open.size();
     push(QStringLiteral("a"));

@@ -189,6 +189,8 @@ QString resolveLinkAddress(const QString &base, QStringView href)
         return {};
     if (absolute.port() == (scheme == QLatin1String("http") ? 80 : 443))
         absolute.setPort(-1); // a browser writes the address without its scheme's own port
+    if (absolute.path().isEmpty())
+        absolute.setPath(QStringLiteral("/")); // and with the root's "/"
     return absolute.toString();
 }
 

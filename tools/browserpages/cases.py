@@ -157,3 +157,18 @@ CASES = [
     ("style_both_important", "<a href=/x style=\"display:inline!important;display:none !important\">x</a>"),
     ("area_not_anchor", "<map><area href=http://p.com/></map><a href=http://c.com/>c</a>"),
 ]
+CASES += [
+    # added after the reader was changed: the tree's harder cases and address forms
+    ("no_path", "<a href=\"http://c.com\">c</a>"),
+    ("no_path_query", "<a href=\"http://c.com?x=1\">c</a>"),
+    ("span_closes_a", "<span><a href=http://c.com/>c</span>d"),
+    ("bold_closes_a", "<b><a href=http://c.com/>c</b>d"),
+    ("heading_inside_a", "<a href=http://c.com/><h2>c</h2>d</a>"),
+    ("list_item_reopen_ul", "<ul><li><a href=http://c.com/>c</ul><p>after</p>"),
+    ("p_then_table", "<p><a href=http://c.com/>c</p><table><tr><td>t</td></tr></table>"),
+    ("dd_closes", "<dl><dd><a href=http://c.com/>c<dd>d</dl>"),
+    ("a_without_href_reopened", "<p><a name=x>c</p><p>d</p><a href=http://c.com/>c</a>"),
+    ("svg_inside_a", "<a href=http://c.com/><svg><text>t</text></svg></a>"),
+    ("script_in_svg", "<svg><script><a href=http://p.com/>p</a></script></svg><a href=http://c.com/>c</a>"),
+    ("attr_entity_in_text_only", "<a href=/x title=\"&copy\">&amp;copy</a>"),
+]
