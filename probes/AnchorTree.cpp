@@ -36,6 +36,11 @@ const QStringList kScope = {"applet", "caption", "html", "table", "td", "th", "m
 // Elements past whose end an <a> opened inside them is not opened again.
 const QStringList kMarkers = {"applet", "object", "marquee", "template", "td", "th", "caption"};
 const QStringList kCells = {"td", "th"};
+const QStringList kButtonScope = kScope + QStringList{"button"};
+const QStringList kListScope = kScope + QStringList{"ol", "ul", "dl"};
+const QStringList kTableScope = {"table", "html", "template"};
+const QStringList kListItems = {"li"};
+const QStringList kDefinitionItems = {"dd", "dt"};
 
 } // namespace
 
@@ -64,20 +69,19 @@ void AnchorTree::startAnchor(OpenAnchor anchor)
 void AnchorTree::startTag(const QString &name, bool selfClosing)
 {
     if (kClosesP.contains(name)) {
-        const qsizetype p = openIndex(QStringLiteral("p"), kScope + QStringList{"button"});
+        const qsizetype p = openIndex(QStringLiteral("p"), kButtonScope);
         if (p >= 0)
             popTo(p);
     }
     if (name == QLatin1String("li") || name == QLatin1String("dd") || name == QLatin1String("dt")) {
-        const QStringList same = name == QLatin1String("li") ? QStringList{"li"} : QStringList{"dd", "dt"};
-        for (const QString &item : same) {
-            if (const qsizetype at = openIndex(item, kScope + QStringList{"ol", "ul", "dl"}); at >= 0)
+        for (const QString &item : name == QLatin1String("li") ? kListItems : kDefinitionItems) {
+            if (const qsizetype at = openIndex(item, kListScope); at >= 0)
                 popTo(at);
         }
     }
     if (kCells.contains(name) || name == QLatin1String("tr")) {
         for (const QString &cell : kCells) {
-            if (const qsizetype at = openIndex(cell, {"table", "html", "template"}); at >= 0)
+            if (const qsizetype at = openIndex(cell, kTableScope); at >= 0)
                 popTo(at);
         }
     }
