@@ -54,7 +54,7 @@ BackLinkJudgement CheckMode::judgeBackLink(const FetchResult &page, const QStrin
     if (!scan.anchor) // in a page cut at the size cap, the link may be in the part not read
         return {{page.failure == FetchResult::Failure::TooLarge ? failureText(page.failure) : kNoLink, true}, {}};
     return {{keptText(scan.anchor->text), !scan.passes},
-            BackLinkFacts{scan.anchor->href, scan.anchor->rel, scan.anchor->follow}};
+            BackLinkFacts{scan.anchor->href, scan.anchor->rel, scan.anchor->follow, scan.anchor->address}};
 }
 
 QString CheckMode::baiduQuery(const QString &baiduHost, const QString &link) const

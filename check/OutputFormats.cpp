@@ -50,7 +50,10 @@ QString factsJson(const RowFacts &facts)
         return QStringLiteral("{\"href\": %1, \"rel\": [%2], \"follow\": %3}")
             .arg(jsonString(anchor->href), rel.join(QStringLiteral(", ")), boolean(anchor->follow));
     };
-    const QString backlink = anchorJson(facts.backlink);
+    QString backlink = anchorJson(facts.backlink);
+    // Modern mode adds the resolved address after the keys of old; classic's objects stay as they were.
+    if (facts.backlink && !facts.backlink->url.isEmpty())
+        backlink.insert(backlink.size() - 1, QStringLiteral(", \"url\": ") + jsonString(facts.backlink->url));
     QString baidu = QStringLiteral("null");
     if (facts.baidu) {
         baidu = QStringLiteral("{\"state\": %1, \"count\": %2}")

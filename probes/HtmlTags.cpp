@@ -1,11 +1,11 @@
 #include "probes/HtmlTags.h"
 
+#include <QStringList>
+
 #include <array>
 
 namespace friendlinks {
 namespace {
-
-constexpr char16_t kReplacement = 0xFFFD;
 
 bool isSpace(QChar c)
 {
@@ -17,11 +17,6 @@ bool isAsciiLetter(QChar c)
 {
     const char16_t u = c.unicode();
     return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
-}
-
-bool isAsciiAlnum(QChar c)
-{
-    return isAsciiLetter(c) || (c.unicode() >= '0' && c.unicode() <= '9');
 }
 
 // Elements whose body is text up to their own end tag.
@@ -37,84 +32,6 @@ bool isRawTextElement(QStringView name)
             return true;
     }
     return false;
-}
-
-struct NamedReference {
-    QLatin1StringView name;
-    char16_t character;
-    bool legacy; // also understood without the ";"
-};
-
-constexpr std::array<NamedReference, 9> kNamedReferences = {{
-    {QLatin1StringView("amp"), u'&', true},
-    {QLatin1StringView("lt"), u'<', true},
-    {QLatin1StringView("gt"), u'>', true},
-    {QLatin1StringView("quot"), u'"', true},
-    {QLatin1StringView("nbsp"), 0xA0, true},
-    {QLatin1StringView("apos"), u'\'', false},
-    {QLatin1StringView("colon"), u':', false},
-    {QLatin1StringView("sol"), u'/', false},
-    {QLatin1StringView("period"), u'.', false},
-}};
-
-void appendCodePoint(QString &out, char32_t code)
-{
-    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        code = kReplacement;
-    out.append(QString::fromUcs4(&code, 1));
-}
-
-// Reads a numeric reference at text[at] == '#'; returns the end, or -1.
-qsizetype numericReference(QStringView text, qsizetype at, QString &out)
-{
-    qsizetype i = at + 1;
-    const bool hex = i < text.size() && (text[i] == u'x' || text[i] == u'X');
-    if (hex)
-        ++i;
-    const qsizetype digitsStart = i;
-    char32_t code = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        int digit = -1;
-        if (u >= '0' && u <= '9')
-            digit = u - '0';
-        else if (hex && u >= 'a' && u <= 'f')
-            digit = u - 'a' + 10;
-        else if (hex && u >= 'A' && u <= 'F')
-            digit = u - 'A' + 10;
-        if (digit < 0)
-            break;
-        code = code > 0x10FFFF ? code : code * (hex ? 16 : 10) + char32_t(digit);
-    }
-    if (i == digitsStart)
-        return -1;
-    appendCodePoint(out, code);
-    return i < text.size() && text[i] == u';' ? i + 1 : i;
-}
-
-// Reads a named reference at text[at] (just after "&"); returns the end, or -1.
-qsizetype namedReference(QStringView text, qsizetype at, QString &out)
-{
-    qsizetype end = at;
-    while (end < text.size() && isAsciiAlnum(text[end]))
-        ++end;
-    const QStringView name = text.sliced(at, end - at);
-    const bool semicolon = end < text.size() && text[end] == u';';
-    for (const NamedReference &ref : kNamedReferences) {
-        if (name != ref.name)
-            continue;
-        if (semicolon) {
-            out.append(QChar(ref.character));
-            return end + 1;
-        }
-        // Without ";" only the old names count, and in an attribute not when "=" follows.
-        if (ref.legacy && !(end < text.size() && text[end] == u'=')) {
-            out.append(QChar(ref.character));
-            return end;
-        }
-        return -1;
-    }
-    return -1;
 }
 
 // Reads tags from an HTML text, one at a time, from left to right.
@@ -187,13 +104,16 @@ public:
     // its ">". False when the text ends first: the tag does not count.
     bool readAttributes(HtmlStartTag *tag)
     {
+        m_selfClosing = false;
         while (true) {
             while (m_at < m_html.size() && (isSpace(m_html[m_at]) || m_html[m_at] == u'/'))
-                ++m_at;
+                m_selfClosing = m_html[m_at++] == u'/';
             if (m_at >= m_html.size())
                 return false;
             if (m_html[m_at] == u'>') {
                 ++m_at;
+                if (m_foreign)
+                    return true; // inside svg or math a <style> or <script> holds tags
                 if (isRawTextElement(name()))
                     m_rawEnd = name().toString();
                 else if (name().compare(QLatin1StringView("plaintext"), Qt::CaseInsensitive) == 0)
@@ -232,8 +152,15 @@ public:
             }
             if (tag)
                 addAttribute(*tag, attributeName, value);
+            m_selfClosing = false;
         }
     }
+
+    // Whether the tag just read ended in "/>".
+    [[nodiscard]] bool selfClosing() const { return m_selfClosing; }
+
+    // Inside svg or math: no raw-text bodies, and <![CDATA[ ... ]]> is text.
+    void setForeign(bool foreign) { m_foreign = foreign; }
 
 private:
     static void addAttribute(HtmlStartTag &tag, QStringView name, QStringView value)
@@ -255,6 +182,11 @@ private:
     // At "!": a comment "<!-- ... -->" (also "<!-->" and "--!>" endings), else up to ">".
     void skipMarkupDeclaration()
     {
+        if (m_foreign && m_html.sliced(m_at).startsWith(QLatin1StringView("![CDATA["))) {
+            const qsizetype end = m_html.indexOf(QLatin1StringView("]]>"), m_at);
+            m_at = end < 0 ? m_html.size() : end + 3;
+            return;
+        }
         if (!m_html.sliced(m_at).startsWith(QLatin1StringView("!--"))) {
             skipPast(u'>');
             return;
@@ -319,8 +251,54 @@ private:
     }
 
     // Skips the body of a raw-text element up to "</name" followed by a blank, "/" or ">".
+    // True when m_html[at] starts "name" (any case) followed by a blank, "/", ">" or the end.
+    [[nodiscard]] bool tagNameAt(qsizetype at, QLatin1StringView name) const
+    {
+        if (!m_html.sliced(at).startsWith(name, Qt::CaseInsensitive))
+            return false;
+        const qsizetype after = at + name.size();
+        return after >= m_html.size() || isSpace(m_html[after]) || m_html[after] == u'/' || m_html[after] == u'>';
+    }
+
+    // Skips a script body as browsers do: "<!--" starts an escaped run in which
+    // "<script" starts a doubly escaped one; there "</script" only returns to
+    // the escaped run, and "-->" ends either run. Elsewhere "</script" ends the body.
+    void skipScriptData()
+    {
+        enum class State { Data, Escaped, DoubleEscaped } state = State::Data;
+        qsizetype at = m_at;
+        while (at < m_html.size()) {
+            const QChar c = m_html[at];
+            if (c == u'<' && state != State::DoubleEscaped && tagNameAt(at + 1, QLatin1StringView("/script"))) {
+                m_at = at;
+                return;
+            }
+            if (c == u'<' && state == State::Data && m_html.sliced(at).startsWith(QLatin1StringView("<!--"))) {
+                state = State::Escaped;
+                at += 2; // its dashes may be those of "-->" too: "<!-->" is closed at once
+                continue;
+            }
+            if (c == u'<' && state == State::Escaped && tagNameAt(at + 1, QLatin1StringView("script"))) {
+                state = State::DoubleEscaped;
+            } else if (c == u'<' && state == State::DoubleEscaped && tagNameAt(at + 1, QLatin1StringView("/script"))) {
+                state = State::Escaped;
+            } else if (c == u'-' && state != State::Data && m_html.sliced(at).startsWith(QLatin1StringView("-->"))) {
+                state = State::Data;
+                at += 3;
+                continue;
+            }
+            ++at;
+        }
+        m_at = m_html.size();
+    }
+
     void skipRawText()
     {
+        if (m_rawEnd.compare(QLatin1StringView("script"), Qt::CaseInsensitive) == 0) {
+            m_rawEnd.clear();
+            skipScriptData();
+            return;
+        }
         const QString closing = QStringLiteral("</") + m_rawEnd;
         m_rawEnd.clear();
         qsizetype at = m_at;
@@ -344,6 +322,8 @@ private:
     qsizetype m_nameStart = 0;
     qsizetype m_nameEnd = 0;
     QString m_rawEnd; // the raw-text element whose body comes next
+    bool m_selfClosing = false;
+    bool m_foreign = false;
     QStringView m_text;
 };
 
@@ -355,6 +335,89 @@ bool isWanted(QStringView name, const QList<QLatin1StringView> &wanted)
     }
     return false;
 }
+
+// Where a browser's tree builder puts each token: inside a <template> (not
+// part of the page), or inside svg or math (foreign content, whose <a> is no
+// HTML link). Only the cases that decide those two are followed.
+class PageScope {
+public:
+    // True when content is foreign now (not inside an HTML integration point).
+    [[nodiscard]] bool foreign() const { return !m_foreign.isEmpty() && !isIntegrationPoint(m_foreign.last()); }
+
+    // Whether a start tag of that name is read as foreign content.
+    [[nodiscard]] bool foreignStart(const QString &name) const { return foreign() && !breaksOut(name); }
+
+    // Marks token and follows the elements it opens or closes.
+    void place(HtmlToken &token)
+    {
+        const QString &name = token.tag.name;
+        if (token.kind == HtmlToken::Kind::StartTag)
+            placeStart(token, name);
+        else if (token.kind == HtmlToken::Kind::EndTag)
+            placeEnd(token, name);
+        else
+            token.foreign = foreign();
+        token.inTemplate = m_templates > 0;
+    }
+
+private:
+    static constexpr qsizetype kMaxDepth = 512; // deeper nesting is no page's; kept bounded
+
+    void placeStart(HtmlToken &token, const QString &name)
+    {
+        if (foreign() && breaksOut(name))
+            m_foreign.clear(); // <p>, <div>, <img> ... inside svg end it, as browsers read it
+        if (!foreign() && name == QLatin1String("template") && !token.selfClosing)
+            ++m_templates;
+        const bool opensForeign = name == QLatin1String("svg") || name == QLatin1String("math");
+        token.foreign = foreign() || opensForeign;
+        if (token.foreign && !token.selfClosing && m_foreign.size() < kMaxDepth)
+            m_foreign << name;
+    }
+
+    void placeEnd(HtmlToken &token, const QString &name)
+    {
+        const qsizetype open = m_foreign.lastIndexOf(name);
+        if (open >= 0 && (foreign() || open == m_foreign.size() - 1)) {
+            m_foreign.resize(open);
+            token.foreign = true;
+            return;
+        }
+        if (name == QLatin1String("template") && m_templates > 0)
+            --m_templates;
+    }
+
+    static bool isIntegrationPoint(const QString &name)
+    {
+        static const QStringList kPoints = {
+            QStringLiteral("foreignobject"), QStringLiteral("desc"), QStringLiteral("title"),
+            QStringLiteral("mi"), QStringLiteral("mo"), QStringLiteral("mn"), QStringLiteral("ms"),
+            QStringLiteral("mtext"),
+        };
+        return kPoints.contains(name);
+    }
+
+    static bool breaksOut(const QString &name)
+    {
+        static const QStringList kBreakOut = {
+            QStringLiteral("b"), QStringLiteral("big"), QStringLiteral("blockquote"), QStringLiteral("body"),
+            QStringLiteral("br"), QStringLiteral("center"), QStringLiteral("code"), QStringLiteral("dd"),
+            QStringLiteral("div"), QStringLiteral("dl"), QStringLiteral("dt"), QStringLiteral("em"),
+            QStringLiteral("embed"), QStringLiteral("h1"), QStringLiteral("h2"), QStringLiteral("h3"),
+            QStringLiteral("h4"), QStringLiteral("h5"), QStringLiteral("h6"), QStringLiteral("head"),
+            QStringLiteral("hr"), QStringLiteral("i"), QStringLiteral("img"), QStringLiteral("li"),
+            QStringLiteral("listing"), QStringLiteral("menu"), QStringLiteral("meta"), QStringLiteral("nobr"),
+            QStringLiteral("ol"), QStringLiteral("p"), QStringLiteral("pre"), QStringLiteral("ruby"),
+            QStringLiteral("s"), QStringLiteral("small"), QStringLiteral("span"), QStringLiteral("strong"),
+            QStringLiteral("strike"), QStringLiteral("sub"), QStringLiteral("sup"), QStringLiteral("table"),
+            QStringLiteral("tt"), QStringLiteral("u"), QStringLiteral("ul"), QStringLiteral("var"),
+        };
+        return kBreakOut.contains(name);
+    }
+
+    QStringList m_foreign; // the open svg and math elements, outermost first
+    int m_templates = 0;
+};
 
 } // namespace
 
@@ -390,6 +453,7 @@ void forEachToken(QStringView html, const QList<QLatin1StringView> &withAttribut
                   const std::function<void(const HtmlToken &)> &visit)
 {
     TagReader reader(html);
+    PageScope scope;
     while (true) {
         HtmlToken token;
         switch (reader.next()) {
@@ -405,10 +469,14 @@ void forEachToken(QStringView html, const QList<QLatin1StringView> &withAttribut
         case TagReader::Step::StartTag:
             token.kind = HtmlToken::Kind::StartTag;
             token.tag.name = reader.name().toString().toLower();
+            reader.setForeign(scope.foreignStart(token.tag.name));
             if (!reader.readAttributes(isWanted(token.tag.name, withAttributes) ? &token.tag : nullptr))
                 return;
+            token.selfClosing = reader.selfClosing();
             break;
         }
+        scope.place(token);
+        reader.setForeign(scope.foreign());
         visit(token);
     }
 }
@@ -423,30 +491,6 @@ std::optional<HtmlStartTag> firstStartTag(QStringView html)
     if (!reader.readAttributes(&tag))
         return std::nullopt;
     return tag;
-}
-
-QString decodeCharacterReferences(QStringView text)
-{
-    qsizetype amp = text.indexOf(u'&');
-    if (amp < 0)
-        return text.toString();
-    QString out;
-    out.reserve(text.size());
-    qsizetype from = 0;
-    while (amp >= 0) {
-        out.append(text.sliced(from, amp - from));
-        qsizetype end = -1;
-        if (amp + 1 < text.size())
-            end = text[amp + 1] == u'#' ? numericReference(text, amp + 1, out) : namedReference(text, amp + 1, out);
-        if (end < 0) {
-            out.append(u'&');
-            end = amp + 1;
-        }
-        from = end;
-        amp = text.indexOf(u'&', from);
-    }
-    out.append(text.sliced(from));
-    return out;
 }
 
 } // namespace friendlinks

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "probes/CharacterReferences.h"
+
 #include <QLatin1StringView>
 #include <QList>
 #include <QString>
@@ -45,6 +47,9 @@ struct HtmlToken {
     Kind kind = Kind::Text;
     HtmlStartTag tag; // StartTag: name and attributes; EndTag: the name only
     QStringView text; // Text: as written, references not decoded
+    bool selfClosing = false; // StartTag: it ended in "/>"
+    bool inTemplate = false;  // inside a <template>: no part of the page as shown
+    bool foreign = false;     // an element of svg or math (an <a> there is no HTML link), or text in one
 };
 
 // Walks every token of html, with the same reading as forEachStartTag:
@@ -52,15 +57,12 @@ struct HtmlToken {
 // bodies of the raw-text elements (their start and end tags do come).
 // Adjacent text may come as more than one Text token. Start tags named in
 // withAttributes (lower case) carry their attributes, others their name only.
+// Inside svg and math there are no raw-text bodies and CDATA sections are text;
+// a script body ends where a browser ends it ("<!--<script>" keeps it open).
 void forEachToken(QStringView html, const QList<QLatin1StringView> &withAttributes,
                   const std::function<void(const HtmlToken &)> &visit);
 
 // The first start tag of html (any name), or nothing when it holds none.
 [[nodiscard]] std::optional<HtmlStartTag> firstStartTag(QStringView html);
-
-// Decodes numeric character references and the named ones that matter in
-// addresses and attribute words (&amp; &lt; &gt; &quot; &apos; &nbsp; &colon;
-// &sol; &period;), as an attribute value is decoded; others stay as written.
-[[nodiscard]] QString decodeCharacterReferences(QStringView text);
 
 } // namespace friendlinks

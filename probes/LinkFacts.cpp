@@ -140,13 +140,17 @@ PageLinkFacts pageLinkFacts(QStringView page, const QList<QPair<QByteArray, QByt
         if (const QString host = siteHost(address); !host.isEmpty())
             own << host;
     }
-    forEachStartTag(page, kLinkTags, [&](const HtmlStartTag &tag) {
+    // As a browser builds the page: nothing in a <template> or (for links) in svg or math counts.
+    forEachToken(page, kLinkTags, [&](const HtmlToken &token) {
+        if (token.kind != HtmlToken::Kind::StartTag || token.inTemplate)
+            return;
+        const HtmlStartTag &tag = token.tag;
         if (tag.name == QLatin1StringView("meta")) {
             facts.nofollow = facts.nofollow || metaForbidsFollow(tag);
             return;
         }
         const HtmlAttribute *href = tag.attribute(QLatin1StringView("href"));
-        if (!href)
+        if (tag.name != QLatin1StringView("a") || token.foreign || !href)
             return;
         const QString host = siteHost(href->value);
         if (!host.isEmpty() && !own.contains(host))

@@ -16,6 +16,7 @@ struct BackLinkFacts {
     QString href;    // the href value as written, quotes removed
     QStringList rel; // the rel tokens, lower case, in order
     bool follow = true; // false when rel holds nofollow, sponsored or ugc
+    QString url = {};   // modern mode: the address href resolves to, as a browser reads it; empty when unknown
     bool operator==(const BackLinkFacts &) const = default;
 };
 

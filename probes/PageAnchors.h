@@ -22,9 +22,10 @@ struct PageAnchor {
 
 // The links of an HTML page as a browser reads them: anchors with an href,
 // in page order, none from comments, raw-text bodies (script, style, title,
-// textarea ...) or <template>. Each href is resolved against the page's first
-// <base href>, else against pageAddress (the address the page was read from);
-// "//host/" takes the page's scheme.
+// textarea ...), <template> or svg/math; an anchor left open ends with its
+// block and its reopened copies count too (see AnchorTree). Each href is
+// resolved against the page's first <base href>, else against pageAddress (the
+// address the page was read from); "//host/" takes the page's scheme.
 [[nodiscard]] QList<PageAnchor> readPageAnchors(QStringView html, const QString &pageAddress);
 
 // The address href leads to from base (both as written in a page): absolute

@@ -197,6 +197,9 @@ TEST_F(CheckCommandTest, ModernCheckListsHttpsFriendsReadsTodaysBaiduAndNamesCer
     EXPECT_EQ(jsonCells(rows[1]), (QStringList{"http://www.friend-b.net/", "朋友乙", "之家", "", "", "", "fanlian,shoulu"}));
     EXPECT_EQ(jsonCells(rows[2]),
               (QStringList{"https://blog.friend-c.org/", "图片链接", "图片链接", "7篇", "", "注意：不在第一", "rp"}));
+    // The deciding anchor's href as written, and the address it leads to.
+    EXPECT_EQ(rows[2]["facts"]["backlink"]["href"], "https://WWW.MYSITE.COM/");
+    EXPECT_EQ(rows[2]["facts"]["backlink"]["url"], "https://www.mysite.com/");
     // Read with --insecure, the site and every https row name their trouble, and are read all the same.
     EXPECT_EQ(check({"https://www.mysite.com", "--format", "json", "--modern", "--insecure"}), kExitOk);
     EXPECT_TRUE(err().contains("已按 --insecure 照样读取")) << err().toStdString();

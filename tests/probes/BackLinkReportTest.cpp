@@ -116,6 +116,11 @@ const PageRow kPages[] = {
     {"port_user_and_blanks", "<a href=\" http://u@www.friend.com:8080/ \">1</a><a href=\"https://x.org:8443\">2</a>",
      false, 1},
     {"entity_in_scheme", "<a href=\"http&colon;//other.com/\">e</a>", false, 1},
+    // What a browser leaves out of the page: a template's content, svg's own <a>, an escaped script body.
+    {"template_content_is_no_part", "<template><meta name=robots content=nofollow><a href=http://o.com/>o</a></template>",
+     false, 0},
+    {"svg_anchor_is_no_link", "<svg><a href=http://o.com/>o</a></svg><a href=http://p.com/>p</a>", false, 1},
+    {"escaped_script_body", "<script><!--<script></script><a href=http://o.com/>--></script>", false, 0},
     {"area_and_link_tags_are_no_anchors", "<link href=\"http://cdn.com/a.css\"><area href=\"http://o.com/\">", false,
      0},
 };

@@ -41,7 +41,7 @@ const AnchorRow kAnchors[] = {
     {"relative_against_the_page",
      "<a href=x.html>1</a><a href=/y>2</a><a href=//cdn.c.com/z>3</a><a href=../up/>4</a><a href=\" HTTP://C.COM\n\">5</a>",
      "https://www.b.com/dir/x.html \"1\" | https://www.b.com/y \"2\" | https://cdn.c.com/z \"3\" | "
-     "https://www.b.com/up/ \"4\" | http://c.com \"5\""},
+     "https://www.b.com/up/ \"4\" | http://c.com/ \"5\""},
     {"base_anywhere_in_the_page", "<a href=p>1</a><base href=\"http://www.base.com/sub/\"><base href=http://no.com/>",
      "http://www.base.com/sub/p \"1\""},
     {"relative_base", "<base href=\"/root/\"><a href=p>1</a>", "https://www.b.com/root/p \"1\""},
