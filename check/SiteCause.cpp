@@ -16,6 +16,8 @@ QString failureName(FetchResult::Failure failure)
     case Failure::ConnectionClosed: return QStringLiteral("connection_closed");
     case Failure::EmptyAnswer: return QStringLiteral("empty_answer");
     case Failure::NotAnAddress: return QStringLiteral("not_an_address");
+    case Failure::TooManyRedirects: return QStringLiteral("too_many_redirects");
+    case Failure::TooLarge: return QStringLiteral("too_large");
     case Failure::Other: break;
     }
     return QStringLiteral("other");

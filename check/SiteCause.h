@@ -7,7 +7,7 @@
 namespace friendlinks {
 
 // Why a site's own page gave nothing to check, as a name for scripts:
-// "host_not_found", "connection_refused", "timeout", "tls_untrusted",
+// "host_not_found", "connection_refused", "timeout", "tls_untrusted", "too_many_redirects",
 // "proxy_failed", "connection_closed", "empty_answer", "http_error" (a modern
 // check reads no links from an error page), "not_an_address", "other";
 // empty when the page was read.
