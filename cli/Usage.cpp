@@ -67,8 +67,9 @@ const QString kCheckOptions = QStringLiteral(
     "Each friend address is asked of Baidu once per run. At most 10000 friend links of one site\n"
     "are checked (stderr names how many were left); a --sites file over 32 MB is refused.\n"
     "Text from pages is never written raw: table, tsv and stderr show control and bidirectional\n"
-    "characters as \\x1b or \\u202e, csv puts ' before a cell starting with = + - @; json keeps\n"
-    "the exact texts. Red cells are coloured only on a terminal, without NO_COLOR and TERM=dumb.\n"
+    "characters as \\x1b or \\u202e (csv too, but for line breaks), csv puts ' before a cell\n"
+    "starting with = + - @; json keeps the exact texts. Red cells are coloured only on a\n"
+    "terminal, without NO_COLOR and TERM=dumb.\n"
     "Exit status: 0 done, 2 usage error, 3 a site cannot be fetched or its home page answers\n"
     "with an HTTP error (each named on stderr with the cause; the other sites are still checked\n"
     "and written), 4 output could not be written.\n");
