@@ -77,10 +77,10 @@ const QString kCheckOptions = QStringLiteral(
 const QString kDiffSynopsis = QStringLiteral("       friendlinks diff OLD.json NEW.json [--format table|json]\n");
 
 const QString kDiffOptions = QStringLiteral(
-    "compares two saved json outputs and lists what changed per site, regressions first;\n"
-    "a site that could not be checked in NEW is one line \"unreachable\".\n"
-    "Exit status: 0 nothing got worse, 1 something did, 2 usage error, unreadable file or two\n"
-    "files of different sites, 4 output could not be written.\n");
+    "compares two saved json (or jsonl) outputs and lists what changed per site, regressions\n"
+    "first; a site that could not be checked in NEW is one line \"unreachable\".\n"
+    "Exit status: 0 nothing got worse, 1 something did, 2 usage error, unreadable file, a file\n"
+    "holding no site or two files of different sites, 4 output could not be written.\n");
 
 } // namespace
 
