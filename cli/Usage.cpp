@@ -20,7 +20,7 @@ const QString kCheckOptions = QStringLiteral(
     "SITE is a host or an http:// or https:// address; in --modern the host is read in lower case\n"
     "(the classic check takes it as typed and says once \"注意：查询字母不能大写\").\n"
     "  --sites FILE      more sites, one a line, UTF-8 text (\"-\" reads standard input; blank\n"
-    "                    lines and lines starting with # are skipped)\n"
+    "                    lines, lines starting with # and a trailing \" # comment\" are skipped)\n"
     "  --format F        table (default), tsv, csv (for spreadsheets: UTF-8 with BOM, CR LF),\n"
     "                    json, or jsonl (one site object a line, as each site finishes);\n"
     "                    with several sites json is {\"sites\": [...]} and tsv, csv and\n"
