@@ -179,7 +179,9 @@ int runDiff(const QStringList &arguments, QIODevice *out, QIODevice *err)
         const QString oldMode = checkMode(older), newMode = checkMode(newer);
         if (!oldMode.isEmpty() && !newMode.isEmpty() && oldMode != newMode)
             err->write(QStringLiteral("friendlinks diff: \"%1\" is a %2 check, \"%3\" a %4 one; compared all the same\n")
-                           .arg(parsed.files[0], oldMode, parsed.files[1], newMode).toUtf8());
+                           .arg(escapeForDisplay(parsed.files[0]), escapeForDisplay(oldMode),
+                                escapeForDisplay(parsed.files[1]), escapeForDisplay(newMode))
+                           .toUtf8());
         const QList<LinkChange> changes = diffChecks(older, newer);
         output = parsed.json ? formatChangesJson(changes) : formatChangesTable(changes);
         const bool regressed = std::any_of(changes.begin(), changes.end(),
