@@ -53,13 +53,7 @@ void BatchCheck::launchNext()
     auto engine = std::make_unique<CheckEngine>(m_settings);
     connect(engine.get(), &CheckEngine::progress, this, [this, site](int done, int total) {
         m_progress[size_t(site)] = {done, total};
-        int allDone = 0;
-        int all = 0;
-        for (const auto &[siteDone, siteTotal] : m_progress) {
-            allDone += siteDone;
-            all += siteTotal;
-        }
-        emit progress(allDone, all);
+        emitProgress();
     });
     connect(engine.get(), &CheckEngine::finished, this, [this, site] { siteDone(site); });
     connect(engine.get(), &CheckEngine::baiduBlocked, this, [this] {
@@ -72,13 +66,26 @@ void BatchCheck::launchNext()
     m_engines[size_t(site)]->start(m_sites[site], m_pool);
 }
 
+void BatchCheck::emitProgress()
+{
+    int rowsDone = 0;
+    int rows = 0;
+    for (const auto &[siteDone, siteTotal] : m_progress) {
+        rowsDone += siteDone;
+        rows += siteTotal;
+    }
+    emit progress(m_finished, siteCount(), rowsDone, rows);
+}
+
 void BatchCheck::siteDone(int site)
 {
     const SiteOutcome &outcome = m_engines[size_t(site)]->results()->outcome();
     m_cannotCheck[size_t(site)] = !outcome.reachable || outcome.home.status >= 400;
     m_finishedSites[size_t(site)] = true;
+    ++m_finished;
+    emitProgress();
     emit siteFinished(site);
-    if (++m_finished < siteCount())
+    if (m_finished < siteCount())
         launchNext();
     else
         emit finished();

@@ -45,7 +45,9 @@ public:
     [[nodiscard]] qint64 elapsedMs() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
 
 signals:
-    void progress(int done, int total);  // every site's rows together
+    // Sites finished of all sites, and the rows checked of the rows harvested so far (a
+    // total that grows as sites are harvested, so not one to count against).
+    void progress(int sitesDone, int sites, int rowsDone, int rows);
     void baiduBlocked();                 // once for the batch
     void siteFinished(int site);         // its results are complete
     void finished();                     // after the last site's siteFinished()
@@ -53,6 +55,7 @@ signals:
 private:
     void launchNext();
     void siteDone(int site);
+    void emitProgress();
 
     CheckSettings m_settings;
     QStringList m_sites;

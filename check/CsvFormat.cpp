@@ -13,7 +13,7 @@ QString csvRecord(const QStringList &fields)
     QStringList quoted;
     quoted.reserve(fields.size());
     for (const QString &field : fields)
-        quoted << csvField(formulaSafe(field));
+        quoted << csvField(escapeKeepingLineBreaks(formulaSafe(field)));
     return quoted.join(QLatin1Char(',')) + QLatin1String("\r\n");
 }
 

@@ -81,6 +81,7 @@ std::variant<SavedSite, QString> readSite(const QJsonValue &value)
     site.site = object.value(QLatin1String("site")).toString();
     site.unreachable = object.value(QLatin1String("unreachable")).toBool(false);
     site.homeStatus = object.value(QLatin1String("home")).toObject().value(QLatin1String("status")).toInt(0);
+    site.mode = object.value(QLatin1String("mode")).toString();
     const QJsonValue rows = object.value(QLatin1String("rows"));
     if (!rows.isArray())
         return QStringLiteral("site \"%1\" has no \"rows\" list").arg(site.site);
@@ -172,29 +173,56 @@ QList<LinkChange> diffSite(const SavedSite &older, const SavedSite &newer)
     return changes;
 }
 
-} // namespace
+// `--format jsonl`: one site object a line; a blank line is skipped.
+std::variant<QJsonArray, QString> readJsonLines(const QByteArray &text)
+{
+    QJsonArray entries;
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].trimmed().isEmpty())
+            continue;
+        QJsonParseError error{};
+        const QJsonDocument document = QJsonDocument::fromJson(lines[i], &error);
+        if (error.error != QJsonParseError::NoError)
+            return QStringLiteral("not JSON lines (%1 on line %2)").arg(error.errorString()).arg(i + 1);
+        if (!document.isObject())
+            return QStringLiteral("not the json output of friendlinks check (line %1 is no object)").arg(i + 1);
+        entries.append(document.object());
+    }
+    return entries;
+}
 
-std::variant<QList<SavedSite>, QString> readSavedCheck(const QByteArray &json)
+// The site objects of a json output: one site, or its "sites" list.
+std::variant<QJsonArray, QString> readJsonSites(const QByteArray &json)
 {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error == QJsonParseError::GarbageAtEnd)
+        return readJsonLines(json);
     if (error.error != QJsonParseError::NoError)
         return QStringLiteral("not JSON (%1 at byte %2)").arg(error.errorString()).arg(error.offset);
     if (!document.isObject())
         return QStringLiteral("not the json output of friendlinks check (no object)");
     const QJsonObject top = document.object();
-    QList<SavedSite> sites;
-    QJsonArray entries;
     if (top.contains(QLatin1String("sites"))) {
         if (!top.value(QLatin1String("sites")).isArray())
             return QStringLiteral("\"sites\" is not a list");
-        entries = top.value(QLatin1String("sites")).toArray();
-    } else if (top.contains(QLatin1String("site")) && top.contains(QLatin1String("rows"))) {
-        entries.append(top);
-    } else {
-        return QStringLiteral("not the json output of friendlinks check (no \"site\" and \"rows\", no \"sites\")");
+        return top.value(QLatin1String("sites")).toArray();
     }
-    for (const QJsonValue &entry : entries) {
+    if (top.contains(QLatin1String("site")) && top.contains(QLatin1String("rows")))
+        return QJsonArray{top};
+    return QStringLiteral("not the json output of friendlinks check (no \"site\" and \"rows\", no \"sites\")");
+}
+
+} // namespace
+
+std::variant<QList<SavedSite>, QString> readSavedCheck(const QByteArray &json)
+{
+    auto entries = readJsonSites(json);
+    if (const QString *problem = std::get_if<QString>(&entries))
+        return *problem;
+    QList<SavedSite> sites;
+    for (const QJsonValue &entry : std::get<QJsonArray>(entries)) {
         auto site = readSite(entry);
         if (const QString *problem = std::get_if<QString>(&site))
             return *problem;

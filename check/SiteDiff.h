@@ -25,10 +25,11 @@ struct SavedSite {
     bool unreachable = false;
     QList<SavedRow> rows;
     int homeStatus = 0; // home.status, 0 when not saved
+    QString mode;       // "classic" or "modern", empty when not saved
 };
 
-// A saved `friendlinks check --format json` output (one site or {"sites": [...]}),
-// or why the text is not one.
+// A saved `friendlinks check --format json` output (one site or {"sites": [...]})
+// or `--format jsonl` output (one site object a line), or why the text is not one.
 [[nodiscard]] std::variant<QList<SavedSite>, QString> readSavedCheck(const QByteArray &json);
 
 // What changed for one friend link between two checks.

@@ -10,13 +10,15 @@ bool isUnsafeForDisplay(char32_t c)
         || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
-QString escapeForDisplay(const QString &text)
+namespace {
+
+QString escaped(const QString &text, bool keepLineBreaks)
 {
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (!isUnsafeForDisplay(u)) {
+        if (!isUnsafeForDisplay(u) || (keepLineBreaks && (u == '\r' || u == '\n'))) {
             out += c;
             continue;
         }
@@ -30,6 +32,18 @@ QString escapeForDisplay(const QString &text)
         }
     }
     return out;
+}
+
+} // namespace
+
+QString escapeForDisplay(const QString &text)
+{
+    return escaped(text, false);
+}
+
+QString escapeKeepingLineBreaks(const QString &text)
+{
+    return escaped(text, true);
 }
 
 QString displayCellText(const QString &text)

@@ -17,6 +17,9 @@ namespace friendlinks {
 // Other characters (a backslash too) stay as they are.
 [[nodiscard]] QString escapeForDisplay(const QString &text);
 
+// The same, but CR and LF stay: a csv field keeps its line breaks (quoted).
+[[nodiscard]] QString escapeKeepingLineBreaks(const QString &text);
+
 // A cell as a terminal table shows it: one trailing line break dropped (as the
 // window does), the rest escaped.
 [[nodiscard]] QString displayCellText(const QString &text);

@@ -5,6 +5,7 @@
 #include "cli/Usage.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QUrl>
 
@@ -41,8 +42,10 @@ QString applyProxy(const QString &value, CheckOptions &options)
         options.settings.proxy = QNetworkProxy(QNetworkProxy::NoProxy);
         return {};
     }
-    const QUrl url(value.contains(QLatin1String("://")) ? value : QStringLiteral("http://") + value, QUrl::StrictMode);
-    if (!url.isValid() || url.host().isEmpty() || url.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) != 0)
+    const bool schemeGiven = value.contains(QLatin1String("://"));
+    const QUrl url(schemeGiven ? value : QStringLiteral("http://") + value, QUrl::StrictMode);
+    // Without a scheme a port is needed: "--proxy nothing" is a slip, not a proxy named "nothing".
+    if (!url.isValid() || url.host().isEmpty() || (!schemeGiven && url.port() < 0) || url.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) != 0)
         return QStringLiteral("--proxy needs an http://HOST:PORT address, not \"%1\"").arg(value);
     options.settings.proxy = QNetworkProxy(QNetworkProxy::HttpProxy, url.host(), quint16(url.port(8080)),
                                            url.userName(), url.password());
@@ -105,14 +108,22 @@ QString applySites(const QString &path, CheckOptions &options)
     const bool opened = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
                                                     : (file.setFileName(path), file.open(QIODevice::ReadOnly));
     if (!opened)
-        return QStringLiteral("--sites cannot read \"%1\"").arg(path);
+        return QStringLiteral("--sites cannot read \"%1\": %2").arg(path, file.errorString());
     const std::optional<QByteArray> text = readAtMost(file, kMaxSitesFileBytes);
     if (!text)
         return QStringLiteral("--sites \"%1\" is larger than %2 MB").arg(path).arg(kMaxSitesFileBytes / (1024 * 1024));
     const QByteArray &bytes = *text;
     if (const QString problem = sitesFileProblem(bytes); !problem.isEmpty())
         return QStringLiteral("--sites \"%1\" is not a text file: %2").arg(path, problem);
-    options.sites << parseSitesList(QString::fromUtf8(bytes));
+    const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString site = siteOfLine(lines[i]);
+        if (site.isEmpty())
+            continue;
+        if (const QString problem = siteProblem(site); !problem.isEmpty())
+            return QStringLiteral("--sites \"%1\" line %2: %3").arg(path, QString::number(i + 1), problem);
+        options.sites << site;
+    }
     return {};
 }
 
@@ -212,12 +223,18 @@ ParsedArguments parseArguments(const QStringList &arguments)
     return parsed;
 }
 
+QString siteOfLine(const QString &line)
+{
+    // A "#" starts a comment at the line's start or after a blank; "a.com/#x" keeps its "#".
+    static const QRegularExpression kComment(QStringLiteral(R"((^|\s)#.*$)"));
+    return QString(line).remove(kComment).trimmed();
+}
+
 QStringList parseSitesList(const QString &text)
 {
     QStringList sites;
     for (const QString &line : text.split(QLatin1Char('\n'))) {
-        const QString site = line.trimmed();
-        if (!site.isEmpty() && !site.startsWith(QLatin1Char('#')))
+        if (const QString site = siteOfLine(line); !site.isEmpty())
             sites << site;
     }
     return sites;

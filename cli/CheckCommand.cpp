@@ -33,6 +33,13 @@ bool homeAnsweredError(const FetchResult &home)
 
 } // namespace
 
+QString progressText(int sitesDone, int sites, int rowsDone, int rows)
+{
+    if (sites == 1)
+        return QStringLiteral("\r已检查 %1/%2").arg(rowsDone).arg(rows);
+    return QStringLiteral("\r站点 %1/%2，已检查 %3 行").arg(sitesDone).arg(sites).arg(rowsDone);
+}
+
 bool colourWanted(bool outIsTerminal, bool noColorSet, const QString &term)
 {
     return outIsTerminal && !noColorSet && term != QLatin1String("dumb");
@@ -53,9 +60,9 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
     if (m_options.settings.modern)
         std::transform(m_options.sites.begin(), m_options.sites.end(), m_options.sites.begin(), withLowerCaseHost);
     m_batch = new BatchCheck(m_options.settings, m_options.sites, this);
-    connect(m_batch, &BatchCheck::progress, this, [this](int done, int total) {
+    connect(m_batch, &BatchCheck::progress, this, [this](int sitesDone, int sites, int rowsDone, int rows) {
         if (m_errIsTerminal)
-            m_err->write(QStringLiteral("\r已检查 %1/%2").arg(done).arg(total).toUtf8());
+            m_err->write(progressText(sitesDone, sites, rowsDone, rows).toUtf8());
     });
     connect(m_batch, &BatchCheck::siteFinished, this, &CheckCommand::siteFinished);
     connect(m_batch, &BatchCheck::finished, this, &CheckCommand::batchFinished);

@@ -19,6 +19,11 @@ inline constexpr int kExitUnreachable = 3;
 // when NO_COLOR is set or TERM is "dumb".
 [[nodiscard]] bool colourWanted(bool outIsTerminal, bool noColorSet, const QString &term);
 
+// The progress line on a terminal's stderr: rows checked of rows for one site;
+// for a batch, sites finished of sites and rows checked (the rows' total grows
+// as sites are harvested, so it is no total to count against).
+[[nodiscard]] QString progressText(int sitesDone, int sites, int rowsDone, int rows);
+
 // The headless check: runs the batch of the sites given (BatchCheck) and
 // writes the rows to out in the chosen format, progress and errors to err.
 // Emits finished(exit status) once: 0; 3 when a site could not be fetched or

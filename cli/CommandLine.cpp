@@ -45,6 +45,7 @@ int runCheck(int &argc, char **argv, const CheckOptions &options)
 
 std::optional<int> runCommandLine(int &argc, char **argv, const QStringList &arguments, CheckSettings *window)
 {
+    holdIfClosed(kStdout); // before anything opens a descriptor of its own
     if (!arguments.isEmpty() && arguments.first() == QLatin1String("diff")) {
         FdOutput out(kStdout);
         FdOutput err(kStderr);

@@ -140,10 +140,22 @@ std::variant<std::pair<QList<SavedSite>, QList<SavedSite>>, QString> readChecks(
             return *problem;
         checks[i] = std::get<QList<SavedSite>>(std::move(read));
     }
+    for (int i = 0; i < 2; ++i)
+        if (checks[i].isEmpty())
+            return QStringLiteral("\"%1\" holds no site: nothing to compare").arg(files[i]);
     if (checks[0].size() == 1 && checks[1].size() == 1 && checks[0][0].site != checks[1][0].site)
         return QStringLiteral("\"%1\" is a check of %2, \"%3\" of %4: different sites cannot be compared")
             .arg(files[0], checks[0][0].site, files[1], checks[1][0].site);
     return std::pair{checks[0], checks[1]};
+}
+
+// The mode a check was made in, from its first site that names one.
+QString checkMode(const QList<SavedSite> &check)
+{
+    for (const SavedSite &site : check)
+        if (!site.mode.isEmpty())
+            return site.mode;
+    return QString();
 }
 
 } // namespace
@@ -164,6 +176,12 @@ int runDiff(const QStringList &arguments, QIODevice *out, QIODevice *err)
             return kDiffUsage;
         }
         const auto &[older, newer] = std::get<0>(read);
+        const QString oldMode = checkMode(older), newMode = checkMode(newer);
+        if (!oldMode.isEmpty() && !newMode.isEmpty() && oldMode != newMode)
+            err->write(QStringLiteral("friendlinks diff: \"%1\" is a %2 check, \"%3\" a %4 one; compared all the same\n")
+                           .arg(escapeForDisplay(parsed.files[0]), escapeForDisplay(oldMode),
+                                escapeForDisplay(parsed.files[1]), escapeForDisplay(newMode))
+                           .toUtf8());
         const QList<LinkChange> changes = diffChecks(older, newer);
         output = parsed.json ? formatChangesJson(changes) : formatChangesTable(changes);
         const bool regressed = std::any_of(changes.begin(), changes.end(),

@@ -8,6 +8,7 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -40,10 +41,31 @@ qint64 FdOutput::writeData(const char *data, qint64 size)
             std::raise(SIGPIPE);
         }
 #endif
-        setErrorString(QString::fromLocal8Bit(std::strerror(errno)));
+        // A descriptor closed by the caller (">&-") is held by holdIfClosed as a read-only one.
+        if (errno == EBADF && m_fd == 1)
+            setErrorString(QStringLiteral("standard output is closed"));
+        else
+            setErrorString(QString::fromLocal8Bit(std::strerror(errno)));
         return -1;
     }
     return written;
+}
+
+bool holdIfClosed(int fd)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(fd);
+    return false;
+#else
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+        return false;
+    const int held = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (held >= 0 && held != fd) {
+        ::dup2(held, fd);
+        ::close(held);
+    }
+    return true;
+#endif
 }
 
 bool isTerminal(int fd)

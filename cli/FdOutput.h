@@ -22,6 +22,11 @@ private:
     int m_fd;
 };
 
+// When fd is closed, opens /dev/null read-only on it, so that no socket or
+// event descriptor the program opens later takes its number and a write to it
+// fails (EBADF: "standard output is closed" for fd 1). Whether it was closed.
+bool holdIfClosed(int fd);
+
 // Whether a file descriptor is a terminal.
 [[nodiscard]] bool isTerminal(int fd);
 

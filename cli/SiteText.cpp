@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <optional>
 
 namespace friendlinks {
 namespace {
@@ -34,6 +35,25 @@ qsizetype authorityEnd(const QString &text)
     return end;
 }
 
+// A site as an error echoes it: cut, so that a 5 MB line is not written back whole.
+QString echoed(const QString &site)
+{
+    constexpr qsizetype kMaxEcho = 80;
+    return site.size() > kMaxEcho ? site.left(kMaxEcho) + QStringLiteral("…") : site;
+}
+
+// The port a site names after its host, when it names one.
+std::optional<qint64> namedPort(const QString &site)
+{
+    const qsizetype start = authorityStart(site);
+    const QString authority = site.mid(start, authorityEnd(site) - start).section(QLatin1Char('@'), -1);
+    static const QRegularExpression kPort(QStringLiteral(R"(:(\d+)$)"));
+    const QRegularExpressionMatch match = kPort.match(authority);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1).size() > 6 ? 999999 : match.captured(1).toLongLong();
+}
+
 } // namespace
 
 QString siteProblem(const QString &text)
@@ -43,17 +63,19 @@ QString siteProblem(const QString &text)
         return text.isEmpty() ? QStringLiteral("the site is empty") : QStringLiteral("the site is blank");
     for (const QChar c : site) {
         if (isUnsafeForDisplay(c.unicode()))
-            return QStringLiteral("site \"%1\" holds a control character").arg(site);
+            return QStringLiteral("site \"%1\" holds a control character").arg(echoed(site));
     }
     if (site.startsWith(QLatin1Char('-')))
-        return QStringLiteral("\"%1\" is no option and no site").arg(site);
+        return QStringLiteral("\"%1\" is no option and no site").arg(echoed(site));
     if (const QString scheme = schemeOf(site); !scheme.isEmpty()
         && scheme.compare(QLatin1String("http"), Qt::CaseInsensitive) != 0
         && scheme.compare(QLatin1String("https"), Qt::CaseInsensitive) != 0)
-        return QStringLiteral("site \"%1\": only http and https addresses can be checked, not %2:").arg(site, scheme);
+        return QStringLiteral("site \"%1\": only http and https addresses can be checked, not %2:").arg(echoed(site), scheme);
+    if (const std::optional<qint64> port = namedPort(site); port && (*port < 1 || *port > 65535))
+        return QStringLiteral("site \"%1\": the port must be from 1 to 65535").arg(echoed(site));
     const QUrl url(PageFetcher::withScheme(site));
     if (!url.isValid() || url.host().isEmpty())
-        return QStringLiteral("site \"%1\" names no host").arg(site);
+        return QStringLiteral("site \"%1\" names no host").arg(echoed(site));
     return {};
 }
 

@@ -20,7 +20,7 @@ const QString kCheckOptions = QStringLiteral(
     "SITE is a host or an http:// or https:// address; in --modern the host is read in lower case\n"
     "(the classic check takes it as typed and says once \"注意：查询字母不能大写\").\n"
     "  --sites FILE      more sites, one a line, UTF-8 text (\"-\" reads standard input; blank\n"
-    "                    lines and lines starting with # are skipped)\n"
+    "                    lines, lines starting with # and a trailing \" # comment\" are skipped)\n"
     "  --format F        table (default), tsv, csv (for spreadsheets: UTF-8 with BOM, CR LF),\n"
     "                    json, or jsonl (one site object a line, as each site finishes);\n"
     "                    with several sites json is {\"sites\": [...]} and tsv, csv and\n"
@@ -67,8 +67,9 @@ const QString kCheckOptions = QStringLiteral(
     "Each friend address is asked of Baidu once per run. At most 10000 friend links of one site\n"
     "are checked (stderr names how many were left); a --sites file over 32 MB is refused.\n"
     "Text from pages is never written raw: table, tsv and stderr show control and bidirectional\n"
-    "characters as \\x1b or \\u202e, csv puts ' before a cell starting with = + - @; json keeps\n"
-    "the exact texts. Red cells are coloured only on a terminal, without NO_COLOR and TERM=dumb.\n"
+    "characters as \\x1b or \\u202e (csv too, but for line breaks), csv puts ' before a cell\n"
+    "starting with = + - @; json keeps the exact texts. Red cells are coloured only on a\n"
+    "terminal, without NO_COLOR and TERM=dumb.\n"
     "Exit status: 0 done, 2 usage error, 3 a site cannot be fetched or its home page answers\n"
     "with an HTTP error (each named on stderr with the cause; the other sites are still checked\n"
     "and written), 4 output could not be written.\n");
@@ -76,10 +77,10 @@ const QString kCheckOptions = QStringLiteral(
 const QString kDiffSynopsis = QStringLiteral("       friendlinks diff OLD.json NEW.json [--format table|json]\n");
 
 const QString kDiffOptions = QStringLiteral(
-    "compares two saved json outputs and lists what changed per site, regressions first;\n"
-    "a site that could not be checked in NEW is one line \"unreachable\".\n"
-    "Exit status: 0 nothing got worse, 1 something did, 2 usage error, unreadable file or two\n"
-    "files of different sites, 4 output could not be written.\n");
+    "compares two saved json (or jsonl) outputs and lists what changed per site, regressions\n"
+    "first; a site that could not be checked in NEW is one line \"unreachable\".\n"
+    "Exit status: 0 nothing got worse, 1 something did, 2 usage error, unreadable file, a file\n"
+    "holding no site or two files of different sites, 4 output could not be written.\n");
 
 } // namespace
 

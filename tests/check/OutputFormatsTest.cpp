@@ -98,6 +98,15 @@ TEST(CsvFormat, GoldenOutputQuotesWhatNeedsIt)
                                 "http://www.c.com/,\"'=HYPERLINK(\"\"x\"\")\",'@x,'-1,\"a\rb\",,\r\n"));
 }
 
+TEST(CsvFormat, ControlCharactersAreWrittenAsTheWindowShowsThem)
+{
+    static const char name[] = "a\x1b[2J\x07\0b\u202e\tc\r\nd"; // a NUL inside
+    const QList<CheckRow> rows = {row({"http://www.a.com/", QString::fromUtf8(name, sizeof name - 1), "x"})};
+    const QString csv = QString::fromUtf8(formatCsv(cellsTable(rows)));
+    EXPECT_TRUE(csv.contains(R"(,"a\x1b[2J\x07\x00b\u202e\tc)" "\r\nd\",")) << csv.toStdString();
+    EXPECT_FALSE(csv.contains(QChar(0x1b)) || csv.contains(QChar(0x07)) || csv.contains(QChar(0)) || csv.contains('\t'));
+}
+
 TEST(CsvFormat, FactColumnsFollowTheRedKeysWhenAsked)
 {
     ResultTable table = cellsTable({row({"http://www.a.com/"})});

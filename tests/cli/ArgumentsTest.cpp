@@ -98,7 +98,11 @@ TEST(ParseArguments, RejectsWhatItCannotUseAndSaysWhy)
         {{"check", "javascript:alert(1)"}, "not javascript:"},
         {{"check", "-x"}, "unknown option -x"},
         {{"check", "www.a\x1b[2J.com"}, "control character"},
-        {{"check", "--sites", textFile("www.a.com\n-rf\n")}, "\"-rf\" is no option and no site"},
+        {{"check", "--sites", textFile("www.a.com\n-rf\n")}, "line 2: \"-rf\" is no option and no site"},
+        {{"check", "--sites", textFile("-" + QByteArray(5000, 'x'))}, "line 1: \"-xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx…\" is no"},
+        {{"check", "--sites", "/nonexistent/sites.txt"}, "cannot read \"/nonexistent/sites.txt\": No such file"},
+        {{"check", "www.x.com:99999"}, "the port must be from 1 to 65535"},
+        {{"check", "a.com", "--proxy", "nothing"}, "--proxy needs an http://"},
         {{"check", "--sites", textFile("# none\n")}, "--sites lists no site"},
         {{"check", "--sites", textFile(QByteArray("www.a.com\nbin\0ary\n", 18))}, "not a text file: line 2 holds a NUL byte"},
         {{"check", "--sites", textFile("\xEF\xBB\xBFwww.a.com\n\n\xff\xfe\n")}, "line 3 is not UTF-8"},
@@ -111,9 +115,9 @@ TEST(ParseArguments, RejectsWhatItCannotUseAndSaysWhy)
     for (const char *site : {"www.a.com:8080", "HTTP://WWW.A.COM/x?y=1", "localhost", "https://a.com", "a.com/x://y"})
         EXPECT_EQ(parseArguments({"check", site}).action, Action::Check) << site;
     // Blank lines and "#" lines are skipped, each line trimmed, a byte-order mark dropped.
-    const QString sites = textFile("\xEF\xBB\xBF# 我的\nwww.a.com\r\n\n  www.b.com  \n\t\n#www.c.com\nwww.d.com");
+    const QString sites = textFile("\xEF\xBB\xBF# 我的\nwww.a.com\r\n\n  www.b.com  # 老朋友\n\t\n#www.c.com\nwww.d.com/#x");
     EXPECT_EQ(parseArguments({"check", "--sites", sites}).options.sites,
-              (QStringList{"www.a.com", "www.b.com", "www.d.com"}));
+              (QStringList{"www.a.com", "www.b.com", "www.d.com/#x"}));
 }
 
 TEST(UsageError, IsTwoLinesWithWhatIsQuotedEscaped)

@@ -138,6 +138,29 @@ TEST_F(CheckCommandTest, SitesAreWrittenInTheOrderGivenAndThoseThatCannotBeCheck
     EXPECT_EQ(err(), "网址可能无法访问：www.nf-empty.com（首页返回 HTTP 404）\n");
 }
 
+TEST_F(CheckCommandTest, BatchProgressCountsSitesAgainstAFixedTotalAndRowsAsTheyAreChecked)
+{
+    CheckSettings settings;
+    settings.proxy = m_web.proxy();
+    BatchCheck batch(settings, {"www.mysite.com", "www.nf.com"});
+    QSignalSpy progress(&batch, &BatchCheck::progress);
+    QSignalSpy finished(&batch, &BatchCheck::finished);
+    batch.start();
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    ASSERT_FALSE(progress.isEmpty());
+    int sitesDone = 0, rowsDone = 0;
+    for (const QList<QVariant> &step : progress) {
+        EXPECT_EQ(step[1].toInt(), 2);
+        EXPECT_GE(step[0].toInt(), sitesDone);
+        EXPECT_GE(step[2].toInt(), rowsDone);
+        sitesDone = step[0].toInt();
+        rowsDone = step[2].toInt();
+    }
+    EXPECT_EQ(progress.last(), (QList<QVariant>{2, 2, 5, 5})) << "4 rows of www.mysite.com, 1 of www.nf.com";
+    EXPECT_EQ(progressText(1, 3, 40, 45), QStringLiteral("\r站点 1/3，已检查 40 行"));
+    EXPECT_EQ(progressText(0, 1, 40, 45), QStringLiteral("\r已检查 40/45"));
+}
+
 TEST_F(CheckCommandTest, OutputThatCannotBeWrittenEndsWithExitFour)
 {
     for (const char *format : {"jsonl", "table"}) { // written site by site, and at the end

@@ -89,12 +89,29 @@ TEST_F(DiffCommandTest, BadFilesAndOptionsAreNamedWithTheReasonAndNothingOnStdou
         {{good, good, "--colour"}, "unknown option --colour"},
         {{file("a.json", R"({"site": "www.a.com", "rows": []})"), file("b.json", R"({"site": "www.b.com", "rows": []})")},
          "check of www.a.com, \""},
+        {{file("none.json", R"({"sites": []})"), good}, "none.json\" holds no site"},
+        {{good, file("badline.jsonl", "{\"site\": \"www.a.com\", \"rows\": []}\n{\"site\"\n")}, "on line 2"},
     };
     for (const auto &[arguments, reason] : cases) {
         EXPECT_EQ(diff(arguments), kDiffUsage) << reason;
         EXPECT_TRUE(out().isEmpty()) << reason;
         EXPECT_TRUE(err().contains(QString::fromUtf8(reason))) << err().toStdString();
     }
+}
+
+TEST_F(DiffCommandTest, JsonLinesAreReadAndAClassicCheckWithAModernOneIsSaidOnce)
+{
+    const QByteArray lines = "{\"site\": \"www.a.com\", \"mode\": \"classic\", \"rows\": [{\"lianjie\": \"http://www.x.com/\"}]}\n"
+                             "{\"site\": \"www.b.com\", \"mode\": \"classic\", \"rows\": []}\n";
+    const QString older = file("old.jsonl", lines);
+    EXPECT_EQ(diff({older, older}), kDiffNoRegression);
+    EXPECT_EQ(out(), "无变化\n");
+    EXPECT_TRUE(err().isEmpty()) << err().toStdString();
+    const QString newer = file("new.jsonl", QByteArray(lines).replace("classic", "modern"));
+    EXPECT_EQ(diff({older, newer}), kDiffNoRegression);
+    EXPECT_EQ(out(), "无变化\n");
+    EXPECT_EQ(err().count("a classic check"), 1) << err().toStdString();
+    EXPECT_TRUE(err().contains("new.jsonl\" a modern one")) << err().toStdString();
 }
 
 TEST_F(DiffCommandTest, HelpIsNoErrorAndUnwritableOutputExitsFour)
