@@ -25,7 +25,7 @@ struct SavedSite {
     bool unreachable = false;
     QList<SavedRow> rows;
     int homeStatus = 0; // home.status, 0 when not saved
-    QString mode;       // "classic" or "modern", empty when not saved
+    QString mode = {};  // "classic" or "modern", empty when not saved
 };
 
 // A saved `friendlinks check --format json` output (one site or {"sites": [...]})
