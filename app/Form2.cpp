@@ -102,7 +102,13 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     createQueryControls(dpi);
     QWidget *picture1 = createLauncherHostAndClock(dpi);
     createBannerStrip(dpi);
-    m_listActions = new ListActions(this, m_modernUi->listMenu(), m_messages);
+    ListHost host{this, m_listView1, m_engine};
+    host.selectedRows = [this] { return selectedRows(); };
+    host.shownFactColumns = [this] { return shownFactColumns(); };
+    host.openSelectedRow = [this] { openSelectedRow(); };
+    // Hidden again when the re-check finishes, as after a query.
+    host.recheckStarted = [this] { m_progress->show(); };
+    m_listActions = new ListActions(std::move(host), m_modernUi->listMenu(), m_messages);
     embedLauncher(picture1, dpi);
     connectSignals();
 
@@ -369,20 +375,11 @@ void Form2::openSelectedRow()
                          MessageIcon::warning);
 }
 
-QString Form2::selectedRowsTsv() const
-{
-    // The selected rows of the results, in the command line's tsv format.
-    ResultTable table;
-    for (const int row : selectedRows())
-        table.rows << m_engine->results()->row(row);
-    return QString::fromUtf8(formatTsv(table));
-}
-
 void Form2::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::Copy)) {
         if (m_listActions->copyAction()->isEnabled()) // nothing to copy without a selected row
-            QApplication::clipboard()->setText(selectedRowsTsv());
+            m_listActions->copyAction()->trigger();
         return;
     }
     QWidget::keyPressEvent(event);

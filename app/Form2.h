@@ -43,8 +43,6 @@ public:
     // fact columns are check items, the six are shown and cannot be hidden.
     QMenu *showColumnMenu(const QPoint &pos);
 
-    // The selected rows as TSV with a header line.
-    [[nodiscard]] QString selectedRowsTsv() const;
     // The selected rows of the results, in order.
     [[nodiscard]] QList<int> selectedRows() const;
     // The fact columns the list shows, in order.

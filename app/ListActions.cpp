@@ -1,7 +1,8 @@
 #include "app/ListActions.h"
 
-#include "app/Form2.h"
+#include "check/CheckEngine.h"
 #include "check/CsvFormat.h"
+#include "check/OutputFormats.h"
 #include "ui/Platform.h"
 
 #include <QAction>
@@ -9,7 +10,6 @@
 #include <QClipboard>
 #include <QDir>
 #include <QMenu>
-#include <QProgressBar>
 #include <QSaveFile>
 #include <QItemSelectionModel>
 #include <QTreeView>
@@ -33,11 +33,12 @@ QString suggestedFileName(const QString &site)
 
 } // namespace
 
-ListActions::ListActions(Form2 *window, QMenu *menu, MessageBox *messages, SaveDialog *saveDialog)
-    : QObject(window)
-    , m_window(window)
-    , m_list(window->list())
-    , m_engine(window->engine())
+ListActions::ListActions(ListHost host, QMenu *menu, MessageBox *messages, SaveDialog *saveDialog)
+    : QObject(host.window)
+    , m_host(std::move(host))
+    , m_window(m_host.window)
+    , m_list(m_host.list)
+    , m_engine(m_host.engine)
     , m_messages(messages)
     , m_saveDialog(saveDialog ? saveDialog : &defaultSaveDialog())
 {
@@ -46,18 +47,18 @@ ListActions::ListActions(Form2 *window, QMenu *menu, MessageBox *messages, SaveD
     m_copy->setShortcut(QKeySequence::Copy); // shown in the menu; the window takes the key itself
     m_copy->setShortcutContext(Qt::WidgetShortcut);
     connect(m_copy, &QAction::triggered, this,
-            [this] { QApplication::clipboard()->setText(m_window->selectedRowsTsv()); });
+            [this] { QApplication::clipboard()->setText(selectedRowsTsv()); });
 
     m_export = new QAction(QStringLiteral("导出 CSV…"), this);
     m_export->setObjectName(QStringLiteral("exportCsv"));
     m_export->setShortcut(QKeySequence::Save);
     m_export->setShortcutContext(Qt::WindowShortcut);
-    window->addAction(m_export); // Ctrl+S anywhere in the window
+    m_window->addAction(m_export); // Ctrl+S anywhere in the window
     connect(m_export, &QAction::triggered, this, [this] { exportCsv(); });
 
     m_open = new QAction(QStringLiteral("在浏览器中打开"), this);
     m_open->setObjectName(QStringLiteral("openRow"));
-    connect(m_open, &QAction::triggered, window, &Form2::openSelectedRow);
+    connect(m_open, &QAction::triggered, this, [this] { m_host.openSelectedRow(); });
 
     m_recheck = new QAction(QStringLiteral("重新检查所选行"), this);
     m_recheck->setObjectName(QStringLiteral("recheckRows"));
@@ -97,7 +98,7 @@ bool ListActions::exportCsv()
     if (path.isEmpty())
         return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(formatCsv(resultTable(*m_engine->results(), m_window->shownFactColumns()))) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(formatCsv(resultTable(*m_engine->results(), m_host.shownFactColumns()))) < 0 || !file.commit()) {
         m_messages->show(m_window, applicationTitle(), QStringLiteral("无法写入文件：%1\n%2").arg(path, file.errorString()),
                          MessageIcon::warning);
         return false;
@@ -105,11 +106,22 @@ bool ListActions::exportCsv()
     return true;
 }
 
+QString ListActions::selectedRowsTsv() const
+{
+    // The selected rows of the results, in the command line's tsv format, with
+    // the fact columns shown as 导出 CSV… writes them.
+    ResultTable table;
+    table.factColumns = m_host.shownFactColumns();
+    for (const int row : m_host.selectedRows())
+        table.rows << m_engine->results()->row(row);
+    return QString::fromUtf8(formatTsv(table));
+}
+
 bool ListActions::recheckSelected()
 {
-    const bool started = m_engine->recheck(m_window->selectedRows());
+    const bool started = m_engine->recheck(m_host.selectedRows());
     if (started)
-        m_window->progressBar()->show(); // hidden again when the re-check finishes, as after a query
+        m_host.recheckStarted();
     updateEnabled();
     return started;
 }

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "check/RowFacts.h"
+
+#include <QList>
 #include <QObject>
+
+#include <functional>
 
 class QAction;
 class QMenu;
@@ -10,9 +15,19 @@ class QWidget;
 namespace friendlinks {
 
 class CheckEngine;
-class Form2;
 class MessageBox;
 class SaveDialog;
+
+// What the actions need of the window that holds the list, and no more.
+struct ListHost {
+    QWidget *window = nullptr; // the dialogs' parent; 导出 CSV…'s Ctrl+S works anywhere in it
+    QTreeView *list = nullptr;
+    CheckEngine *engine = nullptr;
+    std::function<QList<int>()> selectedRows;            // in order
+    std::function<QList<FactColumn>()> shownFactColumns; // in order
+    std::function<void()> openSelectedRow;
+    std::function<void()> recheckStarted; // a re-check of the selection has begun
+};
 
 // What people do with the rows of the result list, at the top of its
 // right-click menu: 复制 (Ctrl+C), 导出 CSV… (Ctrl+S), 在浏览器中打开, and
@@ -23,7 +38,7 @@ class ListActions : public QObject {
     Q_OBJECT
 public:
     // The entries go in front of what the menu already holds, a separator between.
-    ListActions(Form2 *window, QMenu *menu, MessageBox *messages, SaveDialog *saveDialog = nullptr);
+    ListActions(ListHost host, QMenu *menu, MessageBox *messages, SaveDialog *saveDialog = nullptr);
 
     void setSaveDialog(SaveDialog *saveDialog) { m_saveDialog = saveDialog; }
 
@@ -36,13 +51,16 @@ public:
     // shows (the six and their red keys, then the fact columns shown); false when
     // cancelled or not written (the user is told why).
     bool exportCsv();
+    // The selected rows as TSV with a header line, the columns the list shows.
+    [[nodiscard]] QString selectedRowsTsv() const;
     // Probes the selected rows again; false while a check runs or with none selected.
     bool recheckSelected();
 
 private:
     void updateEnabled();
 
-    Form2 *m_window;
+    ListHost m_host;
+    QWidget *m_window;
     QTreeView *m_list;
     CheckEngine *m_engine;
     MessageBox *m_messages;

@@ -115,7 +115,7 @@ private:
                 return;
             const BackLinkJudgement judged = m_mode.judgeBackLink(page, link);
             setCell(row, Column::fanlian, judged.cell);
-            RowFacts facts = pageFacts(page, link, QString());
+            RowFacts facts = pageFacts(page, link);
             facts.backlink = judged.anchor;
             facts.ourLink = m_engine.m_results->row(row).facts.ourLink; // read at the harvest, kept
             setFacts(row, facts);

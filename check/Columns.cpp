@@ -15,9 +15,4 @@ const std::array<ColumnInfo, kColumnCount> &columns()
     return table;
 }
 
-const ColumnInfo &columnInfo(Column column)
-{
-    return columns()[static_cast<size_t>(column)];
-}
-
 } // namespace friendlinks

@@ -25,7 +25,6 @@ struct ColumnInfo {
 };
 
 [[nodiscard]] const std::array<ColumnInfo, kColumnCount> &columns();
-[[nodiscard]] const ColumnInfo &columnInfo(Column column);
 
 // One cell of a result row.
 struct Cell {

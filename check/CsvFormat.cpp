@@ -41,8 +41,9 @@ QString cellDisplayText(const QString &text)
 
 QByteArray formatCsv(const ResultTable &table)
 {
-    // A batch's csv has had its site column only when it has rows.
-    const bool siteColumn = table.siteColumn && !table.rows.isEmpty();
+    // A batch's every piece has the site column, rows or not: a piece written
+    // for a first site without rows carries the header of all that follow.
+    const bool siteColumn = table.siteColumn;
     QStringList header;
     if (siteColumn)
         header << kSiteHeader;

@@ -11,7 +11,7 @@ namespace friendlinks {
 
 // CSV for spreadsheets (RFC 4180): UTF-8 with a byte-order mark, so Chinese
 // opens right; CR LF line ends; fields quoted where needed. The site column
-// "站点" when the table has one and rows, the six headers and "标红", then the table's
+// "站点" when the table has one, the six headers and "标红", then the table's
 // fact columns; cells as the window shows them, a trailing line break
 // dropped. A cell that a spreadsheet would take for a formula starts with an
 // apostrophe (formulaSafe).

@@ -35,9 +35,6 @@ public:
 
     [[nodiscard]] int waiting() const { return int(m_queue.size()); }
     [[nodiscard]] bool queryInFlight() const { return m_inFlight; }
-    [[nodiscard]] int intervalMs() const { return m_intervalMs; }
-    // On the pacer's clock: when the last query started, if any did.
-    [[nodiscard]] std::optional<qint64> lastStart() const { return m_lastStart; }
 
 private:
     int m_intervalMs;

@@ -17,7 +17,7 @@ Cell yesNo(const std::optional<bool> &fact)
 
 } // namespace
 
-RowFacts pageFacts(const FetchResult &page, const QString &link, const QString &decidingAnchor)
+RowFacts pageFacts(const FetchResult &page, const QString &link)
 {
     RowFacts facts;
     facts.status = page.status;
@@ -26,8 +26,6 @@ RowFacts pageFacts(const FetchResult &page, const QString &link, const QString &
     facts.tlsError = page.tlsError; // kept whether the page was read (--insecure) or not
     if (page.kind != FetchResult::Kind::Page)
         return facts;
-    if (!decidingAnchor.isEmpty())
-        facts.backlink = backLinkFacts(decidingAnchor);
     const PageLinkFacts links =
         pageLinkFacts(page.text, page.headers, {PageFetcher::withScheme(link), page.finalUrl});
     facts.pageNofollow = links.nofollow;

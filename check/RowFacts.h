@@ -36,9 +36,9 @@ struct RowFacts {
     bool operator==(const RowFacts &) const = default;
 };
 
-// The page facts of a friend's fetch: link is the row's address, decidingAnchor
-// the anchor that decided its back-link cell (empty when none did). Baidu stays unknown.
-[[nodiscard]] RowFacts pageFacts(const FetchResult &page, const QString &link, const QString &decidingAnchor);
+// The page facts of a friend's fetch: link is the row's address. The back link
+// and Baidu stay unknown; the check fills them in later.
+[[nodiscard]] RowFacts pageFacts(const FetchResult &page, const QString &link);
 
 // The Baidu facts of one answer; cellsFilled tells whether the cells were read from it.
 [[nodiscard]] BaiduFacts baiduFacts(const FetchResult &answer, bool cellsFilled);

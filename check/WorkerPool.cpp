@@ -198,8 +198,6 @@ void WorkerPool::startFetch(const std::shared_ptr<Ticket> &ticket, int worker, c
         }
         FetchRequest *request = m_workers[size_t(worker)]->GetHtmlCode(address, site, options);
         ticket->request = request;
-        if (ticket->baidu)
-            ++m_baiduSent;
         connect(request, &FetchRequest::finished, this, [this, ticket, done](const FetchResult &result) {
             forget(ticket);
             if (ticket->baidu) {

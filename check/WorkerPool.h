@@ -44,8 +44,6 @@ public:
     WorkerPool(const CheckSettings &settings, QueryPacer::Clock clock, QObject *parent = nullptr);
     ~WorkerPool() override;
 
-    [[nodiscard]] int workerCount() const { return int(m_workers.size()); }
-
     // Adds a client behind the ones already attached.
     void attach(Client *client);
     // Removes a client: its requests are aborted (their callbacks never run),
@@ -70,8 +68,6 @@ public:
     void askBaidu(Client *client, int worker, const QString &query, const QString &site,
                   std::function<void(const FetchResult *answer)> done);
     [[nodiscard]] bool isBaiduBlocked() const { return m_baiduBlocked; }
-    // Baidu queries sent on the wire by this pool.
-    [[nodiscard]] int baiduQueriesSent() const { return m_baiduSent; }
 
     // Paces the Baidu queries of every check on this pool together, so a batch
     // asks Baidu no faster than one check would.
@@ -119,7 +115,6 @@ private:
     std::deque<QString> m_baiduAnswerOrder;    // oldest first, to stay within the budget
     qint64 m_baiduAnswerBytes = 0;
     bool m_baiduBlocked = false;
-    int m_baiduSent = 0;
 };
 
 } // namespace friendlinks

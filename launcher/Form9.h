@@ -27,7 +27,6 @@ public:
     // Runs the search of the keyword box on the chosen engine.
     void search();
 
-    [[nodiscard]] const QStringList &SearchUrls() const { return m_searchUrls; }
     [[nodiscard]] QLineEdit *keywordBox() const { return m_text1; }
     [[nodiscard]] QComboBox *engineChoice() const { return m_combo1; }
     [[nodiscard]] QLabel *engineIcon() const { return m_picture2; }

@@ -354,7 +354,14 @@ private:
 
 PageFetcher::PageFetcher(QObject *parent) : QObject(parent)
 {
-    setConnectionPools(kDefaultConnectionPools);
+    // Qt opens at most six connections per host, and behind an HTTP proxy the
+    // proxy is that host. Requests are spread over several managers (by the
+    // target host), so that many proxied fetches can run at once.
+    for (int i = 0; i < kDefaultConnectionPools; ++i) {
+        auto *manager = new QNetworkAccessManager(this);
+        applyProxy(manager);
+        m_managers.append(manager);
+    }
 }
 
 PageFetcher::~PageFetcher()
@@ -394,18 +401,6 @@ void PageFetcher::addAuthorities(const QList<QSslCertificate> &authorities)
         m_tls->setCaCertificates(system);
     }
     m_tls->addCaCertificates(authorities);
-}
-
-void PageFetcher::setConnectionPools(int pools)
-{
-    pools = std::max(1, pools);
-    while (m_managers.size() > pools)
-        delete m_managers.takeLast(); // its replies go with it; their requests see them gone
-    while (m_managers.size() < pools) {
-        auto *manager = new QNetworkAccessManager(this);
-        applyProxy(manager);
-        m_managers.append(manager);
-    }
 }
 
 QNetworkAccessManager *PageFetcher::managerFor(const QString &host) const

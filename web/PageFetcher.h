@@ -74,12 +74,6 @@ public:
     void setDeclaredCharsets(bool declared) { m_declaredCharsets = declared; }
     [[nodiscard]] int timeoutMs() const { return m_timeoutMs; }
 
-    // Qt opens at most six connections per host, and behind an HTTP proxy the
-    // proxy is that host. Requests are spread over this many managers (by the
-    // target host), so that many proxied fetches can run at once. At least 1.
-    void setConnectionPools(int pools);
-    [[nodiscard]] int connectionPools() const { return int(m_managers.size()); }
-
     // Fetches url ("http://" is put in front unless it starts with http:// or
     // https:// in any case). URL0 is the checked site as typed: a failure on an
     // address that contains it is reported as SiteUnreachable.

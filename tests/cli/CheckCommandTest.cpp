@@ -132,6 +132,12 @@ TEST_F(CheckCommandTest, SitesAreWrittenInTheOrderGivenAndThoseThatCannotBeCheck
         EXPECT_TRUE(lines[1].startsWith("www.mysite.com")) << format;
         EXPECT_TRUE(lines[5].startsWith("www.nf.com")) << format;
     }
+    // Written as each site ends: a first site without rows still writes the batch's header.
+    EXPECT_EQ(check({"www.gone.com", "www.mysite.com", "--format", "csv"}), kExitUnreachable);
+    const QStringList streamed = out().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(streamed.size(), 5) << out().toStdString();
+    EXPECT_TRUE(streamed[0].contains(QStringLiteral("站点"))) << streamed[0].toStdString();
+    EXPECT_TRUE(streamed[1].startsWith("www.mysite.com")) << streamed[1].toStdString();
     // One site that cannot be checked writes nothing but its cause.
     EXPECT_EQ(check({"www.nf-empty.com"}), kExitUnreachable);
     EXPECT_TRUE(out().isEmpty());

@@ -98,6 +98,13 @@ TEST_F(CheckedWindow, CopyTakesTheSelectedRowsAndACellShowsOnOneLine)
     ASSERT_EQ(lines.size(), 3); // the header, the row and the empty piece after the last line break
     EXPECT_TRUE(lines[1].startsWith("http://www.two.com/\t二号\\r\\n\t没有链接\t")) << lines[1].toStdString();
     EXPECT_TRUE(lines[1].endsWith("\tfanlian")) << "the red keys";
+    // A fact column the list shows is copied too, as 导出 CSV… writes it.
+    form->list()->setColumnHidden(kColumnCount + int(FactColumn::status), false);
+    QTest::keyClick(form->list(), Qt::Key_C, Qt::ControlModifier);
+    const QStringList withFact = QApplication::clipboard()->text().split('\n');
+    ASSERT_EQ(withFact.size(), 3);
+    EXPECT_TRUE(withFact[0].endsWith(QStringLiteral("\t标红\tHTTP状态"))) << withFact[0].toStdString();
+    EXPECT_TRUE(withFact[1].endsWith("\tfanlian\t200")) << withFact[1].toStdString();
     // A name keeps its line break, and its row is no taller for it than a plain Chinese text.
     QStyleOptionViewItem option;
     option.initFrom(form->list());

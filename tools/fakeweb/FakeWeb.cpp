@@ -470,8 +470,6 @@ void FakeWeb::clearLog()
     m_log.clear();
     m_rawTargets.clear();
     m_hostRequests.clear();
-    m_peakConnections = int(m_connections.size());
-    m_acceptedConnections = 0;
 }
 
 int FakeWeb::openConnections() const
@@ -484,8 +482,6 @@ void FakeWeb::acceptPending(QTcpServer *server, bool tls)
     while (QTcpSocket *socket = server->nextPendingConnection()) {
         auto *connection = new Connection(this, socket, tls);
         m_connections.insert(connection);
-        ++m_acceptedConnections;
-        m_peakConnections = std::max(m_peakConnections, int(m_connections.size()));
         if (socket->bytesAvailable() > 0)
             QTimer::singleShot(0, connection, [socket] { emit socket->readyRead(); });
     }

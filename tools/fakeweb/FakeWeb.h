@@ -51,11 +51,8 @@ public:
     // The request targets exactly as they arrived on the wire.
     [[nodiscard]] QList<QByteArray> rawTargets() const { return m_rawTargets; }
     void clearLog();
-    // Connections open right now, and the most that were ever open at once.
+    // Connections open right now.
     [[nodiscard]] int openConnections() const;
-    // Connections accepted since the start (or the last clearLog()).
-    [[nodiscard]] int acceptedConnections() const { return m_acceptedConnections; }
-    [[nodiscard]] int peakConnections() const { return m_peakConnections; }
 
 signals:
     void requestReceived(const QString &url);
@@ -73,8 +70,6 @@ private:
     QStringList m_log;
     QList<QByteArray> m_rawTargets;
     QHash<QString, int> m_hostRequests;
-    int m_peakConnections = 0;
-    int m_acceptedConnections = 0;
     QSet<Connection *> m_connections;
 
     void acceptPending(QTcpServer *server, bool tls);
