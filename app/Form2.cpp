@@ -102,12 +102,13 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     createQueryControls(dpi);
     QWidget *picture1 = createLauncherHostAndClock(dpi);
     createBannerStrip(dpi);
-    ListHost host{this, m_listView1, m_engine};
-    host.selectedRows = [this] { return selectedRows(); };
-    host.shownFactColumns = [this] { return shownFactColumns(); };
-    host.openSelectedRow = [this] { openSelectedRow(); };
-    // Hidden again when the re-check finishes, as after a query.
-    host.recheckStarted = [this] { m_progress->show(); };
+    ListHost host{this,
+                  m_listView1,
+                  m_engine,
+                  [this] { return selectedRows(); },
+                  [this] { return shownFactColumns(); },
+                  [this] { openSelectedRow(); },
+                  [this] { m_progress->show(); }}; // hidden again when the re-check finishes, as after a query
     m_listActions = new ListActions(std::move(host), m_modernUi->listMenu(), m_messages);
     embedLauncher(picture1, dpi);
     connectSignals();
