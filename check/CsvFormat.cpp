@@ -30,15 +30,6 @@ QString csvField(const QString &text)
     return QLatin1Char('"') + out + QLatin1Char('"');
 }
 
-QString cellDisplayText(const QString &text)
-{
-    if (text.endsWith(QLatin1String("\r\n")))
-        return text.chopped(2);
-    if (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
-        return text.chopped(1);
-    return text;
-}
-
 QByteArray formatCsv(const ResultTable &table)
 {
     // A batch's every piece has the site column, rows or not: a piece written

@@ -19,7 +19,5 @@ namespace friendlinks {
 
 // One CSV field, quoted when it holds a comma, a quote or a line break.
 [[nodiscard]] QString csvField(const QString &text);
-// A cell's text as the list shows it: one trailing line break dropped.
-[[nodiscard]] QString cellDisplayText(const QString &text);
 
 } // namespace friendlinks

@@ -1,7 +1,5 @@
 #include "check/TextEscape.h"
 
-#include "check/CsvFormat.h"
-
 namespace friendlinks {
 
 bool isUnsafeForDisplay(char32_t c)
@@ -44,6 +42,15 @@ QString escapeForDisplay(const QString &text)
 QString escapeKeepingLineBreaks(const QString &text)
 {
     return escaped(text, true);
+}
+
+QString cellDisplayText(const QString &text)
+{
+    if (text.endsWith(QLatin1String("\r\n")))
+        return text.chopped(2);
+    if (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
+        return text.chopped(1);
+    return text;
 }
 
 QString displayCellText(const QString &text)

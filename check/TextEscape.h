@@ -20,6 +20,9 @@ namespace friendlinks {
 // The same, but CR and LF stay: a csv field keeps its line breaks (quoted).
 [[nodiscard]] QString escapeKeepingLineBreaks(const QString &text);
 
+// A cell's text as the list shows it: one trailing line break dropped.
+[[nodiscard]] QString cellDisplayText(const QString &text);
+
 // A cell as a terminal table shows it: one trailing line break dropped (as the
 // window does), the rest escaped.
 [[nodiscard]] QString displayCellText(const QString &text);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "probes/PageAnchors.h"
+#include "probes/PageAnchor.h"
 
 #include <QList>
 #include <QString>

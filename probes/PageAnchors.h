@@ -1,5 +1,7 @@
 #pragma once
 
+#include "probes/PageAnchor.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -8,17 +10,6 @@
 namespace friendlinks {
 
 inline constexpr qsizetype kMaxModernTextLength = 64;
-
-// One link of a page as a browser shows it.
-struct PageAnchor {
-    QString href;       // the href value as written, quotes removed
-    QString address;    // href resolved to an absolute http or https address; empty for anything else
-    QStringList rel;    // the rel tokens, lower case, in order
-    bool follow = true; // false when rel holds nofollow, sponsored or ugc
-    bool hidden = false; // a hidden attribute, or its own style says display:none or visibility:hidden
-    QString text;       // the text content, white space collapsed; for an image alone its alt, else "图片链接"
-    bool operator==(const PageAnchor &) const = default;
-};
 
 // The links of an HTML page as a browser reads them: anchors with an href,
 // in page order, none from comments, raw-text bodies (script, style, title,
