@@ -36,9 +36,6 @@ QString suggestedFileName(const QString &site)
 ListActions::ListActions(ListHost host, QMenu *menu, MessageBox *messages, SaveDialog *saveDialog)
     : QObject(host.window)
     , m_host(std::move(host))
-    , m_window(m_host.window)
-    , m_list(m_host.list)
-    , m_engine(m_host.engine)
     , m_messages(messages)
     , m_saveDialog(saveDialog ? saveDialog : &defaultSaveDialog())
 {
@@ -53,7 +50,7 @@ ListActions::ListActions(ListHost host, QMenu *menu, MessageBox *messages, SaveD
     m_export->setObjectName(QStringLiteral("exportCsv"));
     m_export->setShortcut(QKeySequence::Save);
     m_export->setShortcutContext(Qt::WindowShortcut);
-    m_window->addAction(m_export); // Ctrl+S anywhere in the window
+    m_host.window->addAction(m_export); // Ctrl+S anywhere in the window
     connect(m_export, &QAction::triggered, this, [this] { exportCsv(); });
 
     m_open = new QAction(QStringLiteral("在浏览器中打开"), this);
@@ -70,36 +67,36 @@ ListActions::ListActions(ListHost host, QMenu *menu, MessageBox *messages, SaveD
         menu->insertSeparator(first);
 
     connect(menu, &QMenu::aboutToShow, this, &ListActions::updateEnabled);
-    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListActions::updateEnabled);
+    connect(m_host.list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListActions::updateEnabled);
     // An empty list has nothing to export: rows in, rows out, the list cleared.
-    const QAbstractItemModel *model = m_list->model();
+    const QAbstractItemModel *model = m_host.list->model();
     connect(model, &QAbstractItemModel::rowsInserted, this, &ListActions::updateEnabled);
     connect(model, &QAbstractItemModel::rowsRemoved, this, &ListActions::updateEnabled);
     connect(model, &QAbstractItemModel::modelReset, this, &ListActions::updateEnabled);
-    connect(m_engine, &CheckEngine::started, this, &ListActions::updateEnabled);
-    connect(m_engine, &CheckEngine::finished, this, &ListActions::updateEnabled);
+    connect(m_host.engine, &CheckEngine::started, this, &ListActions::updateEnabled);
+    connect(m_host.engine, &CheckEngine::finished, this, &ListActions::updateEnabled);
     updateEnabled();
 }
 
 void ListActions::updateEnabled()
 {
-    const bool selected = m_list->selectionModel()->hasSelection();
+    const bool selected = m_host.list->selectionModel()->hasSelection();
     m_copy->setEnabled(selected);
-    m_export->setEnabled(m_engine->results()->rowCount() > 0);
+    m_export->setEnabled(m_host.engine->results()->rowCount() > 0);
     m_open->setEnabled(selected);
-    m_recheck->setEnabled(selected && !m_engine->isRunning());
+    m_recheck->setEnabled(selected && !m_host.engine->isRunning());
 }
 
 bool ListActions::exportCsv()
 {
-    const QString path = m_saveDialog->askSaveFile(m_window, QStringLiteral("导出 CSV"),
-                                                   QDir::home().filePath(suggestedFileName(m_engine->site())),
+    const QString path = m_saveDialog->askSaveFile(m_host.window, QStringLiteral("导出 CSV"),
+                                                   QDir::home().filePath(suggestedFileName(m_host.engine->site())),
                                                    QStringLiteral("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(formatCsv(resultTable(*m_engine->results(), m_host.shownFactColumns()))) < 0 || !file.commit()) {
-        m_messages->show(m_window, applicationTitle(), QStringLiteral("无法写入文件：%1\n%2").arg(path, file.errorString()),
+    if (!file.open(QIODevice::WriteOnly) || file.write(formatCsv(resultTable(*m_host.engine->results(), m_host.shownFactColumns()))) < 0 || !file.commit()) {
+        m_messages->show(m_host.window, applicationTitle(), QStringLiteral("无法写入文件：%1\n%2").arg(path, file.errorString()),
                          MessageIcon::warning);
         return false;
     }
@@ -113,13 +110,13 @@ QString ListActions::selectedRowsTsv() const
     ResultTable table;
     table.factColumns = m_host.shownFactColumns();
     for (const int row : m_host.selectedRows())
-        table.rows << m_engine->results()->row(row);
+        table.rows << m_host.engine->results()->row(row);
     return QString::fromUtf8(formatTsv(table));
 }
 
 bool ListActions::recheckSelected()
 {
-    const bool started = m_engine->recheck(m_host.selectedRows());
+    const bool started = m_host.engine->recheck(m_host.selectedRows());
     if (started)
         m_host.recheckStarted();
     updateEnabled();

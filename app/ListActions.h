@@ -60,9 +60,6 @@ private:
     void updateEnabled();
 
     ListHost m_host;
-    QWidget *m_window;
-    QTreeView *m_list;
-    CheckEngine *m_engine;
     MessageBox *m_messages;
     SaveDialog *m_saveDialog;
     QAction *m_copy = nullptr;

@@ -32,9 +32,6 @@ bool hasFooterWord(const QString &text)
     return false;
 }
 
-const QStringList kClassicHostPrefixes = {QStringLiteral("http://www."), QStringLiteral("http://bbs."),
-                                          QStringLiteral("http://blog.")};
-
 // The sites the checked site is: the one entered and the one its page came from.
 struct OwnSite {
     QString classic; // the entered text, an "https://" form read as "http://"
@@ -44,8 +41,9 @@ struct OwnSite {
 
 OwnSite ownSite(const QString &site, const QString &pageAddress)
 {
-    OwnSite own{asHttpSite(site), pageAddress.isEmpty() ? PageFetcher::withScheme(site.trimmed()) : pageAddress, {}};
-    for (const QString &address : {PageFetcher::withScheme(site.trimmed()), own.address}) {
+    const QString entered = PageFetcher::withScheme(site.trimmed());
+    OwnSite own{asHttpSite(site), pageAddress.isEmpty() ? entered : pageAddress, {}};
+    for (const QString &address : {entered, own.address}) {
         if (const QString domain = registrableDomain(QUrl(address).host()); !domain.isEmpty())
             own.domains << domain;
     }
@@ -71,12 +69,15 @@ std::optional<SkipReason> modernSkip(const QString &address, const QString &text
     return std::nullopt;
 }
 
-// Which part of the original home-page rule a link failed.
+// Which part of the original home-page rule a link failed: its host prefix
+// (the same "http://bbs.", "http://www.", "http://blog." the rule's patterns
+// start with), what follows the host, or else the name ending.
 SkipReason classicHomePageSkip(const QString &link)
 {
-    const auto prefix = std::find_if(kClassicHostPrefixes.begin(), kClassicHostPrefixes.end(),
+    static const QStringList prefixes = kRemovalPrefixes.split(QLatin1Char(','));
+    const auto prefix = std::find_if(prefixes.begin(), prefixes.end(),
                                      [&link](const QString &p) { return link.startsWith(p); });
-    if (prefix == kClassicHostPrefixes.end())
+    if (prefix == prefixes.end())
         return SkipReason::HostPrefix;
     const qsizetype pathAt = link.indexOf(QLatin1Char('/'), prefix->size());
     if (pathAt >= 0 && pathAt + 1 < link.size())

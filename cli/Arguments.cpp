@@ -101,7 +101,16 @@ QString applyFormat(const QString &value, CheckOptions &options)
     return QStringLiteral("--format must be table, tsv, csv, json or jsonl, not \"%1\"").arg(value);
 }
 
-// The sites listed in a file, "-" being standard input.
+// The site a line of a --sites file names, or empty for a blank or comment
+// line. A "#" starts a comment at the line's start or after a blank; "a.com/#x" keeps its "#".
+QString siteOfLine(const QString &line)
+{
+    static const QRegularExpression kComment(QStringLiteral(R"((^|\s)#.*$)"));
+    return QString(line).remove(kComment).trimmed();
+}
+
+// The sites listed in a file, "-" being standard input: one a line, blank
+// lines and comments skipped, blanks around a site dropped.
 QString applySites(const QString &path, CheckOptions &options)
 {
     QFile file;
@@ -221,23 +230,6 @@ ParsedArguments parseArguments(const QStringList &arguments)
     }
     parsed.options.site = parsed.options.sites.value(0);
     return parsed;
-}
-
-QString siteOfLine(const QString &line)
-{
-    // A "#" starts a comment at the line's start or after a blank; "a.com/#x" keeps its "#".
-    static const QRegularExpression kComment(QStringLiteral(R"((^|\s)#.*$)"));
-    return QString(line).remove(kComment).trimmed();
-}
-
-QStringList parseSitesList(const QString &text)
-{
-    QStringList sites;
-    for (const QString &line : text.split(QLatin1Char('\n'))) {
-        if (const QString site = siteOfLine(line); !site.isEmpty())
-            sites << site;
-    }
-    return sites;
 }
 
 QString sitesFileProblem(const QByteArray &bytes)

@@ -30,13 +30,6 @@ struct ParsedArguments {
 // is one that can be checked (siteProblem), else it is a usage error.
 [[nodiscard]] ParsedArguments parseArguments(const QStringList &arguments);
 
-// The site a line of a --sites file names, or empty for a blank or comment line.
-[[nodiscard]] QString siteOfLine(const QString &line);
-
-// The sites of a --sites file: one a line, blank lines and lines starting
-// with "#" skipped, a trailing " # comment" and blanks around a site dropped.
-[[nodiscard]] QStringList parseSitesList(const QString &text);
-
 // Why the bytes of a --sites file are not text (a NUL byte, not UTF-8 after
 // an optional byte-order mark), naming the first bad line; empty when they are.
 [[nodiscard]] QString sitesFileProblem(const QByteArray &bytes);

@@ -80,7 +80,8 @@ QString withSchemeSlashes(const QString &address, const QString &baseScheme)
         return address;
     if (!isScheme(QStringView(address).left(colon))) {
         // No scheme but a path whose first part holds ":" (" http://x/" with a no-break space).
-        const qsizetype end = address.indexOf(QRegularExpression(QStringLiteral("[/?#]")));
+        static const QRegularExpression kPathStart(QStringLiteral("[/?#]"));
+        const qsizetype end = address.indexOf(kPathStart);
         return end >= 0 && end < colon ? address : QStringLiteral("./") + address;
     }
     const QString scheme = address.left(colon).toLower();

@@ -1,5 +1,6 @@
 #include "probes/SiteDomain.h"
 
+#include <QHostAddress>
 #include <QUrl>
 
 #include <libpsl.h>
@@ -18,21 +19,6 @@ const psl_ctx_t *suffixList()
     return list;
 }
 
-bool isIpAddress(const QString &host)
-{
-    if (host.contains(QLatin1Char(':')))
-        return true; // only IPv6 addresses hold a colon once the port is gone
-    const QStringList parts = host.split(QLatin1Char('.'));
-    if (parts.size() != 4)
-        return false;
-    for (const QString &part : parts) {
-        bool number = false;
-        if (part.isEmpty() || part.size() > 3 || part.toInt(&number) > 255 || !number)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 QString registrableDomain(const QString &host)
@@ -44,8 +30,8 @@ QString registrableDomain(const QString &host)
         bare.chop(1); // "car.com." is car.com
     if (bare.isEmpty())
         return {};
-    if (isIpAddress(bare))
-        return bare;
+    if (!QHostAddress(bare).isNull())
+        return bare; // an IP address is a site of its own
     const QByteArray ace = QUrl::toAce(bare, QUrl::AceTransitionalProcessing);
     if (ace.isEmpty())
         return {};
