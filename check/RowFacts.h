@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/Columns.h"
+#include "check/RowValues.h"
 #include "probes/BaiduState.h"
 #include "probes/LinkFacts.h"
 #include "web/FetchResult.h"
@@ -16,6 +17,8 @@ namespace friendlinks {
 struct BaiduFacts {
     BaiduState state = BaiduState::Unreachable;
     std::optional<QString> count; // today's count phrase, digits and commas; a fact only
+    IndexPages pages;             // the count the shoulu cell shows, as a number
+    RankVerdict rank = RankVerdict::Unknown; // what the rp cell says
     bool operator==(const BaiduFacts &) const = default;
 };
 
@@ -33,6 +36,7 @@ struct RowFacts {
     std::optional<BaiduFacts> baidu;
     QString tlsError;        // certificate trouble of the friend's page in Qt's words; empty when none
     std::optional<BackLinkFacts> ourLink; // the checked site's own anchor to this friend, read at the harvest
+    BackLinkVerdict backlinkVerdict = BackLinkVerdict::Unknown; // what the fanlian cell says
     bool operator==(const RowFacts &) const = default;
 };
 
