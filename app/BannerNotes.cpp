@@ -5,7 +5,10 @@
 #include "check/TextEscape.h"
 #include "ui/Fonts.h"
 
+#include <QEvent>
 #include <QLabel>
+#include <QLinearGradient>
+#include <QPalette>
 #include <QStringList>
 #include <QWidget>
 
@@ -65,6 +68,9 @@ BannerNotes::BannerNotes(CheckEngine *engine, QWidget *bannerStrip, int reserved
     m_note = stripLabel(bannerStrip, "bannerNote");
     m_note->setGeometry(6, 0, std::max(0, bannerStrip->width() - reservedRight - kModeWidth - 12),
                         bannerStrip->height());
+    m_strip = bannerStrip;
+    coverStripTitle();
+    bannerStrip->installEventFilter(this);
 
     connect(engine, &CheckEngine::started, this, [this, engine] {
         m_note->hide();
@@ -85,6 +91,26 @@ void BannerNotes::showResult(const SiteResult &result)
         m_note->hide();
     else
         showNote(text);
+}
+
+bool BannerNotes::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_strip && event->type() == QEvent::Resize)
+        coverStripTitle();
+    return QObject::eventFilter(watched, event);
+}
+
+void BannerNotes::coverStripTitle()
+{
+    // The banner picture's gradient (assets/make_assets), across the whole strip.
+    QLinearGradient blues(-m_note->x(), 0, m_strip->width() - m_note->x(), 0);
+    blues.setColorAt(0, QColor(18, 62, 128));
+    blues.setColorAt(0.6, QColor(46, 112, 186));
+    blues.setColorAt(1, QColor(120, 178, 230));
+    QPalette palette = m_note->palette();
+    palette.setBrush(QPalette::Window, blues);
+    m_note->setPalette(palette);
+    m_note->setAutoFillBackground(true);
 }
 
 void BannerNotes::showNote(const QString &text)

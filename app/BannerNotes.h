@@ -30,9 +30,15 @@ public:
     // Shows what a check that ended has to say (nothing to say hides the line).
     void showResult(const SiteResult &result);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void showNote(const QString &text);
+    // The strip's own blues behind the note, so the strip's title does not show through it.
+    void coverStripTitle();
 
+    QWidget *m_strip = nullptr;
     QLabel *m_note = nullptr;
     QLabel *m_mode = nullptr;
 };

@@ -88,6 +88,11 @@ TEST_F(CheckedWindow, AQueryFillsTheListWithItsRedCellsAndShowsItsProgress)
     EXPECT_EQ(listText(form->list(), 0, 2), QStringLiteral("首页"));
     EXPECT_TRUE(isRed(form->list(), 1, 2)) << "没有链接";
     EXPECT_TRUE(messages.shown.empty());
+    // The list's tips: the whole address on its column, a fact column's meaning on its header.
+    const QAbstractItemModel *shown = form->list()->model();
+    EXPECT_EQ(shown->index(1, 0).data(Qt::ToolTipRole), QStringLiteral("http://www.two.com/"));
+    EXPECT_FALSE(shown->index(1, 1).data(Qt::ToolTipRole).isValid());
+    EXPECT_EQ(shown->headerData(kColumnCount, Qt::Horizontal, Qt::ToolTipRole), factColumns()[0].toolTip);
 }
 
 TEST_F(CheckedWindow, CopyTakesTheSelectedRowsAndACellShowsOnOneLine)
