@@ -4,12 +4,10 @@
 #include "check/BatchFormats.h"
 #include "check/CheckNotes.h"
 #include "check/CsvFormat.h"
-#include "check/CheckMode.h"
 #include "check/ResultTable.h"
 #include "check/OutputFormats.h"
 #include "check/TextEscape.h"
 #include "cli/SiteText.h"
-#include "web/FetchResult.h"
 
 #include <algorithm>
 

@@ -1,6 +1,7 @@
 // The check of one site and the worker pool that the sites of a batch share: its per-host limit, its
 // Baidu pace, and Baidu's security check, which stops every Baidu query of the run.
 #include "check/CheckEngine.h"
+#include "check/BatchCheck.h"
 #include "check/CheckMode.h"
 
 #include "check/CheckRules.h"
@@ -271,6 +272,29 @@ TEST_F(SharedPoolTest, RecheckProbesOnlyTheGivenRows)
     for (const QList<QVariant> &cell : cells)
         EXPECT_EQ(cell.at(0).toModelIndex().row(), 1);
     EXPECT_FALSE(engine.recheck({5})) << "no such row";
+}
+
+TEST_F(SharedPoolTest, ABatchReportsEachSiteOnceWithItsWholeResult)
+{
+    buildSites(m_web.world(), 2, 3, 0);
+    m_web.world().set("http://www.gone.com/", answer(200, "", fakeweb::Answer::Fault::Drop));
+    BatchCheck batch(settings(8, 2000), {"www.home0.com", "www.gone.com", "www.home1.com"});
+    QSignalSpy sites(&batch, &BatchCheck::siteFinished);
+    QSignalSpy done(&batch, &BatchCheck::finished);
+    batch.start();
+    ASSERT_TRUE(done.wait(kWaitMs));
+    ASSERT_EQ(sites.size(), 3);
+    QMap<int, SiteResult> bySite;
+    for (const QList<QVariant> &site : sites)
+        bySite.insert(site[0].toInt(), site[1].value<SiteResult>());
+    ASSERT_EQ(bySite.keys(), (QList<int>{0, 1, 2})) << "each site once";
+    EXPECT_EQ(bySite[1].outcome.site, "www.gone.com");
+    EXPECT_TRUE(bySite[1].cannotCheck());
+    for (const int site : {0, 2}) {
+        EXPECT_FALSE(bySite[site].cannotCheck());
+        EXPECT_EQ(bySite[site].rows, batch.results(site)->rows());
+        EXPECT_EQ(bySite[site].rows.size(), 3);
+    }
 }
 
 // Baidu: --baidu-interval-ms spaces the queries out; each address is asked once per run.
