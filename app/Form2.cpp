@@ -1,8 +1,11 @@
 #include "app/Form2.h"
 
-#include "app/ListActions.h"
-#include "app/ModernModeUi.h"
+#include "app/BannerNotes.h"
 #include "app/ClockFormat.h"
+#include "app/ListActions.h"
+#include "app/ListMenu.h"
+#include "app/ModeSetting.h"
+#include "app/ResultsListModel.h"
 #include "assets/Assets.h"
 #include "check/OutputFormats.h"
 #include "check/TextEscape.h"
@@ -102,6 +105,9 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     createQueryControls(dpi);
     QWidget *picture1 = createLauncherHostAndClock(dpi);
     createBannerStrip(dpi);
+    m_listMenu = createListMenu(m_listView1);
+    m_modeSetting = new ModeSetting(m_engine, this);
+    m_listMenu->addAction(m_modeSetting->modernAction());
     ListHost host{this,
                   m_listView1,
                   m_engine,
@@ -109,7 +115,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
                   [this] { return shownFactColumns(); },
                   [this] { openSelectedRow(); },
                   [this] { m_progress->show(); }}; // hidden again when the re-check finishes, as after a query
-    m_listActions = new ListActions(std::move(host), m_modernUi->listMenu(), m_messages);
+    m_listActions = new ListActions(std::move(host), m_listMenu, m_messages);
     embedLauncher(picture1, dpi);
     connectSignals();
 
@@ -145,8 +151,8 @@ void Form2::setUpFrame(int dpi)
     m_image2 = image2;
 }
 
-// ListView1: a view on the engine's results: the six columns, then the fact
-// columns hidden until asked for from the header's menu.
+// ListView1: a view on the engine's results, in the window's colours: the six
+// columns, then the fact columns hidden until asked for from the header's menu.
 void Form2::createList(int dpi)
 {
     m_listView1 = new QTreeView(this);
@@ -158,7 +164,7 @@ void Form2::createList(int dpi)
     m_listView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_listView1->setUniformRowHeights(true);
     m_listView1->setItemDelegate(new OneLineDelegate(m_listView1));
-    m_listView1->setModel(m_engine->results());
+    m_listView1->setModel(new ResultsListModel(m_engine->results(), m_listView1));
     m_listView1->header()->setStretchLastSection(false);
     for (const ColumnInfo &c : columns())
         m_listView1->setColumnWidth(static_cast<int>(c.column), c.widthPixels * dpi / 96);
@@ -217,7 +223,7 @@ QWidget *Form2::createLauncherHostAndClock(int dpi)
     return picture1;
 }
 
-// Frame1: the banner picture, the progress bar at its right end and the notes of ModernModeUi.
+// Frame1: the banner picture, the progress bar at its right end and the check's notes.
 void Form2::createBannerStrip(int dpi)
 {
     auto *frame1 = new QLabel(this);
@@ -230,7 +236,7 @@ void Form2::createBannerStrip(int dpi)
     m_progress->setTextVisible(false);
     m_progress->setGeometry(frame1->width() - 160, (frame1->height() - 6) / 2, 150, 6);
     m_progress->hide();
-    m_modernUi = new ModernModeUi(m_engine, m_listView1, frame1, 170, this);
+    m_bannerNotes = new BannerNotes(m_engine, frame1, 170, this);
     m_bannerStrip = frame1;
 }
 
@@ -252,8 +258,8 @@ void Form2::connectSignals()
     connect(m_listView1, &QAbstractItemView::doubleClicked, this, [this] { openSelectedRow(); });
     connect(m_engine, &CheckEngine::started, this, &Form2::onStarted);
     connect(m_engine, &CheckEngine::progress, this, &Form2::onProgress);
-    connect(m_engine, &CheckEngine::siteUnreachable, this, &Form2::onSiteUnreachable);
-    connect(m_engine, &CheckEngine::finished, this, &Form2::onFinished);
+    connect(m_engine, &CheckEngine::siteFinished, this, &Form2::onSiteFinished);
+    connect(m_engine, &CheckEngine::recheckFinished, this, &Form2::onRecheckFinished);
 }
 
 Form2::~Form2()
@@ -351,13 +357,14 @@ void Form2::onProgress(int done, int total)
     m_progress->setValue(qBound(0, done, qMax(total, 1)));
 }
 
-void Form2::onSiteUnreachable()
+void Form2::onSiteFinished(const SiteResult &result)
 {
     m_progress->hide();
-    m_messages->show(this, kUnreachableTitle, kUnreachableMessage, MessageIcon::information);
+    if (!result.outcome.reachable)
+        m_messages->show(this, kUnreachableTitle, kUnreachableMessage, MessageIcon::information);
 }
 
-void Form2::onFinished()
+void Form2::onRecheckFinished()
 {
     m_progress->hide();
 }

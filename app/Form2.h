@@ -15,9 +15,10 @@ class QTreeView;
 
 namespace friendlinks {
 
+class BannerNotes;
 class Form9;
 class ListActions;
-class ModernModeUi;
+class ModeSetting;
 
 // The main window: site box, query button, result list, clock, banner and
 // the embedded search launcher. Its form and control names (Form2, Text1,
@@ -36,7 +37,10 @@ public:
     [[nodiscard]] QProgressBar *progressBar() const { return m_progress; }
     [[nodiscard]] Form9 *launcher() const { return m_form9; }
     [[nodiscard]] CheckEngine *engine() const { return m_engine; }
-    [[nodiscard]] ModernModeUi *modernModeUi() const { return m_modernUi; }
+    // The check item of the mode, in the list's right-click menu.
+    [[nodiscard]] ModeSetting *modeSetting() const { return m_modeSetting; }
+    // The banner strip's notes of the last check and its mode.
+    [[nodiscard]] BannerNotes *bannerNotes() const { return m_bannerNotes; }
     // The list's row actions (copy, export, open, re-check) and their save-dialog seam.
     [[nodiscard]] ListActions *listActions() const { return m_listActions; }
     // Shows the header's menu of columns at pos (header coordinates); the
@@ -52,8 +56,8 @@ public slots:
     void query();
     void onStarted(const QString &site);
     void onProgress(int done, int total);
-    void onSiteUnreachable();
-    void onFinished();
+    void onSiteFinished(const SiteResult &result);
+    void onRecheckFinished();
     void openSelectedRow();
 
 protected:
@@ -82,7 +86,9 @@ private:
     QLabel *m_bannerStrip = nullptr; // Frame1
     QProgressBar *m_progress = nullptr;
     Form9 *m_form9 = nullptr;
-    ModernModeUi *m_modernUi = nullptr;
+    QMenu *m_listMenu = nullptr;
+    ModeSetting *m_modeSetting = nullptr;
+    BannerNotes *m_bannerNotes = nullptr;
     ListActions *m_listActions = nullptr;
     QTimer m_timer1;
 };

@@ -74,7 +74,8 @@ ListActions::ListActions(ListHost host, QMenu *menu, MessageBox *messages, SaveD
     connect(model, &QAbstractItemModel::rowsRemoved, this, &ListActions::updateEnabled);
     connect(model, &QAbstractItemModel::modelReset, this, &ListActions::updateEnabled);
     connect(m_host.engine, &CheckEngine::started, this, &ListActions::updateEnabled);
-    connect(m_host.engine, &CheckEngine::finished, this, &ListActions::updateEnabled);
+    connect(m_host.engine, &CheckEngine::siteFinished, this, &ListActions::updateEnabled);
+    connect(m_host.engine, &CheckEngine::recheckFinished, this, &ListActions::updateEnabled);
     updateEnabled();
 }
 
@@ -90,7 +91,7 @@ void ListActions::updateEnabled()
 bool ListActions::exportCsv()
 {
     const QString path = m_saveDialog->askSaveFile(m_host.window, QStringLiteral("导出 CSV"),
-                                                   QDir::home().filePath(suggestedFileName(m_host.engine->site())),
+                                                   QDir::home().filePath(suggestedFileName(m_host.engine->results()->outcome().site)),
                                                    QStringLiteral("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return false;

@@ -97,7 +97,7 @@ void setUpAutomation(Form2 &window)
     if (site.isEmpty())
         return;
     if (!shot.isEmpty()) {
-        QObject::connect(window.engine(), &CheckEngine::finished, &window, [&window, shot] {
+        QObject::connect(window.engine(), &CheckEngine::siteFinished, &window, [&window, shot] {
             // Let the last cells paint before the picture is taken.
             QTimer::singleShot(300, &window, [&window, shot] {
                 const bool saved = window.grab().save(shot);

@@ -25,10 +25,10 @@ double timeCheck(QCoreApplication &app, const QNetworkProxy &proxy, int jobs)
     settings.proxy = proxy;
     settings.jobs = jobs;
     friendlinks::CheckEngine engine(settings);
-    QObject::connect(&engine, &friendlinks::CheckEngine::finished, &app, &QCoreApplication::quit);
+    QObject::connect(&engine, &friendlinks::CheckEngine::siteFinished, &app, &QCoreApplication::quit);
     engine.start(kBenchHome);
     app.exec();
-    const auto &rows = engine.rows();
+    const auto &rows = engine.results()->cellRows();
     const bool complete = rows.size() == kLinks && std::all_of(rows.begin(), rows.end(), [](const auto &row) {
         return row[friendlinks::Column::rp].text == friendlinks::kHomePageFirst;
     });

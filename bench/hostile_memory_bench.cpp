@@ -206,22 +206,22 @@ bool runCase(const Case &c, quint16 port)
     settings.jobs = c.jobs;
     settings.timeoutMs = c.timeoutMs;
     friendlinks::CheckEngine engine(settings);
-    QObject::connect(&engine, &friendlinks::CheckEngine::finished, qApp, &QCoreApplication::quit);
+    QObject::connect(&engine, &friendlinks::CheckEngine::siteFinished, qApp, &QCoreApplication::quit);
     engine.start(QString::fromLatin1(c.site));
     qApp->exec();
 
     bool right = true;
-    if (engine.rows().size() <= 40) {
+    if (engine.results()->cellRows().size() <= 40) {
         // What each friend's back-link cell came to, one line.
         QStringList cells;
-        for (const auto &row : engine.rows())
+        for (const auto &row : engine.results()->cellRows())
             cells << row[friendlinks::Column::fanlian].text;
         std::printf("  cells: %s\n", qPrintable(cells.join(QLatin1Char(' '))));
     }
     if (QByteArrayView(c.name) == "five") {
-        right = engine.rows().size() == qsizetype(std::size(kFriends));
-        for (qsizetype i = 0; right && i < engine.rows().size(); ++i) {
-            const QString cell = engine.rows()[i][friendlinks::Column::fanlian].text;
+        right = engine.results()->cellRows().size() == qsizetype(std::size(kFriends));
+        for (qsizetype i = 0; right && i < engine.results()->cellRows().size(); ++i) {
+            const QString cell = engine.results()->cellRows()[i][friendlinks::Column::fanlian].text;
             const char *expected = kFriends[i].expected;
             std::printf("  %-18s %s\n", kFriends[i].host, qPrintable(cell));
             if (expected && cell != QString::fromUtf8(expected))
@@ -229,7 +229,7 @@ bool runCase(const Case &c, quint16 port)
         }
     }
     std::printf("%-10s --jobs %-2d %5.1f s, %6lld rows, peak memory %4.0f MB\n", c.name, c.jobs,
-                engine.elapsedMs() / 1000.0, static_cast<long long>(engine.rows().size()), peakResidentMb());
+                engine.elapsedMs() / 1000.0, static_cast<long long>(engine.results()->cellRows().size()), peakResidentMb());
     return right;
 }
 

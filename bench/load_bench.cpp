@@ -83,16 +83,16 @@ int main(int argc, char **argv)
 
     {
         friendlinks::CheckEngine engine(settings);
-        QObject::connect(&engine, &friendlinks::CheckEngine::finished, &app, &QCoreApplication::quit);
+        QObject::connect(&engine, &friendlinks::CheckEngine::siteFinished, &app, &QCoreApplication::quit);
         engine.start(kBenchHome);
         app.exec();
-        const QList<friendlinks::CheckRow> rows = engine.rows();
+        const QList<friendlinks::CheckRow> rows = engine.results()->cellRows();
         const int filled = int(std::count_if(rows.begin(), rows.end(), [](const auto &row) {
             return !row[friendlinks::Column::rp].text.isEmpty();
         }));
         std::printf("engine: %lld rows (%d with Baidu cells) in %.2f s, %.2f x the %.1f s lower bound; "
                     "peak memory %.0f MB\n",
-                    qlonglong(engine.rows().size()), filled, engine.elapsedMs() / 1000.0,
+                    qlonglong(engine.results()->cellRows().size()), filled, engine.elapsedMs() / 1000.0,
                     engine.elapsedMs() / 1000.0 / lowerBoundS, lowerBoundS, peakMemoryMb());
     }
 
@@ -100,7 +100,7 @@ int main(int argc, char **argv)
         friendlinks::Form2 window(settings);
         window.show();
         LatenessProbe lateness;
-        QObject::connect(window.engine(), &friendlinks::CheckEngine::finished, &app, &QCoreApplication::quit);
+        QObject::connect(window.engine(), &friendlinks::CheckEngine::siteFinished, &app, &QCoreApplication::quit);
         window.siteBox()->setText(kBenchHome);
         lateness.start();
         window.queryButton()->click();
@@ -108,7 +108,7 @@ int main(int argc, char **argv)
         lateness.stop();
         std::printf("window: %lld rows in %.2f s; 10 ms timer late by p50 %.1f ms, p99 %.1f ms, max %.1f ms "
                     "(%zu ticks); peak memory %.0f MB\n",
-                    qlonglong(window.engine()->rows().size()), window.engine()->elapsedMs() / 1000.0,
+                    qlonglong(window.engine()->results()->cellRows().size()), window.engine()->elapsedMs() / 1000.0,
                     lateness.percentile(0.5), lateness.percentile(0.99), lateness.percentile(1.0), lateness.samples(),
                     peakMemoryMb());
     }

@@ -31,11 +31,9 @@ void BatchCheck::start()
     m_engines.resize(size_t(m_sites.size()));
     m_progress.assign(m_engines.size(), {0, 0});
     m_finishedSites.assign(m_engines.size(), false);
-    m_cannotCheck.assign(m_engines.size(), false);
     m_launched = 0;
     m_finished = 0;
     m_baiduBlocked = false;
-    m_baiduTlsError.clear();
     m_clock.start();
     // One pool for the batch: the sites share its workers and its per-host limit.
     m_pool = std::make_shared<WorkerPool>(m_settings);
@@ -55,7 +53,8 @@ void BatchCheck::launchNext()
         m_progress[size_t(site)] = {done, total};
         emitProgress();
     });
-    connect(engine.get(), &CheckEngine::finished, this, [this, site] { siteDone(site); });
+    connect(engine.get(), &CheckEngine::siteFinished, this,
+            [this, site](const SiteResult &result) { siteDone(site, result); });
     connect(engine.get(), &CheckEngine::baiduBlocked, this, [this] {
         if (m_baiduBlocked)
             return; // the pool holds the block for every site; said once
@@ -77,14 +76,12 @@ void BatchCheck::emitProgress()
     emit progress(m_finished, siteCount(), rowsDone, rows);
 }
 
-void BatchCheck::siteDone(int site)
+void BatchCheck::siteDone(int site, const SiteResult &result)
 {
-    const SiteOutcome &outcome = m_engines[size_t(site)]->results()->outcome();
-    m_cannotCheck[size_t(site)] = !outcome.reachable || outcome.home.status >= 400;
     m_finishedSites[size_t(site)] = true;
     ++m_finished;
     emitProgress();
-    emit siteFinished(site);
+    emit siteFinished(site, result);
     if (m_finished < siteCount())
         launchNext();
     else
@@ -110,20 +107,8 @@ void BatchCheck::release(int site)
     auto &engine = m_engines[size_t(site)];
     if (!engine)
         return;
-    if (m_baiduTlsError.isEmpty())
-        m_baiduTlsError = engine->baiduTlsError();
     // Not inside its own signal: it goes once control is back (or with the batch).
     QTimer::singleShot(0, this, [retired = std::shared_ptr<CheckEngine>(std::move(engine))] {});
-}
-
-QString BatchCheck::baiduTlsError() const
-{
-    QString error = m_baiduTlsError;
-    for (const auto &engine : m_engines) {
-        if (engine && error.isEmpty())
-            error = engine->baiduTlsError();
-    }
-    return error;
 }
 
 } // namespace friendlinks

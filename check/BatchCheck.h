@@ -35,12 +35,8 @@ public:
     // Every site's results, in the order given (none released).
     [[nodiscard]] QList<const ResultsModel *> allResults() const;
     [[nodiscard]] bool isFinished(int site) const { return m_finishedSites[size_t(site)]; }
-    // Once finished: the site could not be fetched, or its home page answered an HTTP error.
-    [[nodiscard]] bool cannotCheck(int site) const { return m_cannotCheck[size_t(site)]; }
     // Lets a finished site's engine and results go (once control is back).
     void release(int site);
-    // Certificate trouble of the first Baidu answer of the batch that had any.
-    [[nodiscard]] QString baiduTlsError() const;
     // Milliseconds since start().
     [[nodiscard]] qint64 elapsedMs() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
 
@@ -49,12 +45,14 @@ signals:
     // total that grows as sites are harvested, so not one to count against).
     void progress(int sitesDone, int sites, int rowsDone, int rows);
     void baiduBlocked();                 // once for the batch
-    void siteFinished(int site);         // its results are complete
+    // The site given at index site has been checked: its whole result, and its
+    // results() are complete.
+    void siteFinished(int site, const friendlinks::SiteResult &result);
     void finished();                     // after the last site's siteFinished()
 
 private:
     void launchNext();
-    void siteDone(int site);
+    void siteDone(int site, const SiteResult &result);
     void emitProgress();
 
     CheckSettings m_settings;
@@ -63,11 +61,9 @@ private:
     std::vector<std::unique_ptr<CheckEngine>> m_engines; // one per site, in the order given
     std::vector<std::pair<int, int>> m_progress;         // per site: rows done, rows
     std::vector<bool> m_finishedSites;
-    std::vector<bool> m_cannotCheck;
     int m_launched = 0;
     int m_finished = 0;
     bool m_baiduBlocked = false;
-    QString m_baiduTlsError; // of the sites released
     QElapsedTimer m_clock;
 };
 

@@ -6,6 +6,7 @@
 #include "probes/BackLinkProbe.h"
 #include "probes/BaiduProbe.h"
 
+#include <QDateTime>
 #include <QTimer>
 
 namespace friendlinks {
@@ -20,6 +21,8 @@ public:
         , m_engine(engine)
         , m_site(site)
         , m_mode(engine.outcome().modern, site)
+        , m_settings(checkedWith(engine.m_settings))
+        , m_startedAt(QDateTime::currentDateTimeUtc())
     {
     }
 
@@ -28,6 +31,8 @@ public:
         : Run(engine, site, std::move(pool))
     {
         m_queue = std::move(rows);
+        m_rechecked = m_queue;
+        m_recheck = true;
         m_total = int(m_queue.size());
         m_harvestStarted = true;
         m_harvested = true;
@@ -74,12 +79,12 @@ private:
     {
         if (m_cancelled)
             return;
-        SiteOutcome &outcome = m_engine.m_results->outcomeToWrite();
+        SiteOutcome &outcome = m_engine.m_writer.outcome();
         outcome.home = result;
         outcome.home.text.clear(); // the facts of the answer, not the page
         if (result.kind == FetchResult::Kind::SiteUnreachable) {
             outcome.reachable = false;
-            finish(true);
+            finish();
             return;
         }
         const Harvest found = m_mode.harvestHome(result, kMaxRowsPerSite);
@@ -91,7 +96,7 @@ private:
             row.cells[Column::lianjie].text = links[i].lianjie;
             row.cells[Column::guanjianzi].text = links[i].guanjianzi;
             row.facts.ourLink = found.ourLinks.value(i);
-            m_queue.append(m_engine.m_results->appendRow(row));
+            m_queue.append(m_engine.m_writer.appendRow(row));
             if (m_cancelled)
                 return; // a slot restarted or stopped the check: the rows are no longer ours
         }
@@ -100,7 +105,7 @@ private:
         if (m_cancelled)
             return;
         if (m_total == 0) {
-            finish(false);
+            finish();
             return;
         }
         m_harvested = true;
@@ -134,7 +139,7 @@ private:
                          [this, worker, row, link](const FetchResult *answer) {
                              if (m_cancelled)
                                  return;
-                             QString &tlsError = m_engine.m_results->outcomeToWrite().baiduTlsError;
+                             QString &tlsError = m_engine.m_writer.outcome().baiduTlsError;
                              if (answer && tlsError.isEmpty())
                                  tlsError = answer->tlsError;
                              baiduAnswered(worker, row, link, answer);
@@ -160,7 +165,7 @@ private:
             return;
         if (facts.baidu->state == BaiduState::Blocked && !m_baiduBlocked) {
             m_baiduBlocked = true;
-            m_engine.m_results->outcomeToWrite().baiduBlocked = true;
+            m_engine.m_writer.outcome().baiduBlocked = true;
             emit m_engine.baiduBlocked();
             if (m_cancelled)
                 return;
@@ -172,14 +177,14 @@ private:
     {
         if (m_cancelled)
             return;
-        m_engine.m_results->setCell(row, column, cell);
+        m_engine.m_writer.setCell(row, column, cell);
     }
 
     void setFacts(int row, const RowFacts &facts)
     {
         if (m_cancelled)
             return;
-        m_engine.m_results->setFacts(row, facts);
+        m_engine.m_writer.setFacts(row, facts);
     }
 
     void rowDone(int worker)
@@ -191,28 +196,37 @@ private:
         if (m_cancelled)
             return;
         if (m_rowsDone == m_total) {
-            finish(false);
+            finish();
             return;
         }
         m_pool->workerDone(worker);
     }
 
-    void finish(bool unreachable)
+    // The result goes out whole, once: a check's, or a re-check's with the rows it probed.
+    void finish()
     {
         if (m_cancelled)
             return;
         m_done = true;
         m_pool->detach(this); // its last worker goes to the other sites of a batch
-        if (unreachable)
-            emit m_engine.siteUnreachable();
-        emit m_engine.finished();
+        const ResultsModel &results = *m_engine.m_results;
+        SiteResult result{results.outcome(), results.rows(), m_startedAt, QDateTime::currentDateTimeUtc(),
+                          m_settings, m_rechecked};
+        if (m_recheck)
+            emit m_engine.recheckFinished(result);
+        else
+            emit m_engine.siteFinished(result);
     }
 
     std::shared_ptr<WorkerPool> m_pool; // first: outlives the members its callbacks use
     CheckEngine &m_engine;
     const QString m_site;
     const CheckMode m_mode;
+    const CheckedWith m_settings;
+    const QDateTime m_startedAt;
     QList<int> m_queue; // the rows to probe, in order
+    QList<int> m_rechecked; // a re-check's rows
+    bool m_recheck = false;
     bool m_harvestStarted = false;
     bool m_harvested = false;
     int m_total = 0;
@@ -226,7 +240,6 @@ private:
 CheckEngine::CheckEngine(CheckSettings settings, QObject *parent)
     : QObject(parent)
     , m_settings(std::move(settings))
-    , m_results(new ResultsModel(this))
 {
 }
 
@@ -242,10 +255,10 @@ void CheckEngine::start(const QString &site, std::shared_ptr<WorkerPool> pool)
     cancel();
     // Pasted addresses often carry blanks, tabs or a line break around them;
     // everything from the fetch to the back-link needle uses the trimmed text.
-    m_results->clear(site.trimmed(), m_settings.modern);
+    m_writer.clear(site.trimmed(), m_settings.modern);
     m_clock.start();
-    emit started(this->site());
-    launch(std::make_unique<Run>(*this, this->site(), std::move(pool)));
+    emit started(outcome().site);
+    launch(std::make_unique<Run>(*this, outcome().site, std::move(pool)));
 }
 
 bool CheckEngine::recheck(const QList<int> &rows)
@@ -263,14 +276,14 @@ bool CheckEngine::recheck(const QList<int> &rows)
     // The cells to be probed again start empty, as in a new check.
     for (const int row : valid) {
         for (const Column column : {Column::fanlian, Column::shoulu, Column::kuaizhao, Column::rp})
-            m_results->setCell(row, column, Cell{});
+            m_writer.setCell(row, column, Cell{});
         RowFacts cleared;
         cleared.ourLink = m_results->row(row).facts.ourLink; // the site's own page is not read again
-        m_results->setFacts(row, cleared);
+        m_writer.setFacts(row, cleared);
     }
     if (m_run)
         return true; // a slot started a new check meanwhile: that one stands
-    launch(std::make_unique<Run>(*this, site(), std::make_shared<WorkerPool>(m_settings), valid));
+    launch(std::make_unique<Run>(*this, outcome().site, std::make_shared<WorkerPool>(m_settings), valid));
     return true;
 }
 

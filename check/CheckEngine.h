@@ -4,6 +4,8 @@
 #include "check/Columns.h"
 #include "check/Messages.h"
 #include "check/ResultsModel.h"
+#include "check/ResultsWriter.h"
+#include "check/SiteResult.h"
 #include "check/RowFacts.h"
 #include "check/WorkerPool.h"
 #include "web/FetchResult.h"
@@ -37,38 +39,19 @@ public:
     // the pool's fetch settings apply, this engine's for the rest.
     void start(const QString &site, std::shared_ptr<WorkerPool> pool);
     // Probes the given rows of the last check again (back link, Baidu) and
-    // leaves the other rows as they are: progress() counts them, finished()
+    // leaves the other rows as they are: progress() counts them, recheckFinished()
     // ends it. False, doing nothing, while a check runs or with no valid row.
     bool recheck(const QList<int> &rows);
-    // Stops the running check: requests aborted, late answers ignored, no finished().
+    // Stops the running check: requests aborted, late answers ignored, no siteFinished().
     void cancel();
 
     [[nodiscard]] bool isRunning() const;
-    // The rows and the site's outcome of the last check: written only by the engine.
+    // The rows and the site's outcome of the last check, live as it runs: read-only,
+    // written only by the engine. What a check ended with comes whole with siteFinished().
     [[nodiscard]] ResultsModel *results() const { return m_results; }
-    [[nodiscard]] QList<CheckRow> rows() const { return m_results->cellRows(); }
-    // The facts of each row, indexed like rows().
-    [[nodiscard]] QList<RowFacts> facts() const { return m_results->factRows(); }
-    // Whether Baidu asked for a security check during the last check.
-    [[nodiscard]] bool isBaiduBlocked() const { return outcome().baiduBlocked; }
     [[nodiscard]] const CheckSettings &settings() const { return m_settings; }
     // From the next start on: the modern mode or the classic one (a running check keeps its own).
     void setModern(bool modern) { m_settings.modern = modern; }
-    // The mode the rows were checked in: the last start's; a recheck keeps it.
-    [[nodiscard]] bool listModern() const { return outcome().modern; }
-    [[nodiscard]] QString site() const { return outcome().site; }
-    // Certificate trouble of the checked site's own page, in Qt's words; empty when none.
-    [[nodiscard]] QString siteTlsError() const { return outcome().home.tlsError; }
-    // The fetch of the checked site's own page (status, final address, time,
-    // certificate trouble, failure), without its text; empty before the harvest.
-    [[nodiscard]] const FetchResult &home() const { return outcome().home; }
-    // After the harvest of a classic check: the https friend links it passed
-    // over that a modern check lists (0 in modern mode).
-    [[nodiscard]] const SkippedLinks &skippedLinks() const { return outcome().skipped; }
-    // After the harvest: the friend links beyond kMaxRowsPerSite, not checked (0 when none).
-    [[nodiscard]] int uncheckedLinks() const { return outcome().uncheckedLinks; }
-    // Certificate trouble of the first Baidu answer that had any (its cells stay empty).
-    [[nodiscard]] QString baiduTlsError() const { return outcome().baiduTlsError; }
     // Milliseconds since the last start().
     [[nodiscard]] qint64 elapsedMs() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
 
@@ -78,8 +61,11 @@ signals:
     void progress(int done, int total);      // after the harvest and after each row
     void baiduBlocked();                     // once: no further Baidu query in this check
                                              // (also when the block came in another check on the pool)
-    void siteUnreachable();                  // the checked site cannot be fetched; no rows
-    void finished();                         // the check ran to its end (also after siteUnreachable)
+    // The check ran to its end, once per start() (also for a site that cannot be
+    // fetched: no rows, outcome.reachable false); not after a cancel.
+    void siteFinished(const friendlinks::SiteResult &result);
+    // A recheck() ran to its end: every row, those probed again in result.rechecked.
+    void recheckFinished(const friendlinks::SiteResult &result);
 
 private:
     class Run;
@@ -89,7 +75,8 @@ private:
     [[nodiscard]] const SiteOutcome &outcome() const { return m_results->outcome(); }
 
     CheckSettings m_settings;
-    ResultsModel *m_results;
+    ResultsWriter m_writer;
+    ResultsModel *m_results = m_writer.model(); // what the engine reads back
     QElapsedTimer m_clock;
     std::unique_ptr<Run> m_run;
 };

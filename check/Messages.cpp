@@ -18,6 +18,16 @@ QString baiduTlsNote(const QString &tlsError, bool insecure)
                     : QStringLiteral("百度的证书不可信：%1，百度各列留空").arg(tlsError);
 }
 
+QString pageCutNote(qint64 bytesRead)
+{
+    return QStringLiteral("首页过大，只读了前 %1 MB，其后的链接未列出").arg(bytesRead / (1024 * 1024));
+}
+
+QString rowsBeyondLimitNote(int checked, int unchecked)
+{
+    return QStringLiteral("只检查了前 %1 个友情链接，其余 %2 个未检查").arg(checked).arg(unchecked);
+}
+
 QString classicSkipNote(const SkippedLinks &skipped)
 {
     const int count = skipped.modernWouldList();

@@ -24,6 +24,18 @@ inline const QString kBaiduBlockedMessage = QStringLiteral("百度要求安全�
 // Said once when a Baidu answer came with a certificate the check cannot trust.
 [[nodiscard]] QString baiduTlsNote(const QString &tlsError, bool insecure);
 
+// The checked site's own page passed the size cap and was read only so far:
+// "首页过大，只读了前 16 MB，其后的链接未列出".
+[[nodiscard]] QString pageCutNote(qint64 bytesRead);
+
+// Friend links past the row limit: "只检查了前 10000 个友情链接，其余 3 个未检查".
+[[nodiscard]] QString rowsBeyondLimitNote(int checked, int unchecked);
+
+// The two modes by name, as the window shows the mode of its list and names its menu item.
+inline const QString kClassicModeCaption = QStringLiteral("经典模式");
+inline const QString kModernModeCaption = QStringLiteral("现代模式");
+[[nodiscard]] inline QString modeName(bool modern) { return modern ? kModernModeCaption : kClassicModeCaption; }
+
 // Friend links a classic check left out that a modern one lists, with the
 // rules that left them out: "另有 5 个友链未列出（域名后缀 3，https 2）"; empty when none.
 [[nodiscard]] QString classicSkipNote(const SkippedLinks &skipped);

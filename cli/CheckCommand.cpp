@@ -2,14 +2,12 @@
 
 #include "check/BatchCheck.h"
 #include "check/BatchFormats.h"
+#include "check/CheckNotes.h"
 #include "check/CsvFormat.h"
-#include "check/CheckMode.h"
 #include "check/ResultTable.h"
 #include "check/OutputFormats.h"
 #include "check/TextEscape.h"
 #include "cli/SiteText.h"
-#include "web/FetchFailure.h"
-#include "web/FetchResult.h"
 
 #include <algorithm>
 
@@ -19,17 +17,8 @@ namespace {
 // What the window's note says beside the address box.
 const QString kUpperCaseNote = QStringLiteral("注意：查询字母不能大写");
 
-// A classic check passed over friend links that a modern one lists.
-QString classicSkipHint(const SiteOutcome &outcome)
-{
-    const QString note = outcome.modern ? QString() : classicSkipNote(outcome.skipped);
-    return note.isEmpty() ? note : note + QStringLiteral("，加 --modern 一并检查");
-}
-
-bool homeAnsweredError(const FetchResult &home)
-{
-    return home.status >= 400;
-}
+// A classic check passed over friend links that a modern one lists: how to list them.
+const QString kModernHint = QStringLiteral("，加 --modern 一并检查");
 
 } // namespace
 
@@ -66,10 +55,12 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
     });
     connect(m_batch, &BatchCheck::siteFinished, this, &CheckCommand::siteFinished);
     connect(m_batch, &BatchCheck::finished, this, &CheckCommand::batchFinished);
+    // Said as it happens, once for the batch (Baidu is one host for all its sites);
+    // the sites' own notes of it are then not said again.
     connect(m_batch, &BatchCheck::baiduBlocked, this, [this] {
         if (m_errIsTerminal)
             m_err->write("\r\x1b[K");
-        writeErr(kBaiduBlockedMessage); // Baidu is one host for the whole batch: said once
+        writeErr(kBaiduBlockedMessage);
     });
 }
 
@@ -77,6 +68,9 @@ void CheckCommand::start()
 {
     m_outError.clear();
     m_written = 0;
+    m_cannotCheck = false;
+    m_unreachable = 0;
+    m_baiduNote.clear();
     if (!m_options.settings.modern && std::any_of(m_options.sites.begin(), m_options.sites.end(), hasUpperCaseHost))
         writeErr(kUpperCaseNote);
     m_batch->start();
@@ -111,39 +105,51 @@ void CheckCommand::writeOut(const QByteArray &data)
 
 void CheckCommand::writeErr(const QString &line)
 {
-    m_err->write(line.toUtf8() + '\n');
+    m_err->write(escapeForDisplay(line).toUtf8() + '\n');
 }
 
-// The site's lines on stderr: why it cannot be checked, or the notes of its check.
-void CheckCommand::reportSite(int site)
+// The site's lines on stderr, from the notes of its check: why it cannot be
+// checked, or what its check has to say. In a batch each line names its site.
+void CheckCommand::reportSite(const SiteResult &result)
 {
-    const SiteOutcome &outcome = m_batch->results(site)->outcome();
-    const QString shown = escapeForDisplay(outcome.site);
-    const QString named = m_batch->siteCount() > 1 ? shown + QStringLiteral("：") : QString();
-    const QString tlsError = escapeForDisplay(outcome.home.tlsError);
-    if (!outcome.reachable) {
-        const QString cause = homePageTrouble(outcome.home);
-        writeErr(QStringLiteral("%1：%2").arg(kUnreachableMessage, shown)
-                 + (cause.isEmpty() ? QString() : QStringLiteral("（%1）").arg(cause)));
-        if (!tlsError.isEmpty())
-            writeErr(named + untrustedCertificateNote(tlsError));
-        return;
+    using Kind = CheckNote::Kind;
+    const QString &site = result.outcome.site;
+    const QString named = m_batch->siteCount() > 1 ? site + QStringLiteral("：") : QString();
+    for (const CheckNote &note : checkNotes(result)) {
+        switch (note.kind) {
+        case Kind::Unreachable:
+            writeErr(QStringLiteral("%1：%2").arg(kUnreachableMessage, site)
+                     + (note.cause.isEmpty() ? QString() : QStringLiteral("（%1）").arg(note.cause)));
+            break;
+        case Kind::HomeError:
+            writeErr(QStringLiteral("%1: %2").arg(site, note.text));
+            break;
+        case Kind::SkippedLinks:
+            writeErr(named + note.text + kModernHint);
+            break;
+        case Kind::SiteCertificate:
+        case Kind::PageCut:
+        case Kind::RowsBeyondLimit:
+            writeErr(named + note.text);
+            break;
+        case Kind::BaiduCertificate:
+            if (m_baiduNote.isEmpty())
+                m_baiduNote = note.text; // named once, at the end
+            break;
+        case Kind::BaiduBlocked: // said as it happened
+        case Kind::Mode:         // the output names it
+            break;
+        }
     }
-    if (homeAnsweredError(outcome.home))
-        writeErr(QStringLiteral("%1: %2").arg(shown, homePageTrouble(outcome.home)));
-    if (!tlsError.isEmpty())
-        writeErr(named + insecureReadNote(tlsError));
-    if (const QString hint = classicSkipHint(outcome); !hint.isEmpty())
-        writeErr(named + hint);
-    if (const int unchecked = outcome.uncheckedLinks; unchecked > 0)
-        writeErr(QStringLiteral("%1只检查了前 %2 个友情链接，其余 %3 个未检查").arg(named).arg(kMaxRowsPerSite).arg(unchecked));
 }
 
-void CheckCommand::siteFinished(int site)
+void CheckCommand::siteFinished(int site, const SiteResult &result)
 {
     if (m_errIsTerminal)
         m_err->write("\r\x1b[K");
-    reportSite(site);
+    m_cannotCheck = m_cannotCheck || result.cannotCheck();
+    m_unreachable += !result.outcome.reachable;
+    reportSite(result);
     if (m_options.format == OutputFormat::Jsonl)
         writeOut(jsonLine(formatJson(*m_batch->results(site))));
     if (streams()) {
@@ -157,13 +163,12 @@ void CheckCommand::siteFinished(int site)
 void CheckCommand::batchFinished()
 {
     // One site that cannot be fetched writes nothing, as it always has.
-    if (!streams() && (m_batch->siteCount() > 1 || m_batch->results(0)->outcome().reachable))
+    if (!streams() && (m_batch->siteCount() > 1 || m_unreachable == 0))
         writeResult();
-    // Baidu is one host for the whole batch: its certificate trouble is named once.
-    if (const QString baidu = m_batch->baiduTlsError(); !baidu.isEmpty())
-        writeErr(escapeForDisplay(baiduTlsNote(baidu, m_options.settings.insecure)));
+    if (!m_baiduNote.isEmpty())
+        writeErr(m_baiduNote);
     if (!m_outError.isEmpty())
-        writeErr(QStringLiteral("friendlinks: 无法写出结果：%1").arg(escapeForDisplay(m_outError)));
+        writeErr(QStringLiteral("friendlinks: 无法写出结果：%1").arg(m_outError));
     emit finished(exitStatus());
 }
 
@@ -171,11 +176,7 @@ int CheckCommand::exitStatus() const
 {
     if (!m_outError.isEmpty())
         return kExitOutputFailed;
-    for (int site = 0; site < m_batch->siteCount(); ++site) {
-        if (m_batch->cannotCheck(site))
-            return kExitUnreachable;
-    }
-    return kExitOk;
+    return m_cannotCheck ? kExitUnreachable : kExitOk;
 }
 
 void CheckCommand::writeResult()

@@ -41,9 +41,9 @@ signals:
     void finished(int exitStatus);
 
 private:
-    void siteFinished(int site);
+    void siteFinished(int site, const SiteResult &result);
     void batchFinished();
-    void reportSite(int site);
+    void reportSite(const SiteResult &result);
     void writeResult();
     void writeOut(const QByteArray &data);
     void writeErr(const QString &line);
@@ -61,6 +61,9 @@ private:
     BatchCheck *m_batch = nullptr;
     QString m_outError; // why out took not all it was given; empty while it did
     int m_written = 0;  // sites written by writeStreamed()
+    bool m_cannotCheck = false; // a site could not be fetched or its home page answered an HTTP error
+    int m_unreachable = 0;      // sites that could not be fetched
+    QString m_baiduNote;        // Baidu's certificate trouble, said once at the end
 };
 
 } // namespace friendlinks

@@ -1,6 +1,7 @@
 // The check of one site and the worker pool that the sites of a batch share: its per-host limit, its
 // Baidu pace, and Baidu's security check, which stops every Baidu query of the run.
 #include "check/CheckEngine.h"
+#include "check/BatchCheck.h"
 #include "check/CheckMode.h"
 
 #include "check/CheckRules.h"
@@ -95,12 +96,14 @@ protected:
         return s;
     }
 
-    // Runs one check on engine to its end.
-    [[nodiscard]] static bool run(CheckEngine &engine, const QString &site)
+    // Runs one check on engine to its end; its result, none when it did not end in time.
+    [[nodiscard]] static std::optional<SiteResult> run(CheckEngine &engine, const QString &site)
     {
-        QSignalSpy finished(&engine, &CheckEngine::finished);
+        QSignalSpy finished(&engine, &CheckEngine::siteFinished);
         engine.start(site);
-        return finished.wait(kWaitMs);
+        if (!finished.wait(kWaitMs))
+            return std::nullopt;
+        return finished.first().first().value<SiteResult>();
     }
 
     fakeweb::FakeWeb m_web;
@@ -115,9 +118,11 @@ TEST_F(CheckEngineTest, JobsSchemeAndWhiteSpaceAroundTheSiteGiveTheSameCellsAndC
     for (const auto &[site, jobs] : runs) {
         CheckEngine engine(settings(jobs));
         QSignalSpy progress(&engine, &CheckEngine::progress);
-        ASSERT_TRUE(run(engine, site));
-        EXPECT_EQ(engine.rows(), expectedRows()) << site.toStdString();
-        EXPECT_EQ(engine.site(), site.trimmed());
+        const std::optional<SiteResult> result = run(engine, site);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(engine.results()->cellRows(), expectedRows()) << site.toStdString();
+        EXPECT_EQ(result->rows, engine.results()->rows()) << "the result carries the rows";
+        EXPECT_EQ(result->outcome.site, site.trimmed());
         ASSERT_FALSE(progress.isEmpty());
         EXPECT_EQ(progress.first(), (QList<QVariant>{0, 5}));
         EXPECT_EQ(progress.last(), (QList<QVariant>{5, 5}));
@@ -131,10 +136,10 @@ TEST_F(CheckEngineTest, UnreachableEmptyOrFriendlessSiteEndsWithNoRowsAndNoProbe
     m_web.world().setPage("http://www.alone.com/", "<p>no links</p>");
     for (const QString site : {"www.gone.com", "", "www.alone.com"}) {
         CheckEngine engine(settings());
-        QSignalSpy unreachable(&engine, &CheckEngine::siteUnreachable);
-        ASSERT_TRUE(run(engine, site));
-        EXPECT_EQ(unreachable.count(), site == "www.alone.com" ? 0 : 1) << site.toStdString();
-        EXPECT_TRUE(engine.rows().isEmpty());
+        const std::optional<SiteResult> result = run(engine, site);
+        ASSERT_TRUE(result) << "an unreachable site ends with its result too";
+        EXPECT_EQ(result->outcome.reachable, site == "www.alone.com") << site.toStdString();
+        EXPECT_TRUE(result->rows.isEmpty());
     }
     // Qt may retry a dropped request; nothing else is asked for.
     const QStringList log = m_web.requestLog();
@@ -148,7 +153,7 @@ TEST_F(CheckEngineTest, RestartFromASignalCancelsTheFirst)
     m_web.world().setPage("http://www.back.com/", anchor("http://www.second.com/", "第二"), 0);
 
     CheckEngine engine(settings());
-    QSignalSpy finished(&engine, &CheckEngine::finished);
+    QSignalSpy finished(&engine, &CheckEngine::siteFinished);
     QSignalSpy started(&engine, &CheckEngine::started);
     bool restarted = false;
     QList<int> totalsAfterRestart;
@@ -169,9 +174,10 @@ TEST_F(CheckEngineTest, RestartFromASignalCancelsTheFirst)
     EXPECT_FALSE(late.wait(500));
     EXPECT_EQ(started.count(), 2);
     EXPECT_EQ(finished.count(), 1);
-    ASSERT_EQ(engine.rows().size(), 1);
-    EXPECT_EQ(engine.rows().first()[Column::fanlian], (Cell{"第二", false}));
-    EXPECT_EQ(engine.site(), "www.second.com");
+    const auto result = finished.first().first().value<SiteResult>();
+    ASSERT_EQ(result.rows.size(), 1);
+    EXPECT_EQ(result.rows.first().cells[Column::fanlian], (Cell{"第二", false}));
+    EXPECT_EQ(result.outcome.site, "www.second.com");
     EXPECT_EQ(totalsAfterRestart, (QList<int>{1, 1})); // no word of the first check's five rows
 }
 
@@ -198,7 +204,7 @@ TEST_F(SharedPoolTest, SitesOnOnePoolGetTheirOwnRowsWithNoMoreThanTwoBaiduQuerie
         if (i < 4)
             QObject::connect(engines.back()->results(), &QAbstractItemModel::dataChanged,
                              [&](const QModelIndex &at) { answered += at.column() == int(Column::rp); });
-        QObject::connect(engines.back().get(), &CheckEngine::finished, [&finished] { ++finished; });
+        QObject::connect(engines.back().get(), &CheckEngine::siteFinished, [&finished] { ++finished; });
         engines.back()->start(QStringLiteral("www.home%1.com").arg(i), pool);
     }
     QSignalSpy harvested(engines[4]->results(), &QAbstractItemModel::rowsInserted);
@@ -210,7 +216,7 @@ TEST_F(SharedPoolTest, SitesOnOnePoolGetTheirOwnRowsWithNoMoreThanTwoBaiduQuerie
     EXPECT_EQ(mostAtOnce, 2); // sixteen jobs want Baidu at once; two get it
     // Each site's rows in its harvest order, each with its own friends' answers.
     for (int i = 0; i < 4; ++i) {
-        const QList<CheckRow> rows = engines[i]->rows();
+        const QList<CheckRow> rows = engines[i]->results()->cellRows();
         ASSERT_EQ(rows.size(), 5);
         for (int f = 0; f < 5; ++f) {
             const CheckRow &r = rows[f];
@@ -225,10 +231,9 @@ TEST_F(SharedPoolTest, RecheckProbesOnlyTheGivenRows)
 {
     buildSites(m_web.world(), 1, 3, 0);
     CheckEngine engine(settings(8, 2000));
-    QSignalSpy done(&engine, &CheckEngine::finished);
-    engine.start("www.home0.com");
-    ASSERT_TRUE(done.wait(kWaitMs));
-    const QList<CheckRow> before = engine.rows();
+    const std::optional<SiteResult> checked = run(engine, "www.home0.com");
+    ASSERT_TRUE(checked);
+    const QList<CheckRow> before = engine.results()->cellRows();
 
     // The link back now only in a comment, which the classic reading still sees: the
     // rows keep the mode they were checked in, whatever is chosen for the next check.
@@ -237,19 +242,59 @@ TEST_F(SharedPoolTest, RecheckProbesOnlyTheGivenRows)
     engine.setModern(true);
     m_web.clearLog();
     QSignalSpy cells(engine.results(), &QAbstractItemModel::dataChanged);
+    QSignalSpy rechecked(&engine, &CheckEngine::recheckFinished);
+    QSignalSpy checkedAgain(&engine, &CheckEngine::siteFinished);
     ASSERT_TRUE(engine.recheck({1, 1, 7}));
     EXPECT_FALSE(engine.recheck({0})) << "busy while the recheck runs";
-    ASSERT_TRUE(done.wait(kWaitMs));
+    ASSERT_TRUE(rechecked.wait(kWaitMs));
+    EXPECT_TRUE(checkedAgain.isEmpty()) << "a re-check is no check of the site";
 
-    ASSERT_EQ(engine.rows().size(), 3);
-    EXPECT_EQ(engine.rows()[0], before[0]);
-    EXPECT_EQ(engine.rows()[1][Column::fanlian], (Cell{"注释", false}));
-    EXPECT_FALSE(engine.listModern());
-    EXPECT_EQ(engine.rows()[2], before[2]) << "row 2 is not probed again";
+    const auto result = rechecked.first().first().value<SiteResult>();
+    EXPECT_EQ(result.rechecked, QList<int>{1});
+    const QList<CheckRow> rows = engine.results()->cellRows();
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(result.rows, engine.results()->rows());
+    EXPECT_EQ(rows[0], before[0]);
+    EXPECT_EQ(rows[1][Column::fanlian], (Cell{"注释", false}));
+    EXPECT_FALSE(result.modern());
+    EXPECT_EQ(rows[2], before[2]) << "row 2 is not probed again";
+    // Each run's own times, in UTC, in order.
+    for (const SiteResult *r : {&*checked, &result}) {
+        EXPECT_EQ(r->startedAt.timeSpec(), Qt::UTC);
+        EXPECT_EQ(r->finishedAt.timeSpec(), Qt::UTC);
+        EXPECT_LE(r->startedAt, r->finishedAt);
+    }
+    EXPECT_LE(checked->finishedAt, result.startedAt);
+    EXPECT_EQ(result.settings, checked->settings);
+    EXPECT_EQ(checked->settings.timeoutMs, 2000);
+    EXPECT_EQ(checked->settings.proxy, CheckedWith::Proxy::Given);
     EXPECT_EQ(m_web.requestLog(), (QStringList{"http://www.f0-1.com/", "http://www.baidu.com/s?wd=site:www.f0-1.com/"}));
     for (const QList<QVariant> &cell : cells)
         EXPECT_EQ(cell.at(0).toModelIndex().row(), 1);
     EXPECT_FALSE(engine.recheck({5})) << "no such row";
+}
+
+TEST_F(SharedPoolTest, ABatchReportsEachSiteOnceWithItsWholeResult)
+{
+    buildSites(m_web.world(), 2, 3, 0);
+    m_web.world().set("http://www.gone.com/", answer(200, "", fakeweb::Answer::Fault::Drop));
+    BatchCheck batch(settings(8, 2000), {"www.home0.com", "www.gone.com", "www.home1.com"});
+    QSignalSpy sites(&batch, &BatchCheck::siteFinished);
+    QSignalSpy done(&batch, &BatchCheck::finished);
+    batch.start();
+    ASSERT_TRUE(done.wait(kWaitMs));
+    ASSERT_EQ(sites.size(), 3);
+    QMap<int, SiteResult> bySite;
+    for (const QList<QVariant> &site : sites)
+        bySite.insert(site[0].toInt(), site[1].value<SiteResult>());
+    ASSERT_EQ(bySite.keys(), (QList<int>{0, 1, 2})) << "each site once";
+    EXPECT_EQ(bySite[1].outcome.site, "www.gone.com");
+    EXPECT_TRUE(bySite[1].cannotCheck());
+    for (const int site : {0, 2}) {
+        EXPECT_FALSE(bySite[site].cannotCheck());
+        EXPECT_EQ(bySite[site].rows, batch.results(site)->rows());
+        EXPECT_EQ(bySite[site].rows.size(), 3);
+    }
 }
 
 // Baidu: --baidu-interval-ms spaces the queries out; each address is asked once per run.
@@ -284,7 +329,7 @@ TEST_F(BaiduPoliteness, QueriesStartTheIntervalApartAlsoAcrossTheChecksOfABatch)
     auto pool = std::make_shared<WorkerPool>(s, [&now] { return now; });
     QueryPacer &pacer = pool->baiduPacer();
     CheckEngine first(s), second(s);
-    QSignalSpy firstDone(&first, &CheckEngine::finished), secondDone(&second, &CheckEngine::finished);
+    QSignalSpy firstDone(&first, &CheckEngine::siteFinished), secondDone(&second, &CheckEngine::siteFinished);
     first.start(QStringLiteral("www.net1.com"), pool);
     second.start(QStringLiteral("www.net2.com"), pool);
     const auto bothDone = [&] { return !firstDone.isEmpty() && !secondDone.isEmpty(); };
@@ -300,7 +345,7 @@ TEST_F(BaiduPoliteness, QueriesStartTheIntervalApartAlsoAcrossTheChecksOfABatch)
     EXPECT_EQ(started, kNetFriends - 1);
     EXPECT_EQ(m_web.hostRequests(kBaidu), kNetFriends);
     for (const CheckEngine *engine : {&first, &second})
-        for (const RowFacts &facts : engine->facts())
+        for (const RowFacts &facts : engine->results()->factRows())
             EXPECT_EQ(facts.baidu->state, BaiduState::Ok);
 }
 
@@ -332,7 +377,7 @@ TABLE_TEST_F(BaiduPoliteness, BaiduBlock, TheBlockIsFinalOnTheWire, kBlockRows)
     std::vector<std::unique_ptr<QSignalSpy>> done, blocked;
     for (int i = 0; i < row.sites; ++i) {
         engines.push_back(std::make_unique<CheckEngine>(s));
-        done.push_back(std::make_unique<QSignalSpy>(engines.back().get(), &CheckEngine::finished));
+        done.push_back(std::make_unique<QSignalSpy>(engines.back().get(), &CheckEngine::siteFinished));
         blocked.push_back(std::make_unique<QSignalSpy>(engines.back().get(), &CheckEngine::baiduBlocked));
         engines.back()->start(QStringLiteral("www.net%1.com").arg(i + 1), pool);
     }
@@ -353,7 +398,7 @@ TABLE_TEST_F(BaiduPoliteness, BaiduBlock, TheBlockIsFinalOnTheWire, kBlockRows)
     EXPECT_EQ(asked.size(), m_web.hostRequests(kBaidu)) << "an address asked twice";
     int ok = 0;
     for (size_t i = 0; i < engines.size(); ++i) {
-        const QList<RowFacts> facts = engines[i]->facts();
+        const QList<RowFacts> facts = engines[i]->results()->factRows();
         ASSERT_EQ(facts.size(), 2 * kNetFriends);
         for (qsizetype r = 0; r < facts.size(); ++r) {
             ASSERT_TRUE(facts[r].baidu);
@@ -361,10 +406,11 @@ TABLE_TEST_F(BaiduPoliteness, BaiduBlock, TheBlockIsFinalOnTheWire, kBlockRows)
             ok += served;
             EXPECT_TRUE(served || facts[r].baidu->state == BaiduState::Blocked);
             EXPECT_EQ(facts[r].status, 200) << "the friends' pages are still read";
-            EXPECT_EQ(engines[i]->rows()[r][Column::shoulu], served ? Cell{"约5篇"} : Cell()) << r;
-            EXPECT_EQ(engines[i]->rows()[r][Column::rp].text.isEmpty(), !served) << r;
+            const CheckRow &cells = engines[i]->results()->row(int(r)).cells;
+            EXPECT_EQ(cells[Column::shoulu], served ? Cell{"约5篇"} : Cell()) << r;
+            EXPECT_EQ(cells[Column::rp].text.isEmpty(), !served) << r;
         }
-        EXPECT_TRUE(engines[i]->isBaiduBlocked());
+        EXPECT_TRUE(done[i]->first().first().value<SiteResult>().outcome.baiduBlocked);
         EXPECT_EQ(blocked[i]->size(), 1) << "said once for each site";
     }
     EXPECT_GE(ok, 2 * 2) << "both rows of each answered friend are served";

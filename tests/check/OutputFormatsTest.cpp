@@ -1,7 +1,7 @@
 #include "check/OutputFormats.h"
 
 #include "check/CsvFormat.h"
-#include "check/ResultsModel.h"
+#include "check/ResultsWriter.h"
 #include "check/TextEscape.h"
 #include "tests/common/QtPrinters.h"
 
@@ -44,15 +44,15 @@ TEST(OutputFormats, JsonKeepsKeyOrderAndEscapes)
         R"(  {"lianjie": "http://www.back.com/", "guanjianzi": "回链站\r\n", "fanlian": "首页\t之家", "shoulu": "约1,230篇", "kuaizhao": "12K 2026-11-30 \r\n", "rp": "首页第一", "red": []},)" "\n"
         R"(  {"lianjie": "http://www.pic.net/", "guanjianzi": "a\"b\\c\r", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "注意：不在第一", "red": ["fanlian", "rp"]})" "\n"
         "], \"skipped\": {}}\n";
-    ResultsModel results;
+    ResultsWriter results;
     results.clear("www.home9.com", false);
     for (const CheckRow &cells : sampleRows())
         results.appendRow({cells, {}});
-    const QByteArray json = formatJson(results, false);
+    const QByteArray json = formatJson(*results.model(), false);
     EXPECT_EQ(QString::fromUtf8(json), QString::fromUtf8(expected));
 
     results.clear("", false);
-    EXPECT_TRUE(QJsonDocument::fromJson(formatJson(results)).object().value("rows").toArray().isEmpty());
+    EXPECT_TRUE(QJsonDocument::fromJson(formatJson(*results.model())).object().value("rows").toArray().isEmpty());
 }
 
 TEST(OutputFormats, TsvHasHeaderAndEscapedCells)
@@ -141,17 +141,20 @@ TEST(TextEscape, UnsafeCharactersAreShownAsEscapesAndFormulasQuoted)
         EXPECT_EQ(formulaSafe(plain), plain) << plain;
 }
 
-TEST(ResultsModel, CellsFactsAndTipsByColumnAndChangesByRange)
+TEST(ResultsModel, CellsFactsAndRedFlagsByColumnAndChangesByRange)
 {
-    ResultsModel model;
+    ResultsWriter writer;
+    const ResultsModel &model = *writer.model();
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    model.clear(QStringLiteral("www.home.com"), true);
+    writer.clear(QStringLiteral("www.home.com"), true);
     RowFacts facts;
     facts.status = 404;
     facts.pageNofollow = true;
-    model.appendRow({sampleRows()[1], facts});
-    model.setCell(0, Column::shoulu, {QStringLiteral("3篇")});
-    model.setFacts(0, facts);
+    writer.appendRow({sampleRows()[1], facts});
+    writer.setCell(0, Column::shoulu, {QStringLiteral("3篇")});
+    writer.setFacts(0, facts);
+    writer.updateRow(0, [](ResultRow &row) { row.cells[Column::rp].red = false; });
+    writer.updateRow(1, [](ResultRow &) { ADD_FAILURE() << "no such row"; });
     const int fact = kColumnCount;
     const struct {
         int column;
@@ -159,8 +162,9 @@ TEST(ResultsModel, CellsFactsAndTipsByColumnAndChangesByRange)
         QVariant expected;
     } table[] = {
         {0, Qt::DisplayRole, "http://www.pic.net/"},
-        {0, Qt::ToolTipRole, "http://www.pic.net/"},
-        {1, Qt::ToolTipRole, QVariant()},
+        {0, Qt::ToolTipRole, QVariant()}, // tips and colours are the window's
+        {2, ResultsModel::kRedRole, true},
+        {5, ResultsModel::kRedRole, false},
         {3, Qt::DisplayRole, "3篇"},
         {fact + int(FactColumn::status), Qt::DisplayRole, "404"},
         {fact + int(FactColumn::pageNofollow), Qt::DisplayRole, "是"},
@@ -169,11 +173,13 @@ TEST(ResultsModel, CellsFactsAndTipsByColumnAndChangesByRange)
     for (const auto &c : table)
         EXPECT_EQ(model.data(model.index(0, c.column), c.role), c.expected) << c.column << " " << c.role;
     EXPECT_TRUE(model.cell(0, fact + int(FactColumn::pageNofollow)).red);
-    EXPECT_EQ(model.headerData(fact, Qt::Horizontal, Qt::ToolTipRole), factColumns()[0].toolTip);
-    ASSERT_EQ(changed.size(), 2);
+    EXPECT_EQ(model.headerData(fact, Qt::Horizontal), factColumns()[0].header);
+    ASSERT_EQ(changed.size(), 3);
     EXPECT_EQ(changed[0][0].toModelIndex(), model.index(0, 3));
     EXPECT_EQ(changed[1][0].toModelIndex(), model.index(0, fact));
     EXPECT_EQ(changed[1][1].toModelIndex(), model.index(0, fact + kFactColumnCount - 1));
+    EXPECT_EQ(changed[2][0].toModelIndex(), model.index(0, 0)) << "a row's update is the whole row's";
+    EXPECT_EQ(changed[2][1].toModelIndex(), model.index(0, fact + kFactColumnCount - 1));
 }
 
 } // namespace

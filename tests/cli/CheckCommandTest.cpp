@@ -283,6 +283,14 @@ TEST_F(CheckCommandTest, TodaysFriendLinksAreListedInModernModeAndBothModesCount
                      "加 --modern 一并检查\n");
 }
 
+TEST_F(CheckCommandTest, AHomePageCutAtTheSizeCapIsSaid)
+{
+    m_web.world().set("http://www.endless.com/", answer(200, {}, Answer::Fault::Endless));
+    EXPECT_EQ(check({"www.endless.com", "--format", "tsv"}), kExitOk);
+    EXPECT_EQ(out().count('\n'), 1) << "the header, no row";
+    EXPECT_EQ(err(), "首页过大，只读了前 16 MB，其后的链接未列出\n");
+}
+
 TEST_F(CheckCommandTest, BaiduTroubleIsSaidOnceForTheRun)
 {
     // Baidu sends every query to an https host the test certificate does not name.

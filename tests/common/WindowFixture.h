@@ -1,7 +1,8 @@
 #pragma once
 
 #include "app/Form2.h"
-#include "app/ModernModeUi.h"
+#include "app/BannerNotes.h"
+#include "app/ModeSetting.h"
 
 #include "tests/common/FetchWait.h"
 #include "tests/common/Recorders.h"
@@ -53,7 +54,7 @@ struct WindowFixture : ::testing::Test {
     // Types the site and clicks the query button, as a user does; true when the check then finished in time.
     [[nodiscard]] bool query(const QString &site)
     {
-        QSignalSpy finished(form->engine(), &CheckEngine::finished);
+        QSignalSpy finished(form->engine(), &CheckEngine::siteFinished);
         form->siteBox()->setText(site);
         QTest::mouseClick(form->queryButton(), Qt::LeftButton);
         return finished.wait(kWaitMs);

@@ -24,7 +24,7 @@ namespace {
 const QString kSite = QStringLiteral("http://www.me.com");
 
 // Answers too slow, too big, endless or cut off are PageFetcherTest's; here site-box texts that lead
-// nowhere useful: each check ends (finished() once, no rows when unreachable) and leaves the engine usable.
+// nowhere useful: each check ends (siteFinished() once, no rows when unreachable) and leaves the engine usable.
 class HostileSiteBoxTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -42,22 +42,22 @@ protected:
     {
         // The engine is still usable: a normal check runs to its end with its result.
         ASSERT_TRUE(runCheck(QStringLiteral("http://www.good.com")));
-        ASSERT_EQ(m_engine->rows().size(), 1);
-        EXPECT_EQ(m_engine->rows()[0][Column::fanlian], (Cell{QStringLiteral("Good"), false}));
+        ASSERT_EQ(m_engine->results()->cellRows().size(), 1);
+        EXPECT_EQ(m_engine->results()->cellRows()[0][Column::fanlian], (Cell{QStringLiteral("Good"), false}));
     }
 
-    // Runs a check to its end; false when finished() did not come in time.
+    // Runs a check to its end; false when siteFinished() did not come in time.
     [[nodiscard]] bool runCheck(const QString &site)
     {
-        QSignalSpy finished(m_engine.get(), &CheckEngine::finished);
-        QSignalSpy unreachable(m_engine.get(), &CheckEngine::siteUnreachable);
+        QSignalSpy finished(m_engine.get(), &CheckEngine::siteFinished);
         QSignalSpy rowsAdded(m_engine->results(), &QAbstractItemModel::rowsInserted);
         m_engine->start(site);
         if (finished.isEmpty() && !finished.wait(kWaitMs))
             return false;
         EXPECT_EQ(finished.size(), 1);
-        EXPECT_EQ(rowsAdded.size(), m_engine->rows().size());
-        EXPECT_TRUE(unreachable.isEmpty() || m_engine->rows().isEmpty()) << "an unreachable site has no rows";
+        const auto result = finished.first().first().value<SiteResult>();
+        EXPECT_EQ(rowsAdded.size(), result.rows.size());
+        EXPECT_TRUE(result.outcome.reachable || result.rows.isEmpty()) << "an unreachable site has no rows";
         EXPECT_FALSE(m_engine->isRunning());
         return true;
     }
@@ -79,7 +79,7 @@ const SiteBoxRow kSiteBoxes[] = {
 TABLE_TEST_F(HostileSiteBoxTest, SiteBoxTest, CheckEndsWithADefinedOutcome, kSiteBoxes)
 {
     ASSERT_TRUE(runCheck(GetParam().site));
-    for (const CheckRow &row : m_engine->rows())
+    for (const CheckRow &row : m_engine->results()->cellRows())
         EXPECT_FALSE(row[Column::lianjie].text.isEmpty());
 }
 

@@ -77,7 +77,7 @@ struct CheckedWindow : WindowFixture {
 TEST_F(CheckedWindow, AQueryFillsTheListWithItsRedCellsAndShowsItsProgress)
 {
     form->launcher()->keywordBox()->clear();
-    QSignalSpy finished(form->engine(), &CheckEngine::finished);
+    QSignalSpy finished(form->engine(), &CheckEngine::siteFinished);
     QTest::mouseClick(form->queryButton(), Qt::LeftButton);
     EXPECT_EQ(form->launcher()->keywordBox()->text(), QStringLiteral("www.home.com"));
     EXPECT_TRUE(form->progressBar()->isVisible());
@@ -88,6 +88,11 @@ TEST_F(CheckedWindow, AQueryFillsTheListWithItsRedCellsAndShowsItsProgress)
     EXPECT_EQ(listText(form->list(), 0, 2), QStringLiteral("首页"));
     EXPECT_TRUE(isRed(form->list(), 1, 2)) << "没有链接";
     EXPECT_TRUE(messages.shown.empty());
+    // The list's tips: the whole address on its column, a fact column's meaning on its header.
+    const QAbstractItemModel *shown = form->list()->model();
+    EXPECT_EQ(shown->index(1, 0).data(Qt::ToolTipRole), QStringLiteral("http://www.two.com/"));
+    EXPECT_FALSE(shown->index(1, 1).data(Qt::ToolTipRole).isValid());
+    EXPECT_EQ(shown->headerData(kColumnCount, Qt::Horizontal, Qt::ToolTipRole), factColumns()[0].toolTip);
 }
 
 TEST_F(CheckedWindow, CopyTakesTheSelectedRowsAndACellShowsOnOneLine)
@@ -166,7 +171,7 @@ TEST_F(CheckedWindow, RecheckShowsItsProgressLikeAQuery)
     web.world().setPage("http://www.two.com/", "<a href=\"http://www.home.com/\">回来了</a>");
     selectOnlyRow(form->list(), 1);
     QAction *recheck = form->listActions()->recheckAction();
-    QSignalSpy finished(form->engine(), &CheckEngine::finished);
+    QSignalSpy finished(form->engine(), &CheckEngine::recheckFinished);
     recheck->trigger();
     EXPECT_FALSE(recheck->isEnabled()) << "disabled while the re-check runs";
     EXPECT_TRUE(form->progressBar()->isVisible());
@@ -216,7 +221,7 @@ TEST_F(CheckedWindow, WeakLinksAreRedAndABaiduBlockIsTold)
             redStates << listText(form->list(), row, baiduState);
     EXPECT_FALSE(redStates.isEmpty());
     EXPECT_EQ(redStates.count(QStringLiteral("blocked")), redStates.size());
-    const QLabel *strip = form->modernModeUi()->bannerNote();
+    const QLabel *strip = form->bannerNotes()->noteLabel();
     EXPECT_TRUE(strip->isVisible());
     EXPECT_EQ(strip->text(), kBaiduBlockedMessage);
 }
@@ -236,9 +241,9 @@ TEST_F(CheckedWindow, ClosingMidCheckEndsCleanly)
 
 TEST_F(CheckedWindow, ModernModeIsChosenFromTheListsMenuAndAClassicCheckTellsWhyToChooseIt)
 {
-    QAction *modern = form->modernModeUi()->modernAction();
-    const QLabel *note = form->modernModeUi()->bannerNote();
-    const QLabel *modeNote = form->modernModeUi()->modeNote();
+    QAction *modern = form->modeSetting()->modernAction();
+    const QLabel *note = form->bannerNotes()->noteLabel();
+    const QLabel *modeNote = form->bannerNotes()->modeLabel();
     EXPECT_FALSE(modern->isChecked());
     ASSERT_TRUE(query(QStringLiteral("https://www.mysite.com")));
     EXPECT_EQ(listRows(form->list()), 1);
@@ -257,13 +262,13 @@ TEST_F(CheckedWindow, ModernModeIsChosenFromTheListsMenuAndAClassicCheckTellsWhy
     EXPECT_TRUE(windowSettings().fileName().endsWith(QStringLiteral("/friendlinks/friendlinks.ini")))
         << windowSettings().fileName().toStdString();
     open();
-    EXPECT_TRUE(form->modernModeUi()->modernAction()->isChecked());
+    EXPECT_TRUE(form->modeSetting()->modernAction()->isChecked());
     EXPECT_TRUE(form->engine()->settings().modern);
-    form->modernModeUi()->modernAction()->setChecked(false);
+    form->modeSetting()->modernAction()->setChecked(false);
     open();
-    EXPECT_FALSE(form->modernModeUi()->modernAction()->isChecked());
+    EXPECT_FALSE(form->modeSetting()->modernAction()->isChecked());
     open([](CheckSettings &s) { s.modern = true; }); // started modern, the item is checked
-    EXPECT_TRUE(form->modernModeUi()->modernAction()->isChecked());
+    EXPECT_TRUE(form->modeSetting()->modernAction()->isChecked());
 }
 
 TEST_F(CheckedWindow, AnUnreachableSiteGetsTheMessageBoxAndTheCauseInTheBanner)
@@ -274,7 +279,7 @@ TEST_F(CheckedWindow, AnUnreachableSiteGetsTheMessageBoxAndTheCauseInTheBanner)
     EXPECT_EQ(messages.shown[0].text, QStringLiteral("网址可能无法访问"));
     EXPECT_EQ(messages.shown[0].title, QStringLiteral("提示"));
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::information);
-    const QLabel *note = form->modernModeUi()->bannerNote();
+    const QLabel *note = form->bannerNotes()->noteLabel();
     EXPECT_TRUE(note->isVisible());
     EXPECT_TRUE(note->text().startsWith(QStringLiteral("证书不可信："))) << note->text().toStdString();
 
@@ -287,4 +292,24 @@ TEST_F(CheckedWindow, AnUnreachableSiteGetsTheMessageBoxAndTheCauseInTheBanner)
     ASSERT_TRUE(query(QStringLiteral("www.moved-out.com")));
     EXPECT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(note->text(), QStringLiteral("首页返回 HTTP 404"));
+}
+
+TEST_F(CheckedWindow, TheBannerSaysWhatTheCommandLineSaysOfACheck)
+{
+    // A home page cut at the size cap, read as far as it came.
+    web.world().set(QStringLiteral("http://www.endless.com/"), answer(200, "", fakeweb::Answer::Fault::Endless));
+    ASSERT_TRUE(query(QStringLiteral("www.endless.com")));
+    const QLabel *note = form->bannerNotes()->noteLabel();
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), QStringLiteral("首页过大，只读了前 16 MB，其后的链接未列出"));
+    EXPECT_TRUE(messages.shown.empty());
+
+    // Friend links past the row limit (a page of ten thousand friends is the engine's test to build).
+    SiteResult result;
+    result.outcome.uncheckedLinks = 3;
+    result.outcome.baiduTlsError = QStringLiteral("<b>self-signed</b>\x1b");
+    form->bannerNotes()->showResult(result);
+    EXPECT_EQ(note->text(), QStringLiteral("只检查了前 10000 个友情链接，其余 3 个未检查；"
+                                           "百度的证书不可信：<b>self-signed</b>\\x1b，百度各列留空"));
+    EXPECT_EQ(note->textFormat(), Qt::PlainText) << "no markup from a transport's words";
 }

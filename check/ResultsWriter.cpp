@@ -1,0 +1,61 @@
+#include "check/ResultsWriter.h"
+
+namespace friendlinks {
+
+ResultsWriter::ResultsWriter()
+    : m_model(new ResultsModel)
+{
+}
+
+ResultsWriter::~ResultsWriter() = default;
+
+void ResultsWriter::clear(const QString &site, bool modern)
+{
+    ResultsModel &m = *m_model;
+    m.beginResetModel();
+    m.m_rows.clear();
+    m.m_outcome = SiteOutcome();
+    m.m_outcome.site = site;
+    m.m_outcome.modern = modern;
+    m.endResetModel();
+}
+
+int ResultsWriter::appendRow(const ResultRow &row)
+{
+    ResultsModel &m = *m_model;
+    const int at = int(m.m_rows.size());
+    m.beginInsertRows({}, at, at);
+    m.m_rows.append(row);
+    m.endInsertRows();
+    return at;
+}
+
+void ResultsWriter::setCell(int row, Column column, const Cell &cell)
+{
+    ResultsModel &m = *m_model;
+    if (row < 0 || row >= m.m_rows.size())
+        return;
+    m.m_rows[row].cells[column] = cell;
+    const QModelIndex at = m.index(row, int(column));
+    emit m.dataChanged(at, at);
+}
+
+void ResultsWriter::setFacts(int row, const RowFacts &facts)
+{
+    ResultsModel &m = *m_model;
+    if (row < 0 || row >= m.m_rows.size())
+        return;
+    m.m_rows[row].facts = facts;
+    emit m.dataChanged(m.index(row, kColumnCount), m.index(row, ResultsModel::kAllColumns - 1));
+}
+
+void ResultsWriter::updateRow(int row, const std::function<void(ResultRow &)> &change)
+{
+    ResultsModel &m = *m_model;
+    if (row < 0 || row >= m.m_rows.size())
+        return;
+    change(m.m_rows[row]);
+    emit m.dataChanged(m.index(row, 0), m.index(row, ResultsModel::kAllColumns - 1));
+}
+
+} // namespace friendlinks
