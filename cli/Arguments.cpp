@@ -242,19 +242,6 @@ void parseOptions(const QStringList &arguments, qsizetype first, QLatin1StringVi
     parsed.options.site = parsed.options.sites.value(0);
 }
 
-QString checkSitesProblem(const ParsedArguments &parsed)
-{
-    if (!parsed.sitesGiven)
-        return QStringLiteral("check needs a SITE");
-    if (parsed.options.sites.isEmpty())
-        return QStringLiteral("--sites lists no site");
-    for (const QString &site : parsed.options.sites) {
-        if (const QString problem = siteProblem(site); !problem.isEmpty())
-            return problem;
-    }
-    return {};
-}
-
 QString sitesFileProblem(const QByteArray &bytes)
 {
     const QByteArray text = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;

@@ -49,10 +49,6 @@ inline constexpr QLatin1StringView kWindowScope("window");
 void parseOptions(const QStringList &arguments, qsizetype first, QLatin1StringView scope,
                   const std::function<QString(const QString &)> &takeOperand, ParsedArguments &parsed);
 
-// After check's last argument: it has sites, each one a site that can be
-// checked (siteProblem); empty, or what is wrong.
-[[nodiscard]] QString checkSitesProblem(const ParsedArguments &parsed);
-
 // Why the bytes of a --sites file are not text (a NUL byte, not UTF-8 after
 // an optional byte-order mark), naming the first bad line; empty when they are.
 [[nodiscard]] QString sitesFileProblem(const QByteArray &bytes);

@@ -1,6 +1,7 @@
 #include "cli/CliCheck.h"
 
 #include "cli/CheckCommand.h"
+#include "cli/SiteText.h"
 #include "cli/Usage.h"
 
 #include <QCoreApplication>
@@ -29,9 +30,18 @@ QString CliCheck::takeOperand(const QString &site, ParsedArguments &parsed) cons
     return {};
 }
 
+// After the last argument: sites were given, each one a site that can be checked.
 QString CliCheck::complete(const ParsedArguments &parsed) const
 {
-    return checkSitesProblem(parsed);
+    if (!parsed.sitesGiven)
+        return QStringLiteral("check needs a SITE");
+    if (parsed.options.sites.isEmpty())
+        return QStringLiteral("--sites lists no site");
+    for (const QString &site : parsed.options.sites) {
+        if (const QString problem = siteProblem(site); !problem.isEmpty())
+            return problem;
+    }
+    return {};
 }
 
 int CliCheck::run(const ParsedArguments &parsed, const Invocation &invocation) const

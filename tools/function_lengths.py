@@ -17,7 +17,7 @@ import pathlib
 import re
 import sys
 
-FOLDERS = ("web", "probes", "check", "ui", "app", "cli", "launcher", "tools", "bench")
+FOLDERS = ("web", "probes", "check", "ui", "app", "cli", "launcher", "assets", "tools", "bench")
 LITERAL = re.compile(r'R"([^(\s]*)\((?:.|\n)*?\)\1"|"(?:\\.|[^"\\\n])*"|\'(?:\\.|[^\'\\\n])*\'|//[^\n]*|/\*(?:.|\n)*?\*/')
 CONTROL = re.compile(r"^\s*(if|for|while|switch|catch|do|else|return|case)\b")
 SCOPE = re.compile(r"\b(namespace|class|struct|union|enum)\b[^()]*$")
