@@ -29,8 +29,6 @@ public:
 
     [[nodiscard]] QLineEdit *keywordBox() const { return m_text1; }
     [[nodiscard]] QPushButton *searchButton() const { return m_command1; }
-    // The 16x16 icon drawn for engine k.
-    [[nodiscard]] static QPixmap engineIconPixmap(int k);
 
 private:
     QWidget *createStrip(int dpi);
