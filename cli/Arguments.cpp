@@ -2,7 +2,6 @@
 
 #include "cli/BoundedRead.h"
 #include "cli/SiteText.h"
-#include "cli/Usage.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -18,14 +17,31 @@ constexpr int kMaxTimeoutMs = 10 * 60 * 1000;
 constexpr int kMaxBaiduIntervalMs = 10 * 60 * 1000;
 
 // What an option does with its value: empty, or why the value cannot be used.
-using ApplyOption = QString (*)(const QString &value, CheckOptions &options);
+using ApplyOption = QString (*)(const QString &value, ParsedArguments &parsed);
 
+// One option of the command line. commands names those that take it, a blank
+// between two ("*": every command and the window).
 struct OptionSpec {
     QLatin1StringView name;
-    bool window;     // the window takes it too, not only check
+    QLatin1StringView commands;
     bool takesValue;
     ApplyOption apply;
 };
+
+// An option that fills the check's (and the window's) options.
+template <QString (*Apply)(const QString &, CheckOptions &)>
+QString onCheck(const QString &value, ParsedArguments &parsed)
+{
+    return Apply(value, parsed.options);
+}
+
+// --help and --version: the rest of the arguments is not read.
+template <ParsedArguments::Action Action>
+QString stopWith(const QString &, ParsedArguments &parsed)
+{
+    parsed.action = Action;
+    return {};
+}
 
 std::optional<int> parseNumber(const QString &text, int low, int high)
 {
@@ -111,8 +127,9 @@ QString siteOfLine(const QString &line)
 
 // The sites listed in a file, "-" being standard input: one a line, blank
 // lines and comments skipped, blanks around a site dropped.
-QString applySites(const QString &path, CheckOptions &options)
+QString applySites(const QString &path, ParsedArguments &parsed)
 {
+    parsed.sitesGiven = true;
     QFile file;
     const bool opened = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
                                                     : (file.setFileName(path), file.open(QIODevice::ReadOnly));
@@ -131,105 +148,98 @@ QString applySites(const QString &path, CheckOptions &options)
             continue;
         if (const QString problem = siteProblem(site); !problem.isEmpty())
             return QStringLiteral("--sites \"%1\" line %2: %3").arg(path, QString::number(i + 1), problem);
-        options.sites << site;
+        parsed.options.sites << site;
     }
     return {};
 }
 
+QString applyDiffFormat(const QString &value, ParsedArguments &parsed)
+{
+    if (value != QLatin1String("table") && value != QLatin1String("json"))
+        return QStringLiteral("--format must be table or json, not \"%1\"").arg(value);
+    parsed.diff.json = value == QLatin1String("json");
+    return {};
+}
+
+constexpr QLatin1StringView kWindowAndCheck("window check");
+constexpr QLatin1StringView kCheck("check");
+
 const OptionSpec kOptions[] = {
-    {QLatin1StringView("--proxy"), true, true, applyProxy},
-    {QLatin1StringView("--no-proxy"), true, false,
-     [](const QString &, CheckOptions &options) { return applyProxy(QString(), options); }},
-    {QLatin1StringView("--baidu-host"), true, true, applyBaiduHost},
-    {QLatin1StringView("--ca-file"), true, true, applyCaFile},
-    {QLatin1StringView("--baidu-interval-ms"), true, true,
-     applyNumber<&CheckSettings::baiduIntervalMs, 0, kMaxBaiduIntervalMs>},
-    {QLatin1StringView("--insecure"), true, false,
-     [](const QString &, CheckOptions &options) { options.settings.insecure = true; return QString(); }},
-    {QLatin1StringView("--modern"), true, false,
-     [](const QString &, CheckOptions &options) { options.settings.modern = true; return QString(); }},
-    {QLatin1StringView("--facts"), false, false,
-     [](const QString &, CheckOptions &options) { options.facts = true; return QString(); }},
-    {QLatin1StringView("--format"), false, true, applyFormat},
-    {QLatin1StringView("--sites"), false, true, applySites},
-    {QLatin1StringView("--jobs"), false, true, applyNumber<&CheckSettings::jobs, 1, kMaxJobs>},
-    {QLatin1StringView("--timeout-ms"), false, true, applyNumber<&CheckSettings::timeoutMs, 1, kMaxTimeoutMs>},
+    {QLatin1StringView("--help"), QLatin1StringView("*"), false, stopWith<ParsedArguments::Action::Help>},
+    {QLatin1StringView("-h"), QLatin1StringView("*"), false, stopWith<ParsedArguments::Action::Help>},
+    {QLatin1StringView("--version"), kWindowAndCheck, false, stopWith<ParsedArguments::Action::Version>},
+    {QLatin1StringView("--proxy"), kWindowAndCheck, true, onCheck<applyProxy>},
+    {QLatin1StringView("--no-proxy"), kWindowAndCheck, false,
+     [](const QString &, ParsedArguments &parsed) { return applyProxy(QString(), parsed.options); }},
+    {QLatin1StringView("--baidu-host"), kWindowAndCheck, true, onCheck<applyBaiduHost>},
+    {QLatin1StringView("--ca-file"), kWindowAndCheck, true, onCheck<applyCaFile>},
+    {QLatin1StringView("--baidu-interval-ms"), kWindowAndCheck, true,
+     onCheck<applyNumber<&CheckSettings::baiduIntervalMs, 0, kMaxBaiduIntervalMs>>},
+    {QLatin1StringView("--insecure"), kWindowAndCheck, false,
+     [](const QString &, ParsedArguments &parsed) { parsed.options.settings.insecure = true; return QString(); }},
+    {QLatin1StringView("--modern"), kWindowAndCheck, false,
+     [](const QString &, ParsedArguments &parsed) { parsed.options.settings.modern = true; return QString(); }},
+    {QLatin1StringView("--facts"), kCheck, false,
+     [](const QString &, ParsedArguments &parsed) { parsed.options.facts = true; return QString(); }},
+    {QLatin1StringView("--format"), kCheck, true, onCheck<applyFormat>},
+    {QLatin1StringView("--sites"), kCheck, true, applySites},
+    {QLatin1StringView("--jobs"), kCheck, true, onCheck<applyNumber<&CheckSettings::jobs, 1, kMaxJobs>>},
+    {QLatin1StringView("--timeout-ms"), kCheck, true,
+     onCheck<applyNumber<&CheckSettings::timeoutMs, 1, kMaxTimeoutMs>>},
+    {QLatin1StringView("--format"), QLatin1StringView("diff"), true, applyDiffFormat},
 };
 
-const OptionSpec *findOption(QStringView name, bool check)
+bool takenBy(const OptionSpec &option, QLatin1StringView command)
+{
+    if (option.commands == QLatin1StringView("*"))
+        return true;
+    return QString(option.commands).split(QLatin1Char(' ')).contains(QString(command));
+}
+
+const OptionSpec *findOption(QStringView name, QLatin1StringView command)
 {
     for (const OptionSpec &option : kOptions) {
-        if (name == option.name && (check || option.window))
+        if (name == option.name && takenBy(option, command))
             return &option;
     }
     return nullptr;
 }
 
-// After the last argument: a check has sites, each one a site that can be checked.
-QString checkSites(const CheckOptions &options, bool sitesGiven)
+// The option arguments[*i] (its value maybe the next argument, *i then moved
+// onto it) applied: empty, or what is wrong.
+QString applyArgument(const QStringList &arguments, qsizetype *i, QLatin1StringView scope, ParsedArguments &parsed)
 {
-    if (!sitesGiven)
-        return QStringLiteral("check needs a SITE");
-    if (options.sites.isEmpty())
-        return QStringLiteral("--sites lists no site");
-    for (const QString &site : options.sites) {
-        if (const QString problem = siteProblem(site); !problem.isEmpty())
-            return problem;
-    }
-    return {};
+    const QString &argument = arguments[*i];
+    const qsizetype eq = argument.startsWith(QLatin1String("--")) ? argument.indexOf(QLatin1Char('=')) : -1;
+    const QString name = eq > 0 ? argument.left(eq) : argument;
+    const OptionSpec *option = findOption(name, scope);
+    if (!option)
+        return QStringLiteral("unknown option %1").arg(name);
+    if (!option->takesValue && eq > 0)
+        return QStringLiteral("%1 takes no value").arg(name);
+    if (option->takesValue && eq < 0 && *i + 1 >= arguments.size())
+        return QStringLiteral("%1 needs a value").arg(name);
+    const QString value = !option->takesValue ? QString() : eq > 0 ? argument.mid(eq + 1) : arguments[++*i];
+    const QString problem = option->apply(value, parsed);
+    return problem.isEmpty() || problem.startsWith(QLatin1String("--")) ? problem : name + QLatin1Char(' ') + problem;
 }
 
 } // namespace
 
-ParsedArguments parseArguments(const QStringList &arguments)
+void parseOptions(const QStringList &arguments, qsizetype first, QLatin1StringView scope,
+                  const std::function<QString(const QString &)> &takeOperand, ParsedArguments &parsed)
 {
-    ParsedArguments parsed;
-    const bool check = !arguments.isEmpty() && arguments.first() == QLatin1String("check");
-    parsed.action = check ? ParsedArguments::Action::Check : ParsedArguments::Action::Window;
-    const auto fail = [&parsed](const QString &error) {
-        parsed.action = ParsedArguments::Action::UsageError;
-        parsed.error = error;
-        return parsed;
-    };
-    bool sitesGiven = false;
-    for (qsizetype i = check ? 1 : 0; i < arguments.size(); ++i) {
+    const ParsedArguments::Action reading = parsed.action;
+    for (qsizetype i = first; i < arguments.size() && parsed.action == reading; ++i) {
         const QString &argument = arguments[i];
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            parsed.action = ParsedArguments::Action::Help;
-            parsed.help = check ? checkUsageText() : usageText();
-            return parsed;
+        const QString problem = argument.startsWith(QLatin1Char('-')) ? applyArgument(arguments, &i, scope, parsed)
+                                                                       : takeOperand(argument);
+        if (!problem.isEmpty()) {
+            parsed.action = ParsedArguments::Action::UsageError;
+            parsed.error = problem;
         }
-        if (argument == QLatin1String("--version")) {
-            parsed.action = ParsedArguments::Action::Version;
-            return parsed;
-        }
-        if (!argument.startsWith(QLatin1Char('-'))) {
-            if (!check)
-                return fail(QStringLiteral("unknown command \"%1\"").arg(argument));
-            parsed.options.sites << argument;
-            sitesGiven = true;
-            continue;
-        }
-        const qsizetype eq = argument.startsWith(QLatin1String("--")) ? argument.indexOf(QLatin1Char('=')) : -1;
-        const QString name = eq > 0 ? argument.left(eq) : argument;
-        const OptionSpec *option = findOption(name, check);
-        if (!option)
-            return fail(QStringLiteral("unknown option %1").arg(name));
-        if (!option->takesValue && eq > 0)
-            return fail(QStringLiteral("%1 takes no value").arg(name));
-        if (option->takesValue && eq < 0 && i + 1 >= arguments.size())
-            return fail(QStringLiteral("%1 needs a value").arg(name));
-        const QString value = !option->takesValue ? QString() : eq > 0 ? argument.mid(eq + 1) : arguments[++i];
-        if (const QString problem = option->apply(value, parsed.options); !problem.isEmpty())
-            return fail(problem.startsWith(QLatin1String("--")) ? problem : name + QLatin1Char(' ') + problem);
-        sitesGiven = sitesGiven || option->name == QLatin1StringView("--sites");
-    }
-    if (check) {
-        if (const QString problem = checkSites(parsed.options, sitesGiven); !problem.isEmpty())
-            return fail(problem);
     }
     parsed.options.site = parsed.options.sites.value(0);
-    return parsed;
 }
 
 QString sitesFileProblem(const QByteArray &bytes)

@@ -4,7 +4,11 @@
 
 #include <QStringList>
 
+#include <functional>
+
 namespace friendlinks {
+
+class Command;
 
 enum class OutputFormat { Table, Tsv, Json, Jsonl, Csv };
 
@@ -16,19 +20,34 @@ struct CheckOptions {
     CheckSettings settings;
 };
 
-// What the command line asks for.
-struct ParsedArguments {
-    enum class Action { Window, Check, Help, Version, UsageError };
-    Action action = Action::Window;
-    CheckOptions options;
-    QString error; // for UsageError: what is wrong, in one line
-    QString help;  // for Help: the help asked for (the check's, or the whole)
+struct DiffOptions {
+    QStringList files; // OLD and NEW
+    bool json = false; // --format json, else the table
 };
 
-// Parses the arguments after the program name. With no "check" the window is
-// meant; it takes the options marked so in the option table too. Every site
-// is one that can be checked (siteProblem), else it is a usage error.
-[[nodiscard]] ParsedArguments parseArguments(const QStringList &arguments);
+// What the command line asks for.
+struct ParsedArguments {
+    enum class Action { Window, Run, Help, Version, UsageError };
+    Action action = Action::Window;
+    const Command *command = nullptr; // the command named first (Run, Help, UsageError); none for the window
+    CheckOptions options; // the check's and the window's
+    DiffOptions diff;
+    bool sitesGiven = false; // check: a SITE or a --sites came
+    QString error; // for UsageError: what is wrong, in one line
+    QString help;  // for Help: the help asked for (the command's, or the whole)
+};
+
+// The command a table's option belongs to when no command is named: the window.
+inline constexpr QLatin1StringView kWindowScope("window");
+
+// The option table's machinery: reads arguments[first...] for the command named
+// scope (kWindowScope for the window), taking the options the table gives that
+// command, in order with its operands (the arguments that are no option), each
+// handed to takeOperand, which says why it cannot be used, or nothing. Stops at
+// --help or --version (parsed.action says which) and at the first problem
+// (parsed.action UsageError, parsed.error what is wrong).
+void parseOptions(const QStringList &arguments, qsizetype first, QLatin1StringView scope,
+                  const std::function<QString(const QString &)> &takeOperand, ParsedArguments &parsed);
 
 // Why the bytes of a --sites file are not text (a NUL byte, not UTF-8 after
 // an optional byte-order mark), naming the first bad line; empty when they are.

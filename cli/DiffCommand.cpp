@@ -96,40 +96,6 @@ QByteArray formatChangesJson(const QList<LinkChange> &changes)
     return QJsonDocument(QJsonObject{{QStringLiteral("changes"), list}}).toJson(QJsonDocument::Indented);
 }
 
-struct DiffArguments {
-    QStringList files;
-    bool json = false;
-    bool help = false;
-    QString error;
-};
-
-DiffArguments parseDiffArguments(const QStringList &arguments)
-{
-    DiffArguments parsed;
-    for (qsizetype i = 0; i < arguments.size() && parsed.error.isEmpty() && !parsed.help; ++i) {
-        const QString &argument = arguments[i];
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            parsed.help = true;
-        } else if (argument == QLatin1String("--format") || argument.startsWith(QLatin1String("--format="))) {
-            QString value;
-            if (argument.contains(QLatin1Char('=')))
-                value = argument.section(QLatin1Char('='), 1);
-            else if (i + 1 < arguments.size())
-                value = arguments[++i];
-            if (value != QLatin1String("table") && value != QLatin1String("json"))
-                parsed.error = QStringLiteral("--format must be table or json, not \"%1\"").arg(value);
-            parsed.json = value == QLatin1String("json");
-        } else if (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("--")) {
-            parsed.error = QStringLiteral("unknown option %1").arg(argument);
-        } else {
-            parsed.files << argument;
-        }
-    }
-    if (parsed.error.isEmpty() && !parsed.help && parsed.files.size() != 2)
-        parsed.error = QStringLiteral("diff needs two files, OLD.json and NEW.json");
-    return parsed;
-}
-
 // The two checks, or why they cannot be compared.
 std::variant<std::pair<QList<SavedSite>, QList<SavedSite>>, QString> readChecks(const QStringList &files)
 {
@@ -158,41 +124,41 @@ QString checkMode(const QList<SavedSite> &check)
     return QString();
 }
 
+// The changes from the check in files[0] to the one in files[1] (their modes
+// named on err when they differ), or why they cannot be compared.
+std::variant<QList<LinkChange>, QString> compareFiles(const QStringList &files, QIODevice *err)
+{
+    auto read = readChecks(files);
+    if (const QString *problem = std::get_if<QString>(&read))
+        return *problem;
+    const auto &[older, newer] = std::get<0>(read);
+    const QString oldMode = checkMode(older), newMode = checkMode(newer);
+    if (!oldMode.isEmpty() && !newMode.isEmpty() && oldMode != newMode)
+        err->write(QStringLiteral("friendlinks diff: \"%1\" is a %2 check, \"%3\" a %4 one; compared all the same\n")
+                       .arg(escapeForDisplay(files[0]), escapeForDisplay(oldMode), escapeForDisplay(files[1]),
+                            escapeForDisplay(newMode))
+                       .toUtf8());
+    return diffChecks(older, newer);
+}
+
 } // namespace
 
-int runDiff(const QStringList &arguments, QIODevice *out, QIODevice *err)
+int runDiff(const DiffOptions &options, QIODevice *out, QIODevice *err)
 {
-    const DiffArguments parsed = parseDiffArguments(arguments);
-    if (!parsed.error.isEmpty()) {
-        err->write(usageErrorText(QStringLiteral("diff"), parsed.error).toUtf8());
+    const auto compared = compareFiles(options.files, err);
+    if (const QString *problem = std::get_if<QString>(&compared)) {
+        err->write(QStringLiteral("friendlinks diff: %1\n").arg(escapeForDisplay(*problem)).toUtf8());
         return kDiffUsage;
     }
-    QByteArray output = diffUsageText().toUtf8();
-    int status = kDiffNoRegression;
-    if (!parsed.help) {
-        auto read = readChecks(parsed.files);
-        if (const QString *problem = std::get_if<QString>(&read)) {
-            err->write(QStringLiteral("friendlinks diff: %1\n").arg(escapeForDisplay(*problem)).toUtf8());
-            return kDiffUsage;
-        }
-        const auto &[older, newer] = std::get<0>(read);
-        const QString oldMode = checkMode(older), newMode = checkMode(newer);
-        if (!oldMode.isEmpty() && !newMode.isEmpty() && oldMode != newMode)
-            err->write(QStringLiteral("friendlinks diff: \"%1\" is a %2 check, \"%3\" a %4 one; compared all the same\n")
-                           .arg(escapeForDisplay(parsed.files[0]), escapeForDisplay(oldMode),
-                                escapeForDisplay(parsed.files[1]), escapeForDisplay(newMode))
-                           .toUtf8());
-        const QList<LinkChange> changes = diffChecks(older, newer);
-        output = parsed.json ? formatChangesJson(changes) : formatChangesTable(changes);
-        const bool regressed = std::any_of(changes.begin(), changes.end(),
-                                           [](const LinkChange &change) { return isRegression(change.change); });
-        status = regressed ? kDiffRegression : kDiffNoRegression;
-    }
+    const QList<LinkChange> &changes = std::get<QList<LinkChange>>(compared);
+    const QByteArray output = options.json ? formatChangesJson(changes) : formatChangesTable(changes);
     if (out->write(output) != output.size()) {
         err->write(QStringLiteral("friendlinks diff: 无法写出结果：%1\n").arg(out->errorString()).toUtf8());
         return kExitOutputFailed;
     }
-    return status;
+    const bool regressed = std::any_of(changes.begin(), changes.end(),
+                                       [](const LinkChange &change) { return isRegression(change.change); });
+    return regressed ? kDiffRegression : kDiffNoRegression;
 }
 
 } // namespace friendlinks

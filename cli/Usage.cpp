@@ -84,16 +84,35 @@ const QString kDiffOptions = QStringLiteral(
 
 } // namespace
 
-QString usageText()
+QString wholeUsageText(const QStringList &synopses, const QStringList &overviews)
 {
-    return kWindowUsage + kCheckSynopsis + kDiffSynopsis + QStringLiteral("       friendlinks --help | --version\n\n")
-        + QStringLiteral("With no command, opens the window.\n") + kCheckOptions + QLatin1Char('\n')
-        + QStringLiteral("`diff` ") + kDiffOptions;
+    return kWindowUsage + synopses.join(QString()) + QStringLiteral("       friendlinks --help | --version\n\n")
+        + QStringLiteral("With no command, opens the window.\n") + overviews.join(QLatin1Char('\n'));
+}
+
+QString checkSynopsis()
+{
+    return kCheckSynopsis;
+}
+
+QString checkOverview()
+{
+    return kCheckOptions;
 }
 
 QString checkUsageText()
 {
     return QString(kCheckSynopsis).replace(0, 6, QStringLiteral("usage:")) + QLatin1Char('\n') + kCheckOptions;
+}
+
+QString diffSynopsis()
+{
+    return kDiffSynopsis;
+}
+
+QString diffOverview()
+{
+    return QStringLiteral("`diff` ") + kDiffOptions;
 }
 
 QString diffUsageText()

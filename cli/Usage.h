@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 namespace friendlinks {
 
@@ -11,8 +11,15 @@ inline const QString kVersion = QStringLiteral("8.0");
 // Exit status of any command whose output could not be written completely.
 inline constexpr int kExitOutputFailed = 4;
 
-[[nodiscard]] QString usageText();      // friendlinks --help: the window, check and diff
+// friendlinks --help: the window's usage, each command's synopsis (its lines
+// "       friendlinks NAME ..."), then what it says of the window and of each command.
+[[nodiscard]] QString wholeUsageText(const QStringList &synopses, const QStringList &overviews);
+
+[[nodiscard]] QString checkSynopsis();
+[[nodiscard]] QString checkOverview();
 [[nodiscard]] QString checkUsageText(); // friendlinks check --help
+[[nodiscard]] QString diffSynopsis();
+[[nodiscard]] QString diffOverview();
 [[nodiscard]] QString diffUsageText();  // friendlinks diff --help
 [[nodiscard]] QString versionText();    // "friendlinks 8.0\n"
 

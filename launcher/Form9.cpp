@@ -24,9 +24,8 @@ QPixmap atDpi(const QPixmap &picture, int dpi)
     return picture.scaled(picture.size() * dpi / 96, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-} // namespace
-
-QPixmap Form9::engineIconPixmap(int k)
+// The 16x16 icon drawn for engine k: its first letter on a tile of its own colour.
+QPixmap engineIcon(int k)
 {
     static const QColor kTiles[kEngineCount] = {
         {41, 98, 255}, {0, 150, 136}, {66, 133, 244}, {123, 31, 162}, {255, 111, 0}, {0, 137, 123},
@@ -43,6 +42,8 @@ QPixmap Form9::engineIconPixmap(int k)
     p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QString::fromUtf8(engineTable()[k].name).left(1));
     return pix;
 }
+
+} // namespace
 
 Form9::Form9(QWidget *parent, Browser *browser, MessageBox *messages)
     : QWidget(parent)
@@ -145,7 +146,7 @@ void Form9::engineChosen(int index)
 {
     m_text1->setFocus();
     if (index >= 0 && index < kEngineCount)
-        m_picture2->setPixmap(engineIconPixmap(index));
+        m_picture2->setPixmap(engineIcon(index));
 }
 
 void Form9::search()

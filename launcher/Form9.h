@@ -28,11 +28,7 @@ public:
     void search();
 
     [[nodiscard]] QLineEdit *keywordBox() const { return m_text1; }
-    [[nodiscard]] QComboBox *engineChoice() const { return m_combo1; }
-    [[nodiscard]] QLabel *engineIcon() const { return m_picture2; }
     [[nodiscard]] QPushButton *searchButton() const { return m_command1; }
-    // The 16x16 icon drawn for engine k.
-    [[nodiscard]] static QPixmap engineIconPixmap(int k);
 
 private:
     QWidget *createStrip(int dpi);

@@ -40,10 +40,4 @@ QString registrableDomain(const QString &host)
     return QString::fromLatin1(domain ? QByteArray(domain) : lower);
 }
 
-bool sameSite(const QString &hostA, const QString &hostB)
-{
-    const QString a = registrableDomain(hostA);
-    return !a.isEmpty() && a == registrableDomain(hostB);
-}
-
 } // namespace friendlinks

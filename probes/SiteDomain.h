@@ -12,7 +12,4 @@ namespace friendlinks {
 // its own site. Empty for an empty or unreadable host.
 [[nodiscard]] QString registrableDomain(const QString &host);
 
-// True when both hosts belong to one site (registrableDomain equal, not empty).
-[[nodiscard]] bool sameSite(const QString &hostA, const QString &hostB);
-
 } // namespace friendlinks

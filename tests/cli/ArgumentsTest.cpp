@@ -1,5 +1,6 @@
 // What `friendlinks` makes of its arguments: the options of the check and of the window, and what it refuses.
 #include "cli/CheckCommand.h"
+#include "cli/Commands.h"
 #include "cli/SiteText.h"
 
 #include "tools/fakeweb/FakeWeb.h"
@@ -22,7 +23,7 @@ TEST(ParseArguments, ReadsEveryOption)
         {"check", "www.a.com", "b.com", "--format", "json", "--proxy", "http://127.0.0.1:3128", "--baidu-host=baidu.test",
          "--jobs", "3", "--timeout-ms", "250", "--ca-file", fakeweb::FakeWeb::authorityFile(), "--insecure", "--modern",
          "--facts", "--baidu-interval-ms=1500"});
-    ASSERT_EQ(parsed.action, Action::Check) << parsed.error.toStdString();
+    ASSERT_EQ(parsed.action, Action::Run) << parsed.error.toStdString();
     const CheckSettings &s = parsed.options.settings;
     EXPECT_EQ(parsed.options.site, "www.a.com");
     EXPECT_EQ(parsed.options.sites, (QStringList{"www.a.com", "b.com"}));
@@ -64,6 +65,37 @@ TEST(ParseArguments, RoutesToWindowVersionHelpOrCheck)
     EXPECT_TRUE(window.options.settings.modern && window.options.settings.insecure);
     EXPECT_EQ(QSslCertificate::fromData(window.options.settings.authorityPem), fakeweb::FakeWeb::authority());
     EXPECT_EQ(window.options.settings.baiduIntervalMs, 200);
+}
+
+// Every command of the registry: found by its name, in the usage block, its own help; diff's options read
+// by the same table as check's, each command taking only its own.
+TEST(Commands, AreListedInTheHelpAndTakeTheirOwnOptionsFromTheTable)
+{
+    for (const Command *command : commands()) {
+        EXPECT_EQ(findCommand(command->name()), command);
+        EXPECT_TRUE(usageText().section(QStringLiteral("\n\n"), 0, 0).contains(command->synopsis()));
+        EXPECT_EQ(parseArguments({command->name(), "-h"}).help, command->help());
+        EXPECT_TRUE(command->help().startsWith(QStringLiteral("usage: friendlinks %1 ").arg(command->name())));
+    }
+    const ParsedArguments diff = parseArguments({"diff", "old.json", "--format=json", "new.json"});
+    ASSERT_EQ(diff.action, Action::Run) << diff.error.toStdString();
+    EXPECT_EQ(diff.command, findCommand("diff"));
+    EXPECT_EQ(diff.diff.files, (QStringList{"old.json", "new.json"}));
+    EXPECT_TRUE(diff.diff.json);
+    const std::pair<QStringList, const char *> bad[] = {
+        {{"diff", "a", "b", "--format", "csv"}, "--format must be table or json, not \"csv\""},
+        {{"diff", "a", "b", "--format"}, "--format needs a value"},
+        {{"diff", "a", "b", "--facts"}, "unknown option --facts"},
+        {{"diff", "--version"}, "unknown option --version"},
+        {{"diff", "a"}, "diff needs two files"},
+        {{"check", "a.com", "--format", "json", "x.json", "--format", "html"}, "--format must be table, tsv"},
+    };
+    for (const auto &[arguments, reason] : bad) {
+        const ParsedArguments parsed = parseArguments(arguments);
+        EXPECT_EQ(parsed.action, Action::UsageError) << arguments.join(' ').toStdString();
+        EXPECT_EQ(parsed.command, findCommand(arguments.first()));
+        EXPECT_TRUE(parsed.error.contains(QString::fromUtf8(reason))) << parsed.error.toStdString();
+    }
 }
 
 // A --sites file holding bytes, kept for the rest of the test run.
@@ -113,7 +145,7 @@ TEST(ParseArguments, RejectsWhatItCannotUseAndSaysWhy)
         EXPECT_TRUE(parsed.error.contains(QString::fromUtf8(reason))) << parsed.error.toStdString();
     }
     for (const char *site : {"www.a.com:8080", "HTTP://WWW.A.COM/x?y=1", "localhost", "https://a.com", "a.com/x://y"})
-        EXPECT_EQ(parseArguments({"check", site}).action, Action::Check) << site;
+        EXPECT_EQ(parseArguments({"check", site}).action, Action::Run) << site;
     // Blank lines and "#" lines are skipped, each line trimmed, a byte-order mark dropped.
     const QString sites = textFile("\xEF\xBB\xBF# 我的\nwww.a.com\r\n\n  www.b.com  # 老朋友\n\t\n#www.c.com\nwww.d.com/#x");
     EXPECT_EQ(parseArguments({"check", "--sites", sites}).options.sites,

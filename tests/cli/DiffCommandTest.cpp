@@ -87,6 +87,7 @@ TEST_F(DiffCommandTest, BadFilesAndOptionsAreNamedWithTheReasonAndNothingOnStdou
         {{good, m_dir.filePath("missing.json")}, "cannot read"},
         {{good, good, "--format", "xml"}, "--format must be table or json"},
         {{good, good, "--colour"}, "unknown option --colour"},
+        {{good, good, "--format"}, "--format needs a value"},
         {{file("a.json", R"({"site": "www.a.com", "rows": []})"), file("b.json", R"({"site": "www.b.com", "rows": []})")},
          "check of www.a.com, \""},
         {{file("none.json", R"({"sites": []})"), good}, "none.json\" holds no site"},

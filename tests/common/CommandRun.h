@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cli/CheckCommand.h"
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
 #include "cli/DiffCommand.h"
 
 #include "tests/common/FetchWait.h"
@@ -26,7 +28,7 @@ protected:
     {
         arguments.prepend(QStringLiteral("check"));
         ParsedArguments parsed = parseArguments(arguments);
-        EXPECT_EQ(parsed.action, ParsedArguments::Action::Check) << parsed.error.toStdString();
+        EXPECT_EQ(parsed.action, ParsedArguments::Action::Run) << parsed.error.toStdString();
         parsed.options.settings.proxy = m_web.proxy();
         openBuffers();
         CheckCommand command(parsed.options, out ? out : &m_out, &m_err, false, false);
@@ -36,11 +38,13 @@ protected:
         return finished.isEmpty() ? -1 : finished.first().first().toInt();
     }
 
-    // `friendlinks diff ARGUMENTS...`; returns the exit status.
+    // `friendlinks diff ARGUMENTS...`, parsed and run as the program runs it; returns the exit status.
     int diff(const QStringList &arguments, QIODevice *out = nullptr)
     {
         openBuffers();
-        return runDiff(arguments, out ? out : &m_out, &m_err);
+        int argc = 0;
+        return runParsed(parseArguments(QStringList{QStringLiteral("diff")} + arguments),
+                         Invocation{argc, nullptr, out ? out : &m_out, &m_err});
     }
 
     // A stdout that takes nothing, as a full disk: /dev/full, unbuffered.

@@ -187,7 +187,7 @@ private:
                 return;
             }
             // No TLS listener: the attempt is refused, and logged all the same.
-            m_web->logRequest(QStringLiteral("https://") + QString::fromUtf8(request.target), request.target);
+            m_web->logRequest(QStringLiteral("https://") + QString::fromUtf8(request.target));
             writeSimple(502, QByteArray(), true);
             return;
         }
@@ -197,7 +197,7 @@ private:
             url = QString::fromUtf8(request.target);
         else
             url = QLatin1String(m_scheme) + QString::fromUtf8(request.host) + QString::fromUtf8(request.target);
-        m_web->logRequest(url, request.target);
+        m_web->logRequest(url);
 
         std::optional<Answer> found = m_web->answerFor(url);
         if (!found) {
@@ -468,7 +468,6 @@ QNetworkProxy FakeWeb::proxy() const
 void FakeWeb::clearLog()
 {
     m_log.clear();
-    m_rawTargets.clear();
     m_hostRequests.clear();
 }
 
@@ -487,11 +486,10 @@ void FakeWeb::acceptPending(QTcpServer *server, bool tls)
     }
 }
 
-void FakeWeb::logRequest(const QString &url, const QByteArray &rawTarget)
+void FakeWeb::logRequest(const QString &url)
 {
     const QString decoded = QUrl::fromPercentEncoding(url.toUtf8());
     m_log.append(decoded);
-    m_rawTargets.append(rawTarget);
     emit requestReceived(decoded);
 }
 

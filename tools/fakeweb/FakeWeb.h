@@ -48,8 +48,6 @@ public:
     [[nodiscard]] int hostRequests(const QString &host) const { return m_hostRequests.value(host.toLower()); }
     // Absolute URLs asked for, in arrival order, percent-decoded ("http://h/s?wd=site:中文").
     [[nodiscard]] QStringList requestLog() const { return m_log; }
-    // The request targets exactly as they arrived on the wire.
-    [[nodiscard]] QList<QByteArray> rawTargets() const { return m_rawTargets; }
     void clearLog();
     // Connections open right now.
     [[nodiscard]] int openConnections() const;
@@ -68,7 +66,6 @@ private:
     QSslServer *m_tlsServer = nullptr;
     QSslServer *m_expiredTlsServer = nullptr;
     QStringList m_log;
-    QList<QByteArray> m_rawTargets;
     QHash<QString, int> m_hostRequests;
     QSet<Connection *> m_connections;
 
@@ -77,7 +74,7 @@ private:
     [[nodiscard]] QSslServer *tlsListener(const QString &certificateFile);
     // The TLS listener a "CONNECT host:port" goes to.
     [[nodiscard]] quint16 tunnelPortFor(const QByteArray &connectTarget) const;
-    void logRequest(const QString &url, const QByteArray &rawTarget);
+    void logRequest(const QString &url);
     [[nodiscard]] std::optional<Answer> answerFor(const QString &url);
     void connectionClosed(Connection *connection);
 };

@@ -1,0 +1,57 @@
+#include "cli/Commands.h"
+
+#include "cli/CliCheck.h"
+#include "cli/CliDiff.h"
+#include "cli/Usage.h"
+
+namespace friendlinks {
+
+const QList<const Command *> &commands()
+{
+    static const CliCheck check;
+    static const CliDiff diff;
+    static const QList<const Command *> all{&check, &diff};
+    return all;
+}
+
+const Command *findCommand(const QString &name)
+{
+    for (const Command *command : commands()) {
+        if (name == command->name())
+            return command;
+    }
+    return nullptr;
+}
+
+ParsedArguments parseArguments(const QStringList &arguments)
+{
+    using Action = ParsedArguments::Action;
+    ParsedArguments parsed;
+    const Command *command = arguments.isEmpty() ? nullptr : findCommand(arguments.first());
+    parsed.command = command;
+    parsed.action = command ? Action::Run : Action::Window;
+    const auto takeOperand = [&](const QString &argument) {
+        return command ? command->takeOperand(argument, parsed) : QStringLiteral("unknown command \"%1\"").arg(argument);
+    };
+    parseOptions(arguments, command ? 1 : 0, command ? command->name() : kWindowScope, takeOperand, parsed);
+    if (parsed.action == Action::Run) {
+        parsed.error = command->complete(parsed);
+        if (!parsed.error.isEmpty())
+            parsed.action = Action::UsageError;
+    }
+    if (parsed.action == Action::Help)
+        parsed.help = command ? command->help() : usageText();
+    return parsed;
+}
+
+QString usageText()
+{
+    QStringList synopses, overviews;
+    for (const Command *command : commands()) {
+        synopses << command->synopsis();
+        overviews << command->overview();
+    }
+    return wholeUsageText(synopses, overviews);
+}
+
+} // namespace friendlinks
