@@ -45,12 +45,30 @@ const QByteArray &currentHistoryDictionary()
     return dictionary;
 }
 
-QByteArray packPayload(const QByteArray &data, const QByteArray &dictionary)
+struct PayloadPacker::Stream {
+    z_stream zlib{};
+    bool ready = false;
+};
+
+PayloadPacker::PayloadPacker() : m_stream(std::make_unique<Stream>())
 {
-    z_stream stream{};
-    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, kRawDeflate, kMemLevel, Z_DEFAULT_STRATEGY) != Z_OK)
+    m_stream->ready = deflateInit2(&m_stream->zlib, Z_BEST_COMPRESSION, Z_DEFLATED, kRawDeflate, kMemLevel,
+                                   Z_DEFAULT_STRATEGY) == Z_OK;
+}
+
+PayloadPacker::~PayloadPacker()
+{
+    if (m_stream->ready)
+        deflateEnd(&m_stream->zlib);
+}
+
+QByteArray PayloadPacker::pack(const QByteArray &data, const QByteArray &dictionary)
+{
+    z_stream &stream = m_stream->zlib;
+    const auto *words = reinterpret_cast<const Bytef *>(dictionary.constData());
+    if (!m_stream->ready || deflateReset(&stream) != Z_OK ||
+        deflateSetDictionary(&stream, words, uInt(dictionary.size())) != Z_OK)
         return {};
-    deflateSetDictionary(&stream, reinterpret_cast<const Bytef *>(dictionary.constData()), uInt(dictionary.size()));
     QByteArray packed(qsizetype(deflateBound(&stream, uLong(data.size()))), Qt::Uninitialized);
     stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
     stream.avail_in = uInt(data.size());
@@ -58,8 +76,13 @@ QByteArray packPayload(const QByteArray &data, const QByteArray &dictionary)
     stream.avail_out = uInt(packed.size());
     const int status = deflate(&stream, Z_FINISH);
     packed.truncate(qsizetype(stream.total_out));
-    deflateEnd(&stream);
     return status == Z_STREAM_END ? packed : QByteArray();
+}
+
+QByteArray packPayload(const QByteArray &data, const QByteArray &dictionary)
+{
+    PayloadPacker packer;
+    return packer.pack(data, dictionary);
 }
 
 std::optional<QByteArray> unpackPayload(const QByteArray &packed, const QByteArray &dictionary, qsizetype limit)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <memory>
 #include <optional>
 
 namespace friendlinks {
@@ -17,6 +18,22 @@ inline constexpr qsizetype kMaxHistoryPayload = 16 * 1024 * 1024;
 
 // The dictionary new payloads are packed with.
 [[nodiscard]] const QByteArray &currentHistoryDictionary();
+
+// Packs payloads one after another with one set of deflate buffers (a new set
+// for each payload would cost more than the packing).
+class PayloadPacker {
+public:
+    PayloadPacker();
+    ~PayloadPacker();
+    PayloadPacker(const PayloadPacker &) = delete;
+    PayloadPacker &operator=(const PayloadPacker &) = delete;
+
+    [[nodiscard]] QByteArray pack(const QByteArray &data, const QByteArray &dictionary);
+
+private:
+    struct Stream;
+    std::unique_ptr<Stream> m_stream;
+};
 
 [[nodiscard]] QByteArray packPayload(const QByteArray &data, const QByteArray &dictionary);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "check/HistoryCodec.h"
 #include "check/HistoryRecord.h"
 
 #include <QByteArray>
@@ -109,6 +110,7 @@ private:
     std::unique_ptr<Statements> m_statements;
     qint64 m_codecId = 0;
     QHash<qint64, QByteArray> m_dictionaries;
+    PayloadPacker m_packer;
     HistoryError m_error;
 };
 
@@ -117,6 +119,7 @@ private:
 // friendlinks (QStandardPaths::AppLocalDataLocation of a program named
 // friendlinks with no organization: ~/.local/share/friendlinks/ on Linux,
 // %LOCALAPPDATA%\friendlinks\ on Windows), whatever the running program is called.
-[[nodiscard]] QString defaultHistoryPath(const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
+[[nodiscard]] QString defaultHistoryPath(
+    const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 
 } // namespace friendlinks

@@ -308,7 +308,8 @@ TEST_F(HistoryStoreTest, AReadOnlyFileIsSaid)
     const bool opened = history.open(path()) && history.record(dailyCheck(kSite, 1, 1)) > 0;
     QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_FALSE(opened);
-    EXPECT_NE(history.lastError().failure, HistoryFailure::None);
+    EXPECT_EQ(history.lastError().failure, HistoryFailure::ReadOnly);
+    EXPECT_TRUE(history.lastError().reason.contains("history.sqlite")) << history.lastError().reason.toStdString();
 }
 
 // A writer killed at any moment (a crash, kill -9): every check is whole or absent.
