@@ -131,6 +131,13 @@ QByteArray wordsFor(const QByteArray &dictionary, const QString &site, const QSt
     return dictionary + ' ' + site.toUtf8() + ' ' + lianjie.toUtf8();
 }
 
+QString waitText(std::chrono::milliseconds wait)
+{
+    if (wait.count() % 1000 == 0)
+        return QStringLiteral("%1 s").arg(wait.count() / 1000);
+    return QStringLiteral("%1 ms").arg(wait.count());
+}
+
 CheckSummary summaryOf(const Use &use)
 {
     return {use.integer(0), use.text(1), use.time(2), use.time(3), use.text(4), int(use.integer(5))};
@@ -340,13 +347,16 @@ qint64 HistoryStore::record(const CheckRecord &check)
     const qint64 siteId = internedId(FindSite, AddSite, check.site);
     if (siteId == 0)
         return abandon();
+    const QByteArray siteWords = wordsFor(currentHistoryDictionary(), check.site); // wordsFor(…, lianjie) less the address
     qint64 checkId = 0;
     {
         Use add((*m_statements)[AddCheck]);
         add.bind(1, siteId).bind(2, check.mode).bind(3, check.started.toMSecsSinceEpoch());
         add.bind(4, check.finished.toMSecsSinceEpoch()).bind(5, check.programVersion).bind(6, m_codecId);
-        add.bind(7, m_packer.pack(check.outcome, wordsFor(currentHistoryDictionary(), check.site)));
-        add.bind(8, qint64(check.rows.size()));
+        const QByteArray outcome = m_packer.pack(check.outcome, siteWords);
+        if (outcome.isEmpty())
+            return fail(HistoryFailure::Failed, QStringLiteral("out of memory packing a check")), abandon();
+        add.bind(7, outcome).bind(8, qint64(check.rows.size()));
         if (const int result = add.step(); result != SQLITE_DONE) {
             fail(result);
             return abandon();
@@ -358,9 +368,12 @@ qint64 HistoryStore::record(const CheckRecord &check)
         const qint64 friendId = internedId(FindFriend, AddFriend, row.lianjie);
         if (friendId == 0)
             return abandon();
+        // Deflate never gives an empty stream: empty is a failure (of memory).
+        const QByteArray payload = m_packer.pack(row.payload, siteWords + row.lianjie.toUtf8());
+        if (payload.isEmpty())
+            return fail(HistoryFailure::Failed, QStringLiteral("out of memory packing a check")), abandon();
         Use add((*m_statements)[AddRow]);
-        add.bind(1, checkId).bind(2, qint64(position)).bind(3, friendId);
-        add.bind(4, m_packer.pack(row.payload, wordsFor(currentHistoryDictionary(), check.site, row.lianjie)));
+        add.bind(1, checkId).bind(2, qint64(position)).bind(3, friendId).bind(4, payload);
         if (const int result = add.step(); result != SQLITE_DONE) {
             fail(result);
             return abandon();
@@ -452,7 +465,7 @@ std::optional<CheckRecord> HistoryStore::load(qint64 checkId)
     }
     if (result != SQLITE_DONE)
         return fail(result), abandon();
-    exec("COMMIT");
+    rollback(); // ends the read; nothing was written
     return check;
 }
 
@@ -594,9 +607,8 @@ bool HistoryStore::fail(int code)
     switch (primary) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        fail(HistoryFailure::Locked, QStringLiteral("the history %1 is in use by another program (waited %2 ms)")
-                                         .arg(file)
-                                         .arg(m_options.busyTimeout.count()));
+        fail(HistoryFailure::Locked, QStringLiteral("the history %1 is in use by another program (waited %2)")
+                                         .arg(file, waitText(m_options.busyTimeout)));
         break;
     case SQLITE_NOTADB:
         fail(HistoryFailure::NotHistory,
