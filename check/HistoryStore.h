@@ -46,7 +46,8 @@ struct HistoryOptions {
 // The history of checks in one SQLite file: each check recorded in one
 // transaction (a check cut short leaves nothing half-written, earlier checks
 // intact), read back by site, by check and by friend. Two stores on one file,
-// in one program or two, write in turn (WAL, a busy wait).
+// in one program or two, write in turn (WAL, a busy wait); one store is used
+// by one thread at a time.
 //
 // No call throws. A call that fails returns an empty answer (0, -1, an empty
 // list or optional) and lastError() says why; each call clears it first, so
