@@ -1,0 +1,48 @@
+#include "check/HistorySchema.h"
+
+namespace friendlinks {
+
+namespace {
+
+// Version 1. Texts that repeat from check to check (sites, friend addresses,
+// the packing dictionary) live once in a table of their own; a row is its
+// check, its place in the check, its friend and its packed payload.
+const char kVersion1[] = R"(
+CREATE TABLE site (
+  id INTEGER PRIMARY KEY,
+  name TEXT NOT NULL UNIQUE);
+CREATE TABLE friend (
+  id INTEGER PRIMARY KEY,
+  address TEXT NOT NULL UNIQUE);
+CREATE TABLE codec (
+  id INTEGER PRIMARY KEY,
+  dictionary BLOB NOT NULL UNIQUE);
+CREATE TABLE check_run (
+  id INTEGER PRIMARY KEY,
+  site_id INTEGER NOT NULL REFERENCES site(id),
+  mode TEXT NOT NULL,
+  started_ms INTEGER NOT NULL,
+  finished_ms INTEGER NOT NULL,
+  program_version TEXT NOT NULL,
+  codec_id INTEGER NOT NULL REFERENCES codec(id),
+  outcome BLOB NOT NULL,
+  row_count INTEGER NOT NULL);
+CREATE INDEX check_run_by_site ON check_run(site_id, started_ms);
+CREATE TABLE check_row (
+  check_id INTEGER NOT NULL REFERENCES check_run(id),
+  position INTEGER NOT NULL,
+  friend_id INTEGER NOT NULL REFERENCES friend(id),
+  payload BLOB NOT NULL,
+  PRIMARY KEY (check_id, position)) WITHOUT ROWID;
+CREATE INDEX check_row_by_friend ON check_row(friend_id, check_id);
+)";
+
+} // namespace
+
+const QList<const char *> &historyMigrations()
+{
+    static const QList<const char *> steps{kVersion1};
+    return steps;
+}
+
+} // namespace friendlinks
