@@ -4,7 +4,7 @@
 #include "app/ModernModeUi.h"
 #include "app/ClockFormat.h"
 #include "assets/Assets.h"
-#include "check/OutputFormats.h"
+#include "check/RowFacts.h"
 #include "check/TextEscape.h"
 #include "ui/Fonts.h"
 #include "launcher/Form9.h"
