@@ -23,7 +23,10 @@ RowFacts pageFacts(const FetchResult &page, const QString &link)
 BaiduFacts baiduFacts(const FetchResult &answer, bool cellsFilled)
 {
     const bool read = answer.kind == FetchResult::Kind::Page;
-    return {baiduState(answer, cellsFilled), read ? baiduIndexCount(answer.text) : std::nullopt};
+    BaiduFacts facts;
+    facts.state = baiduState(answer, cellsFilled);
+    facts.count = read ? baiduIndexCount(answer.text) : std::nullopt;
+    return facts;
 }
 
 } // namespace friendlinks

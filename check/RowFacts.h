@@ -51,7 +51,7 @@ struct RowFacts {
 // (the row schema's facts that have a column, check/RowSchema).
 enum class FactColumn { status, finalUrl, ms, backlinkNofollow, pageNofollow, outbound, baiduState, baiduCount,
                         ourNofollow };
-inline constexpr int kFactColumnCount = 9;
+inline constexpr int kFactColumnCount = int(FactColumn::ourNofollow) + 1;
 
 struct FactColumnInfo {
     FactColumn column;

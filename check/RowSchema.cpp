@@ -183,6 +183,12 @@ QList<FieldChange> nofollowDiff(const ResultRow &o, const ResultRow &n)
 
 } // namespace
 
+bool isRegression(const QString &change)
+{
+    return change == kChangeRemoved || change == kChangeBacklinkLost || change == kChangeNofollowAdded
+        || change == kChangeIndexDrop || change == kChangeRankLost || change == kChangeUnreachable;
+}
+
 const std::array<CellField, kColumnCount> &cellFields()
 {
     static const std::array<CellField, kColumnCount> table{{

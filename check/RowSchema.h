@@ -35,6 +35,9 @@ inline const QString kChangeRankBack = QStringLiteral("rank_back");
 inline const QString kChangeUnreachable = QStringLiteral("unreachable"); // the whole site, one line
 inline const QString kChangeReachable = QStringLiteral("reachable");
 
+// True for the changes that make things worse.
+[[nodiscard]] bool isRegression(const QString &change);
+
 // One change of a field between an older and a newer check of a row, its values as shown.
 struct FieldChange {
     QString change; // a kChange… code

@@ -61,12 +61,6 @@ QList<LinkChange> diffSite(const SiteRows &older, const SiteRows &newer)
 
 } // namespace
 
-bool isRegression(const QString &change)
-{
-    return change == kChangeRemoved || change == kChangeBacklinkLost || change == kChangeNofollowAdded
-        || change == kChangeIndexDrop || change == kChangeRankLost || change == kChangeUnreachable;
-}
-
 QList<LinkChange> diffChecks(const QList<SiteRows> &older, const QList<SiteRows> &newer)
 {
     QList<LinkChange> changes;

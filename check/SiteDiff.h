@@ -18,9 +18,6 @@ struct LinkChange {
     bool operator==(const LinkChange &) const = default;
 };
 
-// True for the changes that make things worse.
-[[nodiscard]] bool isRegression(const QString &change);
-
 // The changes from older to newer: sites matched by site (a site missing from
 // either side is not compared), rows by lianjie with repeats paired in order,
 // a pair's changes by the schema's diff rules, field by field. A site that could not be
