@@ -7,7 +7,7 @@
 #include "app/ModeSetting.h"
 #include "app/ResultsListModel.h"
 #include "assets/Assets.h"
-#include "check/OutputFormats.h"
+#include "check/RowFacts.h"
 #include "check/TextEscape.h"
 #include "ui/Fonts.h"
 #include "launcher/Form9.h"

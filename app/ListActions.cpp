@@ -2,7 +2,7 @@
 
 #include "check/CheckEngine.h"
 #include "check/CsvFormat.h"
-#include "check/OutputFormats.h"
+#include "check/TsvFormat.h"
 #include "ui/Platform.h"
 
 #include <QAction>

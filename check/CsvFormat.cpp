@@ -1,5 +1,6 @@
 #include "check/CsvFormat.h"
 
+#include "check/RowSchema.h"
 #include "check/TextEscape.h"
 
 namespace friendlinks {
@@ -49,14 +50,9 @@ QByteArray formatCsv(const ResultTable &table)
         QStringList fields;
         if (siteColumn)
             fields << table.siteOfRow.value(i);
-        QStringList red;
-        for (const ColumnInfo &info : columns()) {
-            const Cell &cell = row.cells[info.column];
-            fields << cellDisplayText(cell.text);
-            if (cell.red)
-                red << QString::fromLatin1(info.key);
-        }
-        fields << red.join(QLatin1Char(','));
+        for (const ColumnInfo &info : columns())
+            fields << cellDisplayText(row.cells[info.column].text);
+        fields << redKeys(row.cells).join(QLatin1Char(','));
         for (const FactColumn column : table.factColumns)
             fields << cellDisplayText(factCell(row.facts, column).text);
         out += csvRecord(fields);

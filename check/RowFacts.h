@@ -16,8 +16,8 @@ namespace friendlinks {
 // The Baidu side of a row's facts.
 struct BaiduFacts {
     BaiduState state = BaiduState::Unreachable;
-    std::optional<QString> count; // today's count phrase, digits and commas; a fact only
-    IndexPages pages;             // the count the shoulu cell shows, as a number
+    std::optional<QString> count; // today's count phrase, digits and commas, as Baidu wrote it
+    IndexPages pages;             // the row's index count: count's number, else the number the shoulu cell shows
     RankVerdict rank = RankVerdict::Unknown; // what the rp cell says
     bool operator==(const BaiduFacts &) const = default;
 };
@@ -47,10 +47,11 @@ struct RowFacts {
 // The Baidu facts of one answer; cellsFilled tells whether the cells were read from it.
 [[nodiscard]] BaiduFacts baiduFacts(const FetchResult &answer, bool cellsFilled);
 
-// The fact columns that --facts and the window add after the six, in order.
+// The fact columns that --facts and the window add after the six, in order
+// (the row schema's facts that have a column, check/RowSchema).
 enum class FactColumn { status, finalUrl, ms, backlinkNofollow, pageNofollow, outbound, baiduState, baiduCount,
                         ourNofollow };
-inline constexpr int kFactColumnCount = 9;
+inline constexpr int kFactColumnCount = int(FactColumn::ourNofollow) + 1;
 
 struct FactColumnInfo {
     FactColumn column;

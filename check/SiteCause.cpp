@@ -25,6 +25,19 @@ QString failureName(FetchResult::Failure failure)
 
 } // namespace
 
+FetchResult::Failure causeFailure(const QString &cause)
+{
+    using Failure = FetchResult::Failure;
+    if (cause.isEmpty() || cause == QLatin1String("http_error"))
+        return Failure::None;
+    if (cause == failureName(Failure::EmptyAnswer)) // None's name too: an answer without a body is the one meant
+        return Failure::EmptyAnswer;
+    for (int i = int(Failure::HostNotFound); i <= int(Failure::TooLarge); ++i)
+        if (failureName(Failure(i)) == cause)
+            return Failure(i);
+    return Failure::Other;
+}
+
 QString notCheckedCause(const SiteOutcome &outcome)
 {
     if (!outcome.reachable)

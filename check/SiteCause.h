@@ -12,5 +12,7 @@ namespace friendlinks {
 // check reads no links from an error page), "not_an_address", "other";
 // empty when the page was read.
 [[nodiscard]] QString notCheckedCause(const SiteOutcome &outcome);
+// The failure of the site's own page that a cause names; None for "http_error" and "", Other for a name not known.
+[[nodiscard]] FetchResult::Failure causeFailure(const QString &cause);
 
 } // namespace friendlinks

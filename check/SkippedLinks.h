@@ -30,7 +30,7 @@ inline constexpr int kSkipReasonCount = int(SkipReason::Duplicate) + 1;
 // The anchors a harvest did not list, counted by reason.
 class SkippedLinks {
 public:
-    void add(SkipReason reason) { ++m_counts[size_t(reason)]; }
+    void add(SkipReason reason, int count = 1) { m_counts[size_t(reason)] += count; }
     [[nodiscard]] int operator[](SkipReason reason) const { return m_counts[size_t(reason)]; }
     // Friend links a modern check would list that the classic rules left out.
     [[nodiscard]] int modernWouldList() const;

@@ -5,7 +5,9 @@
 #include "check/CheckNotes.h"
 #include "check/CsvFormat.h"
 #include "check/ResultTable.h"
-#include "check/OutputFormats.h"
+#include "check/JsonFormat.h"
+#include "check/TableFormat.h"
+#include "check/TsvFormat.h"
 #include "check/TextEscape.h"
 #include "cli/SiteText.h"
 

@@ -1,7 +1,8 @@
 #include "cli/DiffCommand.h"
 
 #include "cli/BoundedRead.h"
-#include "check/OutputFormats.h"
+#include "check/CheckMode.h"
+#include "check/DisplayWidth.h"
 #include "check/SiteDiff.h"
 #include "check/TextEscape.h"
 #include "cli/Usage.h"
@@ -44,7 +45,7 @@ QString shownValue(const LinkChange &change, const QString &value)
     return displayCellText(value);
 }
 
-std::variant<QList<SavedSite>, QString> readFile(const QString &path)
+std::variant<QList<SiteRows>, QString> readFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -52,7 +53,7 @@ std::variant<QList<SavedSite>, QString> readFile(const QString &path)
     const std::optional<QByteArray> text = readAtMost(file, kMaxDiffFileBytes);
     if (!text)
         return QStringLiteral("\"%1\" is larger than %2 MB").arg(path).arg(kMaxDiffFileBytes / (1024 * 1024));
-    auto saved = readSavedCheck(*text);
+    auto saved = readCheckJson(*text);
     if (const QString *problem = std::get_if<QString>(&saved))
         return QStringLiteral("\"%1\": %2").arg(path, *problem);
     return saved;
@@ -97,30 +98,30 @@ QByteArray formatChangesJson(const QList<LinkChange> &changes)
 }
 
 // The two checks, or why they cannot be compared.
-std::variant<std::pair<QList<SavedSite>, QList<SavedSite>>, QString> readChecks(const QStringList &files)
+std::variant<std::pair<QList<SiteRows>, QList<SiteRows>>, QString> readChecks(const QStringList &files)
 {
-    QList<SavedSite> checks[2];
+    QList<SiteRows> checks[2];
     for (int i = 0; i < 2; ++i) {
         auto read = readFile(files[i]);
         if (const QString *problem = std::get_if<QString>(&read))
             return *problem;
-        checks[i] = std::get<QList<SavedSite>>(std::move(read));
+        checks[i] = std::get<QList<SiteRows>>(std::move(read));
     }
     for (int i = 0; i < 2; ++i)
         if (checks[i].isEmpty())
             return QStringLiteral("\"%1\" holds no site: nothing to compare").arg(files[i]);
-    if (checks[0].size() == 1 && checks[1].size() == 1 && checks[0][0].site != checks[1][0].site)
+    if (checks[0].size() == 1 && checks[1].size() == 1 && checks[0][0].outcome.site != checks[1][0].outcome.site)
         return QStringLiteral("\"%1\" is a check of %2, \"%3\" of %4: different sites cannot be compared")
-            .arg(files[0], checks[0][0].site, files[1], checks[1][0].site);
+            .arg(files[0], checks[0][0].outcome.site, files[1], checks[1][0].outcome.site);
     return std::pair{checks[0], checks[1]};
 }
 
 // The mode a check was made in, from its first site that names one.
-QString checkMode(const QList<SavedSite> &check)
+QString checkMode(const QList<SiteRows> &check)
 {
-    for (const SavedSite &site : check)
-        if (!site.mode.isEmpty())
-            return site.mode;
+    for (const SiteRows &site : check)
+        if (site.modeSaved)
+            return site.outcome.modern ? kModernModeName : kClassicModeName;
     return QString();
 }
 

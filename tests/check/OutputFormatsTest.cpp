@@ -1,4 +1,7 @@
-#include "check/OutputFormats.h"
+#include "check/DisplayWidth.h"
+#include "check/JsonFormat.h"
+#include "check/TableFormat.h"
+#include "check/TsvFormat.h"
 
 #include "check/CsvFormat.h"
 #include "check/ResultsWriter.h"

@@ -1,0 +1,337 @@
+#include "check/RowSchema.h"
+
+#include "check/CheckRules.h"
+#include "check/JsonText.h"
+#include "probes/BaiduProbe.h"
+#include "web/FetchResult.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include <limits>
+
+namespace friendlinks {
+namespace {
+
+const QString kYes = QStringLiteral("是");
+const QString kNo = QStringLiteral("否");
+const QString kNull = QStringLiteral("null");
+
+Cell yesNo(const std::optional<bool> &fact)
+{
+    if (!fact)
+        return {};
+    return {*fact ? kYes : kNo, *fact};
+}
+
+std::optional<bool> nofollow(const std::optional<BackLinkFacts> &anchor)
+{
+    return anchor ? std::optional<bool>(!anchor->follow) : std::nullopt;
+}
+
+IndexPages pagesOf(const ResultRow &row)
+{
+    return row.facts.baidu ? row.facts.baidu->pages : std::nullopt;
+}
+
+// {"href", "rel", "follow"} and, when known (modern), "url"; null for none.
+QString anchorJson(const std::optional<BackLinkFacts> &anchor)
+{
+    if (!anchor)
+        return kNull;
+    QStringList rel;
+    for (const QString &token : anchor->rel)
+        rel << jsonString(token);
+    QString out = QStringLiteral("{\"href\": %1, \"rel\": [%2], \"follow\": %3")
+                      .arg(jsonString(anchor->href), rel.join(QStringLiteral(", ")), jsonBool(anchor->follow));
+    if (!anchor->url.isEmpty()) // modern's key after the keys of old; classic's objects stay as they were
+        out += QStringLiteral(", \"url\": ") + jsonString(anchor->url);
+    return out + QLatin1Char('}');
+}
+
+std::optional<BackLinkFacts> readAnchor(const QJsonValue &value)
+{
+    if (!value.isObject())
+        return std::nullopt;
+    const QJsonObject object = value.toObject();
+    BackLinkFacts anchor;
+    anchor.href = object.value(QLatin1String("href")).toString();
+    for (const QJsonValue &token : object.value(QLatin1String("rel")).toArray())
+        anchor.rel << token.toString();
+    anchor.follow = object.value(QLatin1String("follow")).toBool(true);
+    anchor.url = object.value(QLatin1String("url")).toString();
+    return anchor;
+}
+
+BaiduState baiduStateNamed(const QString &name)
+{
+    for (const BaiduState state : {BaiduState::Ok, BaiduState::NoResult, BaiduState::Blocked, BaiduState::UnknownPage})
+        if (baiduStateName(state) == name)
+            return state;
+    return BaiduState::Unreachable;
+}
+
+std::optional<BaiduFacts> readBaidu(const QJsonValue &value)
+{
+    if (!value.isObject())
+        return std::nullopt;
+    const QJsonObject object = value.toObject();
+    BaiduFacts baidu;
+    baidu.state = baiduStateNamed(object.value(QLatin1String("state")).toString());
+    const QJsonValue count = object.value(QLatin1String("count"));
+    if (count.isString())
+        baidu.count = count.toString();
+    else if (count.isDouble() && count.toDouble() >= 0) // as some versions wrote it
+        baidu.count = QString::number(count.toDouble(), 'f', 0);
+    return baidu;
+}
+
+// The typed values behind the cells: what the check that wrote the row knew
+// when it wrote these texts and flags.
+
+// A link back that passes weight is a cell not red. A red cell: modern's
+// anchor that passes nothing (the anchor fact is there), "没有链接" (the page
+// was read), or a page not read (classic's "访问太慢"/"无知错误", modern's
+// error page and failure texts). An empty cell is not probed.
+void readBackLinkVerdict(ResultRow &row, bool modern)
+{
+    const Cell &cell = row.cells[Column::fanlian];
+    BackLinkVerdict &verdict = row.facts.backlinkVerdict;
+    if (!cell.red)
+        verdict = cell.text.isEmpty() ? BackLinkVerdict::Unknown : BackLinkVerdict::Linked;
+    else if (modern && row.facts.backlink)
+        verdict = BackLinkVerdict::PassesNothing;
+    else
+        verdict = cell.text == kNoLink ? BackLinkVerdict::NoLink : BackLinkVerdict::NotRead;
+}
+
+// The count of today's Baidu page when the answer had one, else the number the shoulu cell shows.
+void readIndexPages(ResultRow &row, bool)
+{
+    if (!row.facts.baidu)
+        return;
+    IndexPages &pages = row.facts.baidu->pages;
+    pages = digitsNumber(row.facts.baidu->count.value_or(QString()));
+    if (!pages)
+        pages = digitsNumber(row.cells[Column::shoulu].text);
+}
+
+void readRank(ResultRow &row, bool)
+{
+    if (!row.facts.baidu)
+        return;
+    const QString &text = row.cells[Column::rp].text;
+    row.facts.baidu->rank = text == kHomePageFirst ? RankVerdict::HomeFirst
+        : text == kNotFirst                        ? RankVerdict::NotFirst
+                                                   : RankVerdict::Unknown;
+}
+
+bool backLinkRedByText(const QString &text)
+{
+    return text == kNoLink || text == kEmptyBody || text == kTooSlow;
+}
+
+bool rankRedByText(const QString &text)
+{
+    return text == kNotFirst;
+}
+
+bool isLost(BackLinkVerdict verdict)
+{
+    return verdict == BackLinkVerdict::NoLink || verdict == BackLinkVerdict::NotRead
+        || verdict == BackLinkVerdict::PassesNothing;
+}
+
+QList<FieldChange> backLinkDiff(const ResultRow &o, const ResultRow &n)
+{
+    const BackLinkVerdict before = o.facts.backlinkVerdict, after = n.facts.backlinkVerdict;
+    const QString &oldText = o.cells[Column::fanlian].text, &newText = n.cells[Column::fanlian].text;
+    if (before == BackLinkVerdict::Linked && isLost(after))
+        return {{kChangeBacklinkLost, oldText, newText}};
+    if (isLost(before) && after == BackLinkVerdict::Linked)
+        return {{kChangeBacklinkBack, oldText, newText}};
+    return {};
+}
+
+QList<FieldChange> indexDiff(const ResultRow &o, const ResultRow &n)
+{
+    const IndexPages before = pagesOf(o), after = pagesOf(n);
+    if (before && after && isIndexDrop(*before, *after))
+        return {{kChangeIndexDrop, QString::number(*before), QString::number(*after)}};
+    return {};
+}
+
+QList<FieldChange> rankDiff(const ResultRow &o, const ResultRow &n)
+{
+    const auto rank = [](const ResultRow &row) { return row.facts.baidu ? row.facts.baidu->rank : RankVerdict::Unknown; };
+    const QString &oldText = o.cells[Column::rp].text, &newText = n.cells[Column::rp].text;
+    if (rank(o) == RankVerdict::HomeFirst && rank(n) == RankVerdict::NotFirst)
+        return {{kChangeRankLost, oldText, newText}};
+    if (rank(o) == RankVerdict::NotFirst && rank(n) == RankVerdict::HomeFirst)
+        return {{kChangeRankBack, oldText, newText}};
+    return {};
+}
+
+QList<FieldChange> nofollowDiff(const ResultRow &o, const ResultRow &n)
+{
+    const std::optional<BackLinkFacts> &before = o.facts.backlink, &after = n.facts.backlink;
+    if (!before || !after || before->follow == after->follow)
+        return {};
+    return {{before->follow ? kChangeNofollowAdded : kChangeNofollowRemoved, jsonBool(before->follow),
+             jsonBool(after->follow)}};
+}
+
+} // namespace
+
+bool isRegression(const QString &change)
+{
+    return change == kChangeRemoved || change == kChangeBacklinkLost || change == kChangeNofollowAdded
+        || change == kChangeIndexDrop || change == kChangeRankLost || change == kChangeUnreachable;
+}
+
+const std::array<CellField, kColumnCount> &cellFields()
+{
+    static const std::array<CellField, kColumnCount> table{{
+        {{Column::lianjie, "lianjie", QStringLiteral("网站地址"), 150}, nullptr, nullptr, nullptr},
+        {{Column::guanjianzi, "guanjianzi", QStringLiteral("网站名字"), 100}, nullptr, nullptr, nullptr},
+        {{Column::fanlian, "fanlian", QStringLiteral("反链关键字"), 100}, readBackLinkVerdict, backLinkRedByText,
+         backLinkDiff},
+        {{Column::shoulu, "shoulu", QStringLiteral("百度收录"), 100}, readIndexPages, nullptr, indexDiff},
+        {{Column::kuaizhao, "kuaizhao", QStringLiteral("百度快照"), 100}, nullptr, nullptr, nullptr},
+        {{Column::rp, "rp", QStringLiteral("百度site首页"), 100}, readRank, rankRedByText, rankDiff},
+    }};
+    return table;
+}
+
+const QList<FactField> &factFields()
+{
+    static const QList<FactField> table{
+        {"status", FactColumnInfo{FactColumn::status, QStringLiteral("HTTP状态"), QStringLiteral("对方首页应答的HTTP状态码，0为没有应答"), 70},
+         [](const RowFacts &f) { return Cell{QString::number(f.status)}; },
+         [](const RowFacts &f) { return QString::number(f.status); },
+         [](const QJsonValue &v, RowFacts &f) { f.status = v.toInt(0); }, nullptr},
+        {"final_url", FactColumnInfo{FactColumn::finalUrl, QStringLiteral("最终地址"), QStringLiteral("跳转之后实际读到对方首页的地址"), 150},
+         [](const RowFacts &f) { return Cell{f.finalUrl}; },
+         [](const RowFacts &f) { return jsonString(f.finalUrl); },
+         [](const QJsonValue &v, RowFacts &f) { f.finalUrl = v.toString(); }, nullptr},
+        {"ms", FactColumnInfo{FactColumn::ms, QStringLiteral("用时ms"), QStringLiteral("从发出请求到应答结束（或超时）的毫秒数"), 60},
+         [](const RowFacts &f) { return Cell{QString::number(f.ms)}; },
+         [](const RowFacts &f) { return QString::number(f.ms); },
+         [](const QJsonValue &v, RowFacts &f) { f.ms = v.toInteger(0); }, nullptr},
+        {"backlink", FactColumnInfo{FactColumn::backlinkNofollow, QStringLiteral("反链nofollow"),
+                                    QStringLiteral("指回本站的链接带nofollow、sponsored或ugc，不传递权重"), 90},
+         [](const RowFacts &f) { return yesNo(nofollow(f.backlink)); },
+         [](const RowFacts &f) { return anchorJson(f.backlink); },
+         [](const QJsonValue &v, RowFacts &f) { f.backlink = readAnchor(v); }, nofollowDiff},
+        {"page_nofollow", FactColumnInfo{FactColumn::pageNofollow, QStringLiteral("页面nofollow"),
+                                         QStringLiteral("对方页面的meta robots或X-Robots-Tag要求搜索引擎不跟踪其链接"), 90},
+         [](const RowFacts &f) { return yesNo(f.pageNofollow); },
+         [](const RowFacts &f) { return f.pageNofollow ? jsonBool(*f.pageNofollow) : kNull; },
+         [](const QJsonValue &v, RowFacts &f) { f.pageNofollow = v.isBool() ? std::optional(v.toBool()) : std::nullopt; },
+         nullptr},
+        {"outbound", FactColumnInfo{FactColumn::outbound, QStringLiteral("对方外链数"),
+                                    QStringLiteral("对方首页指向其他网站的链接数，重复的也算"), 80},
+         [](const RowFacts &f) { return f.outbound ? Cell{QString::number(*f.outbound)} : Cell{}; },
+         [](const RowFacts &f) { return f.outbound ? QString::number(*f.outbound) : kNull; },
+         [](const QJsonValue &v, RowFacts &f) { f.outbound = v.isDouble() ? std::optional(v.toInt()) : std::nullopt; },
+         nullptr},
+        {"baidu", FactColumnInfo{FactColumn::baiduState, QStringLiteral("百度状态"),
+                                 QStringLiteral("百度应答：ok有结果，no_result无收录，blocked要求安全验证，unreachable无应答，unknown_page看不懂"), 90},
+         [](const RowFacts &f) {
+             return f.baidu ? Cell{baiduStateName(f.baidu->state), f.baidu->state == BaiduState::Blocked} : Cell{};
+         },
+         [](const RowFacts &f) {
+             if (!f.baidu)
+                 return kNull;
+             return QStringLiteral("{\"state\": %1, \"count\": %2}")
+                 .arg(jsonString(baiduStateName(f.baidu->state)), f.baidu->count ? jsonString(*f.baidu->count) : kNull);
+         },
+         [](const QJsonValue &v, RowFacts &f) { f.baidu = readBaidu(v); }, nullptr},
+        // Today's count phrase, digits and commas: written inside "baidu".
+        {nullptr, FactColumnInfo{FactColumn::baiduCount, QStringLiteral("百度收录(新)"),
+                                 QStringLiteral("百度新版页面写的收录数，仅供参考，百度收录列不变"), 90},
+         [](const RowFacts &f) { return f.baidu && f.baidu->count ? Cell{*f.baidu->count} : Cell{}; }, nullptr, nullptr,
+         nullptr},
+        {"tls_error", std::nullopt, nullptr,
+         [](const RowFacts &f) { return f.tlsError.isEmpty() ? kNull : jsonString(f.tlsError); },
+         [](const QJsonValue &v, RowFacts &f) { f.tlsError = v.toString(); }, nullptr},
+        {"our_link", FactColumnInfo{FactColumn::ourNofollow, QStringLiteral("我方nofollow"),
+                                    QStringLiteral("本站指向对方的链接带nofollow、sponsored或ugc，交换不对等"), 90},
+         [](const RowFacts &f) { return yesNo(nofollow(f.ourLink)); },
+         [](const RowFacts &f) { return anchorJson(f.ourLink); },
+         [](const QJsonValue &v, RowFacts &f) { f.ourLink = readAnchor(v); }, nullptr},
+    };
+    return table;
+}
+
+const std::array<ColumnInfo, kColumnCount> &columns()
+{
+    static const std::array<ColumnInfo, kColumnCount> table = [] {
+        std::array<ColumnInfo, kColumnCount> out{};
+        for (size_t i = 0; i < out.size(); ++i)
+            out[i] = cellFields()[i].column;
+        return out;
+    }();
+    return table;
+}
+
+const std::array<FactColumnInfo, kFactColumnCount> &factColumns()
+{
+    static const std::array<FactColumnInfo, kFactColumnCount> table = [] {
+        std::array<FactColumnInfo, kFactColumnCount> out{};
+        size_t next = 0;
+        for (const FactField &field : factFields()) {
+            if (!field.column)
+                continue;
+            Q_ASSERT(next < out.size() && size_t(field.column->column) == next); // in FactColumn's order
+            out[next++] = *field.column;
+        }
+        Q_ASSERT(next == out.size());
+        return out;
+    }();
+    return table;
+}
+
+Cell factCell(const RowFacts &facts, FactColumn column)
+{
+    static const std::array<Cell (*)(const RowFacts &), kFactColumnCount> cells = [] {
+        std::array<Cell (*)(const RowFacts &), kFactColumnCount> out{};
+        for (const FactField &field : factFields())
+            if (field.column)
+                out[size_t(field.column->column)] = field.cell;
+        return out;
+    }();
+    return cells[size_t(column)](facts);
+}
+
+QStringList redKeys(const CheckRow &row)
+{
+    QStringList keys;
+    for (const ColumnInfo &info : columns())
+        if (row[info.column].red)
+            keys << QString::fromLatin1(info.key);
+    return keys;
+}
+
+bool isIndexDrop(qint64 older, qint64 newer)
+{
+    // newer < older × (1 − 0.30), that is older − newer > older × 3 / 10, without overflow.
+    static_assert(kIndexDropShare == 0.30);
+    return older - newer > 3 * (older / 10) + 3 * (older % 10) / 10;
+}
+
+IndexPages digitsNumber(const QString &text)
+{
+    IndexPages number;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            continue;
+        const qint64 sum = number.value_or(0);
+        if (sum > (std::numeric_limits<qint64>::max() - 9) / 10)
+            return std::nullopt;
+        number = sum * 10 + (c.unicode() - '0');
+    }
+    return number;
+}
+
+} // namespace friendlinks
