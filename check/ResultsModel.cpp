@@ -126,4 +126,12 @@ void ResultsModel::setFacts(int row, const RowFacts &facts)
     emit dataChanged(index(row, kColumnCount), index(row, kAllColumns - 1));
 }
 
+void ResultsModel::updateRow(int row, const std::function<void(ResultRow &)> &change)
+{
+    if (row < 0 || row >= m_rows.size())
+        return;
+    change(m_rows[row]);
+    emit dataChanged(index(row, 0), index(row, kAllColumns - 1));
+}
+
 } // namespace friendlinks

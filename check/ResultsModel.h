@@ -9,6 +9,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace friendlinks {
 
 // One result row: the six cells with their red flags, and the facts read beside them.
@@ -63,6 +65,8 @@ public:
     int appendRow(const ResultRow &row);
     void setCell(int row, Column column, const Cell &cell);
     void setFacts(int row, const RowFacts &facts);
+    // Applies change to the row (its cells and facts, field by field) and says so once for the whole row.
+    void updateRow(int row, const std::function<void(ResultRow &)> &change);
     SiteOutcome &outcomeToWrite() { return m_outcome; }
 
 private:
