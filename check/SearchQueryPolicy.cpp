@@ -18,7 +18,7 @@ struct SearchQueryPolicy::Query {
     QString site;
     int worker = 0; // the fetcher of the first row that asked
     std::vector<Waiter> waiters;
-    std::shared_ptr<FetchTicket> ticket; // once it left the pacer
+    std::shared_ptr<SentQuery> sent; // once it left the pacer
 };
 
 SearchQueryPolicy::SearchQueryPolicy(Transport &transport, QString host, int intervalMs, BlockTest isBlock,
@@ -69,7 +69,7 @@ bool SearchQueryPolicy::send(const std::shared_ptr<Query> &query)
         step.redirects = {target};
         return !isBlock(step);
     };
-    query->ticket = m_transport.sendQuery(query->worker, query->address, query->site, options,
+    query->sent = m_transport.sendQuery(query->worker, query->address, query->site, options,
                                           [this, query](const FetchResult &answer) { answered(query, answer); });
     return true;
 }
@@ -97,7 +97,7 @@ void SearchQueryPolicy::blocked()
     // Final at once: what has not reached the wire never will.
     std::vector<std::shared_ptr<Query>> dropped;
     for (const auto &query : std::as_const(m_pending)) {
-        if (query->ticket && m_transport.isOnTheWire(*query->ticket))
+        if (query->sent && query->sent->isOnTheWire())
             continue; // its answer comes as usual
         dropped.push_back(query);
     }
@@ -128,8 +128,8 @@ void SearchQueryPolicy::drop(const std::shared_ptr<Query> &query)
 {
     m_pending.remove(query->address);
     m_pacer.forget(query.get());
-    if (query->ticket)
-        m_transport.dropQuery(query->ticket);
+    if (query->sent)
+        query->sent->drop();
 }
 
 void SearchQueryPolicy::keep(const QString &query, const FetchResult &answer)

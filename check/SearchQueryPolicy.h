@@ -16,7 +16,6 @@
 namespace friendlinks {
 
 struct FetchOptions;
-struct FetchTicket; // one fetch of a pool: waiting for its host's place, then on the wire
 
 // How a run asks one search engine (Baidu today): one query per distinct
 // address per run, whose answer serves every row that needs it, also from a
@@ -27,18 +26,23 @@ struct FetchTicket; // one fetch of a pool: waiting for its host's place, then o
 // pool's workers and host places; a second engine is a second policy.
 class SearchQueryPolicy {
 public:
+    // A query the transport took: waiting for a free place, then on the wire.
+    class SentQuery {
+    public:
+        virtual ~SentQuery() = default;
+        [[nodiscard]] virtual bool isOnTheWire() const = 0;
+        // Not sent after all, or aborted on the wire: its done never runs.
+        virtual void drop() = 0;
+    };
     // What the policy needs of the pool that sends its queries.
     class Transport {
     public:
         virtual ~Transport() = default;
         // Sends address on worker's fetcher once its host has a free place;
         // done runs before the place passes to the next fetch waiting for it.
-        virtual std::shared_ptr<FetchTicket> sendQuery(int worker, const QString &address, const QString &site,
-                                                       const FetchOptions &options,
-                                                       std::function<void(const FetchResult &)> done) = 0;
-        // Drops a fetch sendQuery gave: never sent, or aborted on the wire; done never runs.
-        virtual void dropQuery(const std::shared_ptr<FetchTicket> &ticket) = 0;
-        [[nodiscard]] virtual bool isOnTheWire(const FetchTicket &ticket) const = 0;
+        virtual std::shared_ptr<SentQuery> sendQuery(int worker, const QString &address, const QString &site,
+                                                     const FetchOptions &options,
+                                                     std::function<void(const FetchResult &)> done) = 0;
         // Whether the client still takes answers (one that left is told nothing).
         [[nodiscard]] virtual bool isServing(const void *client) const = 0;
     };

@@ -25,21 +25,30 @@ class WorkerPool::QueryTransport final : public SearchQueryPolicy::Transport {
 public:
     explicit QueryTransport(WorkerPool &pool) : m_pool(pool) {}
 
-    std::shared_ptr<FetchTicket> sendQuery(int worker, const QString &address, const QString &site,
-                                           const FetchOptions &options,
-                                           std::function<void(const FetchResult &)> done) override
+    std::shared_ptr<SearchQueryPolicy::SentQuery> sendQuery(int worker, const QString &address, const QString &site,
+                                                            const FetchOptions &options,
+                                                            std::function<void(const FetchResult &)> done) override
     {
         auto ticket = std::make_shared<FetchTicket>();
         ticket->host = hostOf(address);
         ticket->answerFirst = true; // a block it brings is known before the next query has the place
         m_pool.startFetch(ticket, worker, address, site, options, std::move(done));
-        return ticket;
+        return std::make_shared<Sent>(m_pool, ticket);
     }
-    void dropQuery(const std::shared_ptr<FetchTicket> &ticket) override { m_pool.cancel(ticket); }
-    bool isOnTheWire(const FetchTicket &ticket) const override { return bool(ticket.request); }
     bool isServing(const void *client) const override { return m_pool.isAttached(client); }
 
 private:
+    class Sent final : public SearchQueryPolicy::SentQuery {
+    public:
+        Sent(WorkerPool &pool, std::shared_ptr<FetchTicket> ticket) : m_pool(pool), m_ticket(std::move(ticket)) {}
+        bool isOnTheWire() const override { return bool(m_ticket->request); }
+        void drop() override { m_pool.cancel(m_ticket); }
+
+    private:
+        WorkerPool &m_pool;
+        std::shared_ptr<FetchTicket> m_ticket;
+    };
+
     WorkerPool &m_pool;
 };
 

@@ -18,6 +18,7 @@ namespace friendlinks {
 
 class PageFetcher;
 struct FetchOptions;
+struct FetchTicket; // one fetch: waiting for its host's place, then in flight
 
 struct CheckSettings;
 
