@@ -125,6 +125,32 @@ TEST_F(CheckEngineTest, JobsSchemeAndWhiteSpaceAroundTheSiteGiveTheSameCellsAndC
     EXPECT_EQ(m_web.hostRequests(kBaidu), 3 * 5) << "one Baidu query a row";
 }
 
+// What the cells say, typed as the check found it: the verdict of the link back, Baidu's count and rank.
+TEST_F(CheckEngineTest, TheTypedValuesAreThoseTheCellsShow)
+{
+    buildWorld(m_web.world(), 0);
+    CheckEngine engine(settings());
+    ASSERT_TRUE(run(engine, "www.home9.com"));
+    using Verdict = BackLinkVerdict;
+    const struct {
+        Verdict verdict;
+        IndexPages pages;
+        RankVerdict rank;
+    } expected[] = {
+        {Verdict::Linked, 1230, RankVerdict::HomeFirst}, {Verdict::Linked, 86, RankVerdict::NotFirst},
+        {Verdict::NoLink, {}, RankVerdict::Unknown},     {Verdict::NotRead, 3, RankVerdict::HomeFirst},
+        {Verdict::NotRead, {}, RankVerdict::Unknown},
+    };
+    const QList<RowFacts> facts = engine.facts();
+    ASSERT_EQ(facts.size(), 5);
+    for (qsizetype r = 0; r < facts.size(); ++r) {
+        EXPECT_EQ(facts[r].backlinkVerdict, expected[r].verdict) << r;
+        ASSERT_TRUE(facts[r].baidu) << r;
+        EXPECT_EQ(facts[r].baidu->pages, expected[r].pages) << r;
+        EXPECT_EQ(facts[r].baidu->rank, expected[r].rank) << r;
+    }
+}
+
 TEST_F(CheckEngineTest, UnreachableEmptyOrFriendlessSiteEndsWithNoRowsAndNoProbes)
 {
     m_web.world().set("http://www.gone.com/", answer(200, "", fakeweb::Answer::Fault::Drop));
