@@ -58,7 +58,6 @@ public:
     // sent because the engine blocks us.
     void ask(const void *client, int worker, const QString &query, const QString &site,
              std::function<void(const FetchResult *answer)> done);
-    [[nodiscard]] bool isBlocked() const { return m_blocked; }
     // The client left: its rows wait no more; a query no row needs is not sent, or aborted.
     void forget(const void *client);
     // Forgets every query waiting or on the wire (the pool goes).

@@ -29,8 +29,6 @@ public:
     // Runs wake (once) when bytes are given back.
     void waitFor(const void *holder, std::function<void()> wake);
 
-    [[nodiscard]] qint64 held() const { return m_held; }
-
 private:
     struct Holder {
         const void *holder;

@@ -85,7 +85,6 @@ public:
     // Today's charset rule (decodeDeclared: the bytes, then the header and the
     // page's own <meta>) instead of the bytes-only one of DecodeBody.
     void setDeclaredCharsets(bool declared) { m_declaredCharsets = declared; }
-    [[nodiscard]] int timeoutMs() const { return m_timeoutMs; }
 
     // Fetches url ("http://" is put in front unless it starts with http:// or
     // https:// in any case). URL0 is the checked site as typed: a failure on an
