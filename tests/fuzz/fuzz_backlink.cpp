@@ -12,8 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     using namespace friendlinks;
     const auto [page, needle] = fuzz::splitAtNul(data, size);
     // A found text anchor shows at most 8 characters (a surrogate pair is one); none found shows nothing.
-    const BackLinkResult scan = scanBackLinks(page, needle);
-    if (scan.text.size() > 16 || (!scan.found && (scan.image || !scan.text.isEmpty() || !scan.anchor.isEmpty())))
+    const BackLinkResult classic = scanBackLinks(page, needle);
+    if (classic.text.size() > 16
+        || (!classic.found && (classic.image || !classic.text.isEmpty() || !classic.anchor.isEmpty())))
         std::abort();
 
     // Every anchor is a tag, its address http(s) or nothing, its text trimmed.
