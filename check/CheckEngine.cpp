@@ -3,8 +3,7 @@
 #include "check/CheckMode.h"
 #include "check/CheckRules.h"
 #include "check/Harvest.h"
-#include "probes/BackLinkProbe.h"
-#include "probes/BaiduProbe.h"
+#include "check/RowProbes.h"
 
 #include <QDateTime>
 #include <QTimer>
@@ -12,8 +11,9 @@
 namespace friendlinks {
 
 // One check from start to end, a client of the worker pool: its first task
-// is the harvest, then one task per row. Destroying it cancels everything in
-// flight: its requests are aborted, so no late answer reaches the engine.
+// is the harvest, then one task per row, which runs the row's probes in order.
+// Destroying it cancels everything in flight: its requests are aborted, so no
+// late answer reaches the engine.
 class CheckEngine::Run : public WorkerPool::Client {
 public:
     Run(CheckEngine &engine, const QString &site, std::shared_ptr<WorkerPool> pool)
@@ -23,6 +23,7 @@ public:
         , m_mode(engine.outcome().modern, site)
         , m_settings(checkedWith(engine.m_settings))
         , m_startedAt(QDateTime::currentDateTimeUtc())
+        , m_probes(rowProbes(*m_pool, *this, m_mode, site, engine.m_settings.baiduHost))
     {
     }
 
@@ -58,6 +59,15 @@ public:
 
     [[nodiscard]] bool done() const { return m_done; }
 
+    // Empties what the probes fill in the row, before it is probed again.
+    void clearRow(int row)
+    {
+        m_engine.m_writer.updateRow(row, [this](ResultRow &cleared) {
+            for (const auto &probe : m_probes)
+                probe->clear(cleared);
+        });
+    }
+
     bool takeWorker(int worker) override
     {
         if (m_cancelled)
@@ -70,7 +80,8 @@ public:
         }
         if (!m_harvested || m_nextRow >= m_total)
             return false;
-        probeRow(worker, m_queue[m_nextRow++]);
+        const int row = m_queue[m_nextRow++];
+        runProbe(0, {row, worker, m_engine.m_results->row(row).cells[Column::lianjie].text});
         return true;
     }
 
@@ -112,79 +123,31 @@ private:
         m_pool->workerDone(worker); // this worker and every free one take the rows
     }
 
-    void probeRow(int worker, int row)
+    // The row's probes one after the other on the worker, each result applied
+    // to the row as it comes; the row is done after the last.
+    void runProbe(size_t probe, const RowContext &row)
     {
-        const QString link = m_engine.m_results->row(row).cells[Column::lianjie].text;
-        m_pool->fetch(this, worker, link, m_site, [this, worker, row, link](const FetchResult &page) {
+        m_probes[probe]->run(row, [this, probe, row](const ProbeResult &result) {
             if (m_cancelled)
                 return;
-            const BackLinkJudgement judged = m_mode.judgeBackLink(page, link);
-            setCell(row, Column::fanlian, judged.cell);
-            RowFacts facts = pageFacts(page, link);
-            facts.backlink = judged.anchor;
-            facts.ourLink = m_engine.m_results->row(row).facts.ourLink; // read at the harvest, kept
-            setFacts(row, facts);
+            QString &tlsError = m_engine.m_writer.outcome().baiduTlsError;
+            if (tlsError.isEmpty())
+                tlsError = result.searchTlsError;
+            m_engine.m_writer.updateRow(row.row, result.change);
             if (m_cancelled)
                 return;
-            queryBaidu(worker, row, link);
+            if (result.searchBlocked && !m_baiduBlocked) {
+                m_baiduBlocked = true;
+                m_engine.m_writer.outcome().baiduBlocked = true;
+                emit m_engine.baiduBlocked();
+                if (m_cancelled)
+                    return;
+            }
+            if (probe + 1 < m_probes.size())
+                runProbe(probe + 1, row);
+            else
+                rowDone(row.worker);
         });
-    }
-
-    // One Baidu query for the row, at the pace asked for, shared with every
-    // row of the run that asks for the same address; none once Baidu has asked
-    // for a security check (every further query only deepens the block).
-    void queryBaidu(int worker, int row, const QString &link)
-    {
-        m_pool->askBaidu(this, worker, m_mode.baiduQuery(m_engine.m_settings.baiduHost, link), m_site,
-                         [this, worker, row, link](const FetchResult *answer) {
-                             if (m_cancelled)
-                                 return;
-                             QString &tlsError = m_engine.m_writer.outcome().baiduTlsError;
-                             if (answer && tlsError.isEmpty())
-                                 tlsError = answer->tlsError;
-                             baiduAnswered(worker, row, link, answer);
-                         });
-    }
-
-    // answer is null when no query was sent because Baidu blocks us.
-    void baiduAnswered(int worker, int row, const QString &link, const FetchResult *answer)
-    {
-        if (m_cancelled)
-            return;
-        const std::optional<BaiduResult> result = answer ? m_mode.parseBaidu(answer->text, link) : std::nullopt;
-        RowFacts facts = m_engine.m_results->row(row).facts;
-        // A count the cell cannot show (modern) is not a read answer: the state says why.
-        const bool counted = result && !result->count.isEmpty();
-        facts.baidu = answer ? baiduFacts(*answer, counted) : BaiduFacts{BaiduState::Blocked, {}};
-        const BaiduCells cells = m_mode.baiduCells(result, facts.baidu->state);
-        setCell(row, Column::shoulu, cells.shoulu);
-        setCell(row, Column::kuaizhao, cells.kuaizhao);
-        setCell(row, Column::rp, cells.rp);
-        setFacts(row, facts);
-        if (m_cancelled)
-            return;
-        if (facts.baidu->state == BaiduState::Blocked && !m_baiduBlocked) {
-            m_baiduBlocked = true;
-            m_engine.m_writer.outcome().baiduBlocked = true;
-            emit m_engine.baiduBlocked();
-            if (m_cancelled)
-                return;
-        }
-        rowDone(worker);
-    }
-
-    void setCell(int row, Column column, const Cell &cell)
-    {
-        if (m_cancelled)
-            return;
-        m_engine.m_writer.setCell(row, column, cell);
-    }
-
-    void setFacts(int row, const RowFacts &facts)
-    {
-        if (m_cancelled)
-            return;
-        m_engine.m_writer.setFacts(row, facts);
     }
 
     void rowDone(int worker)
@@ -224,6 +187,7 @@ private:
     const CheckMode m_mode;
     const CheckedWith m_settings;
     const QDateTime m_startedAt;
+    const RowProbes m_probes; // run in order for each row
     QList<int> m_queue; // the rows to probe, in order
     QList<int> m_rechecked; // a re-check's rows
     bool m_recheck = false;
@@ -273,17 +237,13 @@ bool CheckEngine::recheck(const QList<int> &rows)
         return false;
     cancel();
     m_clock.start();
-    // The cells to be probed again start empty, as in a new check.
-    for (const int row : valid) {
-        for (const Column column : {Column::fanlian, Column::shoulu, Column::kuaizhao, Column::rp})
-            m_writer.setCell(row, column, Cell{});
-        RowFacts cleared;
-        cleared.ourLink = m_results->row(row).facts.ourLink; // the site's own page is not read again
-        m_writer.setFacts(row, cleared);
-    }
+    auto run = std::make_unique<Run>(*this, outcome().site, std::make_shared<WorkerPool>(m_settings), valid);
+    // What its probes fill starts empty, as in a new check; the harvest's facts stay.
+    for (const int row : valid)
+        run->clearRow(row);
     if (m_run)
         return true; // a slot started a new check meanwhile: that one stands
-    launch(std::make_unique<Run>(*this, outcome().site, std::make_shared<WorkerPool>(m_settings), valid));
+    launch(std::move(run));
     return true;
 }
 

@@ -38,23 +38,30 @@ Harvest CheckMode::harvestHome(const FetchResult &home, int maxLinks) const
 BackLinkJudgement CheckMode::judgeBackLink(const FetchResult &page, const QString &link) const
 {
     if (!m_modern) {
-        const BackLinkScan scan = friendlinks::scanBackLinks(page.text, m_needle);
+        const BackLinkResult scan = scanBackLinks(page.text, m_needle);
+        const ClassicBackLink classic = classicBackLink(page, scan);
         std::optional<BackLinkFacts> anchor;
         if (page.kind == FetchResult::Kind::Page && !scan.anchor.isEmpty())
             anchor = backLinkFacts(scan.anchor);
-        return {fanlianCell(scan.report), anchor};
+        return {classic.cell, anchor, classic.verdict};
     }
+    using Verdict = BackLinkVerdict;
     if (page.status >= 400)
-        return {{kPageErrorCell.arg(page.status), true}, {}};
+        return {{kPageErrorCell.arg(page.status), true}, {}, Verdict::NotRead};
     if (page.kind != FetchResult::Kind::Page) // why, in the webmaster's words ("连接被拒绝")
-        return {{failureText(page.failure == FetchResult::Failure::None ? FetchResult::Failure::Other : page.failure), true}, {}};
+        return {{failureText(page.failure == FetchResult::Failure::None ? FetchResult::Failure::Other : page.failure), true},
+                {}, Verdict::NotRead};
     const bool pageNofollow = pageLinkFacts(page.text, page.headers, {}).nofollow;
     const QString address = page.finalUrl.isEmpty() ? PageFetcher::withScheme(link) : page.finalUrl;
     const ModernBackLinkScan scan = scanModernBackLinks(page.text, address, m_siteHost, pageNofollow);
-    if (!scan.anchor) // in a page cut at the size cap, the link may be in the part not read
-        return {{page.failure == FetchResult::Failure::TooLarge ? failureText(page.failure) : kNoLink, true}, {}};
+    if (!scan.anchor) { // in a page cut at the size cap, the link may be in the part not read
+        if (page.failure == FetchResult::Failure::TooLarge)
+            return {{failureText(page.failure), true}, {}, Verdict::NotRead};
+        return {{kNoLink, true}, {}, Verdict::NoLink};
+    }
     return {{keptText(scan.anchor->text), !scan.passes},
-            BackLinkFacts{scan.anchor->href, scan.anchor->rel, scan.anchor->follow, scan.anchor->address}};
+            BackLinkFacts{scan.anchor->href, scan.anchor->rel, scan.anchor->follow, scan.anchor->address},
+            scan.passes ? Verdict::Linked : Verdict::PassesNothing};
 }
 
 QString CheckMode::baiduQuery(const QString &baiduHost, const QString &link) const

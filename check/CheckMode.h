@@ -20,10 +20,11 @@ inline const QString kModernModeName = QStringLiteral("modern");
 inline const QString kPageErrorCell = QStringLiteral("页面错误 HTTP %1");
 
 
-// The back-link cell of a row and the anchor that decided it.
+// The back-link cell of a row, the anchor that decided it and what the cell says.
 struct BackLinkJudgement {
     Cell cell;
     std::optional<BackLinkFacts> anchor; // none when no anchor decided or the page was not read
+    BackLinkVerdict verdict = BackLinkVerdict::Unknown;
 };
 
 // The rules that differ between the classic check and the modern one, chosen

@@ -1,7 +1,6 @@
 #include "check/CheckRules.h"
 
 #include "probes/DomainRules.h"
-#include "web/FetchResult.h"
 #include "web/PatternMatcher.h"
 #include "web/TextCuts.h"
 
@@ -10,6 +9,31 @@ namespace {
 
 const QString kSchemePrefix = QStringLiteral("http://");
 const QString kImageMarker = QStringLiteral("img");
+const QString kNoBackLink = QStringLiteral("..");
+
+QString report(QChar flag, const QString &text)
+{
+    return flag + kLineBreak + text;
+}
+
+// The digits of a count text as one number ("约1,230篇" → 1230); none without a digit or past qint64.
+IndexPages countNumber(const QString &count)
+{
+    QString digits;
+    for (const QChar c : count)
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits += c;
+    bool ok = false;
+    const qint64 number = digits.toLongLong(&ok);
+    return ok ? IndexPages(number) : std::nullopt;
+}
+
+RankVerdict rankOf(const QString &verdict)
+{
+    if (verdict == kHomePageFirst)
+        return RankVerdict::HomeFirst;
+    return verdict == kNotFirst ? RankVerdict::NotFirst : RankVerdict::Unknown;
+}
 
 } // namespace
 
@@ -23,9 +47,31 @@ QString normalisedSiteText(const QString &enteredSite)
     return text;
 }
 
-Cell fanlianCell(const QString &backLinkResult)
+std::optional<QString> classicMarker(const FetchResult &page)
 {
-    const QStringList lines = splitLines(backLinkResult);
+    switch (page.kind) {
+    case FetchResult::Kind::TooSlow: return kTooSlow;
+    case FetchResult::Kind::EmptyBody: return kEmptyBody;
+    case FetchResult::Kind::SiteUnreachable: return std::nullopt;
+    case FetchResult::Kind::Page: break;
+    }
+    if (page.text == kTooSlow || page.text == kEmptyBody) // a whole text, not one that merely mentions it
+        return page.text;
+    return std::nullopt;
+}
+
+QString backLinkReport(const FetchResult &page, const BackLinkResult &scan)
+{
+    if (const std::optional<QString> marker = classicMarker(page))
+        return report(QLatin1Char('1'), *marker);
+    if (!scan.found)
+        return report(QLatin1Char('0'), kNoBackLink);
+    return report(QLatin1Char('1'), scan.image ? kImageLink : scan.text);
+}
+
+Cell fanlianCell(const QString &backLinkReport)
+{
+    const QStringList lines = splitLines(backLinkReport);
     bool numeric = false;
     const int flag = lines.value(0).trimmed().toInt(&numeric);
     if (!numeric || flag != 1)
@@ -39,12 +85,20 @@ Cell fanlianCell(const QString &backLinkResult)
     return {text, false};
 }
 
+ClassicBackLink classicBackLink(const FetchResult &page, const BackLinkResult &scan)
+{
+    const Cell cell = fanlianCell(backLinkReport(page, scan));
+    if (!cell.red)
+        return {cell, cell.text.isEmpty() ? BackLinkVerdict::Unknown : BackLinkVerdict::Linked};
+    return {cell, cell.text == kNoLink ? BackLinkVerdict::NoLink : BackLinkVerdict::NotRead};
+}
+
 BaiduCells baiduCells(const std::optional<BaiduResult> &result)
 {
     if (!result)
         return {};
     return {Cell{result->count, false}, Cell{result->snapshot, false},
-            Cell{result->verdict, result->verdict == kNotFirst}};
+            Cell{result->verdict, result->verdict == kNotFirst}, countNumber(result->count), rankOf(result->verdict)};
 }
 
 } // namespace friendlinks

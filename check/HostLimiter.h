@@ -22,9 +22,6 @@ public:
     // Forgets every place and waiter (their callbacks never run).
     void clear();
 
-    [[nodiscard]] int inUse(const QString &host) const { return m_hosts.value(host).inUse; }
-    [[nodiscard]] int waiting(const QString &host) const { return int(m_hosts.value(host).waiting.size()); }
-
 private:
     struct HostState {
         int inUse = 0;

@@ -33,9 +33,6 @@ public:
     // Starts what is due; the timer calls it, and a test that moves its own clock.
     void runDue();
 
-    [[nodiscard]] int waiting() const { return int(m_queue.size()); }
-    [[nodiscard]] bool queryInFlight() const { return m_inFlight; }
-
 private:
     int m_intervalMs;
     Clock m_clock;

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace friendlinks {
 
 class ResultsWriter;

@@ -11,37 +11,45 @@
 #include <algorithm>
 
 namespace friendlinks {
-namespace {
-
-// Baidu answers kept for rows that ask again, compressed; the oldest go first.
-constexpr qint64 kBaiduAnswerBudgetBytes = 16 * 1024 * 1024;
-
-// A redirect to the security check is the block itself: it is not followed.
-bool followsBaiduRedirect(const QString &target)
-{
-    FetchResult step;
-    step.redirects = {target};
-    return !isBaiduSecurityCheck(step);
-}
-
-} // namespace
 
 // One fetch of one client: waiting for its host's place, then in flight.
-struct WorkerPool::Ticket {
-    Client *client = nullptr; // null for the pool's own Baidu queries
+struct FetchTicket {
+    const void *client = nullptr; // null for the query policy's own queries
     QString host;
     QPointer<FetchRequest> request; // set once the place is granted
     bool cancelled = false;
-    bool baidu = false; // a Baidu query, counted when it goes on the wire
+    bool answerFirst = false; // the answer is handled before the place passes on
 };
 
-// One Baidu address asked once for every row that needs it.
-struct WorkerPool::BaiduQuery {
-    QString address;
-    QString site;
-    int worker = 0; // the fetcher of the first row that asked
-    std::vector<BaiduWaiter> waiters;
-    std::shared_ptr<Ticket> ticket; // once it left the pacer
+class WorkerPool::QueryTransport final : public SearchQueryPolicy::Transport {
+public:
+    explicit QueryTransport(WorkerPool &pool) : m_pool(pool) {}
+
+    std::shared_ptr<SearchQueryPolicy::SentQuery> sendQuery(int worker, const QString &address, const QString &site,
+                                                            const FetchOptions &options,
+                                                            std::function<void(const FetchResult &)> done) override
+    {
+        auto ticket = std::make_shared<FetchTicket>();
+        ticket->host = hostOf(address);
+        ticket->answerFirst = true; // a block it brings is known before the next query has the place
+        m_pool.startFetch(ticket, worker, address, site, options, std::move(done));
+        return std::make_shared<Sent>(m_pool, ticket);
+    }
+    bool isServing(const void *client) const override { return m_pool.isAttached(client); }
+
+private:
+    class Sent final : public SearchQueryPolicy::SentQuery {
+    public:
+        Sent(WorkerPool &pool, std::shared_ptr<FetchTicket> ticket) : m_pool(pool), m_ticket(std::move(ticket)) {}
+        bool isOnTheWire() const override { return bool(m_ticket->request); }
+        void drop() override { m_pool.cancel(m_ticket); }
+
+    private:
+        WorkerPool &m_pool;
+        std::shared_ptr<FetchTicket> m_ticket;
+    };
+
+    WorkerPool &m_pool;
 };
 
 WorkerPool::WorkerPool(const CheckSettings &settings, QObject *parent)
@@ -51,9 +59,9 @@ WorkerPool::WorkerPool(const CheckSettings &settings, QObject *parent)
 
 WorkerPool::WorkerPool(const CheckSettings &settings, QueryPacer::Clock clock, QObject *parent)
     : QObject(parent)
-    , m_baiduHost(settings.baiduHost.toLower())
     , m_limiter(settings.perHostLimit)
-    , m_baiduPacer(settings.baiduIntervalMs, std::move(clock))
+    , m_transport(std::make_unique<QueryTransport>(*this))
+    , m_baidu(*m_transport, settings.baiduHost, settings.baiduIntervalMs, isBaiduSecurityCheck, std::move(clock))
 {
     const int jobs = std::clamp(settings.jobs, 1, kMaxJobs);
     QList<QSslCertificate> authorities = settings.authorities;
@@ -69,6 +77,7 @@ WorkerPool::WorkerPool(const CheckSettings &settings, QueryPacer::Clock clock, Q
         fetcher->addAuthorities(authorities);
         fetcher->setInsecure(settings.insecure);
         fetcher->setDeclaredCharsets(settings.modern);
+        fetcher->setGuards({&m_budget, &m_headerWatch});
         m_workers.push_back(fetcher);
     }
     m_busy.assign(m_workers.size(), nullptr);
@@ -78,11 +87,14 @@ WorkerPool::~WorkerPool()
 {
     m_clients.clear();
     m_limiter.clear();
-    m_baiduPending.clear();
+    m_baidu.clear();
     for (const auto &ticket : m_tickets)
         ticket->cancelled = true;
     for (PageFetcher *fetcher : m_workers)
         fetcher->abortAll();
+    // Their requests give their bytes back to the guards: before those go.
+    for (PageFetcher *fetcher : m_workers)
+        delete fetcher;
 }
 
 QString WorkerPool::hostOf(const QString &address)
@@ -92,7 +104,7 @@ QString WorkerPool::hostOf(const QString &address)
     return host.isEmpty() ? address : host;
 }
 
-bool WorkerPool::isAttached(Client *client) const
+bool WorkerPool::isAttached(const void *client) const
 {
     return std::find(m_clients.begin(), m_clients.end(), client) != m_clients.end();
 }
@@ -109,20 +121,14 @@ void WorkerPool::detach(Client *client)
     if (it == m_clients.end())
         return;
     m_clients.erase(it);
-    dropBaiduWaiters(client);
+    m_baidu.forget(client);
 
-    std::vector<std::shared_ptr<Ticket>> mine;
+    std::vector<std::shared_ptr<FetchTicket>> mine;
     for (const auto &ticket : m_tickets)
         if (ticket->client == client)
             mine.push_back(ticket);
-    std::erase_if(m_tickets, [client](const auto &ticket) { return ticket->client == client; });
-    for (const auto &ticket : mine) {
-        ticket->cancelled = true; // a waiter gives its place straight back when granted
-        if (ticket->request) {
-            ticket->request->abort();
-            m_limiter.release(ticket->host);
-        }
-    }
+    for (const auto &ticket : mine)
+        cancel(ticket);
 
     bool freed = false;
     for (Client *&busy : m_busy) {
@@ -176,17 +182,17 @@ void WorkerPool::workerDone(int worker)
 void WorkerPool::fetch(Client *client, int worker, const QString &address, const QString &site,
                        std::function<void(const FetchResult &)> done)
 {
-    auto ticket = std::make_shared<Ticket>();
+    auto ticket = std::make_shared<FetchTicket>();
     ticket->client = client;
     ticket->host = hostOf(address);
     // No later request of this worker goes to a friend's host: its connection
     // is closed once the answer is in, so open sockets follow the work in flight.
     FetchOptions options;
-    options.keepConnection = ticket->host == m_baiduHost;
+    options.keepConnection = ticket->host == m_baidu.host();
     startFetch(ticket, worker, address, site, options, std::move(done));
 }
 
-void WorkerPool::startFetch(const std::shared_ptr<Ticket> &ticket, int worker, const QString &address,
+void WorkerPool::startFetch(const std::shared_ptr<FetchTicket> &ticket, int worker, const QString &address,
                             const QString &site, const FetchOptions &options,
                             std::function<void(const FetchResult &)> done)
 {
@@ -200,9 +206,7 @@ void WorkerPool::startFetch(const std::shared_ptr<Ticket> &ticket, int worker, c
         ticket->request = request;
         connect(request, &FetchRequest::finished, this, [this, ticket, done](const FetchResult &result) {
             forget(ticket);
-            if (ticket->baidu) {
-                // The answer first: a block it brings is known before the place
-                // passes to the next query waiting for it.
+            if (ticket->answerFirst) {
                 const QPointer<WorkerPool> self(this);
                 if (!ticket->cancelled)
                     done(result);
@@ -217,145 +221,19 @@ void WorkerPool::startFetch(const std::shared_ptr<Ticket> &ticket, int worker, c
     });
 }
 
-void WorkerPool::forget(const std::shared_ptr<Ticket> &ticket)
+void WorkerPool::forget(const std::shared_ptr<FetchTicket> &ticket)
 {
     std::erase(m_tickets, ticket);
 }
 
-void WorkerPool::askBaidu(Client *client, int worker, const QString &query, const QString &site,
-                          std::function<void(const FetchResult *answer)> done)
+void WorkerPool::cancel(const std::shared_ptr<FetchTicket> &ticket)
 {
-    // An answer already had serves the row even after a block: nothing is sent.
-    if (const std::optional<FetchResult> kept = keptBaiduAnswer(query)) {
-        done(&*kept);
-        return;
+    ticket->cancelled = true; // a waiter gives its place straight back when granted
+    forget(ticket);
+    if (ticket->request) {
+        ticket->request->abort();
+        m_limiter.release(ticket->host);
     }
-    if (m_baiduBlocked) {
-        done(nullptr);
-        return;
-    }
-    if (const auto pending = m_baiduPending.value(query)) {
-        pending->waiters.push_back({client, std::move(done)});
-        return;
-    }
-    auto entry = std::make_shared<BaiduQuery>();
-    entry->address = query;
-    entry->site = site;
-    entry->worker = worker;
-    entry->waiters.push_back({client, std::move(done)});
-    m_baiduPending.insert(query, entry);
-    // Returns whether a query went out: one not sent does not count for the pace.
-    m_baiduPacer.enqueue(entry.get(), [this, entry] { return sendBaidu(entry); });
-}
-
-bool WorkerPool::sendBaidu(const std::shared_ptr<BaiduQuery> &query)
-{
-    if (m_baiduBlocked || m_baiduPending.value(query->address) != query)
-        return false; // dropped meanwhile
-    auto ticket = std::make_shared<Ticket>();
-    ticket->host = hostOf(query->address);
-    ticket->baidu = true;
-    query->ticket = ticket;
-    FetchOptions options;
-    options.followRedirect = followsBaiduRedirect;
-    startFetch(ticket, query->worker, query->address, query->site, options,
-               [this, query](const FetchResult &answer) { baiduAnswered(query, answer); });
-    return true;
-}
-
-void WorkerPool::baiduAnswered(const std::shared_ptr<BaiduQuery> &query, const FetchResult &answer)
-{
-    m_baiduPending.remove(query->address);
-    const bool blocked = isBaiduSecurityCheck(answer);
-    if (!blocked)
-        keepBaiduAnswer(query->address, answer);
-    else if (!m_baiduBlocked)
-        baiduBlocked();
-    // Only now may the next query have its turn: a block is known before it.
-    m_baiduPacer.queryDone();
-    const std::vector<BaiduWaiter> waiters = std::move(query->waiters);
-    for (const BaiduWaiter &waiter : waiters) {
-        if (isAttached(waiter.client))
-            waiter.done(&answer);
-    }
-}
-
-void WorkerPool::baiduBlocked()
-{
-    m_baiduBlocked = true;
-    // Final at once: what has not reached the wire never will.
-    std::vector<std::shared_ptr<BaiduQuery>> dropped;
-    for (const auto &query : std::as_const(m_baiduPending)) {
-        if (query->ticket && query->ticket->request)
-            continue; // on the wire already: its answer comes as usual
-        m_baiduPacer.forget(query.get());
-        if (query->ticket) {
-            query->ticket->cancelled = true; // its place, once granted, is given straight back
-            forget(query->ticket);
-        }
-        dropped.push_back(query);
-    }
-    for (const auto &query : dropped)
-        m_baiduPending.remove(query->address);
-    // Their rows are told once control is back, not inside the handler of the blocked answer.
-    QTimer::singleShot(0, this, [this, dropped] {
-        for (const auto &query : dropped)
-            for (const BaiduWaiter &waiter : query->waiters)
-                if (isAttached(waiter.client))
-                    waiter.done(nullptr);
-    });
-}
-
-void WorkerPool::dropBaiduWaiters(Client *client)
-{
-    std::vector<std::shared_ptr<BaiduQuery>> orphans;
-    for (const auto &query : std::as_const(m_baiduPending)) {
-        std::erase_if(query->waiters, [client](const BaiduWaiter &waiter) { return waiter.client == client; });
-        if (query->waiters.empty())
-            orphans.push_back(query);
-    }
-    // No row needs them any more: not sent, or aborted on the wire.
-    for (const auto &query : orphans) {
-        m_baiduPending.remove(query->address);
-        m_baiduPacer.forget(query.get());
-        if (const auto &ticket = query->ticket) {
-            ticket->cancelled = true;
-            forget(ticket);
-            if (ticket->request) {
-                ticket->request->abort();
-                m_limiter.release(ticket->host);
-            }
-        }
-    }
-}
-
-void WorkerPool::keepBaiduAnswer(const QString &query, const FetchResult &answer)
-{
-    KeptAnswer kept;
-    kept.facts = answer;
-    kept.facts.text.clear();
-    kept.packedText = qCompress(answer.text.toUtf8(), 1);
-    m_baiduAnswerBytes += kept.packedText.size();
-    m_baiduAnswers.insert(query, std::move(kept));
-    m_baiduAnswerOrder.push_back(query);
-    while (m_baiduAnswerBytes > kBaiduAnswerBudgetBytes && m_baiduAnswerOrder.size() > 1) {
-        const auto it = m_baiduAnswers.find(m_baiduAnswerOrder.front());
-        if (it != m_baiduAnswers.end()) {
-            m_baiduAnswerBytes -= it->packedText.size();
-            m_baiduAnswers.erase(it);
-        }
-        m_baiduAnswerOrder.pop_front();
-    }
-}
-
-std::optional<FetchResult> WorkerPool::keptBaiduAnswer(const QString &query) const
-{
-    const auto it = m_baiduAnswers.find(query);
-    if (it == m_baiduAnswers.end())
-        return std::nullopt;
-    FetchResult answer = it->facts;
-    answer.text = QString::fromUtf8(qUncompress(it->packedText));
-    return answer;
 }
 
 } // namespace friendlinks

@@ -2,22 +2,23 @@
 
 #include "check/HostLimiter.h"
 #include "check/QueryPacer.h"
+#include "check/SearchQueryPolicy.h"
+#include "web/BodyBudget.h"
 #include "web/FetchResult.h"
+#include "web/HeaderWatch.h"
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 
-#include <deque>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 namespace friendlinks {
 
 class PageFetcher;
 struct FetchOptions;
+struct FetchTicket; // one fetch: waiting for its host's place, then in flight
 
 struct CheckSettings;
 
@@ -26,7 +27,9 @@ struct CheckSettings;
 // row). Clients are offered free workers in the order they attached, so a
 // batch finishes its sites roughly in the order given while the workers never
 // sit idle as long as any site has work. However many sites share the pool,
-// no host, Baidu included, gets more than perHostLimit requests at once.
+// no host, Baidu included, gets more than perHostLimit requests at once. The
+// pool owns what its fetchers share: the body budget, the header watch, and
+// the Baidu query policy.
 class WorkerPool : public QObject {
     Q_OBJECT
 public:
@@ -59,62 +62,36 @@ public:
     void fetch(Client *client, int worker, const QString &address, const QString &site,
                std::function<void(const FetchResult &)> done);
 
-    // One Baidu query, at the pace, for every client of the pool: an address
-    // asked before in this run (or being asked) is not asked again, its answer
-    // serves every row that needs it. done gets the answer, or null when none
-    // is sent because Baidu asked for a security check: from the first such
-    // answer on, no further query goes out, and those waiting for their turn
-    // or for a free place are dropped (told on the next turn of the event loop).
-    void askBaidu(Client *client, int worker, const QString &query, const QString &site,
-                  std::function<void(const FetchResult *answer)> done);
-    [[nodiscard]] bool isBaiduBlocked() const { return m_baiduBlocked; }
-
-    // Paces the Baidu queries of every check on this pool together, so a batch
-    // asks Baidu no faster than one check would.
-    [[nodiscard]] QueryPacer &baiduPacer() { return m_baiduPacer; }
+    // How the checks on this pool ask Baidu, together: one query per address
+    // for all of them, at one pace, one block for all (a batch asks Baidu no
+    // faster than one check would). Clients name themselves as its clients.
+    [[nodiscard]] SearchQueryPolicy &baiduQueries() { return m_baidu; }
 
     // The host a request goes to, for the per-host limit (not the proxy's).
     [[nodiscard]] static QString hostOf(const QString &address);
 
 private:
-    struct Ticket;
-    struct BaiduQuery;
-    struct BaiduWaiter {
-        Client *client;
-        std::function<void(const FetchResult *)> done;
-    };
+    // The query policy's way out: the pool's workers and host places.
+    class QueryTransport;
 
-    void forget(const std::shared_ptr<Ticket> &ticket);
-    void startFetch(const std::shared_ptr<Ticket> &ticket, int worker, const QString &address,
+    void forget(const std::shared_ptr<FetchTicket> &ticket);
+    void cancel(const std::shared_ptr<FetchTicket> &ticket);
+    void startFetch(const std::shared_ptr<FetchTicket> &ticket, int worker, const QString &address,
                     const QString &site, const FetchOptions &options,
                     std::function<void(const FetchResult &)> done);
-    bool sendBaidu(const std::shared_ptr<BaiduQuery> &query);
-    void baiduAnswered(const std::shared_ptr<BaiduQuery> &query, const FetchResult &answer);
-    void baiduBlocked();
-    void dropBaiduWaiters(Client *client);
-    void keepBaiduAnswer(const QString &query, const FetchResult &answer);
-    [[nodiscard]] std::optional<FetchResult> keptBaiduAnswer(const QString &query) const;
-    [[nodiscard]] bool isAttached(Client *client) const;
+    [[nodiscard]] bool isAttached(const void *client) const;
 
-    QString m_baiduHost;
+    BodyBudget m_budget;       // the page bytes all workers hold at once
+    HeaderWatch m_headerWatch; // answers whose header never ends, while memory runs away
     HostLimiter m_limiter;
-    QueryPacer m_baiduPacer;
-    std::vector<PageFetcher *> m_workers;       // children of the pool
+    std::unique_ptr<QueryTransport> m_transport;
+    SearchQueryPolicy m_baidu;
+    std::vector<PageFetcher *> m_workers;       // children of the pool, deleted before the guards
     std::vector<Client *> m_busy;               // per worker: the client whose task runs on it
     std::vector<Client *> m_clients;
-    std::vector<std::shared_ptr<Ticket>> m_tickets; // fetches waiting for a place or in flight
+    std::vector<std::shared_ptr<FetchTicket>> m_tickets; // fetches waiting for a place or in flight
     bool m_offering = false;
     bool m_offerAgain = false;
-
-    QHash<QString, std::shared_ptr<BaiduQuery>> m_baiduPending; // waiting or on the wire, by address
-    struct KeptAnswer {
-        FetchResult facts;     // the answer less its text
-        QByteArray packedText; // its text, compressed
-    };
-    QHash<QString, KeptAnswer> m_baiduAnswers; // answered in this run, by address
-    std::deque<QString> m_baiduAnswerOrder;    // oldest first, to stay within the budget
-    qint64 m_baiduAnswerBytes = 0;
-    bool m_baiduBlocked = false;
 };
 
 } // namespace friendlinks

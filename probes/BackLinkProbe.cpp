@@ -1,6 +1,5 @@
 #include "probes/BackLinkProbe.h"
 
-#include "web/FetchResult.h"
 #include "web/PatternMatcher.h"
 #include "web/TextCuts.h"
 
@@ -11,30 +10,20 @@ const QString kImageMark = QStringLiteral("img src=");
 const QString kClosingTag = QStringLiteral("</a>");
 constexpr qsizetype kMaxBackLinkText = 8;
 
-QString report(QChar flag, const QString &text)
-{
-    return flag + kLineBreak + text;
-}
-
-// The report of the anchor that decides.
-QString anchorReport(const QString &anchor)
+// What the anchor that decides shows.
+BackLinkResult readAnchor(const QString &anchor)
 {
     if (anchor.contains(kImageMark, Qt::CaseSensitive))
-        return report(QLatin1Char('1'), kImageLink);
+        return {true, true, {}, anchor};
     QString text = TestRegExp(kAnchorTextPattern, anchor);
     text.remove(kClosingTag, Qt::CaseSensitive);
     text.remove(QLatin1Char('>'), Qt::CaseSensitive);
-    return report(QLatin1Char('1'), cutText(text, kMaxBackLinkText));
+    return {true, false, cutText(text, kMaxBackLinkText), anchor};
 }
 
 } // namespace
 
-QString backLinkReport(const QString &page, const QString &needle)
-{
-    return scanBackLinks(page, needle).report;
-}
-
-BackLinkScan scanBackLinks(const QString &page, const QString &needle)
+BackLinkResult scanBackLinks(const QString &page, const QString &needle)
 {
     return scanBackLinksWhere(page, [&needle](const QString &anchor) {
         // An empty needle occurs in every anchor except the empty last piece.
@@ -42,26 +31,22 @@ BackLinkScan scanBackLinks(const QString &page, const QString &needle)
     });
 }
 
-BackLinkScan scanBackLinksWhere(const QString &page, const std::function<bool(const QString &anchor)> &linksBack)
+BackLinkResult scanBackLinksWhere(const QString &page, const std::function<bool(const QString &anchor)> &linksBack)
 {
-    // Markers are whole texts: a page that merely mentions one is scanned as a page.
-    if (page == kEmptyBody)
-        return {report(QLatin1Char('1'), kEmptyBody), {}};
-    if (page == kTooSlow)
-        return {report(QLatin1Char('1'), kTooSlow), {}};
-
     // The anchors one at a time (a list of them would copy the page); the
     // first that links back decides. With no anchor at all, the no-match text
     // stands in as the one anchor, but is no anchor to report.
-    BackLinkScan result{report(QLatin1Char('0'), kNoBackLink), {}};
+    BackLinkResult result;
     const qsizetype anchors = forEachMatch(kAnchorPattern, page, [&](const QString &anchor) {
         if (!linksBack(anchor))
             return true;
-        result = {anchorReport(anchor), anchor};
+        result = readAnchor(anchor);
         return false;
     });
-    if (anchors == 0 && linksBack(kMatchFailed))
-        result.report = anchorReport(kMatchFailed);
+    if (anchors == 0 && linksBack(kMatchFailed)) {
+        result = readAnchor(kMatchFailed);
+        result.anchor.clear();
+    }
     return result;
 }
 

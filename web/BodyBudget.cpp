@@ -4,20 +4,6 @@
 
 namespace friendlinks {
 
-namespace {
-
-// With one decode at a time on top, this keeps a check at --jobs 8 to 32
-// well under 150 MB whatever its friends send.
-constexpr qint64 kSharedBodyBudgetBytes = 32 * 1024 * 1024;
-
-} // namespace
-
-BodyBudget &BodyBudget::shared()
-{
-    static BodyBudget budget(kSharedBodyBudgetBytes);
-    return budget;
-}
-
 qint64 BodyBudget::take(const void *holder, qint64 wanted)
 {
     if (wanted <= 0)

@@ -8,7 +8,7 @@
 
 namespace friendlinks {
 
-// The page bytes that every fetch of the process holds while its answer comes
+// The page bytes that the fetches of a pool hold while their answers come
 // in, kept under one budget, so memory follows what is parsed, not how many
 // friends send large pages at once. The fetch that began holding first may
 // always go on (so one always gets to its end and gives its bytes back); the
@@ -16,10 +16,11 @@ namespace friendlinks {
 // Used from the thread of the fetchers only.
 class BodyBudget {
 public:
-    explicit BodyBudget(qint64 bytes) : m_bytes(bytes) {}
+    explicit BodyBudget(qint64 bytes = kDefaultBytes) : m_bytes(bytes) {}
 
-    // The budget of every fetcher of the process.
-    static BodyBudget &shared();
+    // With one decode at a time on top, this keeps a check at --jobs 8 to 32
+    // well under 150 MB whatever its friends send.
+    static constexpr qint64 kDefaultBytes = 32 * 1024 * 1024;
 
     // How many of wanted bytes holder may take now; 0 means wait for wake.
     [[nodiscard]] qint64 take(const void *holder, qint64 wanted);
@@ -27,8 +28,6 @@ public:
     void giveBack(const void *holder);
     // Runs wake (once) when bytes are given back.
     void waitFor(const void *holder, std::function<void()> wake);
-
-    [[nodiscard]] qint64 held() const { return m_held; }
 
 private:
     struct Holder {

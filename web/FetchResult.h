@@ -7,16 +7,13 @@
 
 namespace friendlinks {
 
-inline const QString kTooSlow = QStringLiteral("访问太慢");       // no answer within the limit
-inline const QString kEmptyBody = QStringLiteral("无知错误");     // answered, but with no body
-
-// The outcome of one GetHtmlCode. `text` is always what callers parse:
-// the page, one of the markers, or empty for SiteUnreachable.
+// The outcome of one GetHtmlCode: its kind and, when no page came, the
+// failure that says why. `text` is the page; empty for every other kind.
 struct FetchResult {
     enum class Kind {
         Page,            // a non-empty body, decoded (whatever the HTTP status)
-        TooSlow,         // text is kTooSlow
-        EmptyBody,       // text is kEmptyBody (also refused connections, unknown hosts, resets)
+        TooSlow,         // no answer within the time limit
+        EmptyBody,       // an answer without a body (also refused connections, unknown hosts, resets)
         SiteUnreachable, // either failure on the checked site itself; text is empty and the
                          // front end tells the user the site cannot be reached
     };

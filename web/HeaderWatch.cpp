@@ -32,12 +32,6 @@ qint64 residentBytes()
 
 } // namespace
 
-HeaderWatch &HeaderWatch::shared()
-{
-    static HeaderWatch watch;
-    return watch;
-}
-
 HeaderWatch::HeaderWatch()
 {
     m_timer.setInterval(kTickMs);

@@ -16,9 +16,12 @@ namespace friendlinks {
 // 48 MB, is stopped (such an answer would end as too slow anyway; a server that
 // is only slow to begin its answer loses its row only when memory runs away). A watch on Linux only; elsewhere
 // the time limit alone ends such an answer.
+// One watch serves the fetchers of a pool; it must outlive their requests.
 class HeaderWatch {
 public:
-    static HeaderWatch &shared();
+    HeaderWatch();
+    HeaderWatch(const HeaderWatch &) = delete;
+    HeaderWatch &operator=(const HeaderWatch &) = delete;
 
     // A fetch now waits for a header; stop ends it. Keyed by the caller.
     void add(const void *fetch, std::function<void()> stop);
@@ -26,7 +29,6 @@ public:
     void remove(const void *fetch);
 
 private:
-    HeaderWatch();
     void tick();
 
     struct Waiting {

@@ -72,9 +72,10 @@ struct TlsPolicy {
 // One GetHtmlCode call: a reply, its time limit and the body read so far.
 class ReplyFetch final : public FetchRequest {
 public:
-    ReplyFetch(QObject *parent, QString url, bool checkedSite, int timeoutMs, TlsPolicy tls, FetchOptions options)
+    ReplyFetch(QObject *parent, QString url, bool checkedSite, int timeoutMs, TlsPolicy tls, FetchOptions options,
+               FetchGuards guards)
         : FetchRequest(parent), m_url(std::move(url)), m_checkedSite(checkedSite), m_timeoutMs(timeoutMs)
-        , m_tls(std::move(tls)), m_options(std::move(options))
+        , m_tls(std::move(tls)), m_options(std::move(options)), m_guards(guards)
     {
         m_timer.setSingleShot(true);
         m_timer.setTimerType(Qt::PreciseTimer);
@@ -83,8 +84,8 @@ public:
 
     ~ReplyFetch() override
     {
-        HeaderWatch::shared().remove(this);
-        BodyBudget::shared().giveBack(this);
+        m_guards.headerWatch->remove(this);
+        m_guards.budget->giveBack(this);
         dropReply();
     }
 
@@ -111,8 +112,8 @@ public:
         m_done = true;
         m_timer.stop();
         dropReply();
-        HeaderWatch::shared().remove(this);
-        BodyBudget::shared().giveBack(this);
+        m_guards.headerWatch->remove(this);
+        m_guards.budget->giveBack(this);
         deleteLater();
     }
 
@@ -129,8 +130,8 @@ private:
             request.setAttribute(QNetworkRequest::ConnectionCacheExpiryTimeoutSecondsAttribute, 0);
         m_reply = m_manager->get(request);
         // Until the header is whole its bytes are Qt's, out of sight and without a limit.
-        HeaderWatch::shared().add(this, [this] { headerTooLong(); });
-        connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] { HeaderWatch::shared().remove(this); });
+        m_guards.headerWatch->add(this, [this] { headerTooLong(); });
+        connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] { m_guards.headerWatch->remove(this); });
         // Qt's network thread stops reading the socket while this much waits
         // for us: an endless answer cannot pile up while a big page is parsed.
         m_reply->setReadBufferSize(kReadBufferBytes);
@@ -184,7 +185,7 @@ private:
         // budget does not grant yet stays in Qt's read buffer, which then stops
         // reading the socket.
         const qint64 room = std::min(m_reply->bytesAvailable(), kMaxBodyBytes - m_body.size());
-        const qint64 wanted = BodyBudget::shared().take(this, room);
+        const qint64 wanted = m_guards.budget->take(this, room);
         if (wanted > 0) {
             const qsizetype had = m_body.size();
             m_body.resize(had + wanted);
@@ -201,7 +202,7 @@ private:
             m_waitingForRoom = true;
             m_roomClock.start();
             m_timer.stop();
-            BodyBudget::shared().waitFor(this, [this] { QTimer::singleShot(0, this, &ReplyFetch::readSome); });
+            m_guards.budget->waitFor(this, [this] { QTimer::singleShot(0, this, &ReplyFetch::readSome); });
             return;
         }
         if (m_replyFinished && m_reply->bytesAvailable() == 0)
@@ -273,7 +274,6 @@ private:
             return result;
         }
         result.kind = kind;
-        result.text = kind == FetchResult::Kind::TooSlow ? kTooSlow : kEmptyBody;
         return result;
     }
 
@@ -309,8 +309,8 @@ private:
             return;
         m_done = true;
         m_timer.stop();
-        HeaderWatch::shared().remove(this);
-        BodyBudget::shared().giveBack(this);
+        m_guards.headerWatch->remove(this);
+        m_guards.budget->giveBack(this);
         addTransportFacts(result);
         dropReply();
         emit finished(result);
@@ -341,6 +341,7 @@ private:
     QList<QString> m_redirects;
     TlsPolicy m_tls;
     FetchOptions m_options;
+    FetchGuards m_guards;
     QString m_tlsError;
     bool m_timedOut = false;
     bool m_replyFinished = false; // Qt has the whole answer; the body may still wait for room
@@ -352,7 +353,11 @@ private:
 
 } // namespace
 
-PageFetcher::PageFetcher(QObject *parent) : QObject(parent)
+PageFetcher::PageFetcher(QObject *parent)
+    : QObject(parent)
+    , m_ownBudget(std::make_unique<BodyBudget>())
+    , m_ownHeaderWatch(std::make_unique<HeaderWatch>())
+    , m_guards{m_ownBudget.get(), m_ownHeaderWatch.get()}
 {
     // Qt opens at most six connections per host, and behind an HTTP proxy the
     // proxy is that host. Requests are spread over several managers (by the
@@ -367,6 +372,13 @@ PageFetcher::PageFetcher(QObject *parent) : QObject(parent)
 PageFetcher::~PageFetcher()
 {
     abortAll();
+    // Now, while the guards they give their bytes back to are still there.
+    qDeleteAll(findChildren<FetchRequest *>(Qt::FindDirectChildrenOnly));
+}
+
+void PageFetcher::setGuards(FetchGuards guards)
+{
+    m_guards = guards;
 }
 
 void PageFetcher::setProxy(const QNetworkProxy &proxy)
@@ -419,7 +431,7 @@ FetchRequest *PageFetcher::GetHtmlCode(const QString &url, const QString &URL0, 
     // The failure belongs to the checked site when its address, as typed, is
     // part of ours; an empty site address is part of every address.
     const bool checkedSite = address.contains(URL0);
-    auto *request = new ReplyFetch(this, address, checkedSite, m_timeoutMs, TlsPolicy{m_tls, m_insecure, m_declaredCharsets}, options);
+    auto *request = new ReplyFetch(this, address, checkedSite, m_timeoutMs, TlsPolicy{m_tls, m_insecure, m_declaredCharsets}, options, m_guards);
     request->start(managerFor(QUrl(address).host()));
     return request;
 }

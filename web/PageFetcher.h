@@ -10,11 +10,21 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QNetworkAccessManager;
 
 namespace friendlinks {
+
+class BodyBudget;
+class HeaderWatch;
+
+// The memory guards the requests of one or more fetchers share; they outlive those requests.
+struct FetchGuards {
+    BodyBudget *budget = nullptr;
+    HeaderWatch *headerWatch = nullptr;
+};
 
 inline constexpr int kDefaultTimeoutMs = 5000;
 inline constexpr qint64 kMaxBodyBytes = 16 * 1024 * 1024;
@@ -50,8 +60,9 @@ protected:
 // flight, each independent. GET only, no request headers of our own, Qt's
 // default redirect policy unless FetchOptions asks for our own; the body is
 // taken whatever the HTTP status, capped at kMaxBodyBytes, and the bodies of
-// all fetches share one budget (BodyBudget). The time limit runs from right
-// after sending.
+// its fetches share one budget (BodyBudget), its own or the one its owner
+// hands it with the header watch (setGuards), as a pool does for all its
+// fetchers. The time limit runs from right after sending.
 class PageFetcher : public QObject {
     Q_OBJECT
 public:
@@ -62,6 +73,8 @@ public:
     // environment's and the system's settings (http_proxy, no_proxy, ...).
     void setProxy(const QNetworkProxy &proxy);
     void setTimeoutMs(int timeoutMs);
+    // Guards shared with other fetchers, in place of its own; before the first request.
+    void setGuards(FetchGuards guards);
 
     // Certificate authorities to trust besides the system's (--ca-file).
     void addAuthorities(const QList<QSslCertificate> &authorities);
@@ -72,7 +85,6 @@ public:
     // Today's charset rule (decodeDeclared: the bytes, then the header and the
     // page's own <meta>) instead of the bytes-only one of DecodeBody.
     void setDeclaredCharsets(bool declared) { m_declaredCharsets = declared; }
-    [[nodiscard]] int timeoutMs() const { return m_timeoutMs; }
 
     // Fetches url ("http://" is put in front unless it starts with http:// or
     // https:// in any case). URL0 is the checked site as typed: a failure on an
@@ -91,6 +103,9 @@ private:
     [[nodiscard]] QNetworkAccessManager *managerFor(const QString &host) const;
     void applyProxy(QNetworkAccessManager *manager) const;
 
+    std::unique_ptr<BodyBudget> m_ownBudget;
+    std::unique_ptr<HeaderWatch> m_ownHeaderWatch;
+    FetchGuards m_guards;
     QList<QNetworkAccessManager *> m_managers;
     QNetworkProxy m_proxy{QNetworkProxy::NoProxy};
     int m_timeoutMs = kDefaultTimeoutMs;

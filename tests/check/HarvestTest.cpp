@@ -117,6 +117,56 @@ TABLE_TEST(FanlianTest, FirstMatchingCaseDecides, kFanlians)
     EXPECT_EQ(fanlianCell(GetParam().report), GetParam().expected);
 }
 
+FetchResult fetched(FetchResult::Kind kind, const QString &text = {}, int status = 200,
+                    FetchResult::Failure failure = FetchResult::Failure::None)
+{
+    FetchResult result;
+    result.kind = kind;
+    result.text = text;
+    result.status = status;
+    result.failure = failure;
+    return result;
+}
+
+struct VerdictRow : Row {
+    bool modern;
+    FetchResult page;
+    Cell cell;
+    BackLinkVerdict verdict;
+};
+
+QString mine(const QString &content) { return QStringLiteral("<a href=\"http://www.me.com/\">%1</a>").arg(content); }
+
+using Kind = FetchResult::Kind;
+using Verdict = BackLinkVerdict;
+const VerdictRow kVerdicts[] = {
+    {"classic_text", false, fetched(Kind::Page, mine("友站")), {"友站", false}, Verdict::Linked},
+    {"classic_image_connection", false, fetched(Kind::Page, mine("img")), {kImageConnection, false}, Verdict::Linked},
+    {"classic_no_link", false, fetched(Kind::Page, "<p>x</p>"), {kNoLink, true}, Verdict::NoLink},
+    {"classic_too_slow", false, fetched(Kind::TooSlow), {kTooSlow, true}, Verdict::NotRead},
+    {"classic_empty_body", false, fetched(Kind::EmptyBody), {kEmptyBody, true}, Verdict::NotRead},
+    {"classic_page_that_is_a_marker", false, fetched(Kind::Page, kTooSlow), {kTooSlow, true}, Verdict::NotRead},
+    {"classic_anchor_text_a_marker", false, fetched(Kind::Page, mine(kEmptyBody)), {kEmptyBody, true}, Verdict::NotRead},
+    {"classic_empty_anchor_text", false, fetched(Kind::Page, mine("")), {"", false}, Verdict::Unknown},
+    {"modern_linked", true, fetched(Kind::Page, mine("友站")), {"友站", false}, Verdict::Linked},
+    {"modern_nofollow", true, fetched(Kind::Page, "<a rel=nofollow href=http://www.me.com/>友站</a>"), {"友站", true},
+     Verdict::PassesNothing},
+    {"modern_no_link", true, fetched(Kind::Page, "<p>x</p>"), {kNoLink, true}, Verdict::NoLink},
+    {"modern_error_page", true, fetched(Kind::Page, mine("友站"), 404), {"页面错误 HTTP 404", true}, Verdict::NotRead},
+    {"modern_cut_without_anchor", true, fetched(Kind::Page, "<p>x</p>", 200, FetchResult::Failure::TooLarge),
+     {"页面过大", true}, Verdict::NotRead},
+    {"modern_refused", true, fetched(Kind::EmptyBody, {}, 0, FetchResult::Failure::ConnectionRefused),
+     {"连接被拒绝", true}, Verdict::NotRead},
+};
+
+TABLE_TEST(BackLinkVerdictTest, TheVerdictIsWhatTheCellSays, kVerdicts)
+{
+    const VerdictRow &c = GetParam();
+    const BackLinkJudgement judged = CheckMode(c.modern, "www.me.com").judgeBackLink(c.page, "http://www.friend.com/");
+    EXPECT_EQ(judged.cell, c.cell);
+    EXPECT_EQ(judged.verdict, c.verdict);
+}
+
 TEST(BaiduCells, RpIsRedExactlyWhenNotFirstAndAFailedProbeLeavesEmptyCells)
 {
     const BaiduCells first = baiduCells(BaiduResult{"约9篇", "3K 2026-1-1\r\n", kHomePageFirst});

@@ -9,6 +9,7 @@
 #include "probes/BaiduProbe.h"
 #include "probes/DomainRules.h"
 #include "web/BodyDecoding.h"
+#include "tests/common/BackLinkReport.h"
 #include "tests/common/FetchWait.h"
 #include "tests/common/QtPrinters.h"
 #include "tests/common/RowPrinters.h"

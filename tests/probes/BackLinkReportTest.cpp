@@ -1,8 +1,10 @@
 // The back-link cell of a friend's page and the facts of its links.
 #include "probes/BackLinkProbe.h"
 
+#include "check/CheckRules.h"
 #include "probes/LinkFacts.h"
 #include "web/FetchResult.h"
+#include "tests/common/BackLinkReport.h"
 #include "tests/common/Table.h"
 
 namespace friendlinks {
@@ -69,12 +71,12 @@ const AnchorRow kAnchors[] = {
 // The facts come from the anchor that decided the back-link cell.
 TABLE_TEST(BackLinkFactsTest, ReadsTheDecidingAnchor, kAnchors)
 {
-    const BackLinkScan scan = scanBackLinks(GetParam().page, QStringLiteral("www.abc9.com"));
+    const BackLinkResult scan = scanBackLinks(GetParam().page, QStringLiteral("www.abc9.com"));
     ASSERT_FALSE(scan.anchor.isEmpty());
     EXPECT_EQ(backLinkFacts(scan.anchor), GetParam().expected);
 }
 
-TEST(BackLinkScan, NoDecidingAnchorWithoutAMatch)
+TEST(BackLinkResult, NoDecidingAnchorWithoutAMatch)
 {
     EXPECT_TRUE(scanBackLinks("<a href=\"http://x.com/\">X</a>", QStringLiteral("www.abc9.com")).anchor.isEmpty());
     EXPECT_TRUE(scanBackLinks(QStringLiteral("访问太慢"), QStringLiteral("www.abc9.com")).anchor.isEmpty());

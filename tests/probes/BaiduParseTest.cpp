@@ -100,10 +100,10 @@ const StateRow kStates[] = {
     {"half_a_no_result_phrase", answer("<p>相关的网页 抱歉，没有找到与</p>"), BaiduState::UnknownPage},
     {"captcha_redirect_followed", answer("<title>百度安全验证</title>", {kCaptchaUrl}), BaiduState::Blocked},
     {"captcha_path_on_another_host", answer("x", {"http://www.baidu.com/static/captcha/a.html"}), BaiduState::Blocked},
-    {"captcha_redirect_with_empty_body", answer(kEmptyBody, {kCaptchaUrl}, EmptyBody), BaiduState::Blocked},
+    {"captcha_redirect_with_empty_body", answer(QString(), {kCaptchaUrl}, EmptyBody), BaiduState::Blocked},
     {"security_check_page_200", answer("<html><title>百度安全验证</title><p>网络不给力</p></html>"), BaiduState::Blocked},
     {"ordinary_redirect", answer("<p>?</p>", {"http://www.baidu.com/s?wd=site%3Aa.com"}), BaiduState::UnknownPage},
-    {"empty_answer", answer(kEmptyBody, {}, EmptyBody), BaiduState::Unreachable},
+    {"empty_answer", answer(QString(), {}, EmptyBody), BaiduState::Unreachable},
 };
 
 TABLE_TEST(BaiduStateTest, FirstStateThatApplies, kStates)

@@ -31,14 +31,14 @@ const OutcomeRow kOutcomes[] = {
     {"gb2312_page", answer(200, "<p>" + QByteArray::fromHex("D6D0CEC4D2B3C3E6") + "</p>"), Kind::Page, "<p>中文页面</p>",
      Failure::None},
     {"not_found_with_body", answer(404, "<h1>没有</h1>"), Kind::Page, "<h1>没有</h1>", Failure::None},
-    {"not_found_empty_body", answer(404, ""), Kind::EmptyBody, kEmptyBody, Failure::EmptyAnswer},
+    {"not_found_empty_body", answer(404, ""), Kind::EmptyBody, QString(), Failure::EmptyAnswer},
     {"chunked", answer(200, "<a href=x>分块</a>", Fault::Chunked), Kind::Page, "<a href=x>分块</a>", Failure::None},
-    {"drop", answer(200, "never sent", Fault::Drop), Kind::EmptyBody, kEmptyBody, Failure::ConnectionClosed},
-    {"drop_mid_body", answer(200, "half of this body goes", Fault::DropMidBody), Kind::EmptyBody, kEmptyBody,
+    {"drop", answer(200, "never sent", Fault::Drop), Kind::EmptyBody, QString(), Failure::ConnectionClosed},
+    {"drop_mid_body", answer(200, "half of this body goes", Fault::DropMidBody), Kind::EmptyBody, QString(),
      Failure::ConnectionClosed},
 };
 
-// Each answer from a friend's site, then from the checked site itself, where a failure is no marker but
+// Each answer from a friend's site, then from the checked site itself, where a failure is no empty body but
 // the site that cannot be reached.
 TABLE_TEST_F(FetchFixture, FetchOutcomeTest, GivesTheResultKindAndText, kOutcomes)
 {
@@ -107,7 +107,8 @@ TEST(BodyBudget, TheFirstHolderAlwaysGoesOnTheOthersWaitForRoom)
     budget.waitFor(&second, [&woken] { woken = true; });
     budget.giveBack(&first);
     EXPECT_TRUE(woken);
-    EXPECT_EQ(budget.held(), 2);
+    const int third = 0;
+    EXPECT_EQ(budget.take(&third, 9), 8) << "what the second holds stays taken";
     EXPECT_EQ(budget.take(&second, 50), 50) << "now the first holder itself";
 }
 
@@ -117,7 +118,7 @@ TEST_F(PageFetcherTest, TimeLimitAndSizeCapEndTheRequest)
     m_web.world().setPage("http://www.slow.test/", "late", 1000);
     const FetchResult slow = fetch(QStringLiteral("http://www.slow.test/"));
     EXPECT_EQ(slow.kind, Kind::TooSlow);
-    EXPECT_EQ(slow.text, kTooSlow);
+    EXPECT_TRUE(slow.text.isEmpty()) << "a failure has no page text";
     EXPECT_EQ(slow.status, 0);
     EXPECT_EQ(slow.failure, Failure::TimedOut);
     EXPECT_GE(slow.elapsedMs, 200);
@@ -136,7 +137,7 @@ TEST_F(PageFetcherTest, TimeLimitAndSizeCapEndTheRequest)
     EXPECT_TRUE(waitUntil([this] { return m_web.openConnections() == 0; })) << "the endless transfer was not stopped";
 }
 
-TEST_F(PageFetcherTest, RefusedPortAndMalformedAddressesGiveTheEmptyBodyMarker)
+TEST_F(PageFetcherTest, RefusedPortAndMalformedAddressesGiveAnEmptyBody)
 {
     QTcpServer probe;
     ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
@@ -144,7 +145,7 @@ TEST_F(PageFetcherTest, RefusedPortAndMalformedAddressesGiveTheEmptyBodyMarker)
     probe.close(); // nobody listens there now
     PageFetcher direct;
     const FetchResult refusedResult = fetch(refused, kSite, &direct);
-    EXPECT_EQ(refusedResult.text, kEmptyBody);
+    EXPECT_TRUE(refusedResult.text.isEmpty());
     EXPECT_EQ(refusedResult.failure, Failure::ConnectionRefused);
     PageFetcher closedProxy;
     closedProxy.setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), probe.serverPort()));
@@ -152,7 +153,7 @@ TEST_F(PageFetcherTest, RefusedPortAndMalformedAddressesGiveTheEmptyBodyMarker)
     for (const QString url : {"", "http://", "http://exa mple.test/", "http://[::1/"}) {
         const FetchResult result = fetch(url);
         EXPECT_EQ(result.kind, Kind::EmptyBody) << url.toStdString();
-        EXPECT_EQ(result.text, kEmptyBody) << url.toStdString();
+        EXPECT_TRUE(result.text.isEmpty()) << url.toStdString();
         EXPECT_EQ(result.failure, Failure::NotAnAddress) << url.toStdString();
     }
     EXPECT_TRUE(m_web.requestLog().isEmpty()) << m_web.requestLog().join(' ').toStdString();
@@ -208,7 +209,7 @@ TEST_F(PageFetcherTest, ManyRequestsInFlightAreIndependentAlsoThroughTlsTunnels)
     }
     for (int i = 0; i < kCount; ++i) {
         ASSERT_TRUE(pending[size_t(i)].wait()) << i;
-        EXPECT_EQ(pending[size_t(i)].result->value().text, i % 10 == 9 ? kTooSlow : QStringLiteral("page %1").arg(i)) << i;
+        EXPECT_EQ(pending[size_t(i)].result->value().text, i % 10 == 9 ? QString() : QStringLiteral("page %1").arg(i)) << i;
     }
 }
 
@@ -247,10 +248,10 @@ struct HttpsRow : Row {
 const HttpsRow kHttps[] = {
     {"direct_trusted", false, "127.0.0.1", true, false, Kind::Page, "straight to TLS", ""},
     {"proxy_trusted", true, "www.secure.test", true, false, Kind::Page, "through the tunnel", ""},
-    {"proxy_unknown_authority", true, "www.secure.test", false, false, Kind::EmptyBody, "无知错误", "issuer"},
-    {"direct_wrong_host", false, "localhost", true, false, Kind::EmptyBody, "无知错误", "host name"},
+    {"proxy_unknown_authority", true, "www.secure.test", false, false, Kind::EmptyBody, "", "issuer"},
+    {"direct_wrong_host", false, "localhost", true, false, Kind::EmptyBody, "", "host name"},
     {"proxy_wrong_host_insecure", true, "www.unlisted.test", true, true, Kind::Page, "wrong host", "host name"},
-    {"proxy_expired", true, "expired.secure.test", true, false, Kind::EmptyBody, "无知错误", "expired"},
+    {"proxy_expired", true, "expired.secure.test", true, false, Kind::EmptyBody, "", "expired"},
     {"proxy_expired_insecure", true, "expired.secure.test", true, true, Kind::Page, "stale", "expired"},
 };
 

@@ -1,0 +1,141 @@
+#include "check/RowProbes.h"
+
+#include "check/CheckMode.h"
+
+namespace friendlinks {
+namespace {
+
+// What the probes share: where they fetch, for whom, by which rules.
+struct ProbeSetting {
+    WorkerPool &pool;
+    WorkerPool::Client &client;
+    const CheckMode &mode;
+    QString site;
+};
+
+// The friend's home page: is there a link back, and the page's own facts.
+class PageProbe final : public RowProbe {
+public:
+    explicit PageProbe(ProbeSetting setting) : m_setting(std::move(setting)) {}
+
+    QString name() const override { return QStringLiteral("page"); }
+    QString fetches() const override { return QStringLiteral("the friend's home page"); }
+    QStringList fills() const override
+    {
+        return {QStringLiteral("fanlian"), QStringLiteral("status"), QStringLiteral("final_url"), QStringLiteral("ms"),
+                QStringLiteral("backlink"), QStringLiteral("page_nofollow"), QStringLiteral("outbound"),
+                QStringLiteral("tls_error")};
+    }
+
+    void clear(ResultRow &row) const override
+    {
+        row.cells[Column::fanlian] = Cell{};
+        fill(row, RowFacts{});
+    }
+
+    void run(const RowContext &row, std::function<void(const ProbeResult &)> done) override
+    {
+        m_setting.pool.fetch(&m_setting.client, row.worker, row.link, m_setting.site,
+                             [this, link = row.link, done = std::move(done)](const FetchResult &page) {
+                                 RowFacts facts = pageFacts(page, link);
+                                 const BackLinkJudgement judged = m_setting.mode.judgeBackLink(page, link);
+                                 facts.backlink = judged.anchor;
+                                 facts.backlinkVerdict = judged.verdict;
+                                 ProbeResult probed;
+                                 probed.change = [cell = judged.cell, facts](ResultRow &changed) {
+                                     changed.cells[Column::fanlian] = cell;
+                                     fill(changed, facts);
+                                 };
+                                 done(probed);
+                             });
+    }
+
+private:
+    // The page's fields of facts, and no other.
+    static void fill(ResultRow &row, const RowFacts &facts)
+    {
+        row.facts.status = facts.status;
+        row.facts.finalUrl = facts.finalUrl;
+        row.facts.ms = facts.ms;
+        row.facts.tlsError = facts.tlsError;
+        row.facts.pageNofollow = facts.pageNofollow;
+        row.facts.outbound = facts.outbound;
+        row.facts.backlink = facts.backlink;
+        row.facts.backlinkVerdict = facts.backlinkVerdict;
+    }
+
+    ProbeSetting m_setting;
+};
+
+// One Baidu "site:" query for the friend: its index count, snapshot and rank.
+// The pool's query policy asks each address once and stops at Baidu's block.
+class BaiduRowProbe final : public RowProbe {
+public:
+    BaiduRowProbe(ProbeSetting setting, QString host) : m_setting(std::move(setting)), m_host(std::move(host)) {}
+
+    QString name() const override { return QStringLiteral("baidu"); }
+    QString fetches() const override { return QStringLiteral("Baidu's site: answer for the friend"); }
+    QStringList fills() const override
+    {
+        return {QStringLiteral("shoulu"), QStringLiteral("kuaizhao"), QStringLiteral("rp"), QStringLiteral("baidu")};
+    }
+
+    void clear(ResultRow &row) const override
+    {
+        for (const Column column : {Column::shoulu, Column::kuaizhao, Column::rp})
+            row.cells[column] = Cell{};
+        row.facts.baidu.reset();
+    }
+
+    void run(const RowContext &row, std::function<void(const ProbeResult &)> done) override
+    {
+        m_setting.pool.baiduQueries().ask(&m_setting.client, row.worker, m_setting.mode.baiduQuery(m_host, row.link),
+                                          m_setting.site,
+                                          [this, link = row.link, done = std::move(done)](const FetchResult *answer) {
+                                              done(answered(link, answer));
+                                          });
+    }
+
+private:
+    // answer is null when no query was sent because Baidu blocks us.
+    ProbeResult answered(const QString &link, const FetchResult *answer) const
+    {
+        const std::optional<BaiduResult> result = answer ? m_setting.mode.parseBaidu(answer->text, link) : std::nullopt;
+        // A count the cell cannot show (modern) is not a read answer: the state says why.
+        const bool counted = result && !result->count.isEmpty();
+        BaiduFacts facts;
+        facts.state = BaiduState::Blocked;
+        if (answer)
+            facts = baiduFacts(*answer, counted);
+        const BaiduCells cells = m_setting.mode.baiduCells(result, facts.state);
+        facts.pages = cells.pages;
+        facts.rank = cells.rank;
+        ProbeResult probed;
+        probed.change = [cells, facts](ResultRow &changed) {
+            changed.cells[Column::shoulu] = cells.shoulu;
+            changed.cells[Column::kuaizhao] = cells.kuaizhao;
+            changed.cells[Column::rp] = cells.rp;
+            changed.facts.baidu = facts;
+        };
+        probed.searchBlocked = facts.state == BaiduState::Blocked;
+        probed.searchTlsError = answer ? answer->tlsError : QString();
+        return probed;
+    }
+
+    ProbeSetting m_setting;
+    QString m_host;
+};
+
+} // namespace
+
+RowProbes rowProbes(WorkerPool &pool, WorkerPool::Client &client, const CheckMode &mode, const QString &site,
+                    const QString &baiduHost)
+{
+    const ProbeSetting setting{pool, client, mode, site};
+    RowProbes probes;
+    probes.push_back(std::make_unique<PageProbe>(setting));
+    probes.push_back(std::make_unique<BaiduRowProbe>(setting, baiduHost));
+    return probes;
+}
+
+} // namespace friendlinks
