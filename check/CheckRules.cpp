@@ -4,6 +4,8 @@
 #include "web/PatternMatcher.h"
 #include "web/TextCuts.h"
 
+#include <limits>
+
 namespace friendlinks {
 namespace {
 
@@ -16,17 +18,6 @@ QString report(QChar flag, const QString &text)
     return flag + kLineBreak + text;
 }
 
-// The digits of a count text as one number ("约1,230篇" → 1230); none without a digit or past qint64.
-IndexPages countNumber(const QString &count)
-{
-    QString digits;
-    for (const QChar c : count)
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            digits += c;
-    bool ok = false;
-    const qint64 number = digits.toLongLong(&ok);
-    return ok ? IndexPages(number) : std::nullopt;
-}
 
 RankVerdict rankOf(const QString &verdict)
 {
@@ -98,7 +89,27 @@ BaiduCells baiduCells(const std::optional<BaiduResult> &result)
     if (!result)
         return {};
     return {Cell{result->count, false}, Cell{result->snapshot, false},
-            Cell{result->verdict, result->verdict == kNotFirst}, countNumber(result->count), rankOf(result->verdict)};
+            Cell{result->verdict, result->verdict == kNotFirst}, rankOf(result->verdict)};
+}
+
+IndexPages digitsNumber(const QString &text)
+{
+    IndexPages number;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            continue;
+        const qint64 sum = number.value_or(0);
+        if (sum > (std::numeric_limits<qint64>::max() - 9) / 10)
+            return std::nullopt;
+        number = sum * 10 + (c.unicode() - '0');
+    }
+    return number;
+}
+
+IndexPages rowIndexPages(const std::optional<QString> &todaysCount, const QString &shoulu)
+{
+    const IndexPages today = digitsNumber(todaysCount.value_or(QString()));
+    return today ? today : digitsNumber(shoulu);
 }
 
 } // namespace friendlinks

@@ -48,9 +48,14 @@ struct ClassicBackLink {
 // red exactly when not first.
 struct BaiduCells {
     Cell shoulu, kuaizhao, rp;
-    IndexPages pages;                         // the number the shoulu text holds, as Baidu wrote it
     RankVerdict rank = RankVerdict::Unknown;  // what rp says
 };
 [[nodiscard]] BaiduCells baiduCells(const std::optional<BaiduResult> &result);
+
+// The number a text's digits make ("约1,230篇" → 1230); none without a digit or past qint64.
+[[nodiscard]] IndexPages digitsNumber(const QString &text);
+// A row's index count: today's count phrase when the answer had one, else the
+// number the shoulu cell shows. Comparing checks and the history read this.
+[[nodiscard]] IndexPages rowIndexPages(const std::optional<QString> &todaysCount, const QString &shoulu);
 
 } // namespace friendlinks

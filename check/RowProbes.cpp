@@ -108,7 +108,7 @@ private:
         if (answer)
             facts = baiduFacts(*answer, counted);
         const BaiduCells cells = m_setting.mode.baiduCells(result, facts.state);
-        facts.pages = cells.pages;
+        facts.pages = rowIndexPages(facts.count, cells.shoulu.text);
         facts.rank = cells.rank;
         ProbeResult probed;
         probed.change = [cells, facts](ResultRow &changed) {

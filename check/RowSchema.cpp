@@ -110,10 +110,7 @@ void readIndexPages(ResultRow &row, bool)
 {
     if (!row.facts.baidu)
         return;
-    IndexPages &pages = row.facts.baidu->pages;
-    pages = digitsNumber(row.facts.baidu->count.value_or(QString()));
-    if (!pages)
-        pages = digitsNumber(row.cells[Column::shoulu].text);
+    row.facts.baidu->pages = rowIndexPages(row.facts.baidu->count, row.cells[Column::shoulu].text);
 }
 
 void readRank(ResultRow &row, bool)
@@ -181,6 +178,13 @@ QList<FieldChange> nofollowDiff(const ResultRow &o, const ResultRow &n)
              jsonBool(after->follow)}};
 }
 
+// The link back as a whole, in the order people read a row: whether it is
+// there, then whether it passes weight.
+QList<FieldChange> linkBackDiff(const ResultRow &o, const ResultRow &n)
+{
+    return backLinkDiff(o, n) + nofollowDiff(o, n);
+}
+
 } // namespace
 
 bool isRegression(const QString &change)
@@ -195,7 +199,7 @@ const std::array<CellField, kColumnCount> &cellFields()
         {{Column::lianjie, "lianjie", QStringLiteral("网站地址"), 150}, nullptr, nullptr, nullptr},
         {{Column::guanjianzi, "guanjianzi", QStringLiteral("网站名字"), 100}, nullptr, nullptr, nullptr},
         {{Column::fanlian, "fanlian", QStringLiteral("反链关键字"), 100}, readBackLinkVerdict, backLinkRedByText,
-         backLinkDiff},
+         linkBackDiff},
         {{Column::shoulu, "shoulu", QStringLiteral("百度收录"), 100}, readIndexPages, nullptr, indexDiff},
         {{Column::kuaizhao, "kuaizhao", QStringLiteral("百度快照"), 100}, nullptr, nullptr, nullptr},
         {{Column::rp, "rp", QStringLiteral("百度site首页"), 100}, readRank, rankRedByText, rankDiff},
@@ -222,7 +226,7 @@ const QList<FactField> &factFields()
                                     QStringLiteral("指回本站的链接带nofollow、sponsored或ugc，不传递权重"), 90},
          [](const RowFacts &f) { return yesNo(nofollow(f.backlink)); },
          [](const RowFacts &f) { return anchorJson(f.backlink); },
-         [](const QJsonValue &v, RowFacts &f) { f.backlink = readAnchor(v); }, nofollowDiff},
+         [](const QJsonValue &v, RowFacts &f) { f.backlink = readAnchor(v); }, nullptr},
         {"page_nofollow", FactColumnInfo{FactColumn::pageNofollow, QStringLiteral("页面nofollow"),
                                          QStringLiteral("对方页面的meta robots或X-Robots-Tag要求搜索引擎不跟踪其链接"), 90},
          [](const RowFacts &f) { return yesNo(f.pageNofollow); },
@@ -318,20 +322,6 @@ bool isIndexDrop(qint64 older, qint64 newer)
     // newer < older × (1 − 0.30), that is older − newer > older × 3 / 10, without overflow.
     static_assert(kIndexDropShare == 0.30);
     return older - newer > 3 * (older / 10) + 3 * (older % 10) / 10;
-}
-
-IndexPages digitsNumber(const QString &text)
-{
-    IndexPages number;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            continue;
-        const qint64 sum = number.value_or(0);
-        if (sum > (std::numeric_limits<qint64>::max() - 9) / 10)
-            return std::nullopt;
-        number = sum * 10 + (c.unicode() - '0');
-    }
-    return number;
 }
 
 } // namespace friendlinks

@@ -81,7 +81,4 @@ inline constexpr double kIndexDropShare = 0.30;
 // Whether an index count fell by more than kIndexDropShare, in whole numbers.
 [[nodiscard]] bool isIndexDrop(qint64 older, qint64 newer);
 
-// The number a text's digits make ("约1,230篇" → 1230); none without a digit or past qint64.
-[[nodiscard]] IndexPages digitsNumber(const QString &text);
-
 } // namespace friendlinks

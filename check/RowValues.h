@@ -21,8 +21,8 @@ enum class BackLinkVerdict {
 // Whether Baidu's "site:" query lists the friend's home page first.
 enum class RankVerdict { Unknown, HomeFirst, NotFirst };
 
-// The Baidu index count of a row as a number, whichever page it was read
-// from; none when no count was read.
+// The Baidu index count of a row as a number: today's count phrase when the
+// answer had one, else the shoulu cell's; none when no count was read.
 using IndexPages = std::optional<qint64>;
 
 } // namespace friendlinks

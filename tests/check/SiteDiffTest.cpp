@@ -89,6 +89,8 @@ const ChangeRow kChanges[] = {
     {"rank_back", row(kA, "回链", "", "注意：不在第一"), row(kA, "回链", "", "首页第一"), {"rank_back"}},
     {"regressions_first", row(kA, "没有链接", "1000", "首页第一"), row(kA, "回链", "10", "注意：不在第一"),
      {"index_drop", "rank_lost", "backlink_back"}},
+    {"a_row_reads_link_then_follow_then_index_then_rank", withFacts(row(kA, "回链", "", "首页第一"), true, "1000"),
+     withFacts(row(kA, "回链", "", "注意：不在第一"), false, "10"), {"nofollow_added", "index_drop", "rank_lost"}},
 };
 
 TABLE_TEST(ChangeKinds, AreFoundForOneRow, kChanges)
