@@ -3,7 +3,7 @@
 #include "probes/BackLinkProbe.h"
 #include "probes/ModernBackLink.h"
 #include "probes/ModernBaidu.h"
-#include "web/FetchFailure.h"
+#include "check/FailureWords.h"
 #include "web/PageFetcher.h"
 
 namespace friendlinks {

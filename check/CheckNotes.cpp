@@ -2,7 +2,7 @@
 
 #include "check/CheckEngine.h"
 #include "check/Messages.h"
-#include "web/FetchFailure.h"
+#include "check/FailureWords.h"
 #include "web/PageFetcher.h"
 
 namespace friendlinks {

@@ -30,25 +30,6 @@ int ResultsWriter::appendRow(const ResultRow &row)
     return at;
 }
 
-void ResultsWriter::setCell(int row, Column column, const Cell &cell)
-{
-    ResultsModel &m = *m_model;
-    if (row < 0 || row >= m.m_rows.size())
-        return;
-    m.m_rows[row].cells[column] = cell;
-    const QModelIndex at = m.index(row, int(column));
-    emit m.dataChanged(at, at);
-}
-
-void ResultsWriter::setFacts(int row, const RowFacts &facts)
-{
-    ResultsModel &m = *m_model;
-    if (row < 0 || row >= m.m_rows.size())
-        return;
-    m.m_rows[row].facts = facts;
-    emit m.dataChanged(m.index(row, kColumnCount), m.index(row, ResultsModel::kAllColumns - 1));
-}
-
 void ResultsWriter::updateRow(int row, const std::function<void(ResultRow &)> &change)
 {
     ResultsModel &m = *m_model;

@@ -24,8 +24,6 @@ public:
     void clear(const QString &site, bool modern);
     // Returns the new row's index.
     int appendRow(const ResultRow &row);
-    void setCell(int row, Column column, const Cell &cell);
-    void setFacts(int row, const RowFacts &facts);
     // Applies change to the row and signals the whole row as changed; no row, no change.
     void updateRow(int row, const std::function<void(ResultRow &)> &change);
     [[nodiscard]] SiteOutcome &outcome() { return m_model->m_outcome; }
