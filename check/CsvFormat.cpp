@@ -7,7 +7,6 @@ namespace friendlinks {
 namespace {
 
 constexpr char kBom[] = "\xEF\xBB\xBF";
-const QString kRedHeader = QStringLiteral("标红");
 
 QString csvRecord(const QStringList &fields)
 {
@@ -35,28 +34,10 @@ QByteArray formatCsv(const ResultTable &table)
 {
     // A batch's every piece has the site column, rows or not: a piece written
     // for a first site without rows carries the header of all that follow.
-    const bool siteColumn = table.siteColumn;
-    QStringList header;
-    if (siteColumn)
-        header << kSiteHeader;
-    for (const ColumnInfo &info : columns())
-        header << info.header;
-    header << kRedHeader;
-    for (const FactColumn column : table.factColumns)
-        header << factColumns()[size_t(column)].header;
-    QString out = table.header ? csvRecord(header) : QString();
-    for (qsizetype i = 0; i < table.rows.size(); ++i) {
-        const ResultRow &row = table.rows[i];
-        QStringList fields;
-        if (siteColumn)
-            fields << table.siteOfRow.value(i);
-        for (const ColumnInfo &info : columns())
-            fields << cellDisplayText(row.cells[info.column].text);
-        fields << redKeys(row.cells).join(QLatin1Char(','));
-        for (const FactColumn column : table.factColumns)
-            fields << cellDisplayText(factCell(row.facts, column).text);
-        out += csvRecord(fields);
-    }
+    QString out = table.header ? csvRecord(flatHeader(table)) : QString();
+    const auto asTyped = [](const QString &site) { return site; };
+    for (qsizetype i = 0; i < table.rows.size(); ++i)
+        out += csvRecord(flatFields(table, i, asTyped, cellDisplayText));
     return (table.header ? QByteArray(kBom) : QByteArray()) + out.toUtf8();
 }
 

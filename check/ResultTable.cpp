@@ -1,5 +1,7 @@
 #include "check/ResultTable.h"
 
+#include "check/RowSchema.h"
+
 namespace friendlinks {
 
 QList<FactColumn> allFactColumns()
@@ -8,6 +10,34 @@ QList<FactColumn> allFactColumns()
     for (const FactColumnInfo &info : factColumns())
         all << info.column;
     return all;
+}
+
+QStringList flatHeader(const ResultTable &table)
+{
+    QStringList header;
+    if (table.siteColumn)
+        header << kSiteHeader;
+    for (const ColumnInfo &info : columns())
+        header << info.header;
+    header << QStringLiteral("标红");
+    for (const FactColumn column : table.factColumns)
+        header << factColumns()[size_t(column)].header;
+    return header;
+}
+
+QStringList flatFields(const ResultTable &table, qsizetype i, QString (*site)(const QString &),
+                       QString (*cell)(const QString &))
+{
+    const ResultRow &row = table.rows[i];
+    QStringList fields;
+    if (table.siteColumn)
+        fields << site(table.siteOfRow.value(i));
+    for (const ColumnInfo &info : columns())
+        fields << cell(row.cells[info.column].text);
+    fields << redKeys(row.cells).join(QLatin1Char(','));
+    for (const FactColumn column : table.factColumns)
+        fields << cell(factCell(row.facts, column).text);
+    return fields;
 }
 
 ResultTable resultTable(const ResultsModel &results, const QList<FactColumn> &factColumns)

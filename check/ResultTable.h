@@ -32,4 +32,11 @@ struct ResultTable {
 
 inline const QString kSiteHeader = QStringLiteral("站点");
 
+// The columns of a flat table (tsv, csv) in order: "站点" with a site column,
+// the six, "标红" (the red columns' keys), then the table's fact columns.
+[[nodiscard]] QStringList flatHeader(const ResultTable &table);
+// Row i's fields in that order: the site through site, every cell through cell.
+[[nodiscard]] QStringList flatFields(const ResultTable &table, qsizetype i, QString (*site)(const QString &),
+                                     QString (*cell)(const QString &));
+
 } // namespace friendlinks

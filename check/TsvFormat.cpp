@@ -25,28 +25,9 @@ QString tsvField(const QString &text)
 
 QByteArray formatTsv(const ResultTable &table)
 {
-    const bool siteColumn = table.siteColumn;
-    QStringList header;
-    if (siteColumn)
-        header << kSiteHeader;
-    for (const ColumnInfo &info : columns())
-        header << info.header;
-    header << QStringLiteral("标红");
-    for (const FactColumn column : table.factColumns)
-        header << factColumns()[size_t(column)].header;
-    QString out = table.header ? header.join(QLatin1Char('\t')) + QLatin1Char('\n') : QString();
-    for (qsizetype i = 0; i < table.rows.size(); ++i) {
-        const ResultRow &row = table.rows[i];
-        QStringList fields;
-        if (siteColumn)
-            fields << tsvField(table.siteOfRow.value(i));
-        for (const ColumnInfo &info : columns())
-            fields << tsvField(row.cells[info.column].text);
-        fields << redKeys(row.cells).join(QLatin1Char(','));
-        for (const FactColumn column : table.factColumns)
-            fields << tsvField(factCell(row.facts, column).text);
-        out += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
-    }
+    QString out = table.header ? flatHeader(table).join(QLatin1Char('\t')) + QLatin1Char('\n') : QString();
+    for (qsizetype i = 0; i < table.rows.size(); ++i)
+        out += flatFields(table, i, tsvField, tsvField).join(QLatin1Char('\t')) + QLatin1Char('\n');
     return out.toUtf8();
 }
 
