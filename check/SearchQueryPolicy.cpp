@@ -69,8 +69,13 @@ bool SearchQueryPolicy::send(const std::shared_ptr<Query> &query)
         step.redirects = {target};
         return !isBlock(step);
     };
+    // The query owns what was sent; the answer's handler only looks the query
+    // up, so the two never keep each other alive.
     query->sent = m_transport.sendQuery(query->worker, query->address, query->site, options,
-                                          [this, query](const FetchResult &answer) { answered(query, answer); });
+                                        [this, weak = std::weak_ptr<Query>(query)](const FetchResult &answer) {
+                                            if (const auto query = weak.lock())
+                                                answered(query, answer);
+                                        });
     return true;
 }
 
