@@ -161,6 +161,14 @@ QString applyDiffFormat(const QString &value, ParsedArguments &parsed)
     return {};
 }
 
+QString applyHistory(const QString &path, CheckOptions &options)
+{
+    if (path.isEmpty())
+        return QStringLiteral("--history needs a file name");
+    options.history = HistoryChoice{path, false};
+    return {};
+}
+
 constexpr QLatin1StringView kWindowAndCheck("window check");
 constexpr QLatin1StringView kCheck("check");
 
@@ -187,6 +195,9 @@ const OptionSpec kOptions[] = {
     {QLatin1StringView("--timeout-ms"), kCheck, true,
      onCheck<applyNumber<&CheckSettings::timeoutMs, 1, kMaxTimeoutMs>>},
     {QLatin1StringView("--format"), QLatin1StringView("diff"), true, applyDiffFormat},
+    {QLatin1StringView("--history"), QLatin1StringView("check history"), true, onCheck<applyHistory>},
+    {QLatin1StringView("--no-history"), kCheck, false,
+     [](const QString &, ParsedArguments &parsed) { parsed.options.history = HistoryChoice{{}, true}; return QString(); }},
 };
 
 bool takenBy(const OptionSpec &option, QLatin1StringView command)

@@ -12,11 +12,21 @@ class Command;
 
 enum class OutputFormat { Table, Tsv, Json, Jsonl, Csv };
 
+// Where checks are recorded: --history FILE, else defaultHistoryPath()
+// (FRIENDLINKS_HISTORY or the user's data folder); nowhere with --no-history.
+// Of the two options the last given counts.
+struct HistoryChoice {
+    QString file;     // --history; empty when not given
+    bool off = false; // --no-history
+    [[nodiscard]] bool given() const { return !file.isEmpty(); }
+};
+
 struct CheckOptions {
     QString site;       // the first site
     QStringList sites;  // every site in the order given (SITE arguments and --sites); site when empty
     OutputFormat format = OutputFormat::Table;
     bool facts = false; // tsv and table: the fact columns after the six (json always has them)
+    HistoryChoice history;
     CheckSettings settings;
 };
 

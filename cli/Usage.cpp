@@ -12,7 +12,8 @@ const QString kWindowUsage = QStringLiteral(
 const QString kCheckSynopsis = QStringLiteral(
     "       friendlinks check SITE... [--sites FILE] [--format table|tsv|csv|json|jsonl] [--modern]\n"
     "                              [--proxy URL] [--baidu-host HOST] [--jobs N] [--timeout-ms N]\n"
-    "                              [--ca-file PEM] [--insecure] [--baidu-interval-ms N] [--facts]\n");
+    "                              [--ca-file PEM] [--insecure] [--baidu-interval-ms N] [--facts]\n"
+    "                              [--history FILE] [--no-history]\n");
 
 const QString kCheckOptions = QStringLiteral(
     "`check` lists the friend links of SITE and probes each one: link back, Baidu index count,\n"
@@ -55,6 +56,11 @@ const QString kCheckOptions = QStringLiteral(
     "                    (and 我方nofollow: our own link to the friend is nofollow, json\n"
     "                    \"our_link\"); with --modern facts.backlink adds \"url\", the\n"
     "                    address its href resolves to\n"
+    "  --history FILE    record each site's check into FILE (an SQLite history, made when\n"
+    "                    missing) instead of $FRIENDLINKS_HISTORY or, without it, history.sqlite\n"
+    "                    in the user's data folder (~/.local/share/friendlinks/ on Linux,\n"
+    "                    %LOCALAPPDATA%\\friendlinks\\ on Windows)\n"
+    "  --no-history      record nothing\n"
     "json site objects also carry \"skipped\" (the anchors that gave no row, by reason:\n"
     "inner_page, same_site, not_http, footer_word, and in classic https, name_ending,\n"
     "host_prefix, index_page, too_long, contains_site_name; in modern duplicate, too_long)\n"
@@ -72,7 +78,10 @@ const QString kCheckOptions = QStringLiteral(
     "terminal, without NO_COLOR and TERM=dumb.\n"
     "Exit status: 0 done, 2 usage error, 3 a site cannot be fetched or its home page answers\n"
     "with an HTTP error (each named on stderr with the cause; the other sites are still checked\n"
-    "and written), 4 output could not be written.\n");
+    "and written), 4 output could not be written.\n"
+    "A history that cannot record (cannot be opened, in use past 5 s, not a friendlinks history,\n"
+    "damaged, full) is said once on stderr; the check still runs and prints, and exits 4 only\n"
+    "when the file was named with --history.\n");
 
 const QString kDiffSynopsis = QStringLiteral("       friendlinks diff OLD.json NEW.json [--format table|json]\n");
 
