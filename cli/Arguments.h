@@ -35,6 +35,14 @@ struct DiffOptions {
     bool json = false; // --format json, else the table
 };
 
+// `friendlinks history`: the checks of one site, or a prune of old checks.
+struct HistoryQuery {
+    enum class Format { Table, Tsv, Json };
+    QStringList sites;    // the SITE operands (one is wanted)
+    Format format = Format::Table;
+    int pruneDays = -1;   // --prune DAYS; -1 when not given
+};
+
 // What the command line asks for.
 struct ParsedArguments {
     enum class Action { Window, Run, Help, Version, UsageError };
@@ -42,6 +50,7 @@ struct ParsedArguments {
     const Command *command = nullptr; // the command named first (Run, Help, UsageError); none for the window
     CheckOptions options; // the check's and the window's
     DiffOptions diff;
+    HistoryQuery historyQuery;
     bool sitesGiven = false; // check: a SITE or a --sites came
     QString error; // for UsageError: what is wrong, in one line
     QString help;  // for Help: the help asked for (the command's, or the whole)

@@ -91,6 +91,25 @@ const QString kDiffOptions = QStringLiteral(
     "Exit status: 0 nothing got worse, 1 something did, 2 usage error, unreadable file, a file\n"
     "holding no site or two files of different sites, 4 output could not be written.\n");
 
+const QString kHistorySynopsis = QStringLiteral(
+    "       friendlinks history SITE [--format table|tsv|json] [--history FILE]\n"
+    "       friendlinks history --prune DAYS [--history FILE]\n");
+
+const QString kHistoryOptions = QStringLiteral(
+    "lists the checks of SITE that `check` recorded, newest first: when it started (local\n"
+    "time), its mode, its rows, its red cells and, for a check that could not be done, why\n"
+    "(无法访问, 首页返回 HTTP 404). SITE as it was checked (a modern check's host in lower case).\n"
+    "  --format F        table (default), tsv (header 时间 模式 行数 标红 状态), or json:\n"
+    "                    {\"site\", \"checks\": [{\"id\", \"started\", \"finished\" (UTC, ISO 8601),\n"
+    "                    \"mode\", \"rows\", \"red\", \"unreachable\", \"home_status\", \"version\"}]}\n"
+    "  --prune DAYS      drop every check (of every site) started more than DAYS days ago\n"
+    "                    and say how many\n"
+    "  --history FILE    the history to read instead of $FRIENDLINKS_HISTORY or the default\n"
+    "                    one (as for check); a missing file is an empty history, not made\n"
+    "A site with no recorded check is said on stderr (the table is then empty).\n"
+    "Exit status: 0 done, 2 usage error, 4 the history cannot be read (the reason on stderr)\n"
+    "or the output could not be written.\n");
+
 } // namespace
 
 QString wholeUsageText(const QStringList &synopses, const QStringList &overviews)
@@ -127,6 +146,21 @@ QString diffOverview()
 QString diffUsageText()
 {
     return QString(kDiffSynopsis).replace(0, 6, QStringLiteral("usage:")) + kDiffOptions;
+}
+
+QString historySynopsis()
+{
+    return kHistorySynopsis;
+}
+
+QString historyOverview()
+{
+    return QStringLiteral("`history` ") + kHistoryOptions;
+}
+
+QString historyUsageText()
+{
+    return QString(kHistorySynopsis).replace(0, 6, QStringLiteral("usage:")) + kHistoryOptions;
 }
 
 QString versionText()

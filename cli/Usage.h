@@ -21,6 +21,9 @@ inline constexpr int kExitOutputFailed = 4;
 [[nodiscard]] QString diffSynopsis();
 [[nodiscard]] QString diffOverview();
 [[nodiscard]] QString diffUsageText();  // friendlinks diff --help
+[[nodiscard]] QString historySynopsis();
+[[nodiscard]] QString historyOverview();
+[[nodiscard]] QString historyUsageText(); // friendlinks history --help
 [[nodiscard]] QString versionText();    // "friendlinks 8.0\n"
 
 // A usage error in two lines: what is wrong (anything quoted in it escaped

@@ -85,6 +85,20 @@ TEST_F(CheckHistoryTest, EachSiteOfABatchIsRecordedAsItsJsonSaysIt)
     EXPECT_FALSE(QFile::exists(file("env.sqlite"))) << "--history is the only file written";
 }
 
+TEST_F(CheckHistoryTest, HistoryListsTheChecksThatCheckRecorded)
+{
+    for (int run = 0; run < 2; ++run)
+        EXPECT_EQ(check({"www.mysite.com", "--format", "tsv"}), kExitOk);
+    openBuffers();
+    int argc = 0;
+    const ParsedArguments parsed = parseArguments({"history", "www.mysite.com", "--format", "tsv"});
+    EXPECT_EQ(runParsed(parsed, Invocation{argc, nullptr, &m_out, &m_err}), 0) << err().toStdString();
+    const QStringList lines = out().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << out().toStdString();
+    for (const QString &line : lines.mid(1))
+        EXPECT_EQ(line.section('\t', 1), "classic\t2\t1\t") << "two rows, the one without a link back red";
+}
+
 TEST_F(CheckHistoryTest, WithoutTheOptionTheEnvironmentsFileAndWithNoHistoryNone)
 {
     EXPECT_EQ(check({"www.mysite.com", "--format", "json"}), kExitOk);
