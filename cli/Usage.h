@@ -1,12 +1,14 @@
 #pragma once
 
+#include "check/ProgramVersion.h"
+
 #include <QStringList>
 
 namespace friendlinks {
 
 // Every text the command line shows about itself: help, version, usage errors.
 
-inline const QString kVersion = QStringLiteral("8.0");
+inline const QString kVersion = kProgramVersion;
 
 // Exit status of any command whose output could not be written completely.
 inline constexpr int kExitOutputFailed = 4;
