@@ -93,6 +93,12 @@ void BannerNotes::showResult(const SiteResult &result)
         showNote(text);
 }
 
+void BannerNotes::addNote(const QString &text)
+{
+    const QString shown = escapeForDisplay(text);
+    showNote(m_note->isVisible() && !m_note->text().isEmpty() ? m_note->text() + QStringLiteral("；") + shown : shown);
+}
+
 bool BannerNotes::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_strip && event->type() == QEvent::Resize)

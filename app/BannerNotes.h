@@ -29,6 +29,8 @@ public:
 
     // Shows what a check that ended has to say (nothing to say hides the line).
     void showResult(const SiteResult &result);
+    // Adds a note of the window's own after the line shown (the history's trouble).
+    void addNote(const QString &text);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

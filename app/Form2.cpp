@@ -4,6 +4,7 @@
 #include "app/ClockFormat.h"
 #include "app/ListActions.h"
 #include "app/ListMenu.h"
+#include "app/HistorySetting.h"
 #include "app/ModeSetting.h"
 #include "app/ResultsListModel.h"
 #include "assets/Assets.h"
@@ -108,6 +109,8 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_listMenu = createListMenu(m_listView1);
     m_modeSetting = new ModeSetting(m_engine, this);
     m_listMenu->addAction(m_modeSetting->modernAction());
+    m_historySetting = new HistorySetting(m_engine, m_bannerNotes, defaultHistoryPath(), this);
+    m_listMenu->addAction(m_historySetting->recordAction());
     ListHost host{this,
                   m_listView1,
                   m_engine,

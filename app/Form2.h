@@ -19,6 +19,7 @@ class BannerNotes;
 class Form9;
 class ListActions;
 class ModeSetting;
+class HistorySetting;
 
 // The main window: site box, query button, result list, clock, banner and
 // the embedded search launcher. Its form and control names (Form2, Text1,
@@ -39,6 +40,7 @@ public:
     [[nodiscard]] CheckEngine *engine() const { return m_engine; }
     // The check item of the mode, in the list's right-click menu.
     [[nodiscard]] ModeSetting *modeSetting() const { return m_modeSetting; }
+    [[nodiscard]] HistorySetting *historySetting() const { return m_historySetting; }
     // The banner strip's notes of the last check and its mode.
     [[nodiscard]] BannerNotes *bannerNotes() const { return m_bannerNotes; }
     // The list's row actions (copy, export, open, re-check) and their save-dialog seam.
@@ -88,6 +90,7 @@ private:
     Form9 *m_form9 = nullptr;
     QMenu *m_listMenu = nullptr;
     ModeSetting *m_modeSetting = nullptr;
+    HistorySetting *m_historySetting = nullptr;
     BannerNotes *m_bannerNotes = nullptr;
     ListActions *m_listActions = nullptr;
     QTimer m_timer1;

@@ -3,6 +3,7 @@
 // a temporary folder at the start; its size on disk is printed).
 //
 //   ./build/bench/history_bench
+#include "check/HistoryListing.h"
 #include "check/HistoryStore.h"
 #include "tests/common/HistorySamples.h"
 
@@ -128,6 +129,23 @@ void BM_LoadLatestTwo_Year(benchmark::State &state)
     }
 }
 BENCHMARK(BM_LoadLatestTwo_Year)->Unit(benchmark::kMillisecond);
+
+// `friendlinks history SITE`: every check of the year listed, each read back whole for its red cells.
+void BM_RecordedChecks_Year(benchmark::State &state)
+{
+    YearStore &year = yearStore();
+    if (!year.ready) {
+        state.SkipWithError("no year store");
+        return;
+    }
+    for (auto _ : state) {
+        auto checks = recordedChecks(year.store, kSite);
+        if (!std::holds_alternative<QList<RecordedCheck>>(checks) || std::get<QList<RecordedCheck>>(checks).size() != kDays)
+            state.SkipWithError("wrong list");
+        benchmark::DoNotOptimize(checks);
+    }
+}
+BENCHMARK(BM_RecordedChecks_Year)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -79,6 +79,11 @@ QByteArray formatSiteJson(const SiteOutcome &outcome, const QList<ResultRow> &ro
     return out.toUtf8();
 }
 
+QByteArray formatRowJson(const ResultRow &row)
+{
+    return rowJson(row, true).toUtf8();
+}
+
 QByteArray formatJson(const ResultsModel &results, bool withFetchFacts)
 {
     return formatSiteJson(results.outcome(), results.rows(), withFetchFacts);

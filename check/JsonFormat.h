@@ -19,6 +19,9 @@ namespace friendlinks {
 [[nodiscard]] QByteArray formatJson(const ResultsModel &results, bool withFetchFacts = true);
 [[nodiscard]] QByteArray formatSiteJson(const SiteOutcome &outcome, const QList<ResultRow> &rows,
                                         bool withFetchFacts = true);
+// One row object of a site's "rows", facts included, as formatSiteJson writes it
+// (check/JsonRead's readRowJson reads it back).
+[[nodiscard]] QByteArray formatRowJson(const ResultRow &row);
 // {"status", "final_url", "ms", "tls_error"} of the home page's fetch: status 0 when no answer came.
 [[nodiscard]] QString homeJson(const FetchResult &home);
 

@@ -138,6 +138,40 @@ std::variant<QJsonArray, QString> readJsonSites(const QByteArray &json)
 
 } // namespace
 
+namespace {
+
+std::variant<QJsonObject, QString> readObject(const QByteArray &json, const char *what)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError)
+        return QStringLiteral("%1 is not JSON (%2 at byte %3)").arg(QLatin1String(what), error.errorString()).arg(error.offset);
+    if (!document.isObject())
+        return QStringLiteral("%1 is no object").arg(QLatin1String(what));
+    return document.object();
+}
+
+} // namespace
+
+std::variant<SiteRows, QString> readSiteJson(const QByteArray &json)
+{
+    auto object = readObject(json, "the site");
+    if (const QString *problem = std::get_if<QString>(&object))
+        return *problem;
+    return readSite(std::get<QJsonObject>(object));
+}
+
+std::variant<ResultRow, QString> readRowJson(const QByteArray &json, bool modern)
+{
+    auto object = readObject(json, "the row");
+    if (const QString *problem = std::get_if<QString>(&object))
+        return *problem;
+    const QJsonObject &row = std::get<QJsonObject>(object);
+    if (!row.value(QLatin1String("lianjie")).isString())
+        return QStringLiteral("the row has no \"lianjie\" text");
+    return readRow(row, modern);
+}
+
 std::variant<QList<SiteRows>, QString> readCheckJson(const QByteArray &json)
 {
     auto entries = readJsonSites(json);

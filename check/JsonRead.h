@@ -27,4 +27,10 @@ struct SiteRows {
 // texts only) read through one path that takes from the texts what they lack.
 [[nodiscard]] std::variant<QList<SiteRows>, QString> readCheckJson(const QByteArray &json);
 
+// One site object (its "rows" may be empty), or why the text is not one.
+[[nodiscard]] std::variant<SiteRows, QString> readSiteJson(const QByteArray &json);
+// One row object as formatRowJson writes it, read as a check of that mode
+// wrote it, or why the text is not one.
+[[nodiscard]] std::variant<ResultRow, QString> readRowJson(const QByteArray &json, bool modern);
+
 } // namespace friendlinks

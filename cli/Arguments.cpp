@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kMaxTimeoutMs = 10 * 60 * 1000;
 constexpr int kMaxBaiduIntervalMs = 10 * 60 * 1000;
+constexpr int kMaxPruneDays = 100 * 366;
 
 // What an option does with its value: empty, or why the value cannot be used.
 using ApplyOption = QString (*)(const QString &value, ParsedArguments &parsed);
@@ -161,6 +162,39 @@ QString applyDiffFormat(const QString &value, ParsedArguments &parsed)
     return {};
 }
 
+QString applyHistory(const QString &path, CheckOptions &options)
+{
+    if (path.isEmpty())
+        return QStringLiteral("--history needs a file name");
+    options.history = HistoryChoice{path, false};
+    return {};
+}
+
+QString applyHistoryFormat(const QString &value, ParsedArguments &parsed)
+{
+    using Format = HistoryQuery::Format;
+    static const std::pair<QLatin1StringView, Format> kFormats[] = {
+        {QLatin1StringView("table"), Format::Table}, {QLatin1StringView("tsv"), Format::Tsv},
+        {QLatin1StringView("json"), Format::Json},
+    };
+    for (const auto &[name, format] : kFormats) {
+        if (value == name) {
+            parsed.historyQuery.format = format;
+            return {};
+        }
+    }
+    return QStringLiteral("--format must be table, tsv or json, not \"%1\"").arg(value);
+}
+
+QString applyPrune(const QString &value, ParsedArguments &parsed)
+{
+    const auto days = parseNumber(value, 0, kMaxPruneDays);
+    if (!days)
+        return QStringLiteral("must be a number of days from 0 to %1").arg(kMaxPruneDays);
+    parsed.historyQuery.pruneDays = *days;
+    return {};
+}
+
 constexpr QLatin1StringView kWindowAndCheck("window check");
 constexpr QLatin1StringView kCheck("check");
 
@@ -187,6 +221,11 @@ const OptionSpec kOptions[] = {
     {QLatin1StringView("--timeout-ms"), kCheck, true,
      onCheck<applyNumber<&CheckSettings::timeoutMs, 1, kMaxTimeoutMs>>},
     {QLatin1StringView("--format"), QLatin1StringView("diff"), true, applyDiffFormat},
+    {QLatin1StringView("--history"), QLatin1StringView("check history"), true, onCheck<applyHistory>},
+    {QLatin1StringView("--format"), QLatin1StringView("history"), true, applyHistoryFormat},
+    {QLatin1StringView("--prune"), QLatin1StringView("history"), true, applyPrune},
+    {QLatin1StringView("--no-history"), kCheck, false,
+     [](const QString &, ParsedArguments &parsed) { parsed.options.history = HistoryChoice{{}, true}; return QString(); }},
 };
 
 bool takenBy(const OptionSpec &option, QLatin1StringView command)

@@ -12,17 +12,35 @@ class Command;
 
 enum class OutputFormat { Table, Tsv, Json, Jsonl, Csv };
 
+// Where checks are recorded: --history FILE, else defaultHistoryPath()
+// (FRIENDLINKS_HISTORY or the user's data folder); nowhere with --no-history.
+// Of the two options the last given counts.
+struct HistoryChoice {
+    QString file;     // --history; empty when not given
+    bool off = false; // --no-history
+    [[nodiscard]] bool given() const { return !file.isEmpty(); }
+};
+
 struct CheckOptions {
     QString site;       // the first site
     QStringList sites;  // every site in the order given (SITE arguments and --sites); site when empty
     OutputFormat format = OutputFormat::Table;
     bool facts = false; // tsv and table: the fact columns after the six (json always has them)
+    HistoryChoice history;
     CheckSettings settings;
 };
 
 struct DiffOptions {
     QStringList files; // OLD and NEW
     bool json = false; // --format json, else the table
+};
+
+// `friendlinks history`: the checks of one site, or a prune of old checks.
+struct HistoryQuery {
+    enum class Format { Table, Tsv, Json };
+    QStringList sites;    // the SITE operands (one is wanted)
+    Format format = Format::Table;
+    int pruneDays = -1;   // --prune DAYS; -1 when not given
 };
 
 // What the command line asks for.
@@ -32,6 +50,7 @@ struct ParsedArguments {
     const Command *command = nullptr; // the command named first (Run, Help, UsageError); none for the window
     CheckOptions options; // the check's and the window's
     DiffOptions diff;
+    HistoryQuery historyQuery;
     bool sitesGiven = false; // check: a SITE or a --sites came
     QString error; // for UsageError: what is wrong, in one line
     QString help;  // for Help: the help asked for (the command's, or the whole)

@@ -50,6 +50,9 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
     // Host names know no letter case; the classic check takes the text as typed.
     if (m_options.settings.modern)
         std::transform(m_options.sites.begin(), m_options.sites.end(), m_options.sites.begin(), withLowerCaseHost);
+    if (!m_options.history.off)
+        m_recorder = std::make_unique<HistoryRecorder>(
+            m_options.history.given() ? m_options.history.file : defaultHistoryPath(), kVersion);
     m_batch = new BatchCheck(m_options.settings, m_options.sites, this);
     connect(m_batch, &BatchCheck::progress, this, [this](int sitesDone, int sites, int rowsDone, int rows) {
         if (m_errIsTerminal)
@@ -75,6 +78,9 @@ void CheckCommand::start()
     m_baiduNote.clear();
     if (!m_options.settings.modern && std::any_of(m_options.sites.begin(), m_options.sites.end(), hasUpperCaseHost))
         writeErr(kUpperCaseNote);
+    // Opened before the check, so that a history that cannot record is said at once.
+    if (m_recorder && !m_recorder->open())
+        sayHistoryFailure();
     m_batch->start();
 }
 
@@ -108,6 +114,16 @@ void CheckCommand::writeOut(const QByteArray &data)
 void CheckCommand::writeErr(const QString &line)
 {
     m_err->write(escapeForDisplay(line).toUtf8() + '\n');
+}
+
+void CheckCommand::sayHistoryFailure()
+{
+    if (m_historySaid)
+        return;
+    m_historySaid = true;
+    if (m_errIsTerminal)
+        m_err->write("\r\x1b[K");
+    writeErr(QStringLiteral("friendlinks: 无法记录历史：%1").arg(m_recorder->failure().reason));
 }
 
 // The site's lines on stderr, from the notes of its check: why it cannot be
@@ -152,6 +168,8 @@ void CheckCommand::siteFinished(int site, const SiteResult &result)
     m_cannotCheck = m_cannotCheck || result.cannotCheck();
     m_unreachable += !result.outcome.reachable;
     reportSite(result);
+    if (m_recorder && !m_recorder->record(result))
+        sayHistoryFailure();
     if (m_options.format == OutputFormat::Jsonl)
         writeOut(jsonLine(formatJson(*m_batch->results(site))));
     if (streams()) {
@@ -176,7 +194,7 @@ void CheckCommand::batchFinished()
 
 int CheckCommand::exitStatus() const
 {
-    if (!m_outError.isEmpty())
+    if (!m_outError.isEmpty() || (m_historySaid && m_options.history.given()))
         return kExitOutputFailed;
     return m_cannotCheck ? kExitUnreachable : kExitOk;
 }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "check/BatchCheck.h"
+#include "check/HistoryRecording.h"
 #include "cli/Arguments.h"
 #include "cli/Usage.h"
 
 #include <QIODevice>
 #include <QObject>
 #include <QStringList>
+
+#include <memory>
 
 namespace friendlinks {
 
@@ -26,8 +29,11 @@ inline constexpr int kExitUnreachable = 3;
 
 // The headless check: runs the batch of the sites given (BatchCheck) and
 // writes the rows to out in the chosen format, progress and errors to err.
+// Each site's check is recorded into the history as it ends (HistoryChoice);
+// a history that cannot record is said once on err, and the check goes on.
 // Emits finished(exit status) once: 0; 3 when a site could not be fetched or
-// its home page answered with an HTTP error; 4 when out took not all of it.
+// its home page answered with an HTTP error; 4 when out took not all of it,
+// or when the history given with --history could not record.
 // colour: red cells in red (colourWanted).
 class CheckCommand : public QObject {
     Q_OBJECT
@@ -47,6 +53,7 @@ private:
     void writeResult();
     void writeOut(const QByteArray &data);
     void writeErr(const QString &line);
+    void sayHistoryFailure();
     [[nodiscard]] int exitStatus() const;
     // jsonl, tsv and csv of several sites are written as the sites finish
     // (tsv and csv in the order given), and a written site is released.
@@ -64,6 +71,8 @@ private:
     bool m_cannotCheck = false; // a site could not be fetched or its home page answered an HTTP error
     int m_unreachable = 0;      // sites that could not be fetched
     QString m_baiduNote;        // Baidu's certificate trouble, said once at the end
+    std::unique_ptr<HistoryRecorder> m_recorder; // none with --no-history
+    bool m_historySaid = false; // the history's failure was said
 };
 
 } // namespace friendlinks

@@ -2,6 +2,7 @@
 
 #include "cli/CliCheck.h"
 #include "cli/CliDiff.h"
+#include "cli/CliHistory.h"
 #include "cli/Usage.h"
 
 namespace friendlinks {
@@ -10,7 +11,8 @@ const QList<const Command *> &commands()
 {
     static const CliCheck check;
     static const CliDiff diff;
-    static const QList<const Command *> all{&check, &diff};
+    static const CliHistory history;
+    static const QList<const Command *> all{&check, &diff, &history};
     return all;
 }
 

@@ -12,7 +12,8 @@ const QString kWindowUsage = QStringLiteral(
 const QString kCheckSynopsis = QStringLiteral(
     "       friendlinks check SITE... [--sites FILE] [--format table|tsv|csv|json|jsonl] [--modern]\n"
     "                              [--proxy URL] [--baidu-host HOST] [--jobs N] [--timeout-ms N]\n"
-    "                              [--ca-file PEM] [--insecure] [--baidu-interval-ms N] [--facts]\n");
+    "                              [--ca-file PEM] [--insecure] [--baidu-interval-ms N] [--facts]\n"
+    "                              [--history FILE] [--no-history]\n");
 
 const QString kCheckOptions = QStringLiteral(
     "`check` lists the friend links of SITE and probes each one: link back, Baidu index count,\n"
@@ -55,6 +56,11 @@ const QString kCheckOptions = QStringLiteral(
     "                    (and 我方nofollow: our own link to the friend is nofollow, json\n"
     "                    \"our_link\"); with --modern facts.backlink adds \"url\", the\n"
     "                    address its href resolves to\n"
+    "  --history FILE    record each site's check into FILE (an SQLite history, made when\n"
+    "                    missing) instead of $FRIENDLINKS_HISTORY or, without it, history.sqlite\n"
+    "                    in the user's data folder (~/.local/share/friendlinks/ on Linux,\n"
+    "                    %LOCALAPPDATA%\\friendlinks\\ on Windows)\n"
+    "  --no-history      record nothing\n"
     "json site objects also carry \"skipped\" (the anchors that gave no row, by reason:\n"
     "inner_page, same_site, not_http, footer_word, and in classic https, name_ending,\n"
     "host_prefix, index_page, too_long, contains_site_name; in modern duplicate, too_long)\n"
@@ -72,7 +78,10 @@ const QString kCheckOptions = QStringLiteral(
     "terminal, without NO_COLOR and TERM=dumb.\n"
     "Exit status: 0 done, 2 usage error, 3 a site cannot be fetched or its home page answers\n"
     "with an HTTP error (each named on stderr with the cause; the other sites are still checked\n"
-    "and written), 4 output could not be written.\n");
+    "and written), 4 output could not be written.\n"
+    "A history that cannot record (cannot be opened, in use past 5 s, not a friendlinks history,\n"
+    "damaged, full) is said once on stderr; the check still runs and prints, and exits 4 only\n"
+    "when the file was named with --history.\n");
 
 const QString kDiffSynopsis = QStringLiteral("       friendlinks diff OLD.json NEW.json [--format table|json]\n");
 
@@ -81,6 +90,25 @@ const QString kDiffOptions = QStringLiteral(
     "first; a site that could not be checked in NEW is one line \"unreachable\".\n"
     "Exit status: 0 nothing got worse, 1 something did, 2 usage error, unreadable file, a file\n"
     "holding no site or two files of different sites, 4 output could not be written.\n");
+
+const QString kHistorySynopsis = QStringLiteral(
+    "       friendlinks history SITE [--format table|tsv|json] [--history FILE]\n"
+    "       friendlinks history --prune DAYS [--history FILE]\n");
+
+const QString kHistoryOptions = QStringLiteral(
+    "lists the checks of SITE that `check` recorded, newest first: when it started (local\n"
+    "time), its mode, its rows, its red cells and, for a check that could not be done, why\n"
+    "(无法访问, 首页返回 HTTP 404). SITE as it was checked (a modern check's host in lower case).\n"
+    "  --format F        table (default), tsv (header 时间 模式 行数 标红 状态), or json:\n"
+    "                    {\"site\", \"checks\": [{\"id\", \"started\", \"finished\" (UTC, ISO 8601),\n"
+    "                    \"mode\", \"rows\", \"red\", \"unreachable\", \"home_status\", \"version\"}]}\n"
+    "  --prune DAYS      drop every check (of every site) started more than DAYS days ago\n"
+    "                    and say how many\n"
+    "  --history FILE    the history to read instead of $FRIENDLINKS_HISTORY or the default\n"
+    "                    one (as for check); a missing file is an empty history, not made\n"
+    "A site with no recorded check is said on stderr (the table is then empty).\n"
+    "Exit status: 0 done, 2 usage error, 4 the history cannot be read (the reason on stderr)\n"
+    "or the output could not be written.\n");
 
 } // namespace
 
@@ -118,6 +146,21 @@ QString diffOverview()
 QString diffUsageText()
 {
     return QString(kDiffSynopsis).replace(0, 6, QStringLiteral("usage:")) + kDiffOptions;
+}
+
+QString historySynopsis()
+{
+    return kHistorySynopsis;
+}
+
+QString historyOverview()
+{
+    return QStringLiteral("`history` ") + kHistoryOptions;
+}
+
+QString historyUsageText()
+{
+    return QString(kHistorySynopsis).replace(0, 6, QStringLiteral("usage:")) + kHistoryOptions;
 }
 
 QString versionText()

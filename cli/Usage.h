@@ -1,12 +1,14 @@
 #pragma once
 
+#include "check/ProgramVersion.h"
+
 #include <QStringList>
 
 namespace friendlinks {
 
 // Every text the command line shows about itself: help, version, usage errors.
 
-inline const QString kVersion = QStringLiteral("8.0");
+inline const QString kVersion = kProgramVersion;
 
 // Exit status of any command whose output could not be written completely.
 inline constexpr int kExitOutputFailed = 4;
@@ -21,6 +23,9 @@ inline constexpr int kExitOutputFailed = 4;
 [[nodiscard]] QString diffSynopsis();
 [[nodiscard]] QString diffOverview();
 [[nodiscard]] QString diffUsageText();  // friendlinks diff --help
+[[nodiscard]] QString historySynopsis();
+[[nodiscard]] QString historyOverview();
+[[nodiscard]] QString historyUsageText(); // friendlinks history --help
 [[nodiscard]] QString versionText();    // "friendlinks 8.0\n"
 
 // A usage error in two lines: what is wrong (anything quoted in it escaped

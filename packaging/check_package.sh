@@ -35,7 +35,7 @@ program="$unpacked/usr/bin/friendlinks"
 here="$root/demo"
 . "$here/fakeweb.sh"
 trap 'kill $fakeweb_pid 2>/dev/null || true; rm -f "$port_file"; rm -rf "$unpacked"' EXIT
-out=$("$program" check www.demo-home.com --proxy "$proxy" --timeout-ms 2000 --format tsv)
+out=$("$program" check www.demo-home.com --proxy "$proxy" --timeout-ms 2000 --format tsv --no-history)
 printf '%s\n' "$out"
 printf '%s\n' "$out" | grep -q $'^http://www.friend-linkback.com/\t' || { echo "the demo check lacks its rows"; exit 1; }
 echo "package check: all good"

@@ -56,7 +56,7 @@ TEST(ParseArguments, RoutesToWindowVersionHelpOrCheck)
     EXPECT_EQ(parseArguments({"check", "-h"}).action, Action::Help);
     EXPECT_EQ(parseArguments({"check", "a.com", "--help"}).help, checkUsageText());
     EXPECT_EQ(parseArguments({"--help"}).help, usageText());
-    EXPECT_TRUE(usageText().contains(checkUsageText().section('\n', 3)) && usageText().contains("friendlinks diff"));
+    EXPECT_TRUE(usageText().contains(checkUsageText().section('\n', 4)) && usageText().contains("friendlinks diff"));
     // The first block names every command, diff too.
     EXPECT_TRUE(usageText().section(QStringLiteral("\n\n"), 0, 0).contains(QStringLiteral("friendlinks diff OLD.json")));
     const ParsedArguments window = parseArguments({"--modern", "--insecure", "--ca-file=" + fakeweb::FakeWeb::authorityFile(),

@@ -6,6 +6,8 @@
 set -eu
 friendlinks=$1 fakeweb=$2
 tmp=$(mktemp -d)
+# Checks are recorded into a history of this run, never the user's own.
+FRIENDLINKS_HISTORY=$tmp/history.sqlite; export FRIENDLINKS_HISTORY
 awk 'BEGIN {
   printf "{\n"
   home = ""

@@ -5,6 +5,8 @@
 set -eu
 friendlinks=$1 fakeweb=$2 world=$3
 tmp=$(mktemp -d)
+# Checks are recorded into a history of this run, never the user's own.
+FRIENDLINKS_HISTORY=$tmp/history.sqlite; export FRIENDLINKS_HISTORY
 . "$(dirname "$0")/../../tools/fakeweb/run.sh"
 fakeweb_pid=""
 trap 'kill $fakeweb_pid 2>/dev/null || true; rm -rf "$tmp"' EXIT

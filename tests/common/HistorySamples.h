@@ -77,7 +77,8 @@ inline CheckRecord dailyCheck(const QString &site, int day, int friends)
     check.started = QDateTime(QDate(2026, 1, 1), QTime(3, 0), Qt::UTC).addDays(day);
     check.finished = check.started.addSecs(95);
     check.programVersion = QStringLiteral("8.0");
-    check.outcome = QStringLiteral("{\"site\": \"%1\", \"reachable\": true, \"skipped\": {\"same_site\": 12}}")
+    check.outcome = QStringLiteral("{\"site\": \"%1\", \"mode\": \"modern\", \"rows\": [], \"home\": {\"status\": 200, "
+                                   "\"final_url\": \"http://%1/\", \"ms\": 80, \"tls_error\": null}, \"skipped\": {\"same_site\": 12}}")
                         .arg(site)
                         .toUtf8();
     for (int i = 0; i < friends; ++i)

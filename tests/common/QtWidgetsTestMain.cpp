@@ -16,6 +16,8 @@ int main(int argc, char **argv)
     for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
         for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
             QSettings::setPath(format, scope, settings.path());
+    // Checks are recorded into the history: here into a file of this run, never the user's own.
+    qputenv("FRIENDLINKS_HISTORY", settings.filePath(QStringLiteral("history.sqlite")).toUtf8());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

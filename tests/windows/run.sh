@@ -81,8 +81,8 @@ start_fakeweb() {
 same_json() {
   local name=$1; shift
   local linux_status=0 windows_status=0
-  "$build/friendlinks" check "$@" --proxy "$proxy" --format json >"$logs/$name.linux.json" 2>"$logs/$name.linux.err" || linux_status=$?
-  "$wine" "$stage/friendlinks.com" check "$@" --proxy "$proxy" --format json >"$logs/$name.windows.json" 2>"$logs/$name.windows.err" || windows_status=$?
+  "$build/friendlinks" check "$@" --proxy "$proxy" --format json --no-history >"$logs/$name.linux.json" 2>"$logs/$name.linux.err" || linux_status=$?
+  "$wine" "$stage/friendlinks.com" check "$@" --proxy "$proxy" --format json --no-history >"$logs/$name.windows.json" 2>"$logs/$name.windows.err" || windows_status=$?
   sed -i -E -e 's/"ms": [0-9]+/"ms": 0/g' -e "${tls_words:-}" "$logs/$name.linux.json" "$logs/$name.windows.json"
   if [ "$linux_status" = "$windows_status" ] && cmp -s "$logs/$name.linux.json" "$logs/$name.windows.json"; then
     echo "$name: same json ($(grep -o '"lianjie"' "$logs/$name.linux.json" | wc -l) rows, exit status $linux_status)"
@@ -113,9 +113,9 @@ same_json https_untrusted https://www.mysite.com/ --baidu-host www.baidu.test
 known_limit=1 same_json https_ca_file www.mysite.com --modern --baidu-host www.baidu.test --ca-file "$(winpath "$ca")"
 # What a console shows: the table's Chinese headers come out as UTF-8, byte for byte.
 "$wine" "$stage/friendlinks.com" check www.mysite.com --baidu-host www.baidu.test --insecure \
-  --proxy "$proxy" >"$logs/table.windows.txt" 2>/dev/null || true
+  --proxy "$proxy" --no-history >"$logs/table.windows.txt" 2>/dev/null || true
 "$build/friendlinks" check www.mysite.com --baidu-host www.baidu.test --insecure \
-  --proxy "$proxy" >"$logs/table.linux.txt" 2>/dev/null || true
+  --proxy "$proxy" --no-history >"$logs/table.linux.txt" 2>/dev/null || true
 sed -i -E 's/用时 [0-9.]+ 秒/用时 0 秒/' "$logs/table.windows.txt" "$logs/table.linux.txt"
 if cmp -s "$logs/table.linux.txt" "$logs/table.windows.txt"; then echo "table: same bytes"; else
   echo "table: the Windows program prints other bytes"; diff "$logs/table.linux.txt" "$logs/table.windows.txt" | head || true; failed=1; fi
