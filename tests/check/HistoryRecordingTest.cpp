@@ -10,6 +10,7 @@
 #include "tests/common/QtPrinters.h"
 #include "tests/common/RowPrinters.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -115,7 +116,7 @@ TEST_F(HistoryRecordingTest, AFileThatIsNoHistoryFailsOnceWithItsReasonAndIsNotT
     EXPECT_FALSE(recorder.record(result));
     ASSERT_TRUE(recorder.failed());
     EXPECT_EQ(recorder.failure().failure, HistoryFailure::NotHistory);
-    EXPECT_TRUE(recorder.failure().reason.contains(path())) << recorder.failure().reason.toStdString();
+    EXPECT_TRUE(recorder.failure().reason.contains(QDir::toNativeSeparators(path()))) << recorder.failure().reason.toStdString();
     EXPECT_FALSE(recorder.record(result));
     EXPECT_FALSE(recorder.open()) << "a failed recorder stays failed";
     ASSERT_TRUE(garbage.open(QIODevice::ReadOnly));

@@ -7,6 +7,7 @@
 #include "cli/Usage.h"
 #include "tests/common/QtPrinters.h"
 
+#include <QDir>
 #include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -149,7 +150,7 @@ TEST_F(HistoryCommandTest, AHistoryThatCannotBeReadIsSaidWithExitFour)
         EXPECT_EQ(history(arguments), kExitOutputFailed);
         EXPECT_EQ(out(), "");
         EXPECT_EQ(err(), QStringLiteral("friendlinks: 无法读取历史：%1 is not a friendlinks history (not an SQLite database)\n")
-                             .arg(path()));
+                             .arg(QDir::toNativeSeparators(path())));
     }
     QFile::remove(path());
     recordAll({checkOf("www.me.com", 1, 3, 0)});

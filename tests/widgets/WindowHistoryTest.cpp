@@ -7,6 +7,7 @@
 #include "check/HistoryStore.h"
 #include "tests/common/WindowFixture.h"
 
+#include <QDir>
 #include <QAction>
 #include <QFile>
 #include <QLabel>
@@ -97,7 +98,7 @@ TEST_F(WindowHistory, AHistoryThatCannotRecordIsSaidOnceInTheBanner)
     ASSERT_TRUE(query(QStringLiteral("www.home.com")));
     EXPECT_EQ(listRows(form->list()), 2) << "the check still fills the list";
     EXPECT_TRUE(note->isVisible());
-    EXPECT_EQ(note->text(), QStringLiteral("无法记录历史：%1 is not a friendlinks history (not an SQLite database)").arg(path()));
+    EXPECT_EQ(note->text(), QStringLiteral("无法记录历史：%1 is not a friendlinks history (not an SQLite database)").arg(QDir::toNativeSeparators(path())));
     ASSERT_TRUE(query(QStringLiteral("www.home.com")));
     EXPECT_FALSE(note->isVisible() && note->text().contains(QStringLiteral("无法记录历史"))) << "said once";
     EXPECT_TRUE(messages.shown.empty()) << "no message box for it";
