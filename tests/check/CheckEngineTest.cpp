@@ -10,6 +10,7 @@
 #include "check/WorkerPool.h"
 #include "probes/BaiduProbe.h"
 #include "web/FetchResult.h"
+#include "tests/common/CheckRun.h"
 #include "tests/common/FetchWait.h"
 #include "tests/common/RowPrinters.h"
 #include "tests/common/Table.h"
@@ -20,11 +21,6 @@
 
 namespace friendlinks {
 namespace {
-
-QByteArray anchor(const QString &href, const QString &content)
-{
-    return QStringLiteral("<a href=\"%1\">%2</a>\n").arg(href, content).toUtf8();
-}
 
 const QString kBaidu = QStringLiteral("www.baidu.com");
 
@@ -96,16 +92,6 @@ protected:
         return s;
     }
 
-    // Runs one check on engine to its end; its result, none when it did not end in time.
-    [[nodiscard]] static std::optional<SiteResult> run(CheckEngine &engine, const QString &site)
-    {
-        QSignalSpy finished(&engine, &CheckEngine::siteFinished);
-        engine.start(site);
-        if (!finished.wait(kWaitMs))
-            return std::nullopt;
-        return finished.first().first().value<SiteResult>();
-    }
-
     fakeweb::FakeWeb m_web;
 };
 
@@ -118,7 +104,7 @@ TEST_F(CheckEngineTest, JobsSchemeAndWhiteSpaceAroundTheSiteGiveTheSameCellsAndC
     for (const auto &[site, jobs] : runs) {
         CheckEngine engine(settings(jobs));
         QSignalSpy progress(&engine, &CheckEngine::progress);
-        const std::optional<SiteResult> result = run(engine, site);
+        const std::optional<SiteResult> result = checkToEnd(engine, site);
         ASSERT_TRUE(result);
         EXPECT_EQ(engine.results()->cellRows(), expectedRows()) << site.toStdString();
         EXPECT_EQ(result->rows, engine.results()->rows()) << "the result carries the rows";
@@ -135,7 +121,7 @@ TEST_F(CheckEngineTest, TheTypedValuesAreThoseTheCellsShow)
 {
     buildWorld(m_web.world(), 0);
     CheckEngine engine(settings());
-    const std::optional<SiteResult> result = run(engine, "www.home9.com");
+    const std::optional<SiteResult> result = checkToEnd(engine, "www.home9.com");
     ASSERT_TRUE(result);
     using Verdict = BackLinkVerdict;
     const struct {
@@ -165,7 +151,7 @@ TEST_F(CheckEngineTest, UnreachableEmptyOrFriendlessSiteEndsWithNoRowsAndNoProbe
     m_web.world().setPage("http://www.alone.com/", "<p>no links</p>");
     for (const QString site : {"www.gone.com", "", "www.alone.com"}) {
         CheckEngine engine(settings());
-        const std::optional<SiteResult> result = run(engine, site);
+        const std::optional<SiteResult> result = checkToEnd(engine, site);
         ASSERT_TRUE(result) << "an unreachable site ends with its result too";
         EXPECT_EQ(result->outcome.reachable, site == "www.alone.com") << site.toStdString();
         EXPECT_TRUE(result->rows.isEmpty());
@@ -263,7 +249,7 @@ TEST_F(SharedPoolTest, RecheckProbesOnlyTheGivenRows)
 {
     buildSites(m_web.world(), 1, 3, 0);
     CheckEngine engine(settings(8, 2000));
-    const std::optional<SiteResult> checked = run(engine, "www.home0.com");
+    const std::optional<SiteResult> checked = checkToEnd(engine, "www.home0.com");
     ASSERT_TRUE(checked);
     const QList<CheckRow> before = engine.results()->cellRows();
 

@@ -6,6 +6,7 @@
 #include "check/CheckRules.h"
 #include "check/JsonFormat.h"
 #include "probes/BaiduProbe.h"
+#include "tests/common/CheckRun.h"
 #include "tests/common/FetchWait.h"
 #include "tests/common/QtPrinters.h"
 #include "tests/common/RowPrinters.h"
@@ -18,11 +19,6 @@
 namespace friendlinks {
 namespace {
 
-QByteArray pageLinking(const QString &href, const QString &content)
-{
-    return QStringLiteral("<a href=\"%1\">%2</a>\n").arg(href, content).toUtf8();
-}
-
 class HistoryRecordingTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -30,10 +26,10 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         ASSERT_TRUE(m_web.listen());
         fakeweb::World &world = m_web.world();
-        world.setPage("http://www.home9.com/", pageLinking("http://www.back.com/", "回链站")
-                                                   + pageLinking("http://www.nolink.org/", "不回链"));
-        world.setPage("http://www.back.com/", pageLinking("http://www.home9.com/", "首页之家"));
-        world.setPage("http://www.nolink.org/", pageLinking("http://www.else.com/", "别处"));
+        world.setPage("http://www.home9.com/", anchor("http://www.back.com/", "回链站")
+                                                   + anchor("http://www.nolink.org/", "不回链"));
+        world.setPage("http://www.back.com/", anchor("http://www.home9.com/", "首页之家"));
+        world.setPage("http://www.nolink.org/", anchor("http://www.else.com/", "别处"));
         world.set("http://www.gone.com/", answer(200, "", fakeweb::Answer::Fault::Drop));
         world.setPage(baiduQueryUrl(kDefaultBaiduHost, "http://www.back.com/"), baiduResultPage("约1,230", "www.back.com/"));
     }
@@ -44,10 +40,9 @@ protected:
         settings.proxy = m_web.proxy();
         settings.modern = modern;
         CheckEngine engine(settings);
-        QSignalSpy finished(&engine, &CheckEngine::siteFinished);
-        engine.start(site);
-        EXPECT_TRUE(finished.wait(kWaitMs));
-        return finished.isEmpty() ? SiteResult{} : finished.first().first().value<SiteResult>();
+        const std::optional<SiteResult> result = checkToEnd(engine, site);
+        EXPECT_TRUE(result);
+        return result.value_or(SiteResult{});
     }
 
     QString path() const { return m_dir.filePath(QStringLiteral("history.sqlite")); }

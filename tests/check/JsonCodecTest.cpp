@@ -6,6 +6,7 @@
 #include "check/CheckEngine.h"
 #include "check/CheckRules.h"
 #include "probes/BaiduProbe.h"
+#include "tests/common/CheckRun.h"
 #include "tests/common/FetchWait.h"
 #include "tests/common/RowPrinters.h"
 
@@ -129,22 +130,17 @@ TEST(JsonCodec, ReadsBackTheRowsAndOutcomeItWrote)
     }
 }
 
-QByteArray pageLinking(const QString &href, const QString &content)
-{
-    return QStringLiteral("<a href=\"%1\">%2</a>\n").arg(href, content).toUtf8();
-}
-
 class JsonCodecCheckTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_web.listen());
         fakeweb::World &world = m_web.world();
-        world.setPage("http://www.home9.com/", pageLinking("http://www.back.com/", "回链站") + pageLinking("http://www.pic.net/", "图片站")
-                          + pageLinking("http://www.nolink.org/", "不回链") + pageLinking("http://www.blank.com.cn/", "空站"));
-        world.setPage("http://www.back.com/", pageLinking("http://www.home9.com/", "首页之家"));
-        world.setPage("http://www.pic.net/", pageLinking("http://www.home9.com/", "<img src=logo.gif>"));
-        world.setPage("http://www.nolink.org/", pageLinking("http://www.else.com/", "别处"));
+        world.setPage("http://www.home9.com/", anchor("http://www.back.com/", "回链站") + anchor("http://www.pic.net/", "图片站")
+                          + anchor("http://www.nolink.org/", "不回链") + anchor("http://www.blank.com.cn/", "空站"));
+        world.setPage("http://www.back.com/", anchor("http://www.home9.com/", "首页之家"));
+        world.setPage("http://www.pic.net/", anchor("http://www.home9.com/", "<img src=logo.gif>"));
+        world.setPage("http://www.nolink.org/", anchor("http://www.else.com/", "别处"));
         world.set("http://www.blank.com.cn/", answer(200, "", {}, {}));
         world.set("http://www.gone.com/", answer(200, "", fakeweb::Answer::Fault::Drop));
         world.setPage(baiduQueryUrl(kDefaultBaiduHost, "http://www.back.com/"), baiduResultPage("约1,230", "www.back.com/"));
@@ -158,9 +154,7 @@ protected:
         settings.proxy = m_web.proxy();
         settings.modern = modern;
         CheckEngine engine(settings);
-        QSignalSpy finished(&engine, &CheckEngine::siteFinished);
-        engine.start(site);
-        EXPECT_TRUE(finished.wait(kWaitMs));
+        EXPECT_TRUE(checkToEnd(engine, site));
         m_checkedRows = engine.results()->rows();
         return formatJson(*engine.results());
     }
