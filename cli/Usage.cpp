@@ -110,6 +110,12 @@ const QString kHistoryOptions = QStringLiteral(
     "Exit status: 0 done, 2 usage error, 4 the history cannot be read (the reason on stderr)\n"
     "or the output could not be written.\n");
 
+// A command's synopsis as its own --help begins: "usage:" in place of the block's first word.
+QString usageLine(QString synopsis)
+{
+    return synopsis.replace(0, 6, QStringLiteral("usage:"));
+}
+
 } // namespace
 
 QString wholeUsageText(const QStringList &synopses, const QStringList &overviews)
@@ -130,7 +136,7 @@ QString checkOverview()
 
 QString checkUsageText()
 {
-    return QString(kCheckSynopsis).replace(0, 6, QStringLiteral("usage:")) + QLatin1Char('\n') + kCheckOptions;
+    return usageLine(kCheckSynopsis) + QLatin1Char('\n') + kCheckOptions;
 }
 
 QString diffSynopsis()
@@ -145,7 +151,7 @@ QString diffOverview()
 
 QString diffUsageText()
 {
-    return QString(kDiffSynopsis).replace(0, 6, QStringLiteral("usage:")) + kDiffOptions;
+    return usageLine(kDiffSynopsis) + kDiffOptions;
 }
 
 QString historySynopsis()
@@ -160,7 +166,7 @@ QString historyOverview()
 
 QString historyUsageText()
 {
-    return QString(kHistorySynopsis).replace(0, 6, QStringLiteral("usage:")) + kHistoryOptions;
+    return usageLine(kHistorySynopsis) + kHistoryOptions;
 }
 
 QString versionText()
