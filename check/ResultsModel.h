@@ -8,8 +8,6 @@
 #include <QList>
 #include <QString>
 
-#include <functional>
-
 namespace friendlinks {
 
 class ResultsWriter;
