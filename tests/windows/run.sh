@@ -119,6 +119,32 @@ known_limit=1 same_json https_ca_file www.mysite.com --modern --baidu-host www.b
 sed -i -E 's/用时 [0-9.]+ 秒/用时 0 秒/' "$logs/table.windows.txt" "$logs/table.linux.txt"
 if cmp -s "$logs/table.linux.txt" "$logs/table.windows.txt"; then echo "table: same bytes"; else
   echo "table: the Windows program prints other bytes"; diff "$logs/table.linux.txt" "$logs/table.windows.txt" | head || true; failed=1; fi
+
+# The history in Windows' own data folder (%LOCALAPPDATA%\friendlinks), two
+# checks recorded there and listed back as the Linux program lists its own.
+step "the history in %LOCALAPPDATA%\\friendlinks"
+home_c=$WINEPREFIX/drive_c/users/$(id -un)
+store=$home_c/AppData/Local/friendlinks/history.sqlite
+linux_store=$logs/linux-history.sqlite
+rm -f "$store" "$linux_store"
+for run in 1 2; do
+  env -u FRIENDLINKS_HISTORY "$wine" "$stage/friendlinks.com" check www.mysite.com --baidu-host www.baidu.test --insecure \
+    --proxy "$proxy" >/dev/null 2>"$logs/history-$run.windows.err" || true
+  FRIENDLINKS_HISTORY=$linux_store "$build/friendlinks" check www.mysite.com --baidu-host www.baidu.test --insecure \
+    --proxy "$proxy" >/dev/null 2>/dev/null || true
+done
+history_fields() { cut -f 2- | tr -d '\r'; } # the dates aside
+env -u FRIENDLINKS_HISTORY "$wine" "$stage/friendlinks.com" history www.mysite.com --format tsv 2>"$logs/history.windows.err" \
+  | history_fields >"$logs/history.windows.tsv" || true
+FRIENDLINKS_HISTORY=$linux_store "$build/friendlinks" history www.mysite.com --format tsv | history_fields >"$logs/history.linux.tsv" || true
+if [ -s "$store" ] && [ "$(wc -l <"$logs/history.windows.tsv")" -eq 3 ] && cmp -s "$logs/history.linux.tsv" "$logs/history.windows.tsv"; then
+  echo "history: two checks recorded in %LOCALAPPDATA%\\friendlinks\\history.sqlite, listed as on Linux"
+else
+  echo "history: the Windows program did not record or list its checks in %LOCALAPPDATA%\\friendlinks"
+  ls -l "$store" 2>&1 | head -n 1; cat "$logs/history.windows.err" "$logs/history-1.windows.err" | head -n 5
+  diff "$logs/history.linux.tsv" "$logs/history.windows.tsv" | head || true
+  failed=1
+fi
 kill "$fakeweb_pid" 2>/dev/null || true; fakeweb_pid=""
 
 # --- 3. the window -------------------------------------------------------------------------------
