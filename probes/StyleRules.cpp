@@ -175,9 +175,14 @@ void StyleRules::addStyleSheet(QStringView css)
         for (const StyleSelector &selector : selectors.selectors)
             m_rules.append({selector, m_blocks.size() - 1, order});
     }
+    // Short selectors first: the cascade does not depend on the order rules are matched in (their
+    // own order is in the rank), and long ones then cannot use up the budget before them.
+    std::stable_sort(m_rules.begin(), m_rules.end(), [](const Rule &a, const Rule &b) {
+        return a.selector.compounds.size() < b.selector.compounds.size();
+    });
 }
 
-Computed StyleRules::computed(const QList<StyledElement> &chain, qsizetype index) const
+Computed StyleRules::computed(const QList<StyledElement> &chain, qsizetype index, qint64 &budget) const
 {
     // Cascade order: !important, a style attribute, specificity, order.
     using Rank = std::tuple<bool, bool, int, int>;
@@ -191,7 +196,7 @@ Computed StyleRules::computed(const QList<StyledElement> &chain, qsizetype index
         }
     };
     for (const Rule &rule : m_rules) {
-        if (!selectorMatches(rule.selector, chain, index))
+        if (!selectorMatches(rule.selector, chain, index, &budget))
             continue;
         for (const HidingDeclaration &declaration : m_blocks[rule.block])
             offer(declaration, {declaration.important, false, rule.selector.specificity, rule.order});
@@ -361,8 +366,9 @@ std::optional<HiddenBy> StyleRules::hiddenBy(const QList<StyledElement> &chain) 
     const QList<StyledElement> near = offset > 0 ? chain.mid(offset) : chain;
     QList<Computed> all;
     all.reserve(near.size());
+    qint64 budget = kStyleMatchBudget;
     for (qsizetype i = 0; i < near.size(); ++i)
-        all.append(computed(near, i));
+        all.append(computed(near, i, budget));
     const auto found = [&](const QString &reason, qsizetype at) {
         return HiddenBy{reason, at + offset, describe(near[at])};
     };

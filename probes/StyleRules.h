@@ -16,6 +16,12 @@ namespace friendlinks {
 inline constexpr qsizetype kStyleSheetMaxChars = 256 * 1024;
 // Of a longer chain only the elements nearest the link are looked at.
 inline constexpr qsizetype kStyleChainMaxDepth = 256;
+// One hiddenBy call matches selectors against ancestors this many compound-element
+// pairs at most (some tens of milliseconds; a real page needs a few percent of
+// it); past it, selectors with ancestors match nothing more, which can only miss
+// a hiding. Shorter selectors are matched first, so that only the longest ones
+// of a hostile sheet go unread.
+inline constexpr qint64 kStyleMatchBudget = 2'000'000;
 
 // The properties that can hide, as the cascade keeps them.
 enum class HidingProperty {
@@ -91,7 +97,7 @@ private:
     };
     // The winning value of each property for chain[index] (empty: none declared).
     [[nodiscard]] std::array<QString, kHidingPropertyCount> computed(const QList<StyledElement> &chain,
-                                                                      qsizetype index) const;
+                                                                      qsizetype index, qint64 &budget) const;
 
     QList<QList<HidingDeclaration>> m_blocks;
     QList<Rule> m_rules;

@@ -210,13 +210,22 @@ SelectorList readSelectorList(QStringView text)
     return list;
 }
 
-bool selectorMatches(const StyleSelector &selector, const QList<StyledElement> &chain, qsizetype index)
+bool selectorMatches(const StyleSelector &selector, const QList<StyledElement> &chain, qsizetype index,
+                     qint64 *budget)
 {
     const qsizetype last = selector.compounds.size() - 1;
     if (last < 0 || index < 0 || index >= chain.size() || !compoundMatches(selector.compounds[last], chain[index]))
         return false;
     if (last == 0)
         return true;
+    if (index == 0)
+        return false; // the root has no ancestors for the other compounds
+    if (budget) {
+        const qint64 cost = qint64(last) * index;
+        if (*budget < cost)
+            return false;
+        *budget -= cost;
+    }
     // Row k: which ancestors compound k can stand on with compounds 0..k matched above it;
     // "before" is whether any ancestor up to there does, for a descendant combinator.
     std::vector<char> row(size_t(index), 0);

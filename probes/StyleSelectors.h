@@ -46,7 +46,11 @@ struct SelectorList {
 [[nodiscard]] SelectorList readSelectorList(QStringView text);
 
 // True when selector matches chain[index], its ancestors being chain[0 .. index - 1]
-// (root first). Types compare in lower case; ids and classes as written.
-[[nodiscard]] bool selectorMatches(const StyleSelector &selector, const QList<StyledElement> &chain, qsizetype index);
+// (root first). Types compare in lower case; ids and classes as written. With a
+// budget, the work of the ancestors' part (compounds times ancestors) is taken
+// from it, and a selector that would need more than is left does not match: a
+// hostile sheet of long selectors over a deep chain then costs a bounded time.
+[[nodiscard]] bool selectorMatches(const StyleSelector &selector, const QList<StyledElement> &chain, qsizetype index,
+                                   qint64 *budget = nullptr);
 
 } // namespace friendlinks

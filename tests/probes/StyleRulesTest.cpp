@@ -67,6 +67,7 @@ const SelectorRow kSelectorMatches[] = {
     {"needs_backtracking", "div > p a", "<div><p><p><a>", true},
     {"needs_backtracking_fails", "div > p > span a", "<div><p><p><a>", false},
     {"subject_is_the_link_only", ".flink", "<div class=flink><a>", false},
+    {"root_has_no_ancestor", "div a", "<a>", false},
 };
 
 TABLE_TEST(StyleSelectorTest, Matches, kSelectorMatches)
@@ -399,6 +400,36 @@ TEST(StyleRulesTest, LooksAtTheElementsNearestTheLinkOfADeepChain)
     ASSERT_TRUE(hidden.has_value());
     EXPECT_EQ(hidden->reason, QStringLiteral("visibility:hidden"));
     EXPECT_EQ(hidden->element, 20);
+}
+
+TEST(StyleRulesTest, LongSelectorsOverADeepChainStopAtTheBudget)
+{
+    // A thousand and more 31-compound selectors to match up a chain of 256 elements would be hundreds of
+    // millions of steps; the budget ends that. The long rule after them goes unmatched (it would
+    // hide the link by display:none), while the short rule, matched first, is read.
+    const QString divs = QStringLiteral("div div div div div div div div div div div div div div div div div div div div"
+                                        " div div div div div div div div div ");
+    QString sheet;
+    for (int i = 0; i < 1500; ++i)
+        sheet += divs + QStringLiteral("#y a{display:none}");
+    ASSERT_LT(sheet.size(), kStyleSheetMaxChars - 200);
+    const QString longRule = divs + QStringLiteral("#x a{display:none}");
+    sheet += longRule + QStringLiteral("div.f a{visibility:hidden}");
+    StyleRules rules;
+    rules.addStyleSheet(sheet);
+    QList<StyledElement> chain(kStyleChainMaxDepth - 1, StyledElement{QStringLiteral("div"), {}, {}, {}, false});
+    chain[3].classes = QStringList{QStringLiteral("f")};
+    chain[200].id = QStringLiteral("x");
+    chain.append(StyledElement{QStringLiteral("a"), {}, {}, {}, false});
+    const std::optional<HiddenBy> hidden = rules.hiddenBy(chain);
+    ASSERT_TRUE(hidden.has_value());
+    EXPECT_EQ(hidden->reason, QStringLiteral("visibility:hidden"));
+    // Alone, the long rule is matched.
+    StyleRules alone;
+    alone.addStyleSheet(longRule);
+    const std::optional<HiddenBy> byLongRule = alone.hiddenBy(chain);
+    ASSERT_TRUE(byLongRule.has_value());
+    EXPECT_EQ(byLongRule->reason, QStringLiteral("display:none"));
 }
 
 TEST(StyleRulesTest, FactText)
