@@ -192,6 +192,25 @@ bool compoundMatches(const SelectorCompound &compound, const StyledElement &elem
 
 } // namespace
 
+StyledElement styledElement(const HtmlStartTag &tag)
+{
+    StyledElement element;
+    element.tag = tag.name;
+    if (const HtmlAttribute *id = tag.attribute(QLatin1StringView("id")))
+        element.id = id->value;
+    if (const HtmlAttribute *classes = tag.attribute(QLatin1StringView("class"))) {
+        QString names = classes->value;
+        for (QChar &c : names)
+            if (c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r')
+                c = u' ';
+        element.classes = names.split(u' ', Qt::SkipEmptyParts);
+    }
+    if (const HtmlAttribute *style = tag.attribute(QLatin1StringView("style")))
+        element.style = style->value;
+    element.hidden = tag.attribute(QLatin1StringView("hidden")) != nullptr;
+    return element;
+}
+
 SelectorList readSelectorList(QStringView text)
 {
     SelectorList list;

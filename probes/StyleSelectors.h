@@ -1,5 +1,7 @@
 #pragma once
 
+#include "probes/HtmlTags.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -15,6 +17,10 @@ struct StyledElement {
     QString style;       // the style attribute as written
     bool hidden = false; // it has the hidden attribute
 };
+
+// The element a start tag opens (read with its attributes): id, class list cut
+// at ASCII blanks as browsers cut it, style and hidden attributes.
+[[nodiscard]] StyledElement styledElement(const HtmlStartTag &tag);
 
 // One compound of a selector: a type (empty for any), an id, classes, all of which must hold.
 struct SelectorCompound {

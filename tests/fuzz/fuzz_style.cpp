@@ -19,14 +19,7 @@ QList<friendlinks::StyledElement> chainOf(const QString &html)
     forEachToken(html, kTags, [&](const HtmlToken &token) {
         if (token.kind != HtmlToken::Kind::StartTag || chain.size() >= 2 * kStyleChainMaxDepth)
             return;
-        StyledElement element{token.tag.name, {}, {}, {}, token.tag.attribute(QLatin1StringView("hidden")) != nullptr};
-        if (const HtmlAttribute *id = token.tag.attribute(QLatin1StringView("id")))
-            element.id = id->value;
-        if (const HtmlAttribute *classes = token.tag.attribute(QLatin1StringView("class")))
-            element.classes = classes->value.split(u' ', Qt::SkipEmptyParts);
-        if (const HtmlAttribute *style = token.tag.attribute(QLatin1StringView("style")))
-            element.style = style->value;
-        chain.append(element);
+        chain.append(styledElement(token.tag));
     });
     return chain;
 }

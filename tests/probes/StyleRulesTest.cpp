@@ -22,16 +22,7 @@ QList<StyledElement> chainOf(const char *html)
     forEachToken(QString::fromUtf8(html), kTags, [&](const HtmlToken &token) {
         if (token.kind != HtmlToken::Kind::StartTag)
             return;
-        StyledElement element;
-        element.tag = token.tag.name;
-        if (const HtmlAttribute *id = token.tag.attribute(QLatin1StringView("id")))
-            element.id = id->value;
-        if (const HtmlAttribute *classes = token.tag.attribute(QLatin1StringView("class")))
-            element.classes = classes->value.split(u' ', Qt::SkipEmptyParts);
-        if (const HtmlAttribute *style = token.tag.attribute(QLatin1StringView("style")))
-            element.style = style->value;
-        element.hidden = token.tag.attribute(QLatin1StringView("hidden")) != nullptr;
-        chain.append(element);
+        chain.append(styledElement(token.tag));
     });
     return chain;
 }
@@ -68,6 +59,7 @@ const SelectorRow kSelectorMatches[] = {
     {"needs_backtracking_fails", "div > p > span a", "<div><p><p><a>", false},
     {"subject_is_the_link_only", ".flink", "<div class=flink><a>", false},
     {"root_has_no_ancestor", "div a", "<a>", false},
+    {"classes_cut_at_any_blank", ".b", "<a class='a\tb\nc'>", true},
 };
 
 TABLE_TEST(StyleSelectorTest, Matches, kSelectorMatches)
