@@ -2,6 +2,8 @@
 #include "check/Harvest.h"
 #include "probes/BackLinkProbe.h"
 #include "probes/PageAnchors.h"
+#include "probes/RobotsRules.h"
+#include "probes/StyleRules.h"
 #include "web/BodyDecoding.h"
 #include "web/PatternMatcher.h"
 
@@ -153,6 +155,49 @@ void BM_ModernHarvest_1000(benchmark::State &state)
     state.counters["links"] = double(links);
 }
 BENCHMARK(BM_ModernHarvest_1000)->Unit(benchmark::kMillisecond);
+
+// A robots.txt of the largest size read: many crawlers' groups, Baidu's spider's the last.
+void BM_RobotsVerdict_500KiB(benchmark::State &state)
+{
+    QString robots;
+    for (int group = 0; robots.size() < kRobotsMaxChars - 200; ++group)
+        robots += QStringLiteral("User-agent: bot%1\nDisallow: /private%1/\nAllow: /private%1/*.html$\n\n").arg(group);
+    robots += QStringLiteral("User-agent: Baiduspider\nDisallow: /\n");
+    bool allowed = true;
+    for (auto _ : state) {
+        const RobotsVerdict verdict = robotsVerdict(robots, kBaiduSpiderToken, u"/");
+        allowed = verdict.allowed;
+        benchmark::DoNotOptimize(verdict);
+    }
+    if (allowed)
+        state.SkipWithError("Baidu's spider was not disallowed");
+}
+BENCHMARK(BM_RobotsVerdict_500KiB)->Unit(benchmark::kMillisecond);
+
+// A style sheet of the largest size read, of ordinary rules; one link 20 elements deep.
+void BM_StyleHiddenBy_256KiB(benchmark::State &state)
+{
+    QString sheet;
+    for (int rule = 0; sheet.size() < kStyleSheetMaxChars - 100; ++rule)
+        sheet += QStringLiteral(".nav%1 ul li a, #box%1 > .item{color:#333;font-size:14px;margin:0 4px}\n").arg(rule);
+    sheet += QStringLiteral(".flink{display:none}");
+    QList<StyledElement> chain;
+    for (int depth = 0; depth < 19; ++depth)
+        chain.append({depth == 10 ? QStringLiteral("ul") : QStringLiteral("div"), QStringLiteral("box%1").arg(depth),
+                      {QStringLiteral("nav%1").arg(depth), QStringLiteral("flink")}, {}, false});
+    chain.append({QStringLiteral("a"), {}, {}, {}, false});
+    bool hidden = false;
+    for (auto _ : state) {
+        StyleRules rules;
+        rules.addStyleSheet(sheet);
+        const std::optional<HiddenBy> by = rules.hiddenBy(chain);
+        hidden = by.has_value();
+        benchmark::DoNotOptimize(by);
+    }
+    if (!hidden)
+        state.SkipWithError("the link was not found hidden");
+}
+BENCHMARK(BM_StyleHiddenBy_256KiB)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

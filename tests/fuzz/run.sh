@@ -17,7 +17,8 @@ fi
 cmake --build "$build" -j "$jobs" --target fuzz_targets
 
 mkdir -p "$build/crashes"
-targets=(fuzz_decode fuzz_regexp fuzz_harvest fuzz_backlink fuzz_baidu fuzz_domain fuzz_linkfacts)
+targets=(fuzz_decode fuzz_regexp fuzz_harvest fuzz_backlink fuzz_baidu fuzz_domain fuzz_linkfacts
+         fuzz_robots fuzz_style fuzz_jumplink)
 for target in "${targets[@]}"; do
   work="$build/corpus/$target"
   mkdir -p "$work"
