@@ -15,8 +15,9 @@
 namespace friendlinks {
 namespace {
 
-// A page of a friend's earlier rows: most states began in the last few checks.
-constexpr int kPage = 16;
+// A page of a friend's earlier rows: what an index collapse needs (its last
+// kIndexLookBack checks and the one before), and most states began within it.
+constexpr int kPage = kIndexLookBack + 1;
 
 struct Words {
     const QString &code;
