@@ -232,6 +232,36 @@ TEST_F(CheckChangesTest, AFileOfTheSiteNameIsAFile)
     EXPECT_THAT(err().toStdString(), HasSubstr("is one file"));
 }
 
+TEST_F(CheckChangesTest, PageTextInTheChangesIsEscaped)
+{
+    m_web.world().setPage("http://www.friend-a.com/", "<a href=\"http://www.mysite.com/\">\x1b[31m\xe2\x80\xae\u7ea2</a>");
+    ASSERT_EQ(checkWith({"www.mysite.com"}), kExitOk);
+    dropLinkOf("http://www.friend-a.com/");
+    EXPECT_EQ(checkWith({"www.mysite.com", "--changes-only"}), kExitWorse);
+    EXPECT_FALSE(out().contains(QChar(0x1b))) << out().toStdString();
+    EXPECT_FALSE(out().contains(QChar(0x202e))) << out().toStdString();
+    EXPECT_THAT(out().toStdString(), HasSubstr("\\x1b[31m"));
+    EXPECT_EQ(checkWith({"www.mysite.com", "--changes-only", "--format", "tsv"}), kExitOk); // said yesterday
+    m_web.world().setPage("http://www.friend-a.com/", "<a href=\"http://www.mysite.com/\">\x1b[31m</a>");
+    ASSERT_EQ(checkWith({"www.mysite.com"}), kExitOk);
+    dropLinkOf("http://www.friend-a.com/");
+    EXPECT_EQ(checkWith({"www.mysite.com", "--changes-only", "--format", "tsv"}), kExitWorse);
+    EXPECT_FALSE(out().contains(QChar(0x1b))) << out().toStdString();
+}
+
+TEST_F(CheckChangesTest, TsvWritesTheChangesAsASecondTableAfterAnEmptyLine)
+{
+    ASSERT_EQ(checkWith({"www.mysite.com"}), kExitOk);
+    dropLinkOf("http://www.friend-b.net/");
+    EXPECT_EQ(checkWith({"www.mysite.com", "--changes", "--format", "tsv"}), kExitWorse);
+    const QStringList tables = out().split("\n\n");
+    ASSERT_EQ(tables.size(), 2) << out().toStdString();
+    EXPECT_TRUE(tables[0].startsWith("网站地址\t")) << tables[0].toStdString();
+    EXPECT_EQ(tables[0].count('\n'), 2); // header and first row; the second row's line break is the gap's first
+    EXPECT_TRUE(tables[1].startsWith("站点\t趋势\t变化\t代码\t网站地址\t旧值\t新值\t起始日\nwww.mysite.com\t变差\t反链丢失\t"))
+        << tables[1].toStdString();
+}
+
 TEST(DiffSinceArguments, ADayOrAUsageError)
 {
     EXPECT_EQ(parseArguments({"diff", "a.com", "--since", "2026-12-01"}).diff.since, QDate(2026, 12, 1));
