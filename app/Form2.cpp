@@ -2,6 +2,7 @@
 
 #include "app/BannerNotes.h"
 #include "app/ClockFormat.h"
+#include "app/HistoryActions.h"
 #include "app/ListActions.h"
 #include "app/ListMenu.h"
 #include "app/HistorySetting.h"
@@ -118,7 +119,8 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
                   [this] { return shownFactColumns(); },
                   [this] { openSelectedRow(); },
                   [this] { m_progress->show(); }}; // hidden again when the re-check finishes, as after a query
-    m_listActions = new ListActions(std::move(host), m_listMenu, m_messages);
+    m_listActions = new ListActions(host, m_listMenu, m_messages);
+    m_historyActions = new HistoryActions(host, m_historySetting, m_bannerNotes, m_listMenu);
     embedLauncher(picture1, dpi);
     connectSignals();
 
@@ -271,6 +273,8 @@ Form2::~Form2()
     // signal of a list half torn down reaches them.
     delete m_listActions;
     m_listActions = nullptr;
+    delete m_historyActions;
+    m_historyActions = nullptr;
     m_engine->disconnect(this);
     m_engine->cancel();
 }

@@ -17,6 +17,7 @@ namespace friendlinks {
 
 class BannerNotes;
 class Form9;
+class HistoryActions;
 class ListActions;
 class ModeSetting;
 class HistorySetting;
@@ -45,6 +46,8 @@ public:
     [[nodiscard]] BannerNotes *bannerNotes() const { return m_bannerNotes; }
     // The list's row actions (copy, export, open, re-check) and their save-dialog seam.
     [[nodiscard]] ListActions *listActions() const { return m_listActions; }
+    // The list menu's 历史… and 清除本站历史, and their confirmation seam.
+    [[nodiscard]] HistoryActions *historyActions() const { return m_historyActions; }
     // Shows the header's menu of columns at pos (header coordinates); the
     // fact columns are check items, the six are shown and cannot be hidden.
     QMenu *showColumnMenu(const QPoint &pos);
@@ -93,6 +96,7 @@ private:
     HistorySetting *m_historySetting = nullptr;
     BannerNotes *m_bannerNotes = nullptr;
     ListActions *m_listActions = nullptr;
+    HistoryActions *m_historyActions = nullptr;
     QTimer m_timer1;
 };
 

@@ -1,0 +1,239 @@
+#include "ui/TimeChart.h"
+
+#include "ui/ChartScale.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace friendlinks {
+
+namespace {
+
+const QColor kLine(32, 96, 192);
+const QColor kBadBand(230, 40, 40, 70);
+const QColor kWeakBand(230, 40, 40, 48);
+const QColor kRed(210, 0, 0);
+const QColor kGrid(222, 226, 232);
+const QColor kText(80, 80, 80);
+constexpr int kGap = 6;
+
+} // namespace
+
+TimeChart::TimeChart(QWidget *parent)
+    : QWidget(parent)
+{
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::white);
+    setPalette(p);
+}
+
+void TimeChart::setSeries(ChartSeries series)
+{
+    m_series = std::move(series);
+    update();
+}
+
+QSize TimeChart::sizeHint() const
+{
+    return {560, 220};
+}
+
+QSize TimeChart::minimumSizeHint() const
+{
+    return {240, 140};
+}
+
+TimeChart::Span TimeChart::span() const
+{
+    const QList<ChartPoint> &points = m_series.points;
+    if (points.isEmpty())
+        return {};
+    qint64 first = points.first().at.toMSecsSinceEpoch(), last = points.last().at.toMSecsSinceEpoch();
+    // Half a typical gap beyond the ends, so the first and last days have their bands too.
+    const qint64 pad = points.size() > 1 ? std::max<qint64>((last - first) / (2 * (points.size() - 1)), 3600000)
+                                         : 12 * 3600000LL;
+    return {first - pad, last + pad};
+}
+
+QRectF TimeChart::plotArea() const
+{
+    const QFontMetrics fm(font());
+    const int legend = fm.height() + kGap;
+    // Room for the widest value label the axis could have.
+    double low = 0, high = 1;
+    bool any = false;
+    for (const ChartPoint &p : m_series.points)
+        if (p.value) {
+            low = any ? std::min(low, *p.value) : *p.value;
+            high = any ? std::max(high, *p.value) : *p.value;
+            any = true;
+        }
+    int labelWidth = fm.horizontalAdvance(QStringLiteral("0"));
+    const int maxTicks = std::max(2, (height() - legend - 2 * fm.height()) / (fm.height() * 2));
+    for (const double tick : valueAxis(low, high, maxTicks).ticks)
+        labelWidth = std::max(labelWidth, fm.horizontalAdvance(shortCount(tick)));
+    return QRectF(labelWidth + 2 * kGap, legend + kGap, width() - labelWidth - 3 * kGap - 4,
+                  height() - legend - kGap - fm.height() - 2 * kGap);
+}
+
+double TimeChart::xOf(const QDateTime &at) const
+{
+    const QRectF plot = plotArea();
+    const Span s = span();
+    if (s.last <= s.first)
+        return plot.center().x();
+    return plot.left() + plot.width() * double(at.toMSecsSinceEpoch() - s.first) / double(s.last - s.first);
+}
+
+void TimeChart::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QFontMetrics fm(font());
+    const QList<ChartPoint> &points = m_series.points;
+    const QRectF plot = plotArea();
+    painter.setPen(kText);
+    if (points.isEmpty() || plot.width() < 20 || plot.height() < 20) {
+        painter.drawText(rect(), Qt::AlignCenter, points.isEmpty() ? kNoPoints : QString());
+        return;
+    }
+
+    // The legend, left to right: the line, then the bands that occur.
+    double x = plot.left();
+    const double legendMid = kGap / 2.0 + fm.height() / 2.0;
+    const auto legendItem = [&](const QString &name, const std::function<void(QRectF)> &sample) {
+        if (name.isEmpty())
+            return;
+        const QRectF box(x, legendMid - 5, 16, 10);
+        sample(box);
+        painter.setPen(kText);
+        painter.drawText(QPointF(x + 20, legendMid + fm.ascent() / 2.0 - 1), name);
+        x += 20 + fm.horizontalAdvance(name) + 14;
+    };
+    const bool hasBad = std::any_of(points.begin(), points.end(), [](const ChartPoint &p) { return p.mark == ChartMark::Bad; });
+    const bool hasWeak = std::any_of(points.begin(), points.end(), [](const ChartPoint &p) { return p.mark == ChartMark::Weak; });
+    legendItem(m_series.valueName, [&](QRectF box) {
+        painter.setPen(QPen(kLine, 2));
+        painter.drawLine(QPointF(box.left(), box.center().y()), QPointF(box.right(), box.center().y()));
+    });
+    if (hasBad)
+        legendItem(m_series.badName, [&](QRectF box) { painter.fillRect(box, QColor(230, 40, 40, 110)); });
+    if (hasWeak)
+        legendItem(m_series.weakName, [&](QRectF box) { painter.fillRect(box, QColor(230, 40, 40, 70)); });
+
+    // The value axis and its grid.
+    bool any = false;
+    double low = 0, high = 1;
+    for (const ChartPoint &p : points)
+        if (p.value) {
+            low = any ? std::min(low, *p.value) : *p.value;
+            high = any ? std::max(high, *p.value) : *p.value;
+            any = true;
+        }
+    const ValueAxis axis = valueAxis(low, high, std::max(2, int(plot.height()) / (fm.height() * 2)));
+    const auto yOf = [&](double v) { return plot.bottom() - plot.height() * (v - axis.low) / (axis.high - axis.low); };
+    for (const double tick : axis.ticks) {
+        const double y = yOf(tick);
+        painter.setPen(QPen(kGrid, 1));
+        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+        painter.setPen(kText);
+        const QString label = shortCount(tick);
+        painter.drawText(QRectF(0, y - fm.height() / 2.0, plot.left() - kGap, fm.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, label);
+    }
+
+    // The marked days: each point's band reaches halfway to its neighbours.
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        if (points[i].mark == ChartMark::None)
+            continue;
+        const double here = xOf(points[i].at);
+        const double left = i > 0 ? (xOf(points[i - 1].at) + here) / 2 : plot.left();
+        const double right = i + 1 < points.size() ? (xOf(points[i + 1].at) + here) / 2 : plot.right();
+        // At least 3 pixels, so one day among a year of them still shows.
+        const double l = std::min(left, here - 1.5), r = std::max(right, here + 1.5);
+        painter.fillRect(QRectF(l, plot.top(), r - l, plot.height()),
+                         points[i].mark == ChartMark::Bad ? kBadBand : kWeakBand);
+    }
+
+    // The dates below.
+    const Span s = span();
+    const QDate firstDay = QDateTime::fromMSecsSinceEpoch(points.first().at.toMSecsSinceEpoch()).date();
+    const QDate lastDay = QDateTime::fromMSecsSinceEpoch(points.last().at.toMSecsSinceEpoch()).date();
+    const bool years = firstDay.year() != lastDay.year() && firstDay.daysTo(lastDay) > 180;
+    const QString format = years ? QStringLiteral("yyyy-MM") : QStringLiteral("MM-dd");
+    const int labelWidth = fm.horizontalAdvance(years ? QStringLiteral("0000-00") : QStringLiteral("00-00")) + 2 * kGap;
+    painter.setPen(kText);
+    double lastRight = -1e9;
+    for (const QDate &day : dateTicks(firstDay, lastDay, std::max(1, int(plot.width()) / labelWidth))) {
+        const QDateTime noon(day, QTime(12, 0)); // the middle of the day, in local time
+        const qint64 ms = noon.toMSecsSinceEpoch();
+        if (ms < s.first || ms > s.last)
+            continue;
+        const double tx = xOf(noon);
+        if (tx - labelWidth / 2.0 < lastRight)
+            continue;
+        painter.setPen(QPen(kGrid, 1));
+        painter.drawLine(QPointF(tx, plot.bottom()), QPointF(tx, plot.bottom() + 3));
+        painter.setPen(kText);
+        painter.drawText(QRectF(tx - labelWidth / 2.0, plot.bottom() + 3, labelWidth, fm.height()), Qt::AlignCenter,
+                         day.toString(format));
+        lastRight = tx + labelWidth / 2.0;
+    }
+    painter.setPen(QPen(QColor(170, 176, 186), 1));
+    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
+    painter.drawLine(plot.bottomLeft(), plot.topLeft());
+
+    // The line, broken where a day has no value, and its dots.
+    QPainterPath path;
+    bool open = false;
+    for (const ChartPoint &p : points) {
+        if (!p.value) {
+            open = false;
+            continue;
+        }
+        const QPointF at(xOf(p.at), yOf(*p.value));
+        if (open)
+            path.lineTo(at);
+        else
+            path.moveTo(at);
+        open = true;
+    }
+    painter.setPen(QPen(kLine, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(path);
+    const double dot = points.size() > plot.width() / 6 ? 1.5 : 3; // a crowded line keeps small dots
+    for (const ChartPoint &p : points) {
+        if (!p.value)
+            continue;
+        const QPointF at(xOf(p.at), yOf(*p.value));
+        switch (p.mark) {
+        case ChartMark::None:
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(kLine);
+            break;
+        case ChartMark::Bad:
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(kRed);
+            break;
+        case ChartMark::Weak:
+            painter.setPen(QPen(kRed, 1.5));
+            painter.setBrush(Qt::white);
+            break;
+        }
+        painter.drawEllipse(at, dot + (p.mark == ChartMark::None ? 0 : 1), dot + (p.mark == ChartMark::None ? 0 : 1));
+    }
+    // A marked day without a value still gets its red dot, on the axis.
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kRed);
+    for (const ChartPoint &p : points)
+        if (!p.value && p.mark != ChartMark::None)
+            painter.drawEllipse(QPointF(xOf(p.at), plot.bottom()), 3, 3);
+}
+
+} // namespace friendlinks
