@@ -37,7 +37,12 @@ struct WindowHistory : WindowFixture {
         web.world().setPage("http://www.one.com/", "<a href=\"http://www.home.com/\">首页</a>");
         web.world().setPage("http://www.two.com/", "<p>no link back</p>");
     }
-    void TearDown() override { qputenv("FRIENDLINKS_HISTORY", savedEnvironment); }
+    void TearDown() override
+    {
+        form.reset();
+        qputenv("FRIENDLINKS_HISTORY", savedEnvironment);
+        WindowFixture::TearDown();
+    }
 
     [[nodiscard]] QString path() const { return dir.filePath(QStringLiteral("history.sqlite")); }
 
