@@ -69,8 +69,9 @@ void ChangesColumn::compare(const SiteResult &result, qint64 checkId)
     m_model->setChanges(changeCells(changes, result.rows, result.startedAt.toUTC().date()));
     updateShown();
     // Nothing changed needs no words: the column still shows what stays wrong.
+    // What changed comes first on the line: it is what a webmaster checks again for.
     if (!changes.changes.isEmpty())
-        m_notes->addNote(changes.summary());
+        m_notes->addNote(changes.summary(), true);
 }
 
 void ChangesColumn::updateShown()

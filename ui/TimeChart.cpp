@@ -5,10 +5,10 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 namespace friendlinks {
 
@@ -104,28 +104,40 @@ void TimeChart::paintEvent(QPaintEvent *)
         return;
     }
 
-    // The legend, left to right: the line, then the bands that occur.
-    double x = plot.left();
-    const double legendMid = kGap / 2.0 + fm.height() / 2.0;
-    const auto legendItem = [&](const QString &name, const std::function<void(QRectF)> &sample) {
-        if (name.isEmpty())
-            return;
-        const QRectF box(x, legendMid - 5, 16, 10);
-        sample(box);
-        painter.setPen(kText);
-        painter.drawText(QPointF(x + 20, legendMid + fm.ascent() / 2.0 - 1), name);
-        x += 20 + fm.horizontalAdvance(name) + 14;
-    };
+    // The legend, left to right: the line, then the bands that occur; in a
+    // smaller font when a narrow chart has no room for it.
     const bool hasBad = std::any_of(points.begin(), points.end(), [](const ChartPoint &p) { return p.mark == ChartMark::Bad; });
     const bool hasWeak = std::any_of(points.begin(), points.end(), [](const ChartPoint &p) { return p.mark == ChartMark::Weak; });
-    legendItem(m_series.valueName, [&](QRectF box) {
-        painter.setPen(QPen(kLine, 2));
-        painter.drawLine(QPointF(box.left(), box.center().y()), QPointF(box.right(), box.center().y()));
-    });
-    if (hasBad)
-        legendItem(m_series.badName, [&](QRectF box) { painter.fillRect(box, QColor(230, 40, 40, 110)); });
-    if (hasWeak)
-        legendItem(m_series.weakName, [&](QRectF box) { painter.fillRect(box, QColor(230, 40, 40, 70)); });
+    QStringList names{m_series.valueName, hasBad ? m_series.badName : QString(), hasWeak ? m_series.weakName : QString()};
+    constexpr int kSample = 14, kAfterSample = 4, kBetween = 10;
+    QFont legendFont = font();
+    const auto legendWidth = [&](const QFontMetrics &metrics) {
+        int total = 0;
+        for (const QString &name : names)
+            total += name.isEmpty() ? 0 : kSample + kAfterSample + metrics.horizontalAdvance(name) + kBetween;
+        return total - kBetween;
+    };
+    while (legendWidth(QFontMetrics(legendFont)) > width() - plot.left() - kGap && legendFont.pointSizeF() > 6)
+        legendFont.setPointSizeF(legendFont.pointSizeF() - 0.5);
+    const QFontMetrics lfm(legendFont);
+    double x = std::max<double>(kGap, std::min<double>(plot.left(), width() - kGap - legendWidth(lfm)));
+    const double legendMid = kGap / 2.0 + fm.height() / 2.0;
+    painter.setFont(legendFont);
+    for (int i = 0; i < names.size(); ++i) {
+        if (names[i].isEmpty())
+            continue;
+        const QRectF box(x, legendMid - 5, kSample, 10);
+        if (i == 0) {
+            painter.setPen(QPen(kLine, 2));
+            painter.drawLine(QPointF(box.left(), box.center().y()), QPointF(box.right(), box.center().y()));
+        } else {
+            painter.fillRect(box, i == 1 ? QColor(230, 40, 40, 110) : QColor(230, 40, 40, 70));
+        }
+        painter.setPen(kText);
+        painter.drawText(QPointF(x + kSample + kAfterSample, legendMid + lfm.ascent() / 2.0 - 1), names[i]);
+        x += kSample + kAfterSample + lfm.horizontalAdvance(names[i]) + kBetween;
+    }
+    painter.setFont(font());
 
     // The value axis and its grid.
     bool any = false;
@@ -148,41 +160,57 @@ void TimeChart::paintEvent(QPaintEvent *)
                          Qt::AlignRight | Qt::AlignVCenter, label);
     }
 
-    // The marked days: each point's band reaches halfway to its neighbours.
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        if (points[i].mark == ChartMark::None)
-            continue;
-        const double here = xOf(points[i].at);
-        const double left = i > 0 ? (xOf(points[i - 1].at) + here) / 2 : plot.left();
-        const double right = i + 1 < points.size() ? (xOf(points[i + 1].at) + here) / 2 : plot.right();
-        // At least 3 pixels, so one day among a year of them still shows.
-        const double l = std::min(left, here - 1.5), r = std::max(right, here + 1.5);
-        painter.fillRect(QRectF(l, plot.top(), r - l, plot.height()),
-                         points[i].mark == ChartMark::Bad ? kBadBand : kWeakBand);
+    // The marked days: each point's band reaches halfway to its neighbours, a
+    // run of days one band (so crowded bands do not darken where they meet).
+    for (qsizetype i = 0; i < points.size();) {
+        const ChartMark mark = points[i].mark;
+        qsizetype last = i;
+        while (last + 1 < points.size() && points[last + 1].mark == mark)
+            ++last;
+        if (mark != ChartMark::None) {
+            const double first = xOf(points[i].at), end = xOf(points[last].at);
+            double left = i > 0 ? (xOf(points[i - 1].at) + first) / 2 : plot.left();
+            double right = last + 1 < points.size() ? (xOf(points[last + 1].at) + end) / 2 : plot.right();
+            // At least 3 pixels, so one day among a year of them still shows.
+            left = std::min(left, first - 1.5);
+            right = std::max(right, end + 1.5);
+            painter.fillRect(QRectF(left, plot.top(), right - left, plot.height()),
+                             mark == ChartMark::Bad ? kBadBand : kWeakBand);
+        }
+        i = last + 1;
     }
 
-    // The dates below.
+    // The dates below: under every point, or every few points, over a season
+    // (checks made daily at one hour line up with their days); else under the
+    // first days of months.
     const Span s = span();
-    const QDate firstDay = QDateTime::fromMSecsSinceEpoch(points.first().at.toMSecsSinceEpoch()).date();
-    const QDate lastDay = QDateTime::fromMSecsSinceEpoch(points.last().at.toMSecsSinceEpoch()).date();
+    const QDate firstDay = points.first().at.toLocalTime().date();
+    const QDate lastDay = points.last().at.toLocalTime().date();
     const bool years = firstDay.year() != lastDay.year() && firstDay.daysTo(lastDay) > 180;
     const QString format = years ? QStringLiteral("yyyy-MM") : QStringLiteral("MM-dd");
     const int labelWidth = fm.horizontalAdvance(years ? QStringLiteral("0000-00") : QStringLiteral("00-00")) + 2 * kGap;
-    painter.setPen(kText);
+    const int maxLabels = std::max(1, int(plot.width()) / labelWidth);
+    QList<QDateTime> labelled;
+    if (firstDay.daysTo(lastDay) <= 92) {
+        const qsizetype every = (points.size() + maxLabels - 1) / maxLabels;
+        for (qsizetype i = 0; i < points.size(); i += every)
+            if (labelled.isEmpty() || labelled.last().toLocalTime().date() != points[i].at.toLocalTime().date())
+                labelled << points[i].at;
+    } else {
+        for (const QDate &day : dateTicks(firstDay, lastDay, maxLabels))
+            labelled << QDateTime(day, QTime(12, 0)); // the middle of the day, in local time
+    }
     double lastRight = -1e9;
-    for (const QDate &day : dateTicks(firstDay, lastDay, std::max(1, int(plot.width()) / labelWidth))) {
-        const QDateTime noon(day, QTime(12, 0)); // the middle of the day, in local time
-        const qint64 ms = noon.toMSecsSinceEpoch();
-        if (ms < s.first || ms > s.last)
-            continue;
-        const double tx = xOf(noon);
-        if (tx - labelWidth / 2.0 < lastRight)
+    for (const QDateTime &at : labelled) {
+        const qint64 ms = at.toMSecsSinceEpoch();
+        const double tx = xOf(at);
+        if (ms < s.first || ms > s.last || tx - labelWidth / 2.0 < lastRight || tx + labelWidth / 2.0 > width())
             continue;
         painter.setPen(QPen(kGrid, 1));
         painter.drawLine(QPointF(tx, plot.bottom()), QPointF(tx, plot.bottom() + 3));
         painter.setPen(kText);
         painter.drawText(QRectF(tx - labelWidth / 2.0, plot.bottom() + 3, labelWidth, fm.height()), Qt::AlignCenter,
-                         day.toString(format));
+                         at.toLocalTime().date().toString(format));
         lastRight = tx + labelWidth / 2.0;
     }
     painter.setPen(QPen(QColor(170, 176, 186), 1));
