@@ -32,6 +32,8 @@ th { background: #eef; font-weight: normal; }
 td { word-break: break-all; }
 td.num { text-align: right; white-space: nowrap; }
 td.day { white-space: nowrap; }
+#latest td:nth-child(n+5) { white-space: nowrap; }
+h2 + p, table + h3 { margin-top: 14px; }
 tr:nth-child(even) td { background: #fafafa; }
 .red { color: #ff0000; }
 .worse { color: #c00000; }

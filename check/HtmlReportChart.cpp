@@ -88,8 +88,9 @@ QString line(const FriendTrend &trend, const Scale &scale)
         const bool joined = i > 0 && trend.points[i - 1].pages;
         const bool continued = i + 1 < trend.points.size() && trend.points[i + 1].pages;
         const QString at = coordinate(scale.x(i)) + QLatin1Char(' ') + coordinate(scale.y(*pages));
-        path += (joined ? QStringLiteral("L") : QStringLiteral("M")) + at;
-        if (!joined && !continued)
+        if (joined || continued)
+            path += (joined ? QStringLiteral("L") : QStringLiteral("M")) + at;
+        else
             dots += QStringLiteral("<circle cx=\"%1\" cy=\"%2\" r=\"1.8\" fill=\"%3\"/>")
                         .arg(coordinate(scale.x(i)), coordinate(scale.y(*pages)), kLineColour);
     }

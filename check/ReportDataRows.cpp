@@ -117,37 +117,47 @@ std::optional<ResultRow> chartRow(const QByteArray &payload, bool modern)
     if (!members)
         return std::nullopt;
     const auto facts = jsonObjectMembers(memberValue(*members, "facts"));
-    const QByteArrayView noFacts;
-    const auto key = [](Column column) { return QByteArrayView(cellFields()[size_t(column)].column.key); };
-    // The values wanted, parsed at once as one small array (an absent one as null).
-    const std::array<QByteArrayView, 6> wanted{
-        memberValue(*members, key(Column::lianjie)), memberValue(*members, key(Column::fanlian)),
-        memberValue(*members, key(Column::shoulu)),  memberValue(*members, "red"),
-        facts ? memberValue(*facts, "backlink") : noFacts, facts ? memberValue(*facts, "baidu") : noFacts};
+    // The values wanted, parsed at once as one small array (an absent one as null):
+    // the six cells, "red", facts.backlink, facts.baidu.
     QByteArray list = "[";
-    for (const QByteArrayView value : wanted) {
+    const auto add = [&list](QByteArrayView value) {
         list += value.isEmpty() ? QByteArrayView("null") : value;
         list += ',';
-    }
+    };
+    for (const CellField &field : cellFields())
+        add(memberValue(*members, field.column.key));
+    const QByteArrayView red = memberValue(*members, "red");
+    add(red);
+    add(facts ? memberValue(*facts, "backlink") : QByteArrayView());
+    add(facts ? memberValue(*facts, "baidu") : QByteArrayView());
     list.back() = ']';
     QJsonParseError error{};
     const QJsonArray values = QJsonDocument::fromJson(list, &error).array();
     if (error.error != QJsonParseError::NoError)
         return std::nullopt;
     ResultRow row;
-    row.cells[Column::lianjie].text = values[0].toString();
-    row.cells[Column::fanlian].text = values[1].toString();
-    row.cells[Column::shoulu].text = values[2].toString();
-    row.cells[Column::fanlian].red = values[3].toArray().contains(QJsonValue(QString::fromLatin1(key(Column::fanlian))));
+    const QJsonArray redKeys = values[kColumnCount].toArray();
+    for (const CellField &field : cellFields()) {
+        Cell &cell = row.cells[field.column.column];
+        cell.text = values[int(field.column.column)].toString();
+        // A version that saved no "red": red by the cell rules, as the json reader does.
+        cell.red = red.isEmpty() ? field.redByText && field.redByText(cell.text)
+                                 : redKeys.contains(QJsonValue(QString::fromLatin1(field.column.key)));
+    }
     for (const FactField &field : factFields()) {
         if (field.key && qstrcmp(field.key, "backlink") == 0)
-            field.fromJson(values[4], row.facts);
+            field.fromJson(values[kColumnCount + 1], row.facts);
         else if (field.key && qstrcmp(field.key, "baidu") == 0)
-            field.fromJson(values[5], row.facts);
+            field.fromJson(values[kColumnCount + 2], row.facts);
     }
-    for (const Column column : {Column::fanlian, Column::shoulu})
-        if (const auto read = cellFields()[size_t(column)].readValue)
-            read(row, modern);
+    // As the json reader does: without Baidu facts, filled Baidu cells mean Baidu answered.
+    const bool baiduCells = !row.cells[Column::shoulu].text.isEmpty() || !row.cells[Column::kuaizhao].text.isEmpty()
+        || !row.cells[Column::rp].text.isEmpty();
+    if (!row.facts.baidu && baiduCells)
+        row.facts.baidu = BaiduFacts{BaiduState::Ok, {}, {}, RankVerdict::Unknown};
+    for (const CellField &field : cellFields())
+        if (field.readValue)
+            field.readValue(row, modern);
     return row;
 }
 

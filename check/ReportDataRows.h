@@ -9,11 +9,11 @@
 
 namespace friendlinks {
 
-// The part of a recorded row that a report's chart point needs (lianjie,
-// fanlian and shoulu cells, fanlian's red flag, the backlink and baidu facts,
-// and the typed values the schema reads from them), read from the row's json
-// as readRowJson reads it but without the rest: a report reads some 90,000
-// rows. None when the text is not one json object.
+// The part of a recorded row that a report's chart point needs (the six
+// cells with their red flags, the backlink and baidu facts, and the typed
+// values the schema reads from them), read from the row's json as readRowJson
+// reads it but without the rest: a report reads some 90,000 rows. None when
+// the text is not one json object.
 [[nodiscard]] std::optional<ResultRow> chartRow(const QByteArray &payload, bool modern);
 
 // One member of a json object as text: its key as written between the
