@@ -121,7 +121,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
                   [this] { openSelectedRow(); },
                   [this] { m_progress->show(); }}; // hidden again when the re-check finishes, as after a query
     m_listActions = new ListActions(host, m_listMenu, m_messages);
-    m_historyActions = new HistoryActions(host, m_historySetting, m_bannerNotes, m_listMenu);
+    m_historyActions = new HistoryActions(host, m_historySetting, m_bannerNotes, m_listMenu, m_messages);
     m_changesColumn = new ChangesColumn(m_listView1, static_cast<ResultsListModel *>(m_listView1->model()), m_engine,
                                         m_historySetting, m_bannerNotes, this);
     connect(m_historyActions, &HistoryActions::siteCleared, m_changesColumn, &ChangesColumn::forget);

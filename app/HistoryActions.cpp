@@ -5,9 +5,13 @@
 #include "app/HistorySetting.h"
 #include "check/CheckEngine.h"
 #include "check/FriendTimeline.h"
+#include "check/HtmlReport.h"
+#include "check/ReportData.h"
 #include "ui/Platform.h"
 
 #include <QAction>
+#include <QDir>
+#include <QSaveFile>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QTreeView>
@@ -15,12 +19,14 @@
 namespace friendlinks {
 
 HistoryActions::HistoryActions(ListHost host, HistorySetting *history, BannerNotes *notes, QMenu *menu,
-                               Confirmation *confirmation)
+                               MessageBox *messages, Confirmation *confirmation, SaveDialog *saveDialog)
     : QObject(host.window)
     , m_host(std::move(host))
     , m_historySetting(history)
     , m_notes(notes)
+    , m_messages(messages)
     , m_confirmation(confirmation ? confirmation : &defaultConfirmation())
+    , m_saveDialog(saveDialog ? saveDialog : &defaultSaveDialog())
 {
     m_history = new QAction(QStringLiteral("历史…"), this);
     m_history->setObjectName(QStringLiteral("friendHistory"));
@@ -31,8 +37,14 @@ HistoryActions::HistoryActions(ListHost host, HistorySetting *history, BannerNot
     m_clear->setObjectName(QStringLiteral("clearSiteHistory"));
     connect(m_clear, &QAction::triggered, this, [this] { clearSiteHistory(); });
 
+    m_report = new QAction(QStringLiteral("导出报告…"), this);
+    m_report->setObjectName(QStringLiteral("exportReport"));
+    m_report->setToolTip(QStringLiteral("把本站最近一次记录的检查写成一个网页：标红、变化、收录图和给友链站长的通知"));
+    connect(m_report, &QAction::triggered, this, [this] { exportReport(); });
+
     menu->addSeparator();
     menu->addAction(m_history);
+    menu->addAction(m_report);
     menu->addAction(m_clear);
 
     connect(menu, &QMenu::aboutToShow, this, [this] {
@@ -71,6 +83,7 @@ void HistoryActions::updateEnabled()
     const bool selected = m_host.list->selectionModel()->hasSelection();
     m_history->setEnabled(selected && m_recorded > 0);
     m_clear->setEnabled(m_recorded > 0);
+    m_report->setEnabled(m_recorded > 0);
 }
 
 FriendHistoryDialog *HistoryActions::openFriendHistory()
@@ -135,6 +148,38 @@ int HistoryActions::clearSiteHistory()
     if (dropped > 0)
         emit siteCleared(site);
     return dropped;
+}
+
+bool HistoryActions::exportReport()
+{
+    const QString site = shownSite();
+    if (site.isEmpty())
+        return false;
+    QString why;
+    HistoryStore *store = m_historySetting->store(&why);
+    if (!store) {
+        m_notes->addNote(why.isEmpty() ? QStringLiteral("还没有历史记录") : QStringLiteral("无法读取历史：") + why);
+        return false;
+    }
+    auto gathered = gatherReport(*store, site);
+    if (const ReportProblem *problem = std::get_if<ReportProblem>(&gathered)) {
+        m_notes->addNote(problem->noCheck ? QStringLiteral("本站还没有记录的检查") : QStringLiteral("无法读取历史：") + problem->reason);
+        return false;
+    }
+    const QString path = m_saveDialog->askSaveFile(m_host.window, QStringLiteral("导出报告"),
+                                                   QDir::home().filePath(suggestedFileName(site, QStringLiteral(".html"))),
+                                                   QStringLiteral("网页 (*.html)"));
+    if (path.isEmpty())
+        return false;
+    const QByteArray html = htmlReport(std::get<ReportData>(gathered), QTimeZone::systemTimeZone());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(html) != html.size() || !file.commit()) {
+        m_messages->show(m_host.window, applicationTitle(), QStringLiteral("无法写入文件：%1\n%2").arg(path, file.errorString()),
+                         MessageIcon::warning);
+        return false;
+    }
+    m_notes->addNote(QStringLiteral("已导出报告：") + QDir::toNativeSeparators(path));
+    return true;
 }
 
 } // namespace friendlinks

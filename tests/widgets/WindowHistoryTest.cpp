@@ -217,3 +217,48 @@ TEST_F(WindowHistory, AHistoryThatCannotBeReadIsSaidWhenClearingOrShowingIt)
     EXPECT_TRUE(note->text().endsWith(QStringLiteral("无法清除历史：") + reason)) << note->text().toStdString();
     EXPECT_TRUE(confirmation.asked.isEmpty());
 }
+
+namespace {
+
+// Answers the save dialog with a set path and remembers what it suggested.
+struct AnsweringSaveDialog : SaveDialog {
+    QString askSaveFile(QWidget *, const QString &, const QString &suggestedName, const QString &) override
+    {
+        suggested << suggestedName;
+        return answer;
+    }
+    QString answer;
+    QStringList suggested;
+};
+
+} // namespace
+
+TEST_F(WindowHistory, ExportReportWritesTheSitesReportWhereTheUserSays)
+{
+    open();
+    AnsweringSaveDialog saveDialog;
+    form->historyActions()->setSaveDialog(&saveDialog);
+    EXPECT_FALSE(form->historyActions()->reportAction()->isEnabled()) << "nothing recorded";
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    QAction *report = form->historyActions()->reportAction();
+    ASSERT_TRUE(report->isEnabled());
+
+    report->trigger(); // cancelled: an empty answer
+    ASSERT_EQ(saveDialog.suggested.size(), 1);
+    EXPECT_TRUE(saveDialog.suggested[0].endsWith(QStringLiteral("/www.home.com.html"))) << saveDialog.suggested[0].toStdString();
+
+    saveDialog.answer = dir.filePath(QStringLiteral("report.html"));
+    report->trigger();
+    QFile written(saveDialog.answer);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(written.readAll());
+    EXPECT_TRUE(html.startsWith(QStringLiteral("<!DOCTYPE html>"), Qt::CaseInsensitive));
+    EXPECT_TRUE(html.contains(QStringLiteral("www.two.com"))) << "the rows of the check";
+    EXPECT_TRUE(form->bannerNotes()->noteLabel()->text().endsWith(
+        QStringLiteral("已导出报告：") + QDir::toNativeSeparators(saveDialog.answer)));
+
+    saveDialog.answer = dir.filePath(QStringLiteral("no-such-folder/report.html"));
+    EXPECT_FALSE(form->historyActions()->exportReport());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("无法写入文件：") + saveDialog.answer));
+}
