@@ -15,8 +15,9 @@
 namespace friendlinks {
 namespace {
 
-// A page of a friend's earlier rows: most states began in the last few checks.
-constexpr int kPage = 16;
+// A page of a friend's earlier rows: what an index collapse needs (its last
+// kIndexLookBack checks and the one before), and most states began within it.
+constexpr int kPage = kIndexLookBack + 1;
 
 struct Words {
     const QString &code;
@@ -296,6 +297,73 @@ QString SiteChanges::summary() const
         .arg(comparedWith.toUTC().toString(QStringLiteral("MM-dd")), parts.join(QStringLiteral("，")));
 }
 
+namespace {
+
+// The changes from before to current in the window's words, each dated the day of current.
+QList<RowChange> rowChanges(const SiteResult &before, const SiteResult &current)
+{
+    QList<LinkChange> diff = diffChecks({{before.outcome, before.rows}}, {{current.outcome, current.rows}});
+    // A link back that gained nofollow is still there: one change, in its own words, not a lost link too.
+    QSet<std::pair<QString, QString>> codes;
+    for (const LinkChange &change : diff)
+        codes.insert({change.lianjie, change.change});
+    diff.removeIf([&](const LinkChange &change) {
+        return (change.change == kChangeBacklinkLost && codes.contains({change.lianjie, kChangeNofollowAdded}))
+            || (change.change == kChangeBacklinkBack && codes.contains({change.lianjie, kChangeNofollowRemoved}));
+    });
+    const QDate today = dayOf(current.startedAt.isValid() ? current.startedAt : QDateTime::currentDateTimeUtc());
+    QList<RowChange> changes;
+    for (const LinkChange &change : diff)
+        changes.append({change.lianjie, change.change, changeLabel(change.change, change.oldValue, change.newValue),
+                        change.oldValue, change.newValue, changeTone(change.change), today});
+    return changes;
+}
+
+// The bad states of current's rows that began before and still hold (not those that changed now),
+// looking back through each friend's own rows only for the rows that may have one.
+std::variant<QList<RowState>, QString> rowStates(HistoryStore &store, const SiteResult &current, qint64 currentId,
+                                                 const SiteResult &before, const QList<RowChange> &changes)
+{
+    QSet<std::pair<QString, QString>> changed;
+    for (const RowChange &change : changes)
+        changed.insert({change.lianjie, change.code});
+    QSet<QString> earlierLinks, seen;
+    for (const ResultRow &row : before.rows)
+        earlierLinks.insert(row.cells[Column::lianjie].text);
+    QList<RowState> states;
+    for (const ResultRow &row : current.rows) {
+        const QString &lianjie = row.cells[Column::lianjie].text;
+        if (!earlierLinks.contains(lianjie) || seen.contains(lianjie))
+            continue; // new now: nothing began before; a repeat: its first row speaks
+        seen.insert(lianjie);
+        const IndexPages pages = pagesOf(row);
+        const bool anyBad = std::any_of(stateRules().begin(), stateRules().end(),
+                                        [&](const StateRule &rule) { return rule.holds(row) == Holds::Yes; });
+        if (!anyBad && !pages)
+            continue; // nothing to look up: the friend's history is not read
+        FriendLookBack look(store, current.outcome.site, lianjie, currentId, current.modern());
+        for (const StateRule &rule : stateRules()) {
+            if (rule.holds(row) != Holds::Yes || changed.contains({lianjie, rule.code}))
+                continue;
+            const std::optional<QDate> since = stateSince(look, rule.holds);
+            if (look.problem())
+                return *look.problem();
+            if (since)
+                states.append({lianjie, rule.code, changeLabel(rule.code), *since});
+        }
+        if (pages && !changed.contains({lianjie, kChangeIndexDrop})) {
+            std::optional<RowState> collapse = indexCollapse(look, lianjie, *pages);
+            if (look.problem())
+                return *look.problem();
+            if (collapse)
+                states.append(*std::move(collapse));
+        }
+    }
+    return states;
+}
+
+} // namespace
+
 std::variant<SiteChanges, QString> siteChanges(HistoryStore &store, const SiteResult &current, qint64 currentId)
 {
     const QString &site = current.outcome.site;
@@ -315,23 +383,7 @@ std::variant<SiteChanges, QString> siteChanges(HistoryStore &store, const SiteRe
     const SiteResult &before = std::get<SiteResult>(read);
     out.hasEarlier = true;
     out.comparedWith = earlier->started.toUTC();
-
-    const QDate today = dayOf(current.startedAt.isValid() ? current.startedAt : QDateTime::currentDateTimeUtc());
-    QList<LinkChange> diff = diffChecks({{before.outcome, before.rows}}, {{current.outcome, current.rows}});
-    // A link back that gained nofollow is still there: one change, in its own words, not a lost link too.
-    QSet<std::pair<QString, QString>> codes;
-    for (const LinkChange &change : diff)
-        codes.insert({change.lianjie, change.change});
-    diff.removeIf([&](const LinkChange &change) {
-        return (change.change == kChangeBacklinkLost && codes.contains({change.lianjie, kChangeNofollowAdded}))
-            || (change.change == kChangeBacklinkBack && codes.contains({change.lianjie, kChangeNofollowRemoved}));
-    });
-    QSet<std::pair<QString, QString>> changed; // (lianjie, code) that changed now: not an ongoing state too
-    for (const LinkChange &change : diff) {
-        out.changes.append({change.lianjie, change.change, changeLabel(change.change, change.oldValue, change.newValue),
-                            change.oldValue, change.newValue, changeTone(change.change), today});
-        changed.insert({change.lianjie, change.change});
-    }
+    out.changes = rowChanges(before, current);
 
     if (current.cannotCheck()) {
         if (before.cannotCheck()) {
@@ -344,38 +396,10 @@ std::variant<SiteChanges, QString> siteChanges(HistoryStore &store, const SiteRe
     }
     if (before.cannotCheck())
         return out; // reachable again: the earlier rows tell nothing of this check's
-
-    QSet<QString> earlierLinks, seen;
-    for (const ResultRow &row : before.rows)
-        earlierLinks.insert(row.cells[Column::lianjie].text);
-    for (const ResultRow &row : current.rows) {
-        const QString &lianjie = row.cells[Column::lianjie].text;
-        if (!earlierLinks.contains(lianjie) || seen.contains(lianjie))
-            continue; // new now: nothing began before; a repeat: its first row speaks
-        seen.insert(lianjie);
-        const IndexPages pages = pagesOf(row);
-        const bool anyBad = std::any_of(stateRules().begin(), stateRules().end(),
-                                        [&](const StateRule &rule) { return rule.holds(row) == Holds::Yes; });
-        if (!anyBad && !pages)
-            continue; // nothing to look up: the friend's history is not read
-        FriendLookBack look(store, site, lianjie, currentId, current.modern());
-        for (const StateRule &rule : stateRules()) {
-            if (rule.holds(row) != Holds::Yes || changed.contains({lianjie, rule.code}))
-                continue;
-            const std::optional<QDate> since = stateSince(look, rule.holds);
-            if (look.problem())
-                return *look.problem();
-            if (since)
-                out.ongoing.append({lianjie, rule.code, changeLabel(rule.code), *since});
-        }
-        if (pages && !changed.contains({lianjie, kChangeIndexDrop})) {
-            std::optional<RowState> collapse = indexCollapse(look, lianjie, *pages);
-            if (look.problem())
-                return *look.problem();
-            if (collapse)
-                out.ongoing.append(*std::move(collapse));
-        }
-    }
+    auto states = rowStates(store, current, currentId, before, out.changes);
+    if (const QString *problem = std::get_if<QString>(&states))
+        return *problem;
+    out.ongoing = std::get<QList<RowState>>(std::move(states));
     return out;
 }
 

@@ -62,8 +62,11 @@ inline constexpr int kIndexLookBack = 7;
 
 // What changed in `current` since the site's check before `currentId` (0:
 // current is not recorded; compare with the newest), or why the history could
-// not tell. Reads that one earlier check whole and, for the rows that are bad
-// now, the friend's own earlier rows only as far back as the state goes.
+// not tell. Reads that one earlier check whole and, of each friend that may be
+// in a bad state (one now, or an index count to compare), its own earlier rows
+// a page of kIndexLookBack + 1 at a time, only as far back as the state goes:
+// about 0.6 s for 1,000 friends on a year of daily checks (run it off the
+// window's thread for lists that long).
 [[nodiscard]] std::variant<SiteChanges, QString> siteChanges(HistoryStore &store, const SiteResult &current,
                                                              qint64 currentId = 0);
 

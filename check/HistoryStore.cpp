@@ -79,11 +79,17 @@ const char *const kSql[kSqlCount] = {
     "SELECT c.id, c.mode, c.started_ms, c.finished_ms, c.program_version, c.row_count"
     " FROM check_run c JOIN site s ON s.id = c.site_id WHERE s.name = ?1 AND c.started_ms < ?2"
     " ORDER BY c.started_ms DESC, c.id DESC LIMIT 1",
-    "SELECT c.id, c.started_ms, c.codec_id, r.payload FROM check_row r JOIN check_run c ON c.id = r.check_id"
-    " WHERE r.friend_id = (SELECT id FROM friend WHERE address = ?2)"
-    " AND c.site_id = (SELECT id FROM site WHERE name = ?1)"
-    " AND (?3 = 0 OR (c.started_ms, c.id) < (SELECT b.started_ms, b.id FROM check_run b WHERE b.id = ?3))"
-    " ORDER BY c.started_ms DESC, c.id DESC, r.position LIMIT ?4",
+    // The site's checks newest first by their index, each probed for the friend
+    // by its own, until the limit: payloads read only for the rows returned.
+    "SELECT c.id, c.started_ms, c.codec_id, r.payload FROM"
+    " (SELECT k.check_id AS check_id, k.position AS position, b.started_ms AS started_ms"
+    "  FROM check_row k INDEXED BY check_row_by_friend JOIN check_run b ON b.id = k.check_id"
+    "  WHERE k.friend_id = (SELECT id FROM friend WHERE address = ?2)"
+    "  AND b.site_id = (SELECT id FROM site WHERE name = ?1)"
+    "  AND (?3 = 0 OR (b.started_ms, b.id) < (SELECT n.started_ms, n.id FROM check_run n WHERE n.id = ?3))"
+    "  ORDER BY b.started_ms DESC, b.id DESC, k.position LIMIT ?4) w"
+    " JOIN check_run c ON c.id = w.check_id JOIN check_row r ON r.check_id = w.check_id AND r.position = w.position"
+    " ORDER BY w.started_ms DESC, w.check_id DESC, w.position",
 };
 
 // One use of a prepared statement: binds, steps, reads; reset when it ends.

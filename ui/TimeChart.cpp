@@ -22,6 +22,25 @@ const QColor kGrid(222, 226, 232);
 const QColor kText(80, 80, 80);
 constexpr int kGap = 6;
 
+// The lowest and highest value of the points; 0 and 1 when none has one.
+std::pair<double, double> valueRange(const QList<ChartPoint> &points)
+{
+    bool any = false;
+    double low = 0, high = 1;
+    for (const ChartPoint &p : points)
+        if (p.value) {
+            low = any ? std::min(low, *p.value) : *p.value;
+            high = any ? std::max(high, *p.value) : *p.value;
+            any = true;
+        }
+    return {low, high};
+}
+
+double yOf(const ValueAxis &axis, const QRectF &plot, double value)
+{
+    return plot.bottom() - plot.height() * (value - axis.low) / (axis.high - axis.low);
+}
+
 } // namespace
 
 TimeChart::TimeChart(QWidget *parent)
@@ -66,14 +85,7 @@ QRectF TimeChart::plotArea() const
     const QFontMetrics fm(font());
     const int legend = fm.height() + kGap;
     // Room for the widest value label the axis could have.
-    double low = 0, high = 1;
-    bool any = false;
-    for (const ChartPoint &p : m_series.points)
-        if (p.value) {
-            low = any ? std::min(low, *p.value) : *p.value;
-            high = any ? std::max(high, *p.value) : *p.value;
-            any = true;
-        }
+    const auto [low, high] = valueRange(m_series.points);
     int labelWidth = fm.horizontalAdvance(QStringLiteral("0"));
     const int maxTicks = std::max(2, (height() - legend - 2 * fm.height()) / (fm.height() * 2));
     for (const double tick : valueAxis(low, high, maxTicks).ticks)
@@ -95,7 +107,6 @@ void TimeChart::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QFontMetrics fm(font());
     const QList<ChartPoint> &points = m_series.points;
     const QRectF plot = plotArea();
     painter.setPen(kText);
@@ -103,7 +114,17 @@ void TimeChart::paintEvent(QPaintEvent *)
         painter.drawText(rect(), Qt::AlignCenter, points.isEmpty() ? kNoPoints : QString());
         return;
     }
+    paintLegend(painter, plot);
+    const ValueAxis axis = paintValueAxis(painter, plot);
+    paintBands(painter, plot);
+    paintDates(painter, plot);
+    paintLine(painter, plot, axis);
+}
 
+void TimeChart::paintLegend(QPainter &painter, const QRectF &plot) const
+{
+    const QFontMetrics fm(font());
+    const QList<ChartPoint> &points = m_series.points;
     // The legend, left to right: the line, then the bands that occur; in a
     // smaller font when a narrow chart has no room for it.
     const bool hasBad = std::any_of(points.begin(), points.end(), [](const ChartPoint &p) { return p.mark == ChartMark::Bad; });
@@ -139,27 +160,28 @@ void TimeChart::paintEvent(QPaintEvent *)
     }
     painter.setFont(font());
 
+}
+
+ValueAxis TimeChart::paintValueAxis(QPainter &painter, const QRectF &plot) const
+{
+    const QFontMetrics fm(font());
     // The value axis and its grid.
-    bool any = false;
-    double low = 0, high = 1;
-    for (const ChartPoint &p : points)
-        if (p.value) {
-            low = any ? std::min(low, *p.value) : *p.value;
-            high = any ? std::max(high, *p.value) : *p.value;
-            any = true;
-        }
+    const auto [low, high] = valueRange(m_series.points);
     const ValueAxis axis = valueAxis(low, high, std::max(2, int(plot.height()) / (fm.height() * 2)));
-    const auto yOf = [&](double v) { return plot.bottom() - plot.height() * (v - axis.low) / (axis.high - axis.low); };
     for (const double tick : axis.ticks) {
-        const double y = yOf(tick);
+        const double y = yOf(axis, plot, tick);
         painter.setPen(QPen(kGrid, 1));
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
         painter.setPen(kText);
-        const QString label = shortCount(tick);
         painter.drawText(QRectF(0, y - fm.height() / 2.0, plot.left() - kGap, fm.height()),
-                         Qt::AlignRight | Qt::AlignVCenter, label);
+                         Qt::AlignRight | Qt::AlignVCenter, shortCount(tick));
     }
+    return axis;
+}
 
+void TimeChart::paintBands(QPainter &painter, const QRectF &plot) const
+{
+    const QList<ChartPoint> &points = m_series.points;
     // The marked days: each point's band reaches halfway to its neighbours, a
     // run of days one band (so crowded bands do not darken where they meet).
     for (qsizetype i = 0; i < points.size();) {
@@ -180,6 +202,12 @@ void TimeChart::paintEvent(QPaintEvent *)
         i = last + 1;
     }
 
+}
+
+void TimeChart::paintDates(QPainter &painter, const QRectF &plot) const
+{
+    const QFontMetrics fm(font());
+    const QList<ChartPoint> &points = m_series.points;
     // The dates below: under every point, or every few points, over a season
     // (checks made daily at one hour line up with their days); else under the
     // first days of months.
@@ -217,6 +245,11 @@ void TimeChart::paintEvent(QPaintEvent *)
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
     painter.drawLine(plot.bottomLeft(), plot.topLeft());
 
+}
+
+void TimeChart::paintLine(QPainter &painter, const QRectF &plot, const ValueAxis &axis) const
+{
+    const QList<ChartPoint> &points = m_series.points;
     // The line, broken where a day has no value, and its dots.
     QPainterPath path;
     bool open = false;
@@ -225,7 +258,7 @@ void TimeChart::paintEvent(QPaintEvent *)
             open = false;
             continue;
         }
-        const QPointF at(xOf(p.at), yOf(*p.value));
+        const QPointF at(xOf(p.at), yOf(axis, plot, *p.value));
         if (open)
             path.lineTo(at);
         else
@@ -239,7 +272,7 @@ void TimeChart::paintEvent(QPaintEvent *)
     for (const ChartPoint &p : points) {
         if (!p.value)
             continue;
-        const QPointF at(xOf(p.at), yOf(*p.value));
+        const QPointF at(xOf(p.at), yOf(axis, plot, *p.value));
         switch (p.mark) {
         case ChartMark::None:
             painter.setPen(Qt::NoPen);

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "ui/ChartScale.h"
 #include "ui/ChartSeries.h"
 
 #include <QRectF>
 #include <QWidget>
+
+class QPainter;
 
 namespace friendlinks {
 
@@ -36,6 +39,11 @@ private:
         qint64 first = 0, last = 0; // ms since the epoch, the axis's ends
     };
     [[nodiscard]] Span span() const;
+    void paintLegend(QPainter &painter, const QRectF &plot) const;
+    [[nodiscard]] ValueAxis paintValueAxis(QPainter &painter, const QRectF &plot) const;
+    void paintBands(QPainter &painter, const QRectF &plot) const;
+    void paintDates(QPainter &painter, const QRectF &plot) const;
+    void paintLine(QPainter &painter, const QRectF &plot, const ValueAxis &axis) const;
 
     ChartSeries m_series;
 };
