@@ -18,7 +18,7 @@ using namespace friendlinks;
 
 namespace {
 
-struct DaySpec {
+struct DayGiven {
     int day;
     QString fanlian;
     bool red;
@@ -28,20 +28,20 @@ struct DaySpec {
     QString rp = kHomePageFirst;
 };
 
-FriendDay dayOf(const DaySpec &spec)
+FriendDay dayOf(const DayGiven &given)
 {
     ResultRow row;
     row.cells[Column::lianjie].text = QStringLiteral("http://www.friend.com/");
-    row.cells[Column::fanlian] = {spec.fanlian, spec.red};
-    row.cells[Column::rp] = {spec.rp, spec.rp == kNotFirst};
-    row.facts.status = spec.status;
-    if (spec.follow)
-        row.facts.backlink = BackLinkFacts{QStringLiteral("http://www.home.com/"), {}, *spec.follow};
-    row.facts.backlinkVerdict = spec.red ? (spec.follow ? BackLinkVerdict::PassesNothing : BackLinkVerdict::NoLink)
+    row.cells[Column::fanlian] = {given.fanlian, given.red};
+    row.cells[Column::rp] = {given.rp, given.rp == kNotFirst};
+    row.facts.status = given.status;
+    if (given.follow)
+        row.facts.backlink = BackLinkFacts{QStringLiteral("http://www.home.com/"), {}, *given.follow};
+    row.facts.backlinkVerdict = given.red ? (given.follow ? BackLinkVerdict::PassesNothing : BackLinkVerdict::NoLink)
                                          : BackLinkVerdict::Linked;
-    if (spec.pages)
-        row.facts.baidu = BaiduFacts{BaiduState::Ok, QString::number(*spec.pages), spec.pages, RankVerdict::HomeFirst};
-    return {spec.day + 1, QDateTime(QDate(2026, 12, 1), QTime(2, 30), Qt::UTC).addDays(spec.day), row};
+    if (given.pages)
+        row.facts.baidu = BaiduFacts{BaiduState::Ok, QString::number(*given.pages), given.pages, RankVerdict::HomeFirst};
+    return {given.day + 1, QDateTime(QDate(2026, 12, 1), QTime(2, 30), Qt::UTC).addDays(given.day), row};
 }
 
 QList<FriendDay> fourDays()
