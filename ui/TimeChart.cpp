@@ -165,7 +165,14 @@ void TimeChart::paintLegend(QPainter &painter, const QRectF &plot) const
 ValueAxis TimeChart::paintValueAxis(QPainter &painter, const QRectF &plot) const
 {
     const QFontMetrics fm(font());
-    // The value axis and its grid.
+    // The value axis and its grid; none for a series without values, which says so.
+    const bool anyValue = std::any_of(m_series.points.begin(), m_series.points.end(),
+                                      [](const ChartPoint &p) { return p.value.has_value(); });
+    if (!anyValue) {
+        painter.setPen(kText);
+        painter.drawText(plot, Qt::AlignCenter, kNoValues);
+        return {};
+    }
     const auto [low, high] = valueRange(m_series.points);
     const ValueAxis axis = valueAxis(low, high, std::max(2, int(plot.height()) / (fm.height() * 2)));
     for (const double tick : axis.ticks) {

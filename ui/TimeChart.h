@@ -30,6 +30,7 @@ public:
     QSize minimumSizeHint() const override;
 
     inline static const QString kNoPoints = QStringLiteral("暂无记录");
+    inline static const QString kNoValues = QStringLiteral("暂无收录数");
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -202,3 +202,17 @@ TEST(TimeChart, WithoutPointsItSaysSo)
 }
 
 } // namespace
+
+TEST(TimeChart, WithoutCountsTheBadDaysStillShow)
+{
+    QList<FriendDay> days{dayOf({0, QStringLiteral("首页"), false, true, std::nullopt}),
+                          dayOf({1, kNoLink, true, std::nullopt, std::nullopt})};
+    TimeChart chart;
+    chart.resize(400, 200);
+    chart.setSeries(friendChart(days));
+    const QImage image = chart.grab().toImage();
+    const QRectF plot = chart.plotArea();
+    const int top = int(plot.top()) + 2, bottom = int(plot.bottom()) - 2;
+    EXPECT_GT(redPixelsInColumn(image, int(chart.xOf(days[1].started)), top, bottom), (bottom - top) / 2);
+    EXPECT_EQ(redPixelsInColumn(image, int(chart.xOf(days[0].started)) - 3, top, bottom), 0);
+}
