@@ -83,6 +83,7 @@ screenshot: build
 	$(call install_missing,$(SCREENSHOT_PACKAGES))
 	@bash demo/screenshot.sh $(BUILD)
 	@bash demo/screenshot.sh $(BUILD) docs/screenshot-facts.png 1010x400 facts
+	@bash demo/history.sh $(BUILD) docs/screenshot-changes.png docs/screenshot-history.png 0
 
 # Redraws the pictures in assets/ (commit the PNG files it writes).
 assets: deps $(BUILD)/build.ninja

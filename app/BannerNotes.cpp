@@ -93,10 +93,13 @@ void BannerNotes::showResult(const SiteResult &result)
         showNote(text);
 }
 
-void BannerNotes::addNote(const QString &text)
+void BannerNotes::addNote(const QString &text, bool first)
 {
     const QString shown = escapeForDisplay(text);
-    showNote(m_note->isVisible() && !m_note->text().isEmpty() ? m_note->text() + QStringLiteral("；") + shown : shown);
+    if (!m_note->isVisible() || m_note->text().isEmpty())
+        showNote(shown);
+    else
+        showNote(first ? shown + QStringLiteral("；") + m_note->text() : m_note->text() + QStringLiteral("；") + shown);
 }
 
 bool BannerNotes::eventFilter(QObject *watched, QEvent *event)

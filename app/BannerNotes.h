@@ -29,8 +29,9 @@ public:
 
     // Shows what a check that ended has to say (nothing to say hides the line).
     void showResult(const SiteResult &result);
-    // Adds a note of the window's own after the line shown (the history's trouble).
-    void addNote(const QString &text);
+    // Adds a note of the window's own after the line shown (the history's
+    // trouble), or in front of it when it matters more than what the check said.
+    void addNote(const QString &text, bool first = false);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,7 +1,9 @@
 #include "app/Form2.h"
 
 #include "app/BannerNotes.h"
+#include "app/ChangesColumn.h"
 #include "app/ClockFormat.h"
+#include "app/HistoryActions.h"
 #include "app/ListActions.h"
 #include "app/ListMenu.h"
 #include "app/HistorySetting.h"
@@ -118,7 +120,11 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
                   [this] { return shownFactColumns(); },
                   [this] { openSelectedRow(); },
                   [this] { m_progress->show(); }}; // hidden again when the re-check finishes, as after a query
-    m_listActions = new ListActions(std::move(host), m_listMenu, m_messages);
+    m_listActions = new ListActions(host, m_listMenu, m_messages);
+    m_historyActions = new HistoryActions(host, m_historySetting, m_bannerNotes, m_listMenu, m_messages);
+    m_changesColumn = new ChangesColumn(m_listView1, static_cast<ResultsListModel *>(m_listView1->model()), m_engine,
+                                        m_historySetting, m_bannerNotes, this);
+    connect(m_historyActions, &HistoryActions::siteCleared, m_changesColumn, &ChangesColumn::forget);
     embedLauncher(picture1, dpi);
     connectSignals();
 
@@ -176,6 +182,10 @@ void Form2::createList(int dpi)
         m_listView1->setColumnWidth(column, f.widthPixels * dpi / 96);
         m_listView1->setColumnHidden(column, true);
     }
+    // 变化 stands right after the six, hidden until there is something to compare.
+    m_listView1->setColumnWidth(ResultsListModel::kChangesColumn, 160 * dpi / 96);
+    m_listView1->setColumnHidden(ResultsListModel::kChangesColumn, true);
+    m_listView1->header()->moveSection(ResultsListModel::kChangesColumn, kColumnCount);
     m_listView1->header()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_listView1->header(), &QWidget::customContextMenuRequested, this, &Form2::showColumnMenu);
 }
@@ -271,6 +281,10 @@ Form2::~Form2()
     // signal of a list half torn down reaches them.
     delete m_listActions;
     m_listActions = nullptr;
+    delete m_historyActions;
+    m_historyActions = nullptr;
+    delete m_changesColumn;
+    m_changesColumn = nullptr;
     m_engine->disconnect(this);
     m_engine->cancel();
 }
@@ -341,7 +355,7 @@ QMenu *Form2::showColumnMenu(const QPoint &pos)
     auto *menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const QAbstractItemModel *model = m_listView1->model();
-    for (int column = 0; column < model->columnCount(); ++column) {
+    for (int column = 0; column < ResultsModel::kAllColumns; ++column) {
         QAction *action = menu->addAction(model->headerData(column, Qt::Horizontal).toString());
         action->setCheckable(true);
         action->setChecked(!m_listView1->isColumnHidden(column));
@@ -349,6 +363,14 @@ QMenu *Form2::showColumnMenu(const QPoint &pos)
         connect(action, &QAction::toggled, this, [this, column](bool shown) {
             m_listView1->setColumnHidden(column, !shown);
         });
+        if (column == kColumnCount - 1 && m_changesColumn && m_changesColumn->available()) {
+            // Where the list shows it; the choice is remembered.
+            QAction *changes = menu->addAction(kChangesHeader);
+            changes->setObjectName(QStringLiteral("changesColumn"));
+            changes->setCheckable(true);
+            changes->setChecked(m_changesColumn->chosen());
+            connect(changes, &QAction::toggled, m_changesColumn, &ChangesColumn::setChosen);
+        }
     }
     menu->popup(m_listView1->header()->viewport()->mapToGlobal(pos));
     return menu;

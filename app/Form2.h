@@ -16,7 +16,9 @@ class QTreeView;
 namespace friendlinks {
 
 class BannerNotes;
+class ChangesColumn;
 class Form9;
+class HistoryActions;
 class ListActions;
 class ModeSetting;
 class HistorySetting;
@@ -45,8 +47,13 @@ public:
     [[nodiscard]] BannerNotes *bannerNotes() const { return m_bannerNotes; }
     // The list's row actions (copy, export, open, re-check) and their save-dialog seam.
     [[nodiscard]] ListActions *listActions() const { return m_listActions; }
+    // The list menu's 历史… and 清除本站历史, and their confirmation seam.
+    [[nodiscard]] HistoryActions *historyActions() const { return m_historyActions; }
+    // The 变化 column: what changed since the site's check before.
+    [[nodiscard]] ChangesColumn *changesColumn() const { return m_changesColumn; }
     // Shows the header's menu of columns at pos (header coordinates); the
-    // fact columns are check items, the six are shown and cannot be hidden.
+    // fact columns are check items, the six are shown and cannot be hidden,
+    // 变化 follows the six while there is something to compare.
     QMenu *showColumnMenu(const QPoint &pos);
 
     // The selected rows of the results, in order.
@@ -93,6 +100,8 @@ private:
     HistorySetting *m_historySetting = nullptr;
     BannerNotes *m_bannerNotes = nullptr;
     ListActions *m_listActions = nullptr;
+    HistoryActions *m_historyActions = nullptr;
+    ChangesColumn *m_changesColumn = nullptr;
     QTimer m_timer1;
 };
 

@@ -3,9 +3,11 @@
 #include "app/BannerNotes.h"
 #include "app/ModeSetting.h"
 #include "check/CheckEngine.h"
+#include "check/HistoryRecording.h"
 #include "check/ProgramVersion.h"
 
 #include <QAction>
+#include <QFileInfo>
 
 namespace friendlinks {
 
@@ -33,16 +35,54 @@ HistorySetting::~HistorySetting() = default;
 
 void HistorySetting::setRecording(bool on)
 {
-    m_said = false;
-    m_recorder = on ? std::make_unique<HistoryRecorder>(m_path, kProgramVersion) : nullptr;
+    m_recording = on;
+    m_failed = false;
+}
+
+HistoryStore *HistorySetting::openStore(bool create)
+{
+    if (m_store)
+        return m_store.get();
+    if (!create && !QFileInfo::exists(m_path))
+        return nullptr;
+    auto store = std::make_unique<HistoryStore>();
+    if (!store->open(m_path)) {
+        m_error = store->lastError().reason;
+        return nullptr;
+    }
+    m_store = std::move(store);
+    return m_store.get();
+}
+
+HistoryStore *HistorySetting::store(QString *why)
+{
+    m_error.clear();
+    HistoryStore *store = openStore(false);
+    if (why)
+        *why = m_error;
+    return store;
 }
 
 void HistorySetting::record(const SiteResult &result)
 {
-    if (!m_recorder || m_recorder->record(result) || m_said)
+    // The first failure stops the recording: each later check would wait for a lock again, or fill a full disk again.
+    if (!m_recording || m_failed)
         return;
-    m_said = true;
-    m_notes->addNote(QStringLiteral("无法记录历史：") + m_recorder->failure().reason);
+    m_error.clear();
+    qint64 id = 0;
+    if (HistoryStore *store = openStore(true)) {
+        id = store->record(checkRecord(result, kProgramVersion));
+        if (id <= 0) {
+            m_error = store->lastError().reason;
+            m_store.reset(); // opened afresh next time
+        }
+    }
+    if (id > 0) {
+        emit recorded(result, id);
+        return;
+    }
+    m_failed = true;
+    m_notes->addNote(QStringLiteral("无法记录历史：") + m_error);
 }
 
 } // namespace friendlinks

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "check/HistoryRecording.h"
+#include "check/HistoryStore.h"
+#include "check/SiteResult.h"
 
 #include <QObject>
 #include <QString>
@@ -18,6 +19,8 @@ class CheckEngine;
 // ends, while the check item "记录历史" is on (remembered in the window's
 // settings, on at the first start). A history that cannot record is said once
 // in the banner strip's notes; turning the item off and on tries again.
+// The window's other uses of the history (its changes, a friend's history,
+// clearing a site) read the same file through store().
 class HistorySetting : public QObject {
     Q_OBJECT
 public:
@@ -27,15 +30,27 @@ public:
     [[nodiscard]] QAction *recordAction() const { return m_record; }
     [[nodiscard]] QString path() const { return m_path; }
 
+    // The history, opened at the first use; nullptr when there is no history
+    // file yet (reading never creates one) or it cannot be opened, *why then
+    // saying why (empty for no file).
+    [[nodiscard]] HistoryStore *store(QString *why = nullptr);
+
+signals:
+    // A check or re-check has been recorded as the check checkId.
+    void recorded(const SiteResult &result, qint64 checkId);
+
 private:
     void record(const SiteResult &result);
     void setRecording(bool on);
+    HistoryStore *openStore(bool create);
 
     BannerNotes *m_notes;
     QString m_path;
     QAction *m_record = nullptr;
-    std::unique_ptr<HistoryRecorder> m_recorder; // while recording
-    bool m_said = false;
+    std::unique_ptr<HistoryStore> m_store; // open, or null
+    bool m_recording = false;
+    bool m_failed = false; // recording stopped at a failure, until the item is turned off and on
+    QString m_error;       // why the last opening or recording failed
 };
 
 inline constexpr char kRecordHistorySetting[] = "history/record";

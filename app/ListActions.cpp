@@ -15,23 +15,6 @@
 #include <QTreeView>
 
 namespace friendlinks {
-namespace {
-
-// "www.example.com/" → "www.example.com.csv": a file name from the checked site.
-QString suggestedFileName(const QString &site)
-{
-    QString name = site;
-    name.remove(QStringLiteral("http://"));
-    name.remove(QStringLiteral("https://"));
-    for (QChar &c : name)
-        if (!(c.isLetterOrNumber() || c == QLatin1Char('.') || c == QLatin1Char('-')))
-            c = QLatin1Char('_');
-    while (name.endsWith(QLatin1Char('_')))
-        name.chop(1);
-    return (name.isEmpty() ? QStringLiteral("friendlinks") : name) + QStringLiteral(".csv");
-}
-
-} // namespace
 
 ListActions::ListActions(ListHost host, QMenu *menu, MessageBox *messages, SaveDialog *saveDialog)
     : QObject(host.window)
@@ -91,7 +74,7 @@ void ListActions::updateEnabled()
 bool ListActions::exportCsv()
 {
     const QString path = m_saveDialog->askSaveFile(m_host.window, QStringLiteral("导出 CSV"),
-                                                   QDir::home().filePath(suggestedFileName(m_host.engine->results()->outcome().site)),
+                                                   QDir::home().filePath(suggestedFileName(m_host.engine->results()->outcome().site, QStringLiteral(".csv"))),
                                                    QStringLiteral("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return false;
@@ -122,6 +105,19 @@ bool ListActions::recheckSelected()
         m_host.recheckStarted();
     updateEnabled();
     return started;
+}
+
+QString suggestedFileName(const QString &site, const QString &ending)
+{
+    QString name = site;
+    name.remove(QStringLiteral("http://"));
+    name.remove(QStringLiteral("https://"));
+    for (QChar &c : name)
+        if (!(c.isLetterOrNumber() || c == QLatin1Char('.') || c == QLatin1Char('-')))
+            c = QLatin1Char('_');
+    while (name.endsWith(QLatin1Char('_')))
+        name.chop(1);
+    return (name.isEmpty() ? QStringLiteral("friendlinks") : name) + ending;
 }
 
 } // namespace friendlinks

@@ -68,4 +68,7 @@ private:
     QAction *m_recheck = nullptr;
 };
 
+// "www.example.com/" and ".csv" → "www.example.com.csv": a file name from the checked site.
+[[nodiscard]] QString suggestedFileName(const QString &site, const QString &ending);
+
 } // namespace friendlinks

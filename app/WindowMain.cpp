@@ -1,6 +1,7 @@
 #include "app/WindowMain.h"
 
 #include "app/Form2.h"
+#include "app/HistoryActions.h"
 #include "app/QtTranslations.h"
 
 #include <QApplication>
@@ -81,7 +82,8 @@ private:
 // window as a picture when that check has finished, then quits;
 // FRIENDLINKS_QUIT_WHEN_SHOWN=1 quits once the window is on screen;
 // FRIENDLINKS_WINDOW_SIZE=WxH opens the window at that size (no smaller than designed);
-// FRIENDLINKS_FACT_COLUMNS=1 shows the fact columns, as the header's menu does.
+// FRIENDLINKS_FACT_COLUMNS=1 shows the fact columns, as the header's menu does;
+// FRIENDLINKS_HISTORY_ROW=N pictures the history view (历史…) of row N instead of the window.
 void setUpAutomation(Form2 &window)
 {
     if (qEnvironmentVariableIsSet("FRIENDLINKS_FACT_COLUMNS"))
@@ -96,11 +98,19 @@ void setUpAutomation(Form2 &window)
     const QString shot = qEnvironmentVariable("FRIENDLINKS_SCREENSHOT");
     if (site.isEmpty())
         return;
+    bool historyRowGiven = false;
+    const int historyRow = qEnvironmentVariableIntValue("FRIENDLINKS_HISTORY_ROW", &historyRowGiven);
     if (!shot.isEmpty()) {
-        QObject::connect(window.engine(), &CheckEngine::siteFinished, &window, [&window, shot] {
+        QObject::connect(window.engine(), &CheckEngine::siteFinished, &window, [&window, shot, historyRowGiven, historyRow] {
+            QWidget *shown = &window;
+            if (historyRowGiven && historyRow >= 0 && historyRow < window.list()->model()->rowCount()) {
+                window.list()->setCurrentIndex(window.list()->model()->index(historyRow, 0));
+                if (QWidget *view = window.historyActions()->openFriendHistory())
+                    shown = view;
+            }
             // Let the last cells paint before the picture is taken.
-            QTimer::singleShot(300, &window, [&window, shot] {
-                const bool saved = window.grab().save(shot);
+            QTimer::singleShot(300, &window, [shown, shot] {
+                const bool saved = shown->grab().save(shot);
                 std::fprintf(stderr, saved ? "friendlinks: wrote %s\n" : "friendlinks: cannot write %s\n",
                              qPrintable(shot));
                 QApplication::exit(saved ? 0 : 1);

@@ -109,6 +109,7 @@ std::optional<QByteArray> unpackPayload(const QByteArray &packed, const QByteArr
     inflateEnd(&stream);
     if (status != Z_STREAM_END || data.size() > limit)
         return std::nullopt;
+    data.squeeze(); // a check's thousand rows would otherwise each keep a chunk of room
     return data;
 }
 

@@ -211,6 +211,14 @@ QString applyPrune(const QString &value, ParsedArguments &parsed)
     return {};
 }
 
+QString applyReportFriend(const QString &value, ParsedArguments &parsed)
+{
+    if (value.trimmed().isEmpty())
+        return QStringLiteral("--friend needs the friend's address");
+    parsed.reportQuery.friendAddress = value.trimmed();
+    return {};
+}
+
 constexpr QLatin1StringView kWindowAndCheck("window check");
 constexpr QLatin1StringView kCheck("check");
 
@@ -237,11 +245,12 @@ const OptionSpec kOptions[] = {
     {QLatin1StringView("--timeout-ms"), kCheck, true,
      onCheck<applyNumber<&CheckSettings::timeoutMs, 1, kMaxTimeoutMs>>},
     {QLatin1StringView("--format"), QLatin1StringView("diff"), true, applyDiffFormat},
-    {QLatin1StringView("--history"), QLatin1StringView("check history diff"), true, onCheck<applyHistory>},
+    {QLatin1StringView("--history"), QLatin1StringView("check history report diff"), true, onCheck<applyHistory>},
     {QLatin1StringView("--format"), QLatin1StringView("history"), true, applyHistoryFormat},
     {QLatin1StringView("--prune"), QLatin1StringView("history"), true, applyPrune},
     {QLatin1StringView("--no-history"), kCheck, false,
      [](const QString &, ParsedArguments &parsed) { parsed.options.history = HistoryChoice{{}, true}; return QString(); }},
+    {QLatin1StringView("--friend"), QLatin1StringView("report"), true, applyReportFriend},
     {QLatin1StringView("--changes"), kCheck, false, applyChanges<ChangesShown::After>},
     {QLatin1StringView("--changes-only"), kCheck, false, applyChanges<ChangesShown::Only>},
     {QLatin1StringView("--since"), QLatin1StringView("diff"), true, applySince},

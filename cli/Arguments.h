@@ -53,6 +53,12 @@ struct HistoryQuery {
     int pruneDays = -1;   // --prune DAYS; -1 when not given
 };
 
+// `friendlinks report`: the HTML report of a site, or one partner's notice.
+struct ReportQuery {
+    QStringList sites;     // the SITE operands (one is wanted)
+    QString friendAddress; // --friend URL; empty for the whole report
+};
+
 // What the command line asks for.
 struct ParsedArguments {
     enum class Action { Window, Run, Help, Version, UsageError };
@@ -61,6 +67,7 @@ struct ParsedArguments {
     CheckOptions options; // the check's and the window's
     DiffOptions diff;
     HistoryQuery historyQuery;
+    ReportQuery reportQuery;
     bool sitesGiven = false; // check: a SITE or a --sites came
     QString error; // for UsageError: what is wrong, in one line
     QString help;  // for Help: the help asked for (the command's, or the whole)

@@ -3,6 +3,7 @@
 #include "cli/CliCheck.h"
 #include "cli/CliDiff.h"
 #include "cli/CliHistory.h"
+#include "cli/CliReport.h"
 #include "cli/Usage.h"
 
 namespace friendlinks {
@@ -12,7 +13,8 @@ const QList<const Command *> &commands()
     static const CliCheck check;
     static const CliDiff diff;
     static const CliHistory history;
-    static const QList<const Command *> all{&check, &diff, &history};
+    static const CliReport report;
+    static const QList<const Command *> all{&check, &diff, &history, &report};
     return all;
 }
 

@@ -127,6 +127,25 @@ const QString kHistoryOptions = QStringLiteral(
     "Exit status: 0 done, 2 usage error, 4 the history cannot be read (the reason on stderr)\n"
     "or the output could not be written.\n");
 
+const QString kReportSynopsis = QStringLiteral(
+    "       friendlinks report SITE [--friend URL] [--history FILE]\n");
+
+const QString kReportOptions = QStringLiteral(
+    "writes a report of the latest recorded check of SITE as one HTML file on standard output\n"
+    "(friendlinks report www.me.com > report.html): UTF-8, its styles and charts inline, no\n"
+    "script, nothing fetched from anywhere, printable. It shows that check's rows with their\n"
+    "red cells, what changed since the check before it and since when, a chart per friend of\n"
+    "its Baidu index count over the last 90 checks (the checks whose link back was missing or\n"
+    "nofollow marked), and a notice for each partner whose link back went wrong, to send\n"
+    "(\"您站上指向我站的链接自 12-03 起不见了\"). Times in local time, days in UTC.\n"
+    "  --friend URL      only the notice for that friend, as a page of its own (its address as\n"
+    "                    listed; the scheme, \"www.\", the host's case and a trailing / may differ)\n"
+    "  --history FILE    the history to read instead of $FRIENDLINKS_HISTORY or the default\n"
+    "                    one (as for check)\n"
+    "Exit status: 0 done, 2 usage error, no recorded check of SITE, or no friend URL in its\n"
+    "latest check (said on stderr), 4 the history cannot be read or the output could not be\n"
+    "written.\n");
+
 // A command's synopsis as its own --help begins: "usage:" in place of the block's first word.
 QString usageLine(QString synopsis)
 {
@@ -184,6 +203,21 @@ QString historyOverview()
 QString historyUsageText()
 {
     return usageLine(kHistorySynopsis) + kHistoryOptions;
+}
+
+QString reportSynopsis()
+{
+    return kReportSynopsis;
+}
+
+QString reportOverview()
+{
+    return QStringLiteral("`report` ") + kReportOptions;
+}
+
+QString reportUsageText()
+{
+    return usageLine(kReportSynopsis) + kReportOptions;
 }
 
 QString versionText()

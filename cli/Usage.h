@@ -26,6 +26,9 @@ inline constexpr int kExitOutputFailed = 4;
 [[nodiscard]] QString historySynopsis();
 [[nodiscard]] QString historyOverview();
 [[nodiscard]] QString historyUsageText(); // friendlinks history --help
+[[nodiscard]] QString reportSynopsis();
+[[nodiscard]] QString reportOverview();
+[[nodiscard]] QString reportUsageText(); // friendlinks report --help
 [[nodiscard]] QString versionText();    // "friendlinks 8.0\n"
 
 // A usage error in two lines: what is wrong (anything quoted in it escaped

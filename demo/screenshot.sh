@@ -13,8 +13,9 @@ mkdir -p "$(dirname "$out")"
 
 . "$here/fakeweb.sh"
 
-# A clean settings folder: the window draws as on a first start, never with the
-# settings (such as modern mode) of whoever runs this.
+# A clean settings folder and history: the window draws as on a first start,
+# never with the settings (such as modern mode) or the recorded checks (the
+# 变化 column) of whoever runs this, and records nothing into theirs.
 config=$(mktemp -d)
 trap 'kill $fakeweb_pid 2>/dev/null || true; rm -f "$port_file"; rm -rf "$config"' EXIT
 
@@ -22,7 +23,7 @@ trap 'kill $fakeweb_pid 2>/dev/null || true; rm -f "$port_file"; rm -rf "$config
 # The clock takes its form from a Chinese desktop's locale (Qt reads it from
 # LANG even where the C library has not generated that locale).
 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LC_ALL -u LC_TIME LANG=zh_CN.UTF-8 XDG_CONFIG_HOME="$config" \
-  FRIENDLINKS_AUTOCHECK=www.demo-home.com FRIENDLINKS_SCREENSHOT="$out" FRIENDLINKS_WINDOW_SIZE="$size" \
+  FRIENDLINKS_HISTORY="$config/history.sqlite" FRIENDLINKS_AUTOCHECK=www.demo-home.com FRIENDLINKS_SCREENSHOT="$out" FRIENDLINKS_WINDOW_SIZE="$size" \
   ${facts:+FRIENDLINKS_FACT_COLUMNS=1} \
   xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" \
   "$build/friendlinks" --proxy "$proxy"

@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace friendlinks {
 
@@ -34,6 +35,27 @@ QString WidgetSaveDialog::askSaveFile(QWidget *parent, const QString &title, con
                                       const QString &filter)
 {
     return QFileDialog::getSaveFileName(parent, title, suggestedName, filter);
+}
+
+bool WidgetConfirmation::confirm(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setIcon(QMessageBox::Question);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    // The window speaks Chinese whatever the desktop's language.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否"));
+    return box.exec() == QMessageBox::Yes;
+}
+
+Confirmation &defaultConfirmation()
+{
+    static WidgetConfirmation confirmation;
+    return confirmation;
 }
 
 SaveDialog &defaultSaveDialog()

@@ -51,10 +51,24 @@ public:
     void show(QWidget *parent, const QString &title, const QString &text, MessageIcon icon) override;
 };
 
+// Asks the user to confirm what cannot be undone; true for yes.
+class Confirmation {
+public:
+    virtual ~Confirmation() = default;
+    [[nodiscard]] virtual bool confirm(QWidget *parent, const QString &title, const QString &text) = 0;
+};
+
+// The real question: QMessageBox with 是 and 否, 否 the default.
+class WidgetConfirmation : public Confirmation {
+public:
+    [[nodiscard]] bool confirm(QWidget *parent, const QString &title, const QString &text) override;
+};
+
 // Shared real instances, used when no seam is given.
 [[nodiscard]] Browser &defaultBrowser();
 [[nodiscard]] MessageBox &defaultMessageBox();
 [[nodiscard]] SaveDialog &defaultSaveDialog();
+[[nodiscard]] Confirmation &defaultConfirmation();
 
 // The product title shown in captions and message boxes.
 [[nodiscard]] QString applicationTitle();

@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
@@ -25,6 +26,8 @@ namespace friendlinks {
 // The window whose checks go through an in-process fakeweb, with recorders in place of the browser and the
 // message boxes.
 struct WindowFixture : ::testing::Test {
+    QTemporaryDir historyDir; // before the window, which keeps the history open, so it goes after it
+    QByteArray historyBefore;
     fakeweb::FakeWeb web;
     RecordingBrowser browser;
     RecordingMessageBox messages;
@@ -37,6 +40,16 @@ struct WindowFixture : ::testing::Test {
         QSettings remembered = windowSettings();
         ASSERT_TRUE(remembered.fileName().startsWith(QDir::tempPath())) << remembered.fileName().toStdString();
         remembered.clear();
+        // And with no history: what a test records is compared with what it recorded itself, never another test's.
+        ASSERT_TRUE(historyDir.isValid());
+        historyBefore = qgetenv("FRIENDLINKS_HISTORY");
+        qputenv("FRIENDLINKS_HISTORY", historyDir.filePath(QStringLiteral("history.sqlite")).toUtf8());
+    }
+
+    void TearDown() override
+    {
+        form.reset();
+        qputenv("FRIENDLINKS_HISTORY", historyBefore);
     }
 
     // A new window that trusts fakeweb's https; adjust changes its settings.

@@ -1,11 +1,15 @@
 // The window records its checks and re-checks into the history while "记录历史" in the list's menu is on
 // (remembered), and says once in the banner strip when the history cannot record.
 #include "app/Form2.h"
+#include "app/FriendHistoryDialog.h"
+#include "app/FriendHistoryModel.h"
+#include "app/HistoryActions.h"
 #include "app/HistorySetting.h"
 #include "app/ListActions.h"
 
 #include "check/HistoryStore.h"
 #include "tests/common/WindowFixture.h"
+#include "ui/TimeChart.h"
 
 #include <QDir>
 #include <QAction>
@@ -33,7 +37,12 @@ struct WindowHistory : WindowFixture {
         web.world().setPage("http://www.one.com/", "<a href=\"http://www.home.com/\">首页</a>");
         web.world().setPage("http://www.two.com/", "<p>no link back</p>");
     }
-    void TearDown() override { qputenv("FRIENDLINKS_HISTORY", savedEnvironment); }
+    void TearDown() override
+    {
+        form.reset();
+        qputenv("FRIENDLINKS_HISTORY", savedEnvironment);
+        WindowFixture::TearDown();
+    }
 
     [[nodiscard]] QString path() const { return dir.filePath(QStringLiteral("history.sqlite")); }
 
@@ -102,4 +111,154 @@ TEST_F(WindowHistory, AHistoryThatCannotRecordIsSaidOnceInTheBanner)
     ASSERT_TRUE(query(QStringLiteral("www.home.com")));
     EXPECT_FALSE(note->isVisible() && note->text().contains(QStringLiteral("无法记录历史"))) << "said once";
     EXPECT_TRUE(messages.shown.empty()) << "no message box for it";
+}
+
+namespace {
+
+// Answers the confirmation as set and remembers what it was asked.
+struct RecordingConfirmation : Confirmation {
+    bool confirm(QWidget *, const QString &title, const QString &text) override
+    {
+        asked << title + QStringLiteral(": ") + text;
+        return answer;
+    }
+    bool answer = false;
+    QStringList asked;
+};
+
+} // namespace
+
+TEST_F(WindowHistory, HistoryOfTheSelectedFriendShowsEachRecordedCheck)
+{
+    open();
+    HistoryActions *actions = form->historyActions();
+    EXPECT_FALSE(actions->historyAction()->isEnabled()) << "nothing recorded, nothing selected";
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    web.world().setPage("http://www.two.com/", "<a href=\"http://www.home.com/\" rel=nofollow>回来了</a>");
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    EXPECT_FALSE(actions->historyAction()->isEnabled()) << "no row selected";
+    EXPECT_TRUE(actions->clearAction()->isEnabled());
+    selectOnlyRow(form->list(), 1);
+    ASSERT_TRUE(actions->historyAction()->isEnabled());
+    actions->historyAction()->trigger();
+    FriendHistoryDialog *dialog = actions->friendHistoryDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    const FriendHistoryModel *model = dialog->model();
+    ASSERT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(model->text(0, FriendHistoryModel::BackLink), QStringLiteral("回来了")) << "the newest first";
+    EXPECT_EQ(model->text(0, FriendHistoryModel::Follow), QStringLiteral("否"));
+    EXPECT_TRUE(model->isRed(0, FriendHistoryModel::Follow));
+    EXPECT_EQ(model->text(1, FriendHistoryModel::BackLink), QStringLiteral("没有链接"));
+    EXPECT_TRUE(model->isRed(1, FriendHistoryModel::BackLink));
+    const QList<ChartPoint> points = dialog->chart()->series().points;
+    ASSERT_EQ(points.size(), 2);
+    EXPECT_EQ(points[0].mark, ChartMark::Bad);
+    EXPECT_EQ(points[1].mark, ChartMark::Weak);
+    EXPECT_EQ(points[0].at, recorded().last().started);
+
+    selectOnlyRow(form->list(), 0);
+    actions->historyAction()->trigger();
+    ASSERT_NE(actions->friendHistoryDialog(), nullptr);
+    EXPECT_EQ(actions->friendHistoryDialog()->model()->text(0, FriendHistoryModel::BackLink), QStringLiteral("首页"));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(WindowHistory, ClearingTheSitesHistoryAsksFirstAndSaysHowManyChecksWent)
+{
+    open();
+    RecordingConfirmation confirmation;
+    form->historyActions()->setConfirmation(&confirmation);
+    EXPECT_FALSE(form->historyActions()->clearAction()->isEnabled()) << "no site shown yet";
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    QAction *clear = form->historyActions()->clearAction();
+    ASSERT_TRUE(clear->isEnabled());
+    clear->trigger();
+    ASSERT_EQ(confirmation.asked.size(), 1);
+    EXPECT_EQ(confirmation.asked[0], QStringLiteral("清除本站历史: 清除 www.home.com 的 2 次检查记录？清除后无法恢复。"));
+    EXPECT_EQ(recorded().size(), 2) << "answered no";
+
+    confirmation.answer = true;
+    QSignalSpy cleared(form->historyActions(), &HistoryActions::siteCleared);
+    clear->trigger();
+    EXPECT_EQ(recorded().size(), 0);
+    ASSERT_EQ(cleared.size(), 1);
+    EXPECT_EQ(cleared[0][0].toString(), QStringLiteral("www.home.com"));
+    const QLabel *note = form->bannerNotes()->noteLabel();
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_TRUE(note->text().endsWith(QStringLiteral("已清除 www.home.com 的 2 次检查记录"))) << note->text().toStdString();
+    EXPECT_FALSE(clear->isEnabled()) << "nothing left to clear";
+    EXPECT_FALSE(form->historyActions()->historyAction()->isEnabled());
+}
+
+TEST_F(WindowHistory, AHistoryThatCannotBeReadIsSaidWhenClearingOrShowingIt)
+{
+    open();
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    form.reset();
+    QFile garbage(path());
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    garbage.write(QByteArray(8192, 'x'));
+    garbage.close();
+    QFile::remove(path() + QStringLiteral("-wal"));
+    QFile::remove(path() + QStringLiteral("-shm"));
+    open();
+    RecordingConfirmation confirmation;
+    confirmation.answer = true;
+    form->historyActions()->setConfirmation(&confirmation);
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    selectOnlyRow(form->list(), 0);
+    EXPECT_EQ(form->historyActions()->openFriendHistory(), nullptr);
+    const QLabel *note = form->bannerNotes()->noteLabel();
+    const QString reason = QStringLiteral("%1 is not a friendlinks history (not an SQLite database)").arg(QDir::toNativeSeparators(path()));
+    EXPECT_TRUE(note->text().endsWith(QStringLiteral("无法读取历史：") + reason)) << note->text().toStdString();
+    EXPECT_EQ(form->historyActions()->clearSiteHistory(), 0);
+    EXPECT_TRUE(note->text().endsWith(QStringLiteral("无法清除历史：") + reason)) << note->text().toStdString();
+    EXPECT_TRUE(confirmation.asked.isEmpty());
+}
+
+namespace {
+
+// Answers the save dialog with a set path and remembers what it suggested.
+struct AnsweringSaveDialog : SaveDialog {
+    QString askSaveFile(QWidget *, const QString &, const QString &suggestedName, const QString &) override
+    {
+        suggested << suggestedName;
+        return answer;
+    }
+    QString answer;
+    QStringList suggested;
+};
+
+} // namespace
+
+TEST_F(WindowHistory, ExportReportWritesTheSitesReportWhereTheUserSays)
+{
+    open();
+    AnsweringSaveDialog saveDialog;
+    form->historyActions()->setSaveDialog(&saveDialog);
+    EXPECT_FALSE(form->historyActions()->reportAction()->isEnabled()) << "nothing recorded";
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    QAction *report = form->historyActions()->reportAction();
+    ASSERT_TRUE(report->isEnabled());
+
+    report->trigger(); // cancelled: an empty answer
+    ASSERT_EQ(saveDialog.suggested.size(), 1);
+    EXPECT_TRUE(saveDialog.suggested[0].endsWith(QStringLiteral("/www.home.com.html"))) << saveDialog.suggested[0].toStdString();
+
+    saveDialog.answer = dir.filePath(QStringLiteral("report.html"));
+    report->trigger();
+    QFile written(saveDialog.answer);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(written.readAll());
+    EXPECT_TRUE(html.startsWith(QStringLiteral("<!DOCTYPE html>"), Qt::CaseInsensitive));
+    EXPECT_TRUE(html.contains(QStringLiteral("www.two.com"))) << "the rows of the check";
+    EXPECT_TRUE(form->bannerNotes()->noteLabel()->text().endsWith(
+        QStringLiteral("已导出报告：") + QDir::toNativeSeparators(saveDialog.answer)));
+
+    saveDialog.answer = dir.filePath(QStringLiteral("no-such-folder/report.html"));
+    EXPECT_FALSE(form->historyActions()->exportReport());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("无法写入文件：") + saveDialog.answer));
 }

@@ -1,0 +1,226 @@
+// The list's 变化 column after a check of a site recorded before: per row what changed since the check before
+// and what still holds since when, red when worse, the summary in the banner strip, shown only with something
+// to compare, hidden and shown from the header's menu and remembered.
+#include "app/ChangesColumn.h"
+#include "app/HistoryActions.h"
+#include "app/HistorySetting.h"
+#include "app/ResultsListModel.h"
+
+#include "check/HistoryStore.h"
+#include "tests/common/WindowFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+
+using namespace friendlinks;
+
+namespace {
+
+constexpr int kChanges = ResultsListModel::kChangesColumn;
+
+struct WindowChanges : WindowFixture {
+    void SetUp() override
+    {
+        WindowFixture::SetUp();
+        web.world().setPage("http://www.home.com/", "<a href=\"http://www.one.com/\">一号</a>\n"
+                                                    "<a href=\"http://www.two.com/\">二号</a>\n");
+        web.world().setPage("http://www.one.com/", "<a href=\"http://www.home.com/\">首页</a>");
+        linkBack(true);
+    }
+
+    void linkBack(bool linked)
+    {
+        web.world().setPage("http://www.two.com/", linked ? "<a href=\"http://www.home.com/\">回来</a>" : "<p>gone</p>");
+    }
+
+    [[nodiscard]] QString historyPath() const { return QString::fromUtf8(qgetenv("FRIENDLINKS_HISTORY")); }
+
+    // Moves every recorded check of the site back by days, as if it had run then.
+    void age(int days)
+    {
+        HistoryStore store;
+        ASSERT_TRUE(store.open(historyPath())) << store.lastError().reason.toStdString();
+        QList<CheckRecord> records;
+        const QList<CheckSummary> checks = store.checksOf(QStringLiteral("www.home.com"));
+        for (auto it = checks.rbegin(); it != checks.rend(); ++it) {
+            std::optional<CheckRecord> record = store.load(it->id);
+            ASSERT_TRUE(record);
+            record->started = record->started.addDays(-days);
+            record->finished = record->finished.addDays(-days);
+            records << *record;
+        }
+        ASSERT_EQ(store.clearSite(QStringLiteral("www.home.com")), int(checks.size()));
+        for (const CheckRecord &record : records)
+            ASSERT_GT(store.record(record), 0);
+    }
+
+    [[nodiscard]] QMenu *rightClickHeader()
+    {
+        QWidget *header = form->list()->header()->viewport();
+        const QPoint at(10, header->height() / 2);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, header->mapToGlobal(at));
+        QApplication::sendEvent(header, &event);
+        for (QMenu *menu : form->findChildren<QMenu *>())
+            if (menu->isVisible())
+                return menu;
+        return nullptr;
+    }
+
+    [[nodiscard]] QAction *changesEntry(QMenu *menu) const
+    {
+        for (QAction *action : menu->actions())
+            if (action->text() == QStringLiteral("变化"))
+                return action;
+        return nullptr;
+    }
+
+    // The banner strip's line as shown; empty when hidden.
+    [[nodiscard]] QString noteText() const
+    {
+        const QLabel *note = form->bannerNotes()->noteLabel();
+        return note->isVisible() ? note->text() : QString();
+    }
+};
+
+QString dayText(const QDateTime &utc)
+{
+    return utc.toUTC().toString(QStringLiteral("MM-dd"));
+}
+
+} // namespace
+
+TEST_F(WindowChanges, AFirstCheckHasNothingToCompareAndNoColumn)
+{
+    open();
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    EXPECT_FALSE(form->changesColumn()->available());
+    EXPECT_TRUE(form->list()->isColumnHidden(kChanges));
+    EXPECT_EQ(form->list()->model()->headerData(kChanges, Qt::Horizontal).toString(), QStringLiteral("变化"));
+    EXPECT_EQ(form->list()->header()->visualIndex(kChanges), kColumnCount) << "right after the six";
+    QMenu *menu = rightClickHeader();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(changesEntry(menu), nullptr) << "nothing to show or hide yet";
+    EXPECT_FALSE(noteText().contains(QStringLiteral("相比")));
+}
+
+TEST_F(WindowChanges, TheNextCheckSaysPerRowWhatChangedRedWhenWorseAndSumsItUp)
+{
+    open();
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    const QDateTime first = QDateTime::currentDateTimeUtc();
+    linkBack(false);
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    EXPECT_TRUE(form->changesColumn()->available());
+    EXPECT_FALSE(form->list()->isColumnHidden(kChanges));
+    ASSERT_EQ(listRows(form->list()), 2);
+    EXPECT_EQ(listText(form->list(), 0, kChanges), QString());
+    EXPECT_FALSE(isRed(form->list(), 0, kChanges));
+    EXPECT_EQ(listText(form->list(), 1, kChanges), QStringLiteral("反链丢失"));
+    EXPECT_TRUE(isRed(form->list(), 1, kChanges));
+    EXPECT_EQ(form->list()->model()->index(1, kChanges).data(Qt::ToolTipRole).toString(),
+              QStringLiteral("反链丢失：回来 → 没有链接"));
+    EXPECT_TRUE(noteText().endsWith(QStringLiteral("与 %1 相比：1 个反链丢失").arg(dayText(first)))) << noteText().toStdString();
+
+    // Back again: better, not red.
+    linkBack(true);
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    EXPECT_EQ(listText(form->list(), 1, kChanges), QStringLiteral("反链恢复"));
+    EXPECT_FALSE(isRed(form->list(), 1, kChanges));
+
+    // A new check empties the column until it is recorded and compared.
+    QSignalSpy finished(form->engine(), &CheckEngine::siteFinished);
+    form->queryButton()->click();
+    EXPECT_TRUE(form->list()->isColumnHidden(kChanges));
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    EXPECT_FALSE(form->list()->isColumnHidden(kChanges));
+    EXPECT_EQ(listText(form->list(), 1, kChanges), QString()) << "nothing changed";
+    EXPECT_FALSE(noteText().contains(QStringLiteral("相比"))) << "nothing changed needs no words";
+}
+
+TEST_F(WindowChanges, ALinkStillMissingSaysSinceTheDayItWent)
+{
+    open();
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    linkBack(false);
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    form.reset();
+    age(3);
+    open();
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    const QString since = dayText(QDateTime::currentDateTimeUtc().addDays(-3));
+    EXPECT_EQ(listText(form->list(), 1, kChanges), QStringLiteral("反链丢失 (%1 起)").arg(since));
+    EXPECT_TRUE(isRed(form->list(), 1, kChanges));
+    EXPECT_EQ(listText(form->list(), 0, kChanges), QString());
+}
+
+TEST_F(WindowChanges, TheHeaderMenuHidesAndShowsTheColumnAndTheChoiceIsRemembered)
+{
+    open();
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    QMenu *menu = rightClickHeader();
+    ASSERT_NE(menu, nullptr);
+    QAction *entry = changesEntry(menu);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(menu->actions().indexOf(entry), kColumnCount) << "where the list shows it";
+    EXPECT_TRUE(entry->isChecked() && entry->isEnabled());
+    entry->trigger();
+    EXPECT_TRUE(form->list()->isColumnHidden(kChanges));
+    menu->close();
+
+    open(); // the next start
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    EXPECT_TRUE(form->changesColumn()->available());
+    EXPECT_TRUE(form->list()->isColumnHidden(kChanges)) << "remembered";
+    menu = rightClickHeader();
+    ASSERT_NE(menu, nullptr);
+    entry = changesEntry(menu);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_FALSE(entry->isChecked());
+    entry->trigger();
+    EXPECT_FALSE(form->list()->isColumnHidden(kChanges));
+    menu->close();
+    open();
+    EXPECT_TRUE(form->changesColumn()->chosen());
+}
+
+TEST_F(WindowChanges, WithRecordingOffTheCheckIsComparedWithTheNewestRecorded)
+{
+    open();
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    form->historySetting()->recordAction()->setChecked(false);
+    linkBack(false);
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    EXPECT_EQ(listText(form->list(), 1, kChanges), QStringLiteral("反链丢失"));
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    EXPECT_EQ(listText(form->list(), 1, kChanges), QStringLiteral("反链丢失")) << "still against the recorded one";
+    HistoryStore store;
+    ASSERT_TRUE(store.open(historyPath()));
+    EXPECT_EQ(store.checksOf(QStringLiteral("www.home.com")).size(), 1);
+}
+
+TEST_F(WindowChanges, ARecheckIsComparedAndClearingTheHistoryTakesTheColumnAway)
+{
+    open();
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    linkBack(false);
+    selectOnlyRow(form->list(), 1);
+    QSignalSpy rechecked(form->engine(), &CheckEngine::recheckFinished);
+    form->listActions()->recheckAction()->trigger();
+    ASSERT_TRUE(rechecked.wait(kWaitMs));
+    EXPECT_EQ(listText(form->list(), 1, kChanges), QStringLiteral("反链丢失"));
+    EXPECT_FALSE(form->list()->isColumnHidden(kChanges));
+
+    struct Yes : Confirmation {
+        bool confirm(QWidget *, const QString &, const QString &) override { return true; }
+    } yes;
+    form->historyActions()->setConfirmation(&yes);
+    EXPECT_EQ(form->historyActions()->clearSiteHistory(), 2);
+    EXPECT_FALSE(form->changesColumn()->available());
+    EXPECT_TRUE(form->list()->isColumnHidden(kChanges));
+    EXPECT_EQ(listText(form->list(), 1, kChanges), QString());
+}
