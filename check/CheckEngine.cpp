@@ -51,6 +51,8 @@ public:
 
     void start()
     {
+        if (m_pool->baiduAnswers().isOn())
+            m_engine.m_writer.outcome().baiduFallback = SiteOutcome::BaiduFallback{};
         if (m_harvested)
             emit m_engine.progress(0, m_total);
         m_pool->attach(this);
@@ -133,6 +135,8 @@ private:
             QString &tlsError = m_engine.m_writer.outcome().baiduTlsError;
             if (tlsError.isEmpty())
                 tlsError = result.searchTlsError;
+            if (auto &fallback = m_engine.m_writer.outcome().baiduFallback; fallback && result.searchBlocked)
+                ++(result.keptEarlierAnswer ? fallback->kept : fallback->empty);
             m_engine.m_writer.updateRow(row.row, result.change);
             if (m_cancelled)
                 return;

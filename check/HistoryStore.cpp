@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 namespace friendlinks {
 
@@ -38,6 +39,8 @@ enum Sql {
     DropCheck,
     DropFriends,
     DropSites,
+    KeepBaiduAnswer,
+    FindBaiduAnswer,
     kSqlCount
 };
 
@@ -73,6 +76,11 @@ const char *const kSql[kSqlCount] = {
     "DELETE FROM check_run WHERE id = ?1",
     "DELETE FROM friend WHERE NOT EXISTS (SELECT 1 FROM check_row r WHERE r.friend_id = friend.id)",
     "DELETE FROM site WHERE NOT EXISTS (SELECT 1 FROM check_run c WHERE c.site_id = site.id)",
+    // Two programs may ask at once: the answer asked last stays.
+    "INSERT INTO baidu_answer(query, mode, asked_ms, answer) VALUES (?1, ?2, ?3, ?4)"
+    " ON CONFLICT(query, mode) DO UPDATE SET asked_ms = excluded.asked_ms, answer = excluded.answer"
+    " WHERE excluded.asked_ms >= baidu_answer.asked_ms",
+    "SELECT asked_ms, answer FROM baidu_answer WHERE query = ?1 AND mode = ?2 AND asked_ms >= ?3",
 };
 
 // One use of a prepared statement: binds, steps, reads; reset when it ends.
@@ -640,6 +648,36 @@ void HistoryStore::fail(HistoryFailure failure, const QString &reason)
     // The first failure is the cause; what a rollback adds after it is not.
     if (m_error.ok())
         m_error = {failure, reason};
+}
+
+bool HistoryStore::recordBaiduAnswer(const QString &query, const QString &mode, const QDateTime &askedAt,
+                                     const QByteArray &answer)
+{
+    m_error = {};
+    if (!isOpen())
+        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), false;
+    Use keep((*m_statements)[KeepBaiduAnswer]);
+    keep.bind(1, query).bind(2, mode).bind(3, askedAt.toMSecsSinceEpoch()).bind(4, answer);
+    if (const int result = keep.step(); result != SQLITE_DONE)
+        return fail(result);
+    return true;
+}
+
+std::optional<HistoryStore::BaiduAnswer> HistoryStore::baiduAnswer(const QString &query, const QString &mode,
+                                                                    const QDateTime &notBefore)
+{
+    m_error = {};
+    if (!isOpen())
+        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), std::nullopt;
+    Use find((*m_statements)[FindBaiduAnswer]);
+    find.bind(1, query).bind(2, mode);
+    find.bind(3, notBefore.isValid() ? notBefore.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min());
+    const int result = find.step();
+    if (result == SQLITE_ROW)
+        return BaiduAnswer{find.time(0), find.blob(1)};
+    if (result != SQLITE_DONE)
+        fail(result);
+    return std::nullopt;
 }
 
 QString defaultHistoryPath(const QProcessEnvironment &environment)
