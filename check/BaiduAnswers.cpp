@@ -103,7 +103,7 @@ QDateTime BaiduAnswers::now() const
 
 std::optional<BaiduAnswer> BaiduAnswers::fresh(const QString &query, bool modern)
 {
-    if (!isOn())
+    if (!isOn() || m_askAnew)
         return std::nullopt;
     return find(query, modern, now().addMSecs(-m_maxAgeMs));
 }

@@ -54,6 +54,9 @@ public:
     BaiduAnswers &operator=(const BaiduAnswers &) = delete;
 
     [[nodiscard]] bool isOn() const { return m_maxAgeMs > 0; }
+    // Every query is asked anew (a re-check of rows the user chose): fresh()
+    // finds nothing, while answers are still kept and stand in when Baidu blocks.
+    void askAnew() { m_askAnew = true; }
     // An answer to the query asked within the max age, its facts' cachedAt
     // saying when (an answer of this run is not marked); none when off.
     [[nodiscard]] std::optional<BaiduAnswer> fresh(const QString &query, bool modern);
@@ -77,6 +80,7 @@ private:
     Clock m_clock;
     std::unique_ptr<HistoryStore> m_store; // opened at the first use
     bool m_storeTried = false;
+    bool m_askAnew = false;
     QHash<QString, Kept> m_kept; // this run's, and those read from the store, by mode and query
 };
 

@@ -241,7 +241,9 @@ bool CheckEngine::recheck(const QList<int> &rows)
         return false;
     cancel();
     m_clock.start();
-    auto run = std::make_unique<Run>(*this, outcome().site, std::make_shared<WorkerPool>(m_settings), valid);
+    auto pool = std::make_shared<WorkerPool>(m_settings);
+    pool->baiduAnswers().askAnew(); // the user asked for these rows again: Baidu too
+    auto run = std::make_unique<Run>(*this, outcome().site, std::move(pool), valid);
     // What its probes fill starts empty, as in a new check; the harvest's facts stay.
     for (const int row : valid)
         run->clearRow(row);

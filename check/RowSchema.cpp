@@ -96,6 +96,19 @@ std::optional<BaiduFacts> readBaidu(const QJsonValue &value)
     return baidu;
 }
 
+// {"state", "count"} and, for an earlier check's answer only, "cached_at":
+// other rows keep the object they always had.
+QString baiduJson(const RowFacts &f)
+{
+    if (!f.baidu)
+        return kNull;
+    const QString cached = f.baidu->cachedAt.isValid()
+        ? QStringLiteral(", \"cached_at\": ") + jsonString(isoUtc(f.baidu->cachedAt))
+        : QString();
+    return QStringLiteral("{\"state\": %1, \"count\": %2%3}")
+        .arg(jsonString(baiduStateName(f.baidu->state)), f.baidu->count ? jsonString(*f.baidu->count) : kNull, cached);
+}
+
 // The typed values behind the cells: what the check that wrote the row knew
 // when it wrote these texts and flags.
 
@@ -254,18 +267,7 @@ const QList<FactField> &factFields()
          [](const RowFacts &f) {
              return f.baidu ? Cell{baiduStateName(f.baidu->state), f.baidu->state == BaiduState::Blocked} : Cell{};
          },
-         [](const RowFacts &f) {
-             if (!f.baidu)
-                 return kNull;
-             // "cached_at" only for an earlier check's answer: other rows keep the object they always had.
-             const QString cached = f.baidu->cachedAt.isValid()
-                 ? QStringLiteral(", \"cached_at\": ") + jsonString(isoUtc(f.baidu->cachedAt))
-                 : QString();
-             return QStringLiteral("{\"state\": %1, \"count\": %2%3}")
-                 .arg(jsonString(baiduStateName(f.baidu->state)), f.baidu->count ? jsonString(*f.baidu->count) : kNull,
-                      cached);
-         },
-         [](const QJsonValue &v, RowFacts &f) { f.baidu = readBaidu(v); }, nullptr},
+         baiduJson, [](const QJsonValue &v, RowFacts &f) { f.baidu = readBaidu(v); }, nullptr},
         // Today's count phrase, digits and commas: written inside "baidu".
         {nullptr, FactColumnInfo{FactColumn::baiduCount, QStringLiteral("百度收录(新)"),
                                  QStringLiteral("百度新版页面写的收录数，仅供参考，百度收录列不变"), 90},

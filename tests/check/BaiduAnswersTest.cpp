@@ -3,10 +3,13 @@
 #include "check/BaiduAnswers.h"
 #include "check/HistorySchema.h"
 #include "check/HistoryStore.h"
+#include "check/RowSchema.h"
 
 #include "tests/common/QtPrinters.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -146,6 +149,37 @@ TEST_F(BaiduAnswersTest, OnlyWhatBaiduSaidOfTheFriendIsKept)
     }
     EXPECT_FALSE(run->newest(kQuery, false));
     EXPECT_FALSE(answers(kHourMs, path())->newest(kQuery, false));
+}
+
+TEST_F(BaiduAnswersTest, ARecheckAsksAnewYetKeepsAndFallsBack)
+{
+    answers(kHourMs, path())->keep(kQuery, false, okAnswer());
+    auto recheck = answers(kHourMs, path());
+    recheck->askAnew();
+    EXPECT_FALSE(recheck->fresh(kQuery, false));
+    EXPECT_TRUE(recheck->newest(kQuery, false));
+    recheck->keep(kQuery, false, okAnswer(QStringLiteral("约7篇")));
+    EXPECT_EQ(answers(kHourMs, path())->fresh(kQuery, false).value_or(BaiduAnswer{}).shoulu.text, "约7篇");
+}
+
+TEST_F(BaiduAnswersTest, TheRowsJsonSaysWhenAKeptAnswerWasAsked)
+{
+    const FactField *baidu = nullptr;
+    for (const FactField &field : factFields())
+        if (field.key && QByteArrayView(field.key) == "baidu")
+            baidu = &field;
+    ASSERT_NE(baidu, nullptr);
+    RowFacts facts;
+    facts.baidu = okAnswer().facts;
+    EXPECT_EQ(baidu->toJson(facts), R"({"state": "ok", "count": "1,230"})") << "as it always was";
+    facts.baidu->cachedAt = QDateTime(QDate(2026, 12, 9), QTime(6, 0, 12), Qt::UTC);
+    const QString json = baidu->toJson(facts);
+    EXPECT_EQ(json, R"({"state": "ok", "count": "1,230", "cached_at": "2026-12-09T06:00:12Z"})");
+    RowFacts back;
+    baidu->fromJson(QJsonDocument::fromJson(json.toUtf8()).object(), back);
+    ASSERT_TRUE(back.baidu);
+    EXPECT_EQ(back.baidu->cachedAt, facts.baidu->cachedAt);
+    EXPECT_EQ(back.baidu->count, facts.baidu->count);
 }
 
 TEST_F(BaiduAnswersTest, AnAgeOfZeroKeepsAndFindsNothing)

@@ -3,6 +3,7 @@
 #include "app/BaiduAgeSetting.h"
 #include "app/Form2.h"
 #include "app/HistorySetting.h"
+#include "app/ListActions.h"
 
 #include "tests/common/WindowFixture.h"
 
@@ -85,4 +86,13 @@ TEST_F(WindowBaiduAge, AKeptAnswerSendsNoQueryAndItsTipSaysWhen)
     for (const Column column : {Column::shoulu, Column::kuaizhao, Column::rp})
         EXPECT_TRUE(tip(int(column)).startsWith(QStringLiteral("百度结果沿用 "))) << tip(int(column)).toStdString();
     EXPECT_EQ(tip(int(Column::fanlian)), "");
+
+    // A re-check of the row is asked for: Baidu is asked again.
+    web.clearLog();
+    selectOnlyRow(form->list(), 0);
+    QSignalSpy rechecked(form->engine(), &CheckEngine::recheckFinished);
+    form->listActions()->recheckAction()->trigger();
+    ASSERT_TRUE(rechecked.wait(kWaitMs));
+    EXPECT_EQ(web.hostRequests(QStringLiteral("www.baidu.com")), 1);
+    EXPECT_EQ(tip(int(Column::shoulu)), "");
 }
