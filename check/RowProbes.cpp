@@ -120,19 +120,14 @@ private:
         facts.pages = rowIndexPages(facts.count, cells.shoulu.text);
         facts.rank = cells.rank;
         const bool modern = m_setting.mode.modern();
-        ProbeResult found;
-        if (facts.state == BaiduState::Blocked) {
-            if (const std::optional<BaiduAnswer> earlier = answers().newest(query, modern)) {
-                found = probed(*earlier);
-                found.keptEarlierAnswer = true;
-            }
-        } else {
-            const BaiduAnswer now{cells.shoulu, cells.kuaizhao, cells.rp, facts};
+        const BaiduAnswer now{cells.shoulu, cells.kuaizhao, cells.rp, facts};
+        ProbeResult found = probed(now);
+        if (facts.state != BaiduState::Blocked) {
             answers().keep(query, modern, now);
-            found = probed(now);
+        } else if (const std::optional<BaiduAnswer> earlier = answers().newest(query, modern)) {
+            found = probed(*earlier); // better the last answer Baidu gave than none
+            found.keptEarlierAnswer = true;
         }
-        if (!found.change)
-            found = probed(BaiduAnswer{cells.shoulu, cells.kuaizhao, cells.rp, facts});
         found.searchBlocked = facts.state == BaiduState::Blocked;
         found.searchTlsError = answer ? answer->tlsError : QString();
         return found;
