@@ -1,6 +1,7 @@
 // The window's "百度结果有效期" in the list's menu: remembered, handed to the engine with the history it
 // records in, and a row whose Baidu answer was kept says in its tip when Baidu gave it.
 #include "app/BaiduAgeSetting.h"
+#include "app/BannerNotes.h"
 #include "app/Form2.h"
 #include "app/HistorySetting.h"
 #include "app/ListActions.h"
@@ -8,6 +9,7 @@
 #include "tests/common/WindowFixture.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
 
@@ -95,4 +97,15 @@ TEST_F(WindowBaiduAge, AKeptAnswerSendsNoQueryAndItsTipSaysWhen)
     ASSERT_TRUE(rechecked.wait(kWaitMs));
     EXPECT_EQ(web.hostRequests(QStringLiteral("www.baidu.com")), 1);
     EXPECT_EQ(tip(int(Column::shoulu)), "");
+}
+
+TEST_F(WindowBaiduAge, TheBannerCountsTheRowsBaidusBlockLeft)
+{
+    open();
+    choice("1 天")->trigger();
+    web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1, captchaRedirect());
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    EXPECT_TRUE(form->bannerNotes()->noteLabel()->text().contains(
+        QStringLiteral("百度要求安全验证，其余各行的百度列未再查询（0 行沿用之前的结果，1 行为空）")))
+        << form->bannerNotes()->noteLabel()->text().toStdString();
 }
