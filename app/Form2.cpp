@@ -1,5 +1,6 @@
 #include "app/Form2.h"
 
+#include "app/BaiduAgeSetting.h"
 #include "app/BannerNotes.h"
 #include "app/ChangesColumn.h"
 #include "app/ClockFormat.h"
@@ -113,6 +114,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_listMenu->addAction(m_modeSetting->modernAction());
     m_historySetting = new HistorySetting(m_engine, m_bannerNotes, defaultHistoryPath(), this);
     m_listMenu->addAction(m_historySetting->recordAction());
+    new BaiduAgeSetting(m_engine, m_historySetting, m_listMenu, this);
     ListHost host{this,
                   m_listView1,
                   m_engine,

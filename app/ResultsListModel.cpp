@@ -1,6 +1,8 @@
 #include "app/ResultsListModel.h"
 
 #include "check/Columns.h"
+#include "check/ResultsModel.h"
+#include "check/RowSchema.h"
 #include "check/TextEscape.h"
 
 #include <QBrush>
@@ -77,6 +79,11 @@ QVariant ResultsListModel::data(const QModelIndex &index, int role) const
         // The whole address, escaped: the cell may be too narrow for it.
         if (index.column() == int(Column::lianjie))
             return escapeForDisplay(QIdentityProxyModel::data(index, Qt::DisplayRole).toString());
+        // Baidu's cells of an answer kept from an earlier check say when Baidu gave it.
+        if (const int column = index.column(); column >= int(Column::shoulu) && column <= int(Column::rp)) {
+            const QString note = cachedAnswerNote(static_cast<const ResultsModel *>(sourceModel())->row(index.row()).facts);
+            return note.isEmpty() ? QVariant() : QVariant(note);
+        }
         return {};
     default:
         return QIdentityProxyModel::data(index, role);

@@ -51,6 +51,8 @@ public:
 
     void start()
     {
+        if (m_pool->baiduAnswers().isOn())
+            m_engine.m_writer.outcome().baiduFallback = SiteOutcome::BaiduFallback{};
         if (m_harvested)
             emit m_engine.progress(0, m_total);
         m_pool->attach(this);
@@ -133,6 +135,8 @@ private:
             QString &tlsError = m_engine.m_writer.outcome().baiduTlsError;
             if (tlsError.isEmpty())
                 tlsError = result.searchTlsError;
+            if (auto &fallback = m_engine.m_writer.outcome().baiduFallback; fallback && result.searchBlocked)
+                ++(result.keptEarlierAnswer ? fallback->kept : fallback->empty);
             m_engine.m_writer.updateRow(row.row, result.change);
             if (m_cancelled)
                 return;
@@ -237,7 +241,9 @@ bool CheckEngine::recheck(const QList<int> &rows)
         return false;
     cancel();
     m_clock.start();
-    auto run = std::make_unique<Run>(*this, outcome().site, std::make_shared<WorkerPool>(m_settings), valid);
+    auto pool = std::make_shared<WorkerPool>(m_settings);
+    pool->baiduAnswers().askAnew(); // the user asked for these rows again: Baidu too
+    auto run = std::make_unique<Run>(*this, outcome().site, std::move(pool), valid);
     // What its probes fill starts empty, as in a new check; the harvest's facts stay.
     for (const int row : valid)
         run->clearRow(row);

@@ -52,6 +52,13 @@ public:
     [[nodiscard]] const CheckSettings &settings() const { return m_settings; }
     // From the next start on: the modern mode or the classic one (a running check keeps its own).
     void setModern(bool modern) { m_settings.modern = modern; }
+    // From the next start on: use Baidu answers asked at most maxAgeMs ago (0: ask
+    // anew), those recorded in history too (empty: only the check's own).
+    void setBaiduAnswers(qint64 maxAgeMs, const QString &history)
+    {
+        m_settings.baiduMaxAgeMs = maxAgeMs;
+        m_settings.baiduAnswerHistory = history;
+    }
     // Milliseconds since the last start().
     [[nodiscard]] qint64 elapsedMs() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
 

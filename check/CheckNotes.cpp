@@ -35,7 +35,11 @@ QList<CheckNote> checkNotes(const SiteResult &result)
                                rowsBeyondLimitNote(kMaxRowsPerSite, outcome.uncheckedLinks), {}};
     }
     if (outcome.baiduBlocked)
-        notes << CheckNote{Kind::BaiduBlocked, Severity::Warning, kBaiduBlockedMessage, {}};
+        notes << CheckNote{Kind::BaiduBlocked, Severity::Warning,
+                           outcome.baiduFallback
+                               ? baiduBlockedNote(outcome.baiduFallback->kept, outcome.baiduFallback->empty)
+                               : kBaiduBlockedMessage,
+                           {}};
     if (!outcome.baiduTlsError.isEmpty())
         notes << CheckNote{Kind::BaiduCertificate, Severity::Warning,
                            baiduTlsNote(outcome.baiduTlsError, result.settings.insecure), {}};

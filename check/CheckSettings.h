@@ -26,6 +26,12 @@ struct CheckSettings {
     bool insecure = false;     // read pages with untrusted certificates, still noting the trouble
     bool modern = false;       // today's web: https friend links, host back links, today's Baidu page
     int baiduIntervalMs = 0;   // least time between the starts of two Baidu queries of a check
+    // A Baidu answer asked at most this long ago is used instead of a new query
+    // (--baidu-max-age); 0: every check asks anew, and no answer is kept.
+    qint64 baiduMaxAgeMs = 0;
+    // The history whose Baidu answers earlier runs may use and this one adds to;
+    // empty: only the answers of the run (--no-history).
+    QString baiduAnswerHistory;
 };
 
 } // namespace friendlinks

@@ -37,11 +37,24 @@ CREATE TABLE check_row (
 CREATE INDEX check_row_by_friend ON check_row(friend_id, check_id);
 )";
 
+// Baidu's answers by query address and mode (the two modes read one page
+// differently): the newest of each, what the row took from it (its Baidu cells
+// and facts, as json) and when it was asked, so that a later check may use it
+// instead of asking again.
+const char kBaiduAnswers[] = R"(
+CREATE TABLE baidu_answer (
+  query TEXT NOT NULL,
+  mode TEXT NOT NULL,
+  asked_ms INTEGER NOT NULL,
+  answer BLOB NOT NULL,
+  PRIMARY KEY (query, mode)) WITHOUT ROWID;
+)";
+
 } // namespace
 
 const QList<const char *> &historyMigrations()
 {
-    static const QList<const char *> steps{kVersion1};
+    static const QList<const char *> steps{kVersion1, kBaiduAnswers};
     return steps;
 }
 

@@ -41,6 +41,8 @@ enum Sql {
     DropSites,
     LatestCheckBefore,
     FriendRowsBefore,
+    KeepBaiduAnswer,
+    FindBaiduAnswer,
     kSqlCount
 };
 
@@ -90,6 +92,11 @@ const char *const kSql[kSqlCount] = {
     "  ORDER BY b.started_ms DESC, b.id DESC, k.position LIMIT ?4) w"
     " JOIN check_run c ON c.id = w.check_id JOIN check_row r ON r.check_id = w.check_id AND r.position = w.position"
     " ORDER BY w.started_ms DESC, w.check_id DESC, w.position",
+    // Two programs may ask at once: the answer asked last stays.
+    "INSERT INTO baidu_answer(query, mode, asked_ms, answer) VALUES (?1, ?2, ?3, ?4)"
+    " ON CONFLICT(query, mode) DO UPDATE SET asked_ms = excluded.asked_ms, answer = excluded.answer"
+    " WHERE excluded.asked_ms >= baidu_answer.asked_ms",
+    "SELECT asked_ms, answer FROM baidu_answer WHERE query = ?1 AND mode = ?2 AND asked_ms >= ?3",
 };
 
 // One use of a prepared statement: binds, steps, reads; reset when it ends.
@@ -693,6 +700,36 @@ QList<FriendEntry> HistoryStore::friendHistoryBefore(const QString &site, const 
     if (result != SQLITE_DONE)
         return fail(result), QList<FriendEntry>();
     return entries;
+}
+
+bool HistoryStore::recordBaiduAnswer(const QString &query, const QString &mode, const QDateTime &askedAt,
+                                     const QByteArray &answer)
+{
+    m_error = {};
+    if (!isOpen())
+        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), false;
+    Use keep((*m_statements)[KeepBaiduAnswer]);
+    keep.bind(1, query).bind(2, mode).bind(3, askedAt.toMSecsSinceEpoch()).bind(4, answer);
+    if (const int result = keep.step(); result != SQLITE_DONE)
+        return fail(result);
+    return true;
+}
+
+std::optional<HistoryStore::BaiduAnswer> HistoryStore::baiduAnswer(const QString &query, const QString &mode,
+                                                                    const QDateTime &notBefore)
+{
+    m_error = {};
+    if (!isOpen())
+        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), std::nullopt;
+    Use find((*m_statements)[FindBaiduAnswer]);
+    find.bind(1, query).bind(2, mode);
+    find.bind(3, notBefore.isValid() ? notBefore.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min());
+    const int result = find.step();
+    if (result == SQLITE_ROW)
+        return BaiduAnswer{find.time(0), find.blob(1)};
+    if (result != SQLITE_DONE)
+        fail(result);
+    return std::nullopt;
 }
 
 QString defaultHistoryPath(const QProcessEnvironment &environment)

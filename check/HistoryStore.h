@@ -98,6 +98,20 @@ public:
     [[nodiscard]] QList<FriendEntry> friendHistoryBefore(const QString &site, const QString &lianjie, qint64 checkId,
                                                          int limit);
 
+    // Baidu's answers by query address and mode ("classic", "modern"), the
+    // newest of each kept: what a row took from the answer (a json text) and
+    // when it was asked.
+    struct BaiduAnswer {
+        QDateTime askedAt; // UTC
+        QByteArray answer;
+    };
+    // Keeps the answer unless one asked later is kept already; whether it is kept.
+    [[nodiscard]] bool recordBaiduAnswer(const QString &query, const QString &mode, const QDateTime &askedAt,
+                                         const QByteArray &answer);
+    // The answer kept for the query, if asked at or after notBefore (an invalid time: of any age).
+    [[nodiscard]] std::optional<BaiduAnswer> baiduAnswer(const QString &query, const QString &mode,
+                                                         const QDateTime &notBefore = {});
+
 private:
     struct Statements;
     bool configure(bool fresh);

@@ -32,7 +32,7 @@ void fillWhatOlderFilesLack(ResultRow &row, const QJsonObject &json)
     const bool baiduCells = !row.cells[Column::shoulu].text.isEmpty() || !row.cells[Column::kuaizhao].text.isEmpty()
         || !row.cells[Column::rp].text.isEmpty();
     if (!row.facts.baidu && baiduCells)
-        row.facts.baidu = BaiduFacts{BaiduState::Ok, {}, {}, RankVerdict::Unknown};
+        row.facts.baidu = BaiduFacts{BaiduState::Ok, {}, {}, RankVerdict::Unknown, {}};
 }
 
 ResultRow readRow(const QJsonObject &json, bool modern)

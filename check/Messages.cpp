@@ -18,6 +18,11 @@ QString baiduTlsNote(const QString &tlsError, bool insecure)
                     : QStringLiteral("百度的证书不可信：%1，百度各列留空").arg(tlsError);
 }
 
+QString baiduBlockedNote(int kept, int empty)
+{
+    return kBaiduBlockedMessage + QStringLiteral("（%1 行沿用之前的结果，%2 行为空）").arg(kept).arg(empty);
+}
+
 QString pageCutNote(qint64 bytesRead)
 {
     return QStringLiteral("首页过大，只读了前 %1 MB，其后的链接未列出").arg(bytesRead / (1024 * 1024));

@@ -16,6 +16,9 @@ inline const QString kUnreachableTitle = QStringLiteral("提示");
 
 // Told once per run when Baidu asks for a security check.
 inline const QString kBaiduBlockedMessage = QStringLiteral("百度要求安全验证，其余各行的百度列未再查询");
+// The same with a Baidu max age, where rows take an earlier check's answer:
+// "百度要求安全验证，其余各行的百度列未再查询（12 行沿用之前的结果，3 行为空）".
+[[nodiscard]] QString baiduBlockedNote(int kept, int empty);
 
 // The checked site's certificate cannot be trusted, so its page was not read.
 [[nodiscard]] QString untrustedCertificateNote(const QString &tlsError);

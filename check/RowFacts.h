@@ -6,6 +6,7 @@
 #include "probes/LinkFacts.h"
 #include "web/FetchResult.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <array>
@@ -19,6 +20,9 @@ struct BaiduFacts {
     std::optional<QString> count; // today's count phrase, digits and commas, as Baidu wrote it
     IndexPages pages;             // the row's index count: count's number, else the number the shoulu cell shows
     RankVerdict rank = RankVerdict::Unknown; // what the rp cell says
+    // When Baidu gave the answer the row took, if it was an earlier check's
+    // (--baidu-max-age, or Baidu blocking); UTC, whole seconds. Invalid: asked now.
+    QDateTime cachedAt;
     bool operator==(const BaiduFacts &) const = default;
 };
 

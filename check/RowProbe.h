@@ -23,6 +23,7 @@ struct RowContext {
 struct ProbeResult {
     std::function<void(ResultRow &)> change;
     bool searchBlocked = false; // the search engine asked for its security check
+    bool keptEarlierAnswer = false; // blocked, the row took an earlier check's answer instead
     QString searchTlsError;     // certificate trouble of the search engine's answer
 };
 

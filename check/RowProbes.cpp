@@ -69,6 +69,9 @@ private:
 
 // One Baidu "site:" query for the friend: its index count, snapshot and rank.
 // The pool's query policy asks each address once and stops at Baidu's block.
+// With a Baidu max age, an answer recorded within it is used instead of the
+// query (nothing is sent), each new answer is kept, and when Baidu blocks the
+// row takes the newest answer kept of any age.
 class BaiduRowProbe final : public RowProbe {
 public:
     BaiduRowProbe(ProbeSetting setting, QString host) : m_setting(std::move(setting)), m_host(std::move(host)) {}
@@ -89,16 +92,22 @@ public:
 
     void run(const RowContext &row, std::function<void(const ProbeResult &)> done) override
     {
-        m_setting.pool.baiduQueries().ask(&m_setting.client, row.worker, m_setting.mode.baiduQuery(m_host, row.link),
-                                          m_setting.site,
-                                          [this, link = row.link, done = std::move(done)](const FetchResult *answer) {
-                                              done(answered(link, answer));
+        const QString query = m_setting.mode.baiduQuery(m_host, row.link);
+        if (const std::optional<BaiduAnswer> kept = answers().fresh(query, m_setting.mode.modern())) {
+            done(probed(*kept));
+            return;
+        }
+        m_setting.pool.baiduQueries().ask(&m_setting.client, row.worker, query, m_setting.site,
+                                          [this, query, link = row.link, done = std::move(done)](const FetchResult *answer) {
+                                              done(answered(query, link, answer));
                                           });
     }
 
 private:
+    BaiduAnswers &answers() const { return m_setting.pool.baiduAnswers(); }
+
     // answer is null when no query was sent because Baidu blocks us.
-    ProbeResult answered(const QString &link, const FetchResult *answer) const
+    ProbeResult answered(const QString &query, const QString &link, const FetchResult *answer) const
     {
         const std::optional<BaiduResult> result = answer ? m_setting.mode.parseBaidu(answer->text, link) : std::nullopt;
         // A count the cell cannot show (modern) is not a read answer: the state says why.
@@ -110,15 +119,30 @@ private:
         const BaiduCells cells = m_setting.mode.baiduCells(result, facts.state);
         facts.pages = rowIndexPages(facts.count, cells.shoulu.text);
         facts.rank = cells.rank;
+        const bool modern = m_setting.mode.modern();
+        const BaiduAnswer now{cells.shoulu, cells.kuaizhao, cells.rp, facts};
+        ProbeResult found = probed(now);
+        if (facts.state != BaiduState::Blocked) {
+            answers().keep(query, modern, now);
+        } else if (const std::optional<BaiduAnswer> earlier = answers().newest(query, modern)) {
+            found = probed(*earlier); // better the last answer Baidu gave than none
+            found.keptEarlierAnswer = true;
+        }
+        found.searchBlocked = facts.state == BaiduState::Blocked;
+        found.searchTlsError = answer ? answer->tlsError : QString();
+        return found;
+    }
+
+    // The row's Baidu fields from one answer.
+    static ProbeResult probed(const BaiduAnswer &answer)
+    {
         ProbeResult probed;
-        probed.change = [cells, facts](ResultRow &changed) {
-            changed.cells[Column::shoulu] = cells.shoulu;
-            changed.cells[Column::kuaizhao] = cells.kuaizhao;
-            changed.cells[Column::rp] = cells.rp;
-            changed.facts.baidu = facts;
+        probed.change = [answer](ResultRow &changed) {
+            changed.cells[Column::shoulu] = answer.shoulu;
+            changed.cells[Column::kuaizhao] = answer.kuaizhao;
+            changed.cells[Column::rp] = answer.rp;
+            changed.facts.baidu = answer.facts;
         };
-        probed.searchBlocked = facts.state == BaiduState::Blocked;
-        probed.searchTlsError = answer ? answer->tlsError : QString();
         return probed;
     }
 

@@ -63,6 +63,12 @@ std::optional<BackLinkFacts> readAnchor(const QJsonValue &value)
     return anchor;
 }
 
+// "2026-12-09T08:00:00Z".
+QString isoUtc(const QDateTime &time)
+{
+    return time.toUTC().toString(Qt::ISODate);
+}
+
 BaiduState baiduStateNamed(const QString &name)
 {
     for (const BaiduState state : {BaiduState::Ok, BaiduState::NoResult, BaiduState::Blocked, BaiduState::UnknownPage})
@@ -83,7 +89,24 @@ std::optional<BaiduFacts> readBaidu(const QJsonValue &value)
         baidu.count = count.toString();
     else if (count.isDouble() && count.toDouble() >= 0) // as some versions wrote it
         baidu.count = QString::number(count.toDouble(), 'f', 0);
+    const QDateTime cachedAt =
+        QDateTime::fromString(object.value(QLatin1String("cached_at")).toString(), Qt::ISODate).toUTC();
+    if (cachedAt.isValid())
+        baidu.cachedAt = cachedAt;
     return baidu;
+}
+
+// {"state", "count"} and, for an earlier check's answer only, "cached_at":
+// other rows keep the object they always had.
+QString baiduJson(const RowFacts &f)
+{
+    if (!f.baidu)
+        return kNull;
+    const QString cached = f.baidu->cachedAt.isValid()
+        ? QStringLiteral(", \"cached_at\": ") + jsonString(isoUtc(f.baidu->cachedAt))
+        : QString();
+    return QStringLiteral("{\"state\": %1, \"count\": %2%3}")
+        .arg(jsonString(baiduStateName(f.baidu->state)), f.baidu->count ? jsonString(*f.baidu->count) : kNull, cached);
 }
 
 // The typed values behind the cells: what the check that wrote the row knew
@@ -244,13 +267,7 @@ const QList<FactField> &factFields()
          [](const RowFacts &f) {
              return f.baidu ? Cell{baiduStateName(f.baidu->state), f.baidu->state == BaiduState::Blocked} : Cell{};
          },
-         [](const RowFacts &f) {
-             if (!f.baidu)
-                 return kNull;
-             return QStringLiteral("{\"state\": %1, \"count\": %2}")
-                 .arg(jsonString(baiduStateName(f.baidu->state)), f.baidu->count ? jsonString(*f.baidu->count) : kNull);
-         },
-         [](const QJsonValue &v, RowFacts &f) { f.baidu = readBaidu(v); }, nullptr},
+         baiduJson, [](const QJsonValue &v, RowFacts &f) { f.baidu = readBaidu(v); }, nullptr},
         // Today's count phrase, digits and commas: written inside "baidu".
         {nullptr, FactColumnInfo{FactColumn::baiduCount, QStringLiteral("百度收录(新)"),
                                  QStringLiteral("百度新版页面写的收录数，仅供参考，百度收录列不变"), 90},
@@ -315,6 +332,14 @@ QStringList redKeys(const CheckRow &row)
         if (row[info.column].red)
             keys << QString::fromLatin1(info.key);
     return keys;
+}
+
+QString cachedAnswerNote(const RowFacts &facts)
+{
+    if (!facts.baidu || !facts.baidu->cachedAt.isValid())
+        return {};
+    return QStringLiteral("百度结果沿用 %1 的查询，未重新查询")
+        .arg(facts.baidu->cachedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
 }
 
 bool isIndexDrop(qint64 older, qint64 newer)

@@ -76,6 +76,11 @@ struct FactField {
 // The keys of a row's red cells, in column order ("fanlian", "rp").
 [[nodiscard]] QStringList redKeys(const CheckRow &row);
 
+// What the window's tip on a row's Baidu cells says when they come from an
+// earlier check's answer ("百度结果沿用 2026-12-09 16:00 的查询，未重新查询",
+// local time); empty when Baidu was asked in this check.
+[[nodiscard]] QString cachedAnswerNote(const RowFacts &facts);
+
 // An index fell by more than this share.
 inline constexpr double kIndexDropShare = 0.30;
 // Whether an index count fell by more than kIndexDropShare, in whole numbers.

@@ -10,6 +10,8 @@
 #include <QMetaType>
 #include <QString>
 
+#include <optional>
+
 namespace friendlinks {
 
 struct CheckSettings;
@@ -30,6 +32,13 @@ struct SiteOutcome {
     SkippedLinks skipped;       // the anchors of its page that gave no row, by reason
     int uncheckedLinks = 0;     // friend links beyond the row limit, not checked
     bool baiduBlocked = false;  // Baidu asked for a security check
+    // With a Baidu max age, the rows that Baidu's block left with an earlier
+    // check's answer (kept) and with none (empty); none without a max age.
+    struct BaiduFallback {
+        int kept = 0;
+        int empty = 0;
+    };
+    std::optional<BaiduFallback> baiduFallback;
     QString baiduTlsError;      // certificate trouble of the first Baidu answer that had any
 };
 

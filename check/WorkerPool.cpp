@@ -62,6 +62,7 @@ WorkerPool::WorkerPool(const CheckSettings &settings, QueryPacer::Clock clock, Q
     , m_limiter(settings.perHostLimit)
     , m_transport(std::make_unique<QueryTransport>(*this))
     , m_baidu(*m_transport, settings.baiduHost, settings.baiduIntervalMs, isBaiduSecurityCheck, std::move(clock))
+    , m_baiduAnswers(settings.baiduMaxAgeMs, settings.baiduAnswerHistory)
 {
     const int jobs = std::clamp(settings.jobs, 1, kMaxJobs);
     QList<QSslCertificate> authorities = settings.authorities;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "check/BaiduAnswers.h"
 #include "check/HostLimiter.h"
 #include "check/QueryPacer.h"
 #include "check/SearchQueryPolicy.h"
@@ -66,6 +67,9 @@ public:
     // for all of them, at one pace, one block for all (a batch asks Baidu no
     // faster than one check would). Clients name themselves as its clients.
     [[nodiscard]] SearchQueryPolicy &baiduQueries() { return m_baidu; }
+    // The Baidu answers the checks on this pool may use instead of asking
+    // (the settings' max age and history): one batch asks each query once per max age.
+    [[nodiscard]] BaiduAnswers &baiduAnswers() { return m_baiduAnswers; }
 
     // The host a request goes to, for the per-host limit (not the proxy's).
     [[nodiscard]] static QString hostOf(const QString &address);
@@ -86,6 +90,7 @@ private:
     HostLimiter m_limiter;
     std::unique_ptr<QueryTransport> m_transport;
     SearchQueryPolicy m_baidu;
+    BaiduAnswers m_baiduAnswers;
     std::vector<PageFetcher *> m_workers;       // children of the pool, deleted before the guards
     std::vector<Client *> m_busy;               // per worker: the client whose task runs on it
     std::vector<Client *> m_clients;

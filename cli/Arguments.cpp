@@ -16,6 +16,7 @@ namespace {
 constexpr int kMaxTimeoutMs = 10 * 60 * 1000;
 constexpr int kMaxBaiduIntervalMs = 10 * 60 * 1000;
 constexpr int kMaxPruneDays = 100 * 366;
+constexpr qint64 kMaxBaiduAgeMs = 366LL * 24 * 60 * 60 * 1000;
 
 // What an option does with its value: empty, or why the value cannot be used.
 using ApplyOption = QString (*)(const QString &value, ParsedArguments &parsed);
@@ -99,6 +100,16 @@ QString applyNumber(const QString &value, CheckOptions &options)
     if (!number)
         return QStringLiteral("must be a number from %1 to %2").arg(Low).arg(High);
     options.settings.*Setting = *number;
+    return {};
+}
+
+QString applyBaiduMaxAge(const QString &value, CheckOptions &options)
+{
+    const std::optional<qint64> age = durationMs(value);
+    if (!age || *age > kMaxBaiduAgeMs)
+        return QStringLiteral("--baidu-max-age needs a duration such as 12h, 1d, 90m or 0 (at most 366d), not \"%1\"")
+            .arg(value);
+    options.settings.baiduMaxAgeMs = *age;
     return {};
 }
 
@@ -233,6 +244,7 @@ const OptionSpec kOptions[] = {
     {QLatin1StringView("--ca-file"), kWindowAndCheck, true, onCheck<applyCaFile>},
     {QLatin1StringView("--baidu-interval-ms"), kWindowAndCheck, true,
      onCheck<applyNumber<&CheckSettings::baiduIntervalMs, 0, kMaxBaiduIntervalMs>>},
+    {QLatin1StringView("--baidu-max-age"), kCheck, true, onCheck<applyBaiduMaxAge>},
     {QLatin1StringView("--insecure"), kWindowAndCheck, false,
      [](const QString &, ParsedArguments &parsed) { parsed.options.settings.insecure = true; return QString(); }},
     {QLatin1StringView("--modern"), kWindowAndCheck, false,
@@ -322,6 +334,23 @@ QString sitesFileProblem(const QByteArray &bytes)
             return QStringLiteral("line %1 is not UTF-8").arg(i + 1);
     }
     return {};
+}
+
+std::optional<qint64> durationMs(const QString &text)
+{
+    static const QRegularExpression kDuration(QStringLiteral(R"(^(\d{1,9})(s|m|h|d)$)"));
+    if (text == QLatin1String("0"))
+        return 0;
+    const QRegularExpressionMatch match = kDuration.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const qint64 number = match.captured(1).toLongLong();
+    const QChar unit = match.captured(2).front();
+    const qint64 unitMs = unit == QLatin1Char('s') ? 1000
+        : unit == QLatin1Char('m')                 ? 60 * 1000
+        : unit == QLatin1Char('h')                 ? 60 * 60 * 1000
+                                                   : 24 * 60 * 60 * 1000;
+    return number * unitMs;
 }
 
 } // namespace friendlinks

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace friendlinks {
 
@@ -84,6 +85,10 @@ inline constexpr QLatin1StringView kWindowScope("window");
 // (parsed.action UsageError, parsed.error what is wrong).
 void parseOptions(const QStringList &arguments, qsizetype first, QLatin1StringView scope,
                   const std::function<QString(const QString &)> &takeOperand, ParsedArguments &parsed);
+
+// A duration as --baidu-max-age takes it, in milliseconds: a whole number and
+// its unit, s, m, h or d ("90m", "12h", "1d"), or "0"; none for anything else.
+[[nodiscard]] std::optional<qint64> durationMs(const QString &text);
 
 // Why the bytes of a --sites file are not text (a NUL byte, not UTF-8 after
 // an optional byte-order mark), naming the first bad line; empty when they are.

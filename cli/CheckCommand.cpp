@@ -51,11 +51,14 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
     // Host names know no letter case; the classic check takes the text as typed.
     if (m_options.settings.modern)
         std::transform(m_options.sites.begin(), m_options.sites.end(), m_options.sites.begin(), withLowerCaseHost);
+    const QString historyPath = m_options.history.given() ? m_options.history.file : defaultHistoryPath();
     if (!m_options.history.off)
-        m_recorder = std::make_unique<HistoryRecorder>(
-            m_options.history.given() ? m_options.history.file : defaultHistoryPath(), kVersion);
+        m_recorder = std::make_unique<HistoryRecorder>(historyPath, kVersion);
     if (m_recorder && m_options.changes != ChangesShown::None)
         m_changesStore = std::make_unique<HistoryStore>();
+    // Baidu's answers are kept beside the checks; without a history, for the run only.
+    if (m_options.settings.baiduMaxAgeMs > 0 && !m_options.history.off)
+        m_options.settings.baiduAnswerHistory = historyPath;
     m_batch = new BatchCheck(m_options.settings, m_options.sites, this);
     connect(m_batch, &BatchCheck::progress, this, [this](int sitesDone, int sites, int rowsDone, int rows) {
         if (m_errIsTerminal)
@@ -66,6 +69,10 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
     // Said as it happens, once for the batch (Baidu is one host for all its sites);
     // the sites' own notes of it are then not said again.
     connect(m_batch, &BatchCheck::baiduBlocked, this, [this] {
+        if (m_options.settings.baiduMaxAgeMs > 0) {
+            m_baiduFallback.emplace(); // said at the end, with the rows it left
+            return;
+        }
         if (m_errIsTerminal)
             m_err->write("\r\x1b[K");
         writeErr(kBaiduBlockedMessage);
@@ -79,6 +86,7 @@ void CheckCommand::start()
     m_cannotCheck = false;
     m_unreachable = 0;
     m_baiduNote.clear();
+    m_baiduFallback.reset();
     m_changes = QList<std::optional<SiteChangesOf>>(m_batch->siteCount());
     m_changesFailure.clear();
     m_worse = false;
@@ -200,6 +208,10 @@ void CheckCommand::siteFinished(int site, const SiteResult &result)
         m_err->write("\r\x1b[K");
     m_cannotCheck = m_cannotCheck || result.cannotCheck();
     m_unreachable += !result.outcome.reachable;
+    if (m_baiduFallback && result.outcome.baiduFallback) {
+        m_baiduFallback->kept += result.outcome.baiduFallback->kept;
+        m_baiduFallback->empty += result.outcome.baiduFallback->empty;
+    }
     if (!changesOnly())
         reportSite(result);
     compare(site, result);
@@ -225,6 +237,8 @@ void CheckCommand::batchFinished()
     if (!changesOnly() && !streams() && (m_batch->siteCount() > 1 || m_unreachable == 0))
         writeResult();
     writeChanges();
+    if (m_baiduFallback)
+        writeErr(baiduBlockedNote(m_baiduFallback->kept, m_baiduFallback->empty));
     if (!m_baiduNote.isEmpty())
         writeErr(m_baiduNote);
     if (!m_outError.isEmpty())

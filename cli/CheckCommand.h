@@ -85,6 +85,9 @@ private:
     bool m_cannotCheck = false; // a site could not be fetched or its home page answered an HTTP error
     int m_unreachable = 0;      // sites that could not be fetched
     QString m_baiduNote;        // Baidu's certificate trouble, said once at the end
+    // With --baidu-max-age, Baidu's block is said once at the end with the rows it left
+    // with an earlier answer and with none, summed over the sites.
+    std::optional<SiteOutcome::BaiduFallback> m_baiduFallback;
     std::unique_ptr<HistoryRecorder> m_recorder; // none with --no-history
     bool m_historySaid = false; // the history's failure was said
     std::unique_ptr<HistoryStore> m_changesStore; // --changes: the history read before each site is recorded

@@ -13,7 +13,8 @@ const QString kCheckSynopsis = QStringLiteral(
     "       friendlinks check SITE... [--sites FILE] [--format table|tsv|csv|json|jsonl] [--modern]\n"
     "                              [--proxy URL] [--baidu-host HOST] [--jobs N] [--timeout-ms N]\n"
     "                              [--ca-file PEM] [--insecure] [--baidu-interval-ms N] [--facts]\n"
-    "                              [--history FILE] [--no-history] [--changes | --changes-only]\n");
+    "                              [--history FILE] [--no-history] [--changes | --changes-only]\n"
+    "                              [--baidu-max-age DURATION]\n");
 
 const QString kCheckOptions = QStringLiteral(
     "`check` lists the friend links of SITE and probes each one: link back, Baidu index count,\n"
@@ -69,6 +70,12 @@ const QString kCheckOptions = QStringLiteral(
     "  --changes-only    only the changes, only of the sites that got worse, nothing at all when\n"
     "                    none did (a first check included): for cron, which mails what it prints;\n"
     "                    stderr then says only failures\n"
+    "  --baidu-max-age DURATION  use a Baidu answer recorded for the same query within DURATION\n"
+    "                    (90m, 12h, 1d; default 0: ask anew) instead of asking Baidu; such rows\n"
+    "                    carry facts.baidu.cached_at (UTC). New answers are recorded in the\n"
+    "                    history as they come; with --no-history only within the run. When\n"
+    "                    Baidu blocks, unanswered rows take the newest answer of any age, and\n"
+    "                    stderr counts the rows that kept one and those left empty\n"
     "json site objects also carry \"skipped\" (the anchors that gave no row, by reason:\n"
     "inner_page, same_site, not_http, footer_word, and in classic https, name_ending,\n"
     "host_prefix, index_page, too_long, contains_site_name; in modern duplicate, too_long)\n"

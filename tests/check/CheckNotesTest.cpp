@@ -67,6 +67,12 @@ const NotesRow kNotes[] = {
      },
      {{Kind::BaiduBlocked, "百度要求安全验证，其余各行的百度列未再查询"},
       {Kind::BaiduCertificate, "百度的证书不可信：" + kUntrusted + "，百度各列留空"}}},
+    {{"baidu_blocked_with_a_max_age_counts_the_rows_it_left"},
+     [](SiteResult &r) {
+         r.outcome.baiduBlocked = true;
+         r.outcome.baiduFallback = SiteOutcome::BaiduFallback{12, 3};
+     },
+     {{Kind::BaiduBlocked, "百度要求安全验证，其余各行的百度列未再查询（12 行沿用之前的结果，3 行为空）"}}},
     {{"baidu_read_insecurely"},
      [](SiteResult &r) {
          r.settings.insecure = true;

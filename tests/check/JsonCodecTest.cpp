@@ -54,7 +54,7 @@ RowFacts pageRead(int status, std::optional<BackLinkFacts> backlink, BackLinkVer
 
 RowFacts withBaidu(RowFacts facts, BaiduState state, std::optional<QString> count, IndexPages pages, RankVerdict rank)
 {
-    facts.baidu = BaiduFacts{state, std::move(count), pages, rank};
+    facts.baidu = BaiduFacts{state, std::move(count), pages, rank, {}};
     return facts;
 }
 

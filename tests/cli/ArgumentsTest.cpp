@@ -56,7 +56,7 @@ TEST(ParseArguments, RoutesToWindowVersionHelpOrCheck)
     EXPECT_EQ(parseArguments({"check", "-h"}).action, Action::Help);
     EXPECT_EQ(parseArguments({"check", "a.com", "--help"}).help, checkUsageText());
     EXPECT_EQ(parseArguments({"--help"}).help, usageText());
-    EXPECT_TRUE(usageText().contains(checkUsageText().section('\n', 4)) && usageText().contains("friendlinks diff"));
+    EXPECT_TRUE(usageText().contains(checkUsageText().section(QStringLiteral("\n\n"), 1)) && usageText().contains("friendlinks diff"));
     // The first block names every command, diff too.
     EXPECT_TRUE(usageText().section(QStringLiteral("\n\n"), 0, 0).contains(QStringLiteral("friendlinks diff OLD.json")));
     const ParsedArguments window = parseArguments({"--modern", "--insecure", "--ca-file=" + fakeweb::FakeWeb::authorityFile(),
@@ -151,6 +151,31 @@ TEST(ParseArguments, RejectsWhatItCannotUseAndSaysWhy)
     const QString sites = textFile("\xEF\xBB\xBF# 我的\nwww.a.com\r\n\n  www.b.com  # 老朋友\n\t\n#www.c.com\nwww.d.com/#x");
     EXPECT_EQ(parseArguments({"check", "--sites", sites}).options.sites,
               (QStringList{"www.a.com", "www.b.com", "www.d.com/#x"}));
+}
+
+TEST(ParseArguments, BaiduMaxAgeTakesADurationWithItsUnit)
+{
+    const std::pair<const char *, std::optional<qint64>> durations[] = {
+        {"0", 0},          {"90m", 90 * 60'000},       {"12h", 12 * 3'600'000LL}, {"1d", 86'400'000},
+        {"45s", 45'000},   {"366d", 366 * 86'400'000LL}, {"", std::nullopt},      {"12", std::nullopt},
+        {"1.5h", std::nullopt}, {"-1d", std::nullopt}, {"1w", std::nullopt},      {"12H", std::nullopt},
+        {" 1d", std::nullopt},  {"1d2h", std::nullopt}, {"9999999999d", std::nullopt},
+    };
+    for (const auto &[text, ms] : durations)
+        EXPECT_EQ(durationMs(QString::fromUtf8(text)), ms) << text;
+
+    EXPECT_EQ(parseArguments({"check", "a.com"}).options.settings.baiduMaxAgeMs, 0) << "asks anew by default";
+    const ParsedArguments day = parseArguments({"check", "a.com", "--baidu-max-age", "1d"});
+    ASSERT_EQ(day.action, Action::Run) << day.error.toStdString();
+    EXPECT_EQ(day.options.settings.baiduMaxAgeMs, 86'400'000);
+    EXPECT_EQ(day.options.settings.baiduAnswerHistory, "") << "the command names the file, from --history";
+    for (const QStringList &bad : {QStringList{"check", "a.com", "--baidu-max-age", "12"},
+                                   {"check", "a.com", "--baidu-max-age", "367d"}}) {
+        const ParsedArguments parsed = parseArguments(bad);
+        EXPECT_EQ(parsed.action, Action::UsageError);
+        EXPECT_TRUE(parsed.error.contains("--baidu-max-age needs a duration such as 12h")) << parsed.error.toStdString();
+    }
+    EXPECT_TRUE(usageText().contains(QStringLiteral("--baidu-max-age")));
 }
 
 TEST(UsageError, IsTwoLinesWithWhatIsQuotedEscaped)
