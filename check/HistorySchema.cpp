@@ -37,11 +37,30 @@ CREATE TABLE check_row (
 CREATE INDEX check_row_by_friend ON check_row(friend_id, check_id);
 )";
 
+// Version 2. What lists of checks and a friend's line through time show, kept
+// beside each check and row when it is recorded, so that they read no payload.
+// red_cells is NULL for a check whose rows could not be read; the store fills
+// the columns of the checks an older version recorded when it migrates.
+const char kVersion2[] = R"(
+ALTER TABLE check_run ADD COLUMN red_cells INTEGER;
+ALTER TABLE check_run ADD COLUMN unreachable INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE check_run ADD COLUMN home_status INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE check_run ADD COLUMN changes INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE check_run ADD COLUMN worse INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE check_run ADD COLUMN better INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE check_run ADD COLUMN compared_id INTEGER;
+ALTER TABLE check_row ADD COLUMN backlink INTEGER;
+ALTER TABLE check_row ADD COLUMN follow INTEGER;
+ALTER TABLE check_row ADD COLUMN pages INTEGER;
+ALTER TABLE check_row ADD COLUMN rank INTEGER;
+ALTER TABLE check_row ADD COLUMN status INTEGER;
+)";
+
 } // namespace
 
 const QList<const char *> &historyMigrations()
 {
-    static const QList<const char *> steps{kVersion1};
+    static const QList<const char *> steps{kVersion1, kVersion2};
     return steps;
 }
 

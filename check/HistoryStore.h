@@ -18,6 +18,9 @@ struct sqlite3;
 
 namespace friendlinks {
 
+struct RecordTally;
+struct SiteRows;
+
 // Why the history could not do what was asked.
 enum class HistoryFailure {
     None,
@@ -88,6 +91,13 @@ public:
 
     [[nodiscard]] const HistoryError &lastError() const { return m_error; }
 
+    // Version 2: what the store keeps beside each check and row when it is
+    // recorded (check/HistoryTally), read without unpacking a row.
+    // The site's checks with their tallies, newest first.
+    [[nodiscard]] QList<TalliedCheck> talliedChecksOf(const QString &site);
+    // The friend's row in each check of the site that has it, oldest first.
+    [[nodiscard]] QList<FriendPoint> friendLine(const QString &site, const QString &lianjie);
+
 private:
     struct Statements;
     bool configure(bool fresh);
@@ -104,6 +114,12 @@ private:
     bool fail(int code);
     void fail(HistoryFailure failure, const QString &reason);
     void rollback();
+    // Version 2.
+    struct LastRead;
+    std::optional<CheckRecord> loadInside(qint64 checkId);
+    bool tallyNew(const CheckRecord &check, qint64 siteId, std::optional<RecordTally> &tally,
+                  std::optional<SiteRows> &read);
+    bool fillTallies();
 
     HistoryOptions m_options;
     QString m_path;
@@ -113,6 +129,7 @@ private:
     QHash<qint64, QByteArray> m_dictionaries;
     PayloadPacker m_packer;
     HistoryError m_error;
+    std::unique_ptr<LastRead> m_lastRead; // the check last recorded or compared with, read
 };
 
 // Where the history lives unless told otherwise: $FRIENDLINKS_HISTORY when set

@@ -1,4 +1,5 @@
 #include "check/HistoryCodec.h"
+#include "check/HistorySchema.h"
 #include "check/HistoryStore.h"
 
 #include "tests/common/HistorySamples.h"
@@ -93,7 +94,7 @@ TEST_F(HistoryStoreTest, ARecordComesBackWhole)
     RawDb raw(path());
     EXPECT_EQ(raw.text("PRAGMA integrity_check"), "ok");
     EXPECT_EQ(raw.text("PRAGMA journal_mode"), "wal");
-    EXPECT_EQ(raw.text("PRAGMA user_version"), "1");
+    EXPECT_EQ(raw.text("PRAGMA user_version"), QString::number(historySchemaVersion()));
 }
 
 TEST_F(HistoryStoreTest, ChecksOfASiteNewestFirstAndOnlyItsOwn)
