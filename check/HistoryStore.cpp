@@ -88,8 +88,9 @@ const char *const kSql[kSqlCount] = {
     " c.red_cells, c.unreachable, c.home_status, c.changes, c.worse, c.better, c.compared_id"
     " FROM check_run c JOIN site s ON s.id = c.site_id WHERE s.name = ?1"
     " ORDER BY c.started_ms DESC, c.id DESC",
+    // CROSS JOIN: the friend's rows first (365 in a year), not every row of the site's checks.
     "SELECT c.id, c.started_ms, r.backlink, r.follow, r.pages, r.rank, r.status"
-    " FROM check_row r JOIN check_run c ON c.id = r.check_id"
+    " FROM check_row r CROSS JOIN check_run c ON c.id = r.check_id"
     " WHERE r.friend_id = (SELECT id FROM friend WHERE address = ?2)"
     " AND c.site_id = (SELECT id FROM site WHERE name = ?1)"
     " ORDER BY c.started_ms, c.id, r.position",
