@@ -101,6 +101,9 @@ const char *const kSql[kSqlCount] = {
     " WHERE check_id = ?1 AND position = ?2",
 };
 
+// The schema version that keeps tallies beside checks and rows.
+constexpr int kTalliesVersion = 2;
+
 // The verdicts are kept as their numbers: these must never change.
 static_assert(int(BackLinkVerdict::Unknown) == 0 && int(BackLinkVerdict::Linked) == 1
               && int(BackLinkVerdict::PassesNothing) == 2 && int(BackLinkVerdict::NoLink) == 3
@@ -355,7 +358,7 @@ bool HistoryStore::migrate()
         }
     }
     // Checks recorded before version 2 get the tallies new ones get when recorded.
-    if (*version < 2 && (!prepare() || !fillTallies())) {
+    if (*version < kTalliesVersion && (!prepare() || !fillTallies())) {
         rollback();
         return false;
     }
@@ -432,7 +435,7 @@ qint64 HistoryStore::record(const CheckRecord &check)
     const qint64 siteId = internedId(FindSite, AddSite, check.site);
     if (siteId == 0)
         return abandon();
-    std::optional<RecordTally> tally;
+    std::optional<RecordTally> tally; // and the rows read, which the site's next check compares with
     std::optional<SiteRows> read;
     if (!tallyNew(check, siteId, tally, read))
         return abandon();
@@ -472,7 +475,6 @@ qint64 HistoryStore::record(const CheckRecord &check)
     }
     if (!exec("COMMIT"))
         return abandon();
-    // The site's next check compares with this one: kept read.
     if (read)
         m_lastRead = std::make_unique<LastRead>(LastRead{checkId, std::move(*read)});
     return checkId;

@@ -73,7 +73,10 @@ public:
     [[nodiscard]] bool isOpen() const { return m_db != nullptr; }
     [[nodiscard]] QString path() const { return m_path; }
 
-    // The new check's id (ids grow from 1), or 0.
+    // The new check's id (ids grow from 1), or 0. Beside it the store keeps
+    // its tally and its rows' typed values (check/HistoryTally), its changes
+    // counted against the site's check before it; a check whose rows are not
+    // the json `check` writes is kept as given, without them.
     [[nodiscard]] qint64 record(const CheckRecord &check);
 
     // Newest first.
