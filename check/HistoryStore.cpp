@@ -426,6 +426,8 @@ qint64 HistoryStore::record(const CheckRecord &check)
         fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open"));
         return 0;
     }
+    // Read before the write lock is taken, so other writers wait less; kept for the site's next check.
+    std::optional<SiteRows> read = readRows(check);
     if (!exec("BEGIN IMMEDIATE"))
         return 0;
     const auto abandon = [this]() -> qint64 {
@@ -433,11 +435,8 @@ qint64 HistoryStore::record(const CheckRecord &check)
         return 0;
     };
     const qint64 siteId = internedId(FindSite, AddSite, check.site);
-    if (siteId == 0)
-        return abandon();
-    std::optional<RecordTally> tally; // and the rows read, which the site's next check compares with
-    std::optional<SiteRows> read;
-    if (!tallyNew(check, siteId, tally, read))
+    std::optional<RecordTally> tally;
+    if (siteId == 0 || !tallyNew(check, siteId, read, tally))
         return abandon();
     const QByteArray siteWords = wordsFor(currentHistoryDictionary(), check.site); // wordsFor(…, lianjie) less the address
     qint64 checkId = 0;
@@ -794,15 +793,22 @@ QList<FriendPoint> HistoryStore::friendLine(const QString &site, const QString &
     return points;
 }
 
-// The tally of a check about to be recorded (none when its rows cannot be
-// read: it is recorded as given) and its rows as read; false on a failure of the store.
-bool HistoryStore::tallyNew(const CheckRecord &check, qint64 siteId, std::optional<RecordTally> &tally,
-                            std::optional<SiteRows> &read)
+// A check's rows as read from their json; none when they are not what `check` writes.
+std::optional<SiteRows> HistoryStore::readRows(const CheckRecord &check)
 {
     auto typed = readRecord(check);
-    if (!std::holds_alternative<SiteRows>(typed))
+    if (SiteRows *read = std::get_if<SiteRows>(&typed))
+        return std::move(*read);
+    return std::nullopt;
+}
+
+// The tally of a check about to be recorded, its rows as read (none when they
+// cannot be: it is recorded as given, without one); false on a failure of the store.
+bool HistoryStore::tallyNew(const CheckRecord &check, qint64 siteId, const std::optional<SiteRows> &read,
+                            std::optional<RecordTally> &tally)
+{
+    if (!read)
         return true;
-    read = std::get<SiteRows>(std::move(typed));
     qint64 previousId = 0;
     {
         Use query((*m_statements)[PreviousForRecord]);
@@ -821,11 +827,8 @@ bool HistoryStore::tallyNew(const CheckRecord &check, qint64 siteId, std::option
             if (!record && m_error.failure != HistoryFailure::Corrupt)
                 return false;
             m_error = before; // a damaged check before: this one is not compared
-            if (record) {
-                auto rows = readRecord(*record);
-                if (SiteRows *ok = std::get_if<SiteRows>(&rows))
-                    m_lastRead = std::make_unique<LastRead>(LastRead{previousId, std::move(*ok)});
-            }
+            if (std::optional<SiteRows> rows = record ? readRows(*record) : std::nullopt)
+                m_lastRead = std::make_unique<LastRead>(LastRead{previousId, std::move(*rows)});
         }
         if (m_lastRead)
             previous = &m_lastRead->rows;
@@ -860,12 +863,7 @@ bool HistoryStore::fillTallies()
         if (!record && m_error.failure != HistoryFailure::Corrupt)
             return false;
         m_error = before;
-        std::optional<SiteRows> read;
-        if (record) {
-            auto typed = readRecord(*record);
-            if (SiteRows *ok = std::get_if<SiteRows>(&typed))
-                read = std::move(*ok);
-        }
+        std::optional<SiteRows> read = record ? readRows(*record) : std::nullopt;
         if (!read) {
             previous.reset();
             continue;

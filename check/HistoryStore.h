@@ -120,8 +120,9 @@ private:
     // Version 2.
     struct LastRead;
     std::optional<CheckRecord> loadInside(qint64 checkId);
-    bool tallyNew(const CheckRecord &check, qint64 siteId, std::optional<RecordTally> &tally,
-                  std::optional<SiteRows> &read);
+    static std::optional<SiteRows> readRows(const CheckRecord &check);
+    bool tallyNew(const CheckRecord &check, qint64 siteId, const std::optional<SiteRows> &read,
+                  std::optional<RecordTally> &tally);
     bool fillTallies();
 
     HistoryOptions m_options;

@@ -4,6 +4,7 @@
 
 #include "check/CheckRules.h"
 #include "check/HistoryRecording.h"
+#include "check/HistoryStore.h"
 #include "cli/Commands.h"
 #include "cli/Usage.h"
 #include "probes/BaiduProbe.h"
@@ -192,6 +193,21 @@ TEST_F(HistoryCommandTest, OneFriendsLineThroughTheChecksInEachFormat)
                          .arg(path()));
     EXPECT_EQ(history({"www.other.cn", "--friend", "www.f0.com"}), 0);
     EXPECT_EQ(out(), "");
+}
+
+TEST_F(HistoryCommandTest, CsvCellsAreQuotedAndSafeForSpreadsheetsAsChecksAre)
+{
+    // A history another program wrote into: its mode a formula with a comma and quotes.
+    CheckRecord record = checkRecord(checkOf("www.me.com", 1, 2, 1), QStringLiteral("8.0"));
+    record.mode = QStringLiteral("=HYPERLINK(\"http://evil/\",\"x\")");
+    {
+        HistoryStore store;
+        ASSERT_TRUE(store.open(path()));
+        ASSERT_GT(store.record(record), 0) << store.lastError().reason.toStdString();
+    }
+    EXPECT_EQ(history({"www.me.com", "--format", "csv"}), 0);
+    EXPECT_EQ(m_out.data(), QByteArray("\xEF\xBB\xBF时间,模式,行数,标红,状态,变化,变差,变好\r\n"
+                                       "2026-12-08 10:50,\"'=HYPERLINK(\"\"http://evil/\"\",\"\"x\"\")\",2,1,,,,\r\n"));
 }
 
 TEST_F(HistoryCommandTest, NothingRecordedIsSaidAndAMissingFileIsNotMade)
