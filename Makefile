@@ -67,6 +67,7 @@ test: build
 bench: build
 	./$(BUILD)/bench/parsing_bench
 	./$(BUILD)/bench/check_bench
+	./$(BUILD)/bench/history_bench
 	./$(BUILD)/bench/batch_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/load_bench
 	./$(BUILD)/bench/hostile_memory_bench

@@ -4,10 +4,6 @@
 #include "check/TextEscape.h"
 
 namespace friendlinks {
-namespace {
-
-constexpr char kBom[] = "\xEF\xBB\xBF";
-
 QString csvRecord(const QStringList &fields)
 {
     QStringList quoted;
@@ -16,8 +12,6 @@ QString csvRecord(const QStringList &fields)
         quoted << csvField(escapeKeepingLineBreaks(formulaSafe(field)));
     return quoted.join(QLatin1Char(',')) + QLatin1String("\r\n");
 }
-
-} // namespace
 
 QString csvField(const QString &text)
 {
@@ -38,7 +32,7 @@ QByteArray formatCsv(const ResultTable &table)
     const auto asTyped = [](const QString &site) { return site; };
     for (qsizetype i = 0; i < table.rows.size(); ++i)
         out += csvRecord(flatFields(table, i, asTyped, cellDisplayText));
-    return (table.header ? QByteArray(kBom) : QByteArray()) + out.toUtf8();
+    return (table.header ? QByteArray(kCsvByteOrderMark) : QByteArray()) + out.toUtf8();
 }
 
 } // namespace friendlinks

@@ -17,6 +17,13 @@ namespace friendlinks {
 // apostrophe (formulaSafe).
 [[nodiscard]] QByteArray formatCsv(const ResultTable &table);
 
+// One CSV record: each field escaped and made formula-safe as formatCsv's
+// cells, CR LF after it.
+[[nodiscard]] QString csvRecord(const QStringList &fields);
+
+// What a CSV file begins with, so spreadsheets read it as UTF-8.
+inline constexpr char kCsvByteOrderMark[] = "\xEF\xBB\xBF";
+
 // One CSV field, quoted when it holds a comma, a quote or a line break.
 [[nodiscard]] QString csvField(const QString &text);
 

@@ -37,6 +37,25 @@ CREATE TABLE check_row (
 CREATE INDEX check_row_by_friend ON check_row(friend_id, check_id);
 )";
 
+// Version 2. What lists of checks and a friend's line through time show, kept
+// beside each check and row when it is recorded, so that they read no payload.
+// red_cells is NULL for a check whose rows could not be read; the store fills
+// the columns of the checks an older version recorded when it migrates.
+const char kVersion2[] = R"(
+ALTER TABLE check_run ADD COLUMN red_cells INTEGER;
+ALTER TABLE check_run ADD COLUMN unreachable INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE check_run ADD COLUMN home_status INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE check_run ADD COLUMN changes INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE check_run ADD COLUMN worse INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE check_run ADD COLUMN better INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE check_run ADD COLUMN compared_id INTEGER;
+ALTER TABLE check_row ADD COLUMN backlink INTEGER;
+ALTER TABLE check_row ADD COLUMN follow INTEGER;
+ALTER TABLE check_row ADD COLUMN pages INTEGER;
+ALTER TABLE check_row ADD COLUMN rank INTEGER;
+ALTER TABLE check_row ADD COLUMN status INTEGER;
+)";
+
 // Baidu's answers by query address and mode (the two modes read one page
 // differently): the newest of each, what the row took from it (its Baidu cells
 // and facts, as json) and when it was asked, so that a later check may use it
@@ -54,7 +73,7 @@ CREATE TABLE baidu_answer (
 
 const QList<const char *> &historyMigrations()
 {
-    static const QList<const char *> steps{kVersion1, kBaiduAnswers};
+    static const QList<const char *> steps{kVersion1, kVersion2, kBaiduAnswers};
     return steps;
 }
 

@@ -2,6 +2,7 @@
 
 #include "check/HistoryCodec.h"
 #include "check/HistorySchema.h"
+#include "check/HistoryTally.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -43,6 +44,13 @@ enum Sql {
     FriendRowsBefore,
     KeepBaiduAnswer,
     FindBaiduAnswer,
+    // Version 2: the tallies beside checks and rows.
+    PreviousForRecord,
+    TalliedChecks,
+    FriendLine,
+    AllChecksInOrder,
+    SetCheckTally,
+    SetRowTally,
     kSqlCount
 };
 
@@ -54,9 +62,11 @@ const char *const kSql[kSqlCount] = {
     "SELECT id FROM codec WHERE dictionary = ?1",
     "INSERT INTO codec(dictionary) VALUES (?1)",
     "SELECT dictionary FROM codec WHERE id = ?1",
-    "INSERT INTO check_run(site_id, mode, started_ms, finished_ms, program_version, codec_id, outcome, row_count)"
-    " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)",
-    "INSERT INTO check_row(check_id, position, friend_id, payload) VALUES (?1, ?2, ?3, ?4)",
+    "INSERT INTO check_run(site_id, mode, started_ms, finished_ms, program_version, codec_id, outcome, row_count,"
+    " red_cells, unreachable, home_status, changes, worse, better, compared_id)"
+    " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)",
+    "INSERT INTO check_row(check_id, position, friend_id, payload, backlink, follow, pages, rank, status)"
+    " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)",
     "SELECT c.id, c.mode, c.started_ms, c.finished_ms, c.program_version, c.row_count"
     " FROM check_run c JOIN site s ON s.id = c.site_id WHERE s.name = ?1"
     " ORDER BY c.started_ms DESC, c.id DESC",
@@ -97,7 +107,32 @@ const char *const kSql[kSqlCount] = {
     " ON CONFLICT(query, mode) DO UPDATE SET asked_ms = excluded.asked_ms, answer = excluded.answer"
     " WHERE excluded.asked_ms >= baidu_answer.asked_ms",
     "SELECT asked_ms, answer FROM baidu_answer WHERE query = ?1 AND mode = ?2 AND asked_ms >= ?3",
+    "SELECT id FROM check_run WHERE site_id = ?1 AND started_ms <= ?2 ORDER BY started_ms DESC, id DESC LIMIT 1",
+    "SELECT c.id, c.mode, c.started_ms, c.finished_ms, c.program_version, c.row_count,"
+    " c.red_cells, c.unreachable, c.home_status, c.changes, c.worse, c.better, c.compared_id"
+    " FROM check_run c JOIN site s ON s.id = c.site_id WHERE s.name = ?1"
+    " ORDER BY c.started_ms DESC, c.id DESC",
+    // CROSS JOIN: the friend's rows first (365 in a year), not every row of the site's checks.
+    "SELECT c.id, c.started_ms, r.backlink, r.follow, r.pages, r.rank, r.status"
+    " FROM check_row r CROSS JOIN check_run c ON c.id = r.check_id"
+    " WHERE r.friend_id = (SELECT id FROM friend WHERE address = ?2)"
+    " AND c.site_id = (SELECT id FROM site WHERE name = ?1)"
+    " ORDER BY c.started_ms, c.id, r.position",
+    "SELECT id, site_id FROM check_run ORDER BY site_id, started_ms, id",
+    "UPDATE check_run SET red_cells = ?2, unreachable = ?3, home_status = ?4, changes = ?5, worse = ?6, better = ?7,"
+    " compared_id = ?8 WHERE id = ?1",
+    "UPDATE check_row SET backlink = ?3, follow = ?4, pages = ?5, rank = ?6, status = ?7"
+    " WHERE check_id = ?1 AND position = ?2",
 };
+
+// The schema version that keeps tallies beside checks and rows.
+constexpr int kTalliesVersion = 2;
+
+// The verdicts are kept as their numbers: these must never change.
+static_assert(int(BackLinkVerdict::Unknown) == 0 && int(BackLinkVerdict::Linked) == 1
+              && int(BackLinkVerdict::PassesNothing) == 2 && int(BackLinkVerdict::NoLink) == 3
+              && int(BackLinkVerdict::NotRead) == 4);
+static_assert(int(RankVerdict::Unknown) == 0 && int(RankVerdict::HomeFirst) == 1 && int(RankVerdict::NotFirst) == 2);
 
 // One use of a prepared statement: binds, steps, reads; reset when it ends.
 class Use {
@@ -121,6 +156,12 @@ public:
     {
         return keep(sqlite3_bind_blob(m_statement, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT));
     }
+    Use &bindNull(int index) { return keep(sqlite3_bind_null(m_statement, index)); }
+    template <typename Number>
+    Use &bind(int index, const std::optional<Number> &value)
+    {
+        return value ? bind(index, qint64(*value)) : bindNull(index);
+    }
     // SQLITE_ROW, SQLITE_DONE or the error.
     int step() { return m_bindResult != SQLITE_OK ? m_bindResult : sqlite3_step(m_statement); }
 
@@ -136,6 +177,11 @@ public:
         return QByteArray(data, sqlite3_column_bytes(m_statement, column));
     }
     QDateTime time(int column) const { return QDateTime::fromMSecsSinceEpoch(integer(column), Qt::UTC); }
+    bool isNull(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_NULL; }
+    std::optional<qint64> maybe(int column) const
+    {
+        return isNull(column) ? std::nullopt : std::optional<qint64>(integer(column));
+    }
 
 private:
     Use &keep(int result)
@@ -167,6 +213,36 @@ CheckSummary summaryOf(const Use &use)
     return {use.integer(0), use.text(1), use.time(2), use.time(3), use.text(4), int(use.integer(5))};
 }
 
+// Binds a check's tally to ?first and the six after it; none binds NULLs (its rows were not readable).
+void bindTally(Use &use, int first, const std::optional<CheckTally> &tally)
+{
+    if (!tally) {
+        use.bindNull(first).bindNull(first + 6);
+        for (int i = 1; i < 6; ++i)
+            use.bind(first + i, qint64(0));
+        return;
+    }
+    use.bind(first, qint64(tally->redCells)).bind(first + 1, qint64(tally->unreachable ? 1 : 0));
+    use.bind(first + 2, qint64(tally->homeStatus)).bind(first + 3, qint64(tally->changes));
+    use.bind(first + 4, qint64(tally->worse)).bind(first + 5, qint64(tally->better));
+    if (tally->comparedWith > 0)
+        use.bind(first + 6, tally->comparedWith);
+    else
+        use.bindNull(first + 6);
+}
+
+// Binds a row's tally to ?first and the four after it.
+void bindRowTally(Use &use, int first, const RowTally *row)
+{
+    if (!row) {
+        for (int i = 0; i < 5; ++i)
+            use.bindNull(first + i);
+        return;
+    }
+    use.bind(first, qint64(row->backlink)).bind(first + 1, row->follow).bind(first + 2, row->pages);
+    use.bind(first + 3, qint64(row->rank)).bind(first + 4, qint64(row->status));
+}
+
 } // namespace
 
 struct HistoryStore::Statements {
@@ -177,6 +253,12 @@ struct HistoryStore::Statements {
             sqlite3_finalize(statement);
     }
     sqlite3_stmt *operator[](int which) const { return prepared[std::size_t(which)]; }
+};
+
+// Version 2: a check read whole, kept for the comparison of the next.
+struct HistoryStore::LastRead {
+    qint64 id = 0;
+    SiteRows rows;
 };
 
 HistoryStore::HistoryStore(HistoryOptions options) : m_options(options) {}
@@ -299,6 +381,11 @@ bool HistoryStore::migrate()
             return false;
         }
     }
+    // Checks recorded before version 2 get the tallies new ones get when recorded.
+    if (*version < kTalliesVersion && (!prepare() || !fillTallies())) {
+        rollback();
+        return false;
+    }
     const QByteArray stamp = "PRAGMA application_id = " + QByteArray::number(kHistoryApplicationId) +
                              "; PRAGMA user_version = " + QByteArray::number(steps.size());
     if (!exec(stamp.constData()) || !exec("COMMIT")) {
@@ -353,6 +440,7 @@ void HistoryStore::close()
     m_db = nullptr;
     m_codecId = 0;
     m_dictionaries.clear();
+    m_lastRead.reset();
 }
 
 qint64 HistoryStore::record(const CheckRecord &check)
@@ -362,6 +450,8 @@ qint64 HistoryStore::record(const CheckRecord &check)
         fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open"));
         return 0;
     }
+    // Read before the write lock is taken, so other writers wait less; kept for the site's next check.
+    std::optional<SiteRows> read = readRows(check);
     if (!exec("BEGIN IMMEDIATE"))
         return 0;
     const auto abandon = [this]() -> qint64 {
@@ -369,7 +459,8 @@ qint64 HistoryStore::record(const CheckRecord &check)
         return 0;
     };
     const qint64 siteId = internedId(FindSite, AddSite, check.site);
-    if (siteId == 0)
+    std::optional<RecordTally> tally;
+    if (siteId == 0 || !tallyNew(check, siteId, read, tally))
         return abandon();
     const QByteArray siteWords = wordsFor(currentHistoryDictionary(), check.site); // wordsFor(…, lianjie) less the address
     qint64 checkId = 0;
@@ -381,6 +472,7 @@ qint64 HistoryStore::record(const CheckRecord &check)
         if (outcome.isEmpty())
             return fail(HistoryFailure::Failed, QStringLiteral("out of memory packing a check")), abandon();
         add.bind(7, outcome).bind(8, qint64(check.rows.size()));
+        bindTally(add, 9, tally ? std::optional<CheckTally>(tally->check) : std::nullopt);
         if (const int result = add.step(); result != SQLITE_DONE) {
             fail(result);
             return abandon();
@@ -398,6 +490,7 @@ qint64 HistoryStore::record(const CheckRecord &check)
             return fail(HistoryFailure::Failed, QStringLiteral("out of memory packing a check")), abandon();
         Use add((*m_statements)[AddRow]);
         add.bind(1, checkId).bind(2, qint64(position)).bind(3, friendId).bind(4, payload);
+        bindRowTally(add, 5, tally && position < tally->rows.size() ? &tally->rows[position] : nullptr);
         if (const int result = add.step(); result != SQLITE_DONE) {
             fail(result);
             return abandon();
@@ -405,6 +498,8 @@ qint64 HistoryStore::record(const CheckRecord &check)
     }
     if (!exec("COMMIT"))
         return abandon();
+    if (read)
+        m_lastRead = std::make_unique<LastRead>(LastRead{checkId, std::move(*read)});
     return checkId;
 }
 
@@ -449,10 +544,14 @@ std::optional<CheckRecord> HistoryStore::load(qint64 checkId)
     // One snapshot for the check and its rows, whoever writes meanwhile.
     if (!exec("BEGIN"))
         return std::nullopt;
-    const auto abandon = [this] {
-        rollback();
-        return std::nullopt;
-    };
+    std::optional<CheckRecord> check = loadInside(checkId);
+    rollback(); // ends the read; nothing was written
+    return check;
+}
+
+// load() inside a transaction already begun.
+std::optional<CheckRecord> HistoryStore::loadInside(qint64 checkId)
+{
     CheckRecord check;
     qint64 codecId = 0;
     {
@@ -462,10 +561,10 @@ std::optional<CheckRecord> HistoryStore::load(qint64 checkId)
             fail(HistoryFailure::NotFound, QStringLiteral("the history %1 has no check %2")
                                                .arg(QDir::toNativeSeparators(m_path))
                                                .arg(checkId));
-            return abandon();
+            return std::nullopt;
         }
         if (result != SQLITE_ROW)
-            return fail(result), abandon();
+            return fail(result), std::nullopt;
         check.site = query.text(0);
         check.mode = query.text(1);
         check.started = query.time(2);
@@ -474,7 +573,7 @@ std::optional<CheckRecord> HistoryStore::load(qint64 checkId)
         codecId = query.integer(5);
         const std::optional<QByteArray> outcome = unpack(codecId, query.blob(6), check.site);
         if (!outcome)
-            return abandon();
+            return std::nullopt;
         check.outcome = *outcome;
     }
     Use rows((*m_statements)[LoadRows]);
@@ -484,12 +583,11 @@ std::optional<CheckRecord> HistoryStore::load(qint64 checkId)
         const QString lianjie = rows.text(0);
         std::optional<QByteArray> payload = unpack(codecId, rows.blob(1), check.site, lianjie);
         if (!payload)
-            return abandon();
+            return std::nullopt;
         check.rows.append({lianjie, *payload});
     }
     if (result != SQLITE_DONE)
-        return fail(result), abandon();
-    rollback(); // ends the read; nothing was written
+        return fail(result), std::nullopt;
     return check;
 }
 
@@ -546,6 +644,7 @@ int HistoryStore::drop(int selectStatement, const QList<QByteArray> &arguments)
         return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), -1;
     if (!exec("BEGIN IMMEDIATE"))
         return -1;
+    m_lastRead.reset(); // its id may be given again
     QList<qint64> ids;
     {
         Use select((*m_statements)[selectStatement]);
@@ -730,6 +829,155 @@ std::optional<HistoryStore::BaiduAnswer> HistoryStore::baiduAnswer(const QString
     if (result != SQLITE_DONE)
         fail(result);
     return std::nullopt;
+}
+
+// Version 2: the tallies kept beside checks and rows.
+
+QList<TalliedCheck> HistoryStore::talliedChecksOf(const QString &site)
+{
+    m_error = {};
+    QList<TalliedCheck> checks;
+    if (!isOpen())
+        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), checks;
+    Use query((*m_statements)[TalliedChecks]);
+    query.bind(1, site);
+    int result;
+    while ((result = query.step()) == SQLITE_ROW) {
+        TalliedCheck check{summaryOf(query), std::nullopt};
+        if (!query.isNull(6))
+            check.tally = CheckTally{int(query.integer(6)),  query.integer(7) != 0,     int(query.integer(8)),
+                                     int(query.integer(9)),  int(query.integer(10)),    int(query.integer(11)),
+                                     query.maybe(12).value_or(0)};
+        checks.append(check);
+    }
+    if (result != SQLITE_DONE)
+        return fail(result), QList<TalliedCheck>();
+    return checks;
+}
+
+QList<FriendPoint> HistoryStore::friendLine(const QString &site, const QString &lianjie)
+{
+    m_error = {};
+    QList<FriendPoint> points;
+    if (!isOpen())
+        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), points;
+    Use query((*m_statements)[FriendLine]);
+    query.bind(1, site).bind(2, lianjie);
+    int result;
+    while ((result = query.step()) == SQLITE_ROW) {
+        FriendPoint point{query.integer(0), query.time(1), std::nullopt};
+        if (!query.isNull(2)) {
+            RowTally row;
+            row.backlink = BackLinkVerdict(std::clamp<qint64>(query.integer(2), 0, int(BackLinkVerdict::NotRead)));
+            if (const std::optional<qint64> follow = query.maybe(3))
+                row.follow = *follow != 0;
+            row.pages = query.maybe(4);
+            row.rank = RankVerdict(std::clamp<qint64>(query.integer(5), 0, int(RankVerdict::NotFirst)));
+            row.status = int(query.integer(6));
+            point.row = row;
+        }
+        points.append(point);
+    }
+    if (result != SQLITE_DONE)
+        return fail(result), QList<FriendPoint>();
+    return points;
+}
+
+// A check's rows as read from their json; none when they are not what `check` writes.
+std::optional<SiteRows> HistoryStore::readRows(const CheckRecord &check)
+{
+    auto typed = readRecord(check);
+    if (SiteRows *read = std::get_if<SiteRows>(&typed))
+        return std::move(*read);
+    return std::nullopt;
+}
+
+// The tally of a check about to be recorded, its rows as read (none when they
+// cannot be: it is recorded as given, without one); false on a failure of the store.
+bool HistoryStore::tallyNew(const CheckRecord &check, qint64 siteId, const std::optional<SiteRows> &read,
+                            std::optional<RecordTally> &tally)
+{
+    if (!read)
+        return true;
+    qint64 previousId = 0;
+    {
+        Use query((*m_statements)[PreviousForRecord]);
+        const int result = query.bind(1, siteId).bind(2, check.started.toMSecsSinceEpoch()).step();
+        if (result == SQLITE_ROW)
+            previousId = query.integer(0);
+        else if (result != SQLITE_DONE)
+            return fail(result);
+    }
+    const SiteRows *previous = nullptr;
+    if (previousId > 0) {
+        if (!m_lastRead || m_lastRead->id != previousId) {
+            m_lastRead.reset();
+            const HistoryError before = m_error;
+            const std::optional<CheckRecord> record = loadInside(previousId);
+            if (!record && m_error.failure != HistoryFailure::Corrupt)
+                return false;
+            m_error = before; // a damaged check before: this one is not compared
+            if (std::optional<SiteRows> rows = record ? readRows(*record) : std::nullopt)
+                m_lastRead = std::make_unique<LastRead>(LastRead{previousId, std::move(*rows)});
+        }
+        if (m_lastRead)
+            previous = &m_lastRead->rows;
+    }
+    tally = tallyOf(*read, previous);
+    tally->check.comparedWith = previous ? previousId : 0;
+    return true;
+}
+
+// Gives the checks an older version recorded the tallies new checks get,
+// inside the migration's transaction. A check whose rows cannot be read keeps
+// none (its list says it is damaged), and the check after it is not compared.
+bool HistoryStore::fillTallies()
+{
+    QList<std::pair<qint64, qint64>> checks; // id, site
+    {
+        Use all((*m_statements)[AllChecksInOrder]);
+        int result;
+        while ((result = all.step()) == SQLITE_ROW)
+            checks.append({all.integer(0), all.integer(1)});
+        if (result != SQLITE_DONE)
+            return fail(result);
+    }
+    std::optional<SiteRows> previous;
+    qint64 previousId = 0, previousSite = 0;
+    for (const auto &[id, siteId] : checks) {
+        if (siteId != previousSite)
+            previous.reset();
+        previousSite = siteId;
+        const HistoryError before = m_error;
+        const std::optional<CheckRecord> record = loadInside(id);
+        if (!record && m_error.failure != HistoryFailure::Corrupt)
+            return false;
+        m_error = before;
+        std::optional<SiteRows> read = record ? readRows(*record) : std::nullopt;
+        if (!read) {
+            previous.reset();
+            continue;
+        }
+        RecordTally tally = tallyOf(*read, previous ? &*previous : nullptr);
+        tally.check.comparedWith = previous ? previousId : 0;
+        {
+            Use update((*m_statements)[SetCheckTally]);
+            update.bind(1, id);
+            bindTally(update, 2, tally.check);
+            if (const int result = update.step(); result != SQLITE_DONE)
+                return fail(result);
+        }
+        for (qsizetype position = 0; position < tally.rows.size(); ++position) {
+            Use update((*m_statements)[SetRowTally]);
+            update.bind(1, id).bind(2, qint64(position));
+            bindRowTally(update, 3, &tally.rows[position]);
+            if (const int result = update.step(); result != SQLITE_DONE)
+                return fail(result);
+        }
+        previous = std::move(read);
+        previousId = id;
+    }
+    return true;
 }
 
 QString defaultHistoryPath(const QProcessEnvironment &environment)

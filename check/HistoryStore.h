@@ -18,6 +18,9 @@ struct sqlite3;
 
 namespace friendlinks {
 
+struct RecordTally;
+struct SiteRows;
+
 // Why the history could not do what was asked.
 enum class HistoryFailure {
     None,
@@ -70,7 +73,10 @@ public:
     [[nodiscard]] bool isOpen() const { return m_db != nullptr; }
     [[nodiscard]] QString path() const { return m_path; }
 
-    // The new check's id (ids grow from 1), or 0.
+    // The new check's id (ids grow from 1), or 0. Beside it the store keeps
+    // its tally and its rows' typed values (check/HistoryTally), its changes
+    // counted against the site's check before it; a check whose rows are not
+    // the json `check` writes is kept as given, without them.
     [[nodiscard]] qint64 record(const CheckRecord &check);
 
     // Newest first.
@@ -112,6 +118,13 @@ public:
     [[nodiscard]] std::optional<BaiduAnswer> baiduAnswer(const QString &query, const QString &mode,
                                                          const QDateTime &notBefore = {});
 
+    // Version 2: what the store keeps beside each check and row when it is
+    // recorded (check/HistoryTally), read without unpacking a row.
+    // The site's checks with their tallies, newest first.
+    [[nodiscard]] QList<TalliedCheck> talliedChecksOf(const QString &site);
+    // The friend's row in each check of the site that has it, oldest first.
+    [[nodiscard]] QList<FriendPoint> friendLine(const QString &site, const QString &lianjie);
+
 private:
     struct Statements;
     bool configure(bool fresh);
@@ -128,6 +141,13 @@ private:
     bool fail(int code);
     void fail(HistoryFailure failure, const QString &reason);
     void rollback();
+    // Version 2.
+    struct LastRead;
+    std::optional<CheckRecord> loadInside(qint64 checkId);
+    static std::optional<SiteRows> readRows(const CheckRecord &check);
+    bool tallyNew(const CheckRecord &check, qint64 siteId, const std::optional<SiteRows> &read,
+                  std::optional<RecordTally> &tally);
+    bool fillTallies();
 
     HistoryOptions m_options;
     QString m_path;
@@ -137,6 +157,7 @@ private:
     QHash<qint64, QByteArray> m_dictionaries;
     PayloadPacker m_packer;
     HistoryError m_error;
+    std::unique_ptr<LastRead> m_lastRead; // the check last recorded or compared with, read
 };
 
 // Where the history lives unless told otherwise: $FRIENDLINKS_HISTORY when set

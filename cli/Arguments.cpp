@@ -186,7 +186,7 @@ QString applyHistoryFormat(const QString &value, ParsedArguments &parsed)
     using Format = HistoryQuery::Format;
     static const std::pair<QLatin1StringView, Format> kFormats[] = {
         {QLatin1StringView("table"), Format::Table}, {QLatin1StringView("tsv"), Format::Tsv},
-        {QLatin1StringView("json"), Format::Json},
+        {QLatin1StringView("json"), Format::Json}, {QLatin1StringView("csv"), Format::Csv},
     };
     for (const auto &[name, format] : kFormats) {
         if (value == name) {
@@ -194,7 +194,15 @@ QString applyHistoryFormat(const QString &value, ParsedArguments &parsed)
             return {};
         }
     }
-    return QStringLiteral("--format must be table, tsv or json, not \"%1\"").arg(value);
+    return QStringLiteral("--format must be table, tsv, csv or json, not \"%1\"").arg(value);
+}
+
+QString applyHistoryFriend(const QString &value, ParsedArguments &parsed)
+{
+    if (value.trimmed().isEmpty())
+        return QStringLiteral("--friend needs the friend's address");
+    parsed.historyQuery.friendLink = value;
+    return {};
 }
 
 QString applySince(const QString &value, ParsedArguments &parsed)
@@ -260,6 +268,7 @@ const OptionSpec kOptions[] = {
     {QLatin1StringView("--history"), QLatin1StringView("check history report diff"), true, onCheck<applyHistory>},
     {QLatin1StringView("--format"), QLatin1StringView("history"), true, applyHistoryFormat},
     {QLatin1StringView("--prune"), QLatin1StringView("history"), true, applyPrune},
+    {QLatin1StringView("--friend"), QLatin1StringView("history"), true, applyHistoryFriend},
     {QLatin1StringView("--no-history"), kCheck, false,
      [](const QString &, ParsedArguments &parsed) { parsed.options.history = HistoryChoice{{}, true}; return QString(); }},
     {QLatin1StringView("--friend"), QLatin1StringView("report"), true, applyReportFriend},

@@ -48,10 +48,11 @@ struct DiffOptions {
 
 // `friendlinks history`: the checks of one site, or a prune of old checks.
 struct HistoryQuery {
-    enum class Format { Table, Tsv, Json };
+    enum class Format { Table, Tsv, Json, Csv };
     QStringList sites;    // the SITE operands (one is wanted)
     Format format = Format::Table;
     int pruneDays = -1;   // --prune DAYS; -1 when not given
+    QString friendLink;   // --friend URL: that friend's line through the checks; empty for the list of checks
 };
 
 // `friendlinks report`: the HTML report of a site, or one partner's notice.

@@ -29,6 +29,8 @@ QString CliHistory::takeOperand(const QString &site, ParsedArguments &parsed) co
 QString CliHistory::complete(const ParsedArguments &parsed) const
 {
     const HistoryQuery &query = parsed.historyQuery;
+    if (query.pruneDays >= 0 && !query.friendLink.isEmpty())
+        return QStringLiteral("--friend goes with a SITE, not with --prune");
     if (query.pruneDays >= 0)
         return query.sites.isEmpty() ? QString() : QStringLiteral("history takes a SITE or --prune DAYS, not both");
     if (query.sites.size() != 1)

@@ -116,16 +116,26 @@ const QString kDiffOptions = QStringLiteral(
     "  A site with no check to compare is a usage error (2); a history that cannot be read, 4.\n");
 
 const QString kHistorySynopsis = QStringLiteral(
-    "       friendlinks history SITE [--format table|tsv|json] [--history FILE]\n"
+    "       friendlinks history SITE [--friend URL] [--format table|tsv|csv|json] [--history FILE]\n"
     "       friendlinks history --prune DAYS [--history FILE]\n");
 
 const QString kHistoryOptions = QStringLiteral(
     "lists the checks of SITE that `check` recorded, newest first: when it started (local\n"
-    "time), its mode, its rows, its red cells and, for a check that could not be done, why\n"
-    "(无法访问, 首页返回 HTTP 404). SITE as it was checked (a modern check's host in lower case).\n"
-    "  --format F        table (default), tsv (header 时间 模式 行数 标红 状态), or json:\n"
+    "time), its mode, its rows, its red cells, for a check that could not be done why\n"
+    "(无法访问, 首页返回 HTTP 404), and how many changes (diff's) it had against the site's\n"
+    "check before, how many worse, how many better (empty for the first). SITE as it was\n"
+    "checked (a modern check's host in lower case).\n"
+    "  --format F        table (default), tsv (header 时间 模式 行数 标红 状态 变化 变差 变好),\n"
+    "                    csv (the same columns, as check's csv), or json:\n"
     "                    {\"site\", \"checks\": [{\"id\", \"started\", \"finished\" (UTC, ISO 8601),\n"
-    "                    \"mode\", \"rows\", \"red\", \"unreachable\", \"home_status\", \"version\"}]}\n"
+    "                    \"mode\", \"rows\", \"red\", \"unreachable\", \"home_status\", \"version\",\n"
+    "                    \"changes\", \"worse\", \"better\", \"compared_with\" (an id or null)}]}\n"
+    "  --friend URL      that friend's row in each check instead, oldest first: when, its\n"
+    "                    back link (有, 不传权重, 没有链接, 无法读取), follow/nofollow, index\n"
+    "                    count, rank, HTTP status (header 时间 反链 跟踪 收录 排名 状态; json\n"
+    "                    {\"site\", \"friend\", \"checks\": [{\"id\", \"started\", \"backlink\",\n"
+    "                    \"follow\", \"pages\", \"rank\", \"status\"}]}); URL also found without\n"
+    "                    \"http://\" or the closing \"/\"\n"
     "  --prune DAYS      drop every check (of every site) started more than DAYS days ago\n"
     "                    and say how many\n"
     "  --history FILE    the history to read instead of $FRIENDLINKS_HISTORY or the default\n"

@@ -94,7 +94,7 @@ TEST_F(HistoryStoreTest, ARecordComesBackWhole)
     RawDb raw(path());
     EXPECT_EQ(raw.text("PRAGMA integrity_check"), "ok");
     EXPECT_EQ(raw.text("PRAGMA journal_mode"), "wal");
-    EXPECT_EQ(raw.text("PRAGMA user_version"), QString::number(historyMigrations().size()));
+    EXPECT_EQ(raw.text("PRAGMA user_version"), QString::number(historySchemaVersion()));
 }
 
 TEST_F(HistoryStoreTest, ChecksOfASiteNewestFirstAndOnlyItsOwn)
