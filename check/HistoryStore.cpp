@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 namespace friendlinks {
 
@@ -38,6 +39,8 @@ enum Sql {
     DropCheck,
     DropFriends,
     DropSites,
+    LatestCheckBefore,
+    FriendRowsBefore,
     kSqlCount
 };
 
@@ -73,6 +76,14 @@ const char *const kSql[kSqlCount] = {
     "DELETE FROM check_run WHERE id = ?1",
     "DELETE FROM friend WHERE NOT EXISTS (SELECT 1 FROM check_row r WHERE r.friend_id = friend.id)",
     "DELETE FROM site WHERE NOT EXISTS (SELECT 1 FROM check_run c WHERE c.site_id = site.id)",
+    "SELECT c.id, c.mode, c.started_ms, c.finished_ms, c.program_version, c.row_count"
+    " FROM check_run c JOIN site s ON s.id = c.site_id WHERE s.name = ?1 AND c.started_ms < ?2"
+    " ORDER BY c.started_ms DESC, c.id DESC LIMIT 1",
+    "SELECT c.id, c.started_ms, c.codec_id, r.payload FROM check_row r JOIN check_run c ON c.id = r.check_id"
+    " WHERE r.friend_id = (SELECT id FROM friend WHERE address = ?2)"
+    " AND c.site_id = (SELECT id FROM site WHERE name = ?1)"
+    " AND (?3 = 0 OR (c.started_ms, c.id) < (SELECT b.started_ms, b.id FROM check_run b WHERE b.id = ?3))"
+    " ORDER BY c.started_ms DESC, c.id DESC, r.position LIMIT ?4",
 };
 
 // One use of a prepared statement: binds, steps, reads; reset when it ends.
@@ -640,6 +651,42 @@ void HistoryStore::fail(HistoryFailure failure, const QString &reason)
     // The first failure is the cause; what a rollback adds after it is not.
     if (m_error.ok())
         m_error = {failure, reason};
+}
+
+std::optional<CheckSummary> HistoryStore::latestCheckBefore(const QString &site, const QDateTime &before)
+{
+    m_error = {};
+    if (!isOpen())
+        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), std::nullopt;
+    Use query((*m_statements)[LatestCheckBefore]);
+    const qint64 limit = before.isValid() ? before.toMSecsSinceEpoch() : std::numeric_limits<qint64>::max();
+    const int result = query.bind(1, site).bind(2, limit).step();
+    if (result == SQLITE_ROW)
+        return summaryOf(query);
+    if (result != SQLITE_DONE)
+        fail(result);
+    return std::nullopt;
+}
+
+QList<FriendEntry> HistoryStore::friendHistoryBefore(const QString &site, const QString &lianjie, qint64 checkId,
+                                                     int limit)
+{
+    m_error = {};
+    QList<FriendEntry> entries;
+    if (!isOpen())
+        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), entries;
+    Use query((*m_statements)[FriendRowsBefore]);
+    query.bind(1, site).bind(2, lianjie).bind(3, checkId).bind(4, qint64(qMax(limit, 0)));
+    int result;
+    while ((result = query.step()) == SQLITE_ROW) {
+        const std::optional<QByteArray> payload = unpack(query.integer(2), query.blob(3), site, lianjie);
+        if (!payload)
+            return {};
+        entries.append({query.integer(0), query.time(1), *payload});
+    }
+    if (result != SQLITE_DONE)
+        return fail(result), QList<FriendEntry>();
+    return entries;
 }
 
 QString defaultHistoryPath(const QProcessEnvironment &environment)

@@ -88,6 +88,16 @@ public:
 
     [[nodiscard]] const HistoryError &lastError() const { return m_error; }
 
+    // The newest check of the site started before `before` (of all, when
+    // `before` is invalid), if any.
+    [[nodiscard]] std::optional<CheckSummary> latestCheckBefore(const QString &site, const QDateTime &before = {});
+    // The friend's row in the checks of the site before `checkId` (0: in all
+    // of them), newest first, at most `limit` rows: a look back that stops
+    // where it has seen enough, one page at a time (the next page starts
+    // before the last entry's check).
+    [[nodiscard]] QList<FriendEntry> friendHistoryBefore(const QString &site, const QString &lianjie, qint64 checkId,
+                                                         int limit);
+
 private:
     struct Statements;
     bool configure(bool fresh);

@@ -186,6 +186,22 @@ QString applyHistoryFormat(const QString &value, ParsedArguments &parsed)
     return QStringLiteral("--format must be table, tsv or json, not \"%1\"").arg(value);
 }
 
+QString applySince(const QString &value, ParsedArguments &parsed)
+{
+    const QDate day = QDate::fromString(value, Qt::ISODate);
+    if (!day.isValid() || value.size() != 10)
+        return QStringLiteral("--since needs a day as YYYY-MM-DD, not \"%1\"").arg(value);
+    parsed.diff.since = day;
+    return {};
+}
+
+template <ChangesShown Shown>
+QString applyChanges(const QString &, ParsedArguments &parsed)
+{
+    parsed.options.changes = Shown;
+    return {};
+}
+
 QString applyPrune(const QString &value, ParsedArguments &parsed)
 {
     const auto days = parseNumber(value, 0, kMaxPruneDays);
@@ -229,11 +245,14 @@ const OptionSpec kOptions[] = {
     {QLatin1StringView("--timeout-ms"), kCheck, true,
      onCheck<applyNumber<&CheckSettings::timeoutMs, 1, kMaxTimeoutMs>>},
     {QLatin1StringView("--format"), QLatin1StringView("diff"), true, applyDiffFormat},
-    {QLatin1StringView("--history"), QLatin1StringView("check history report"), true, onCheck<applyHistory>},
+    {QLatin1StringView("--history"), QLatin1StringView("check history diff report"), true, onCheck<applyHistory>},
     {QLatin1StringView("--format"), QLatin1StringView("history"), true, applyHistoryFormat},
     {QLatin1StringView("--prune"), QLatin1StringView("history"), true, applyPrune},
     {QLatin1StringView("--no-history"), kCheck, false,
      [](const QString &, ParsedArguments &parsed) { parsed.options.history = HistoryChoice{{}, true}; return QString(); }},
+    {QLatin1StringView("--changes"), kCheck, false, applyChanges<ChangesShown::After>},
+    {QLatin1StringView("--changes-only"), kCheck, false, applyChanges<ChangesShown::Only>},
+    {QLatin1StringView("--since"), QLatin1StringView("diff"), true, applySince},
     {QLatin1StringView("--friend"), QLatin1StringView("report"), true, applyReportFriend},
 };
 

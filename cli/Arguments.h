@@ -2,6 +2,7 @@
 
 #include "check/CheckEngine.h"
 
+#include <QDate>
 #include <QStringList>
 
 #include <functional>
@@ -21,6 +22,13 @@ struct HistoryChoice {
     [[nodiscard]] bool given() const { return !file.isEmpty(); }
 };
 
+// What a check says of the changes since each site's previous recorded check.
+enum class ChangesShown {
+    None,
+    After, // --changes: after the output
+    Only,  // --changes-only: nothing else, and nothing when nothing got worse
+};
+
 struct CheckOptions {
     QString site;       // the first site
     QStringList sites;  // every site in the order given (SITE arguments and --sites); site when empty
@@ -28,11 +36,13 @@ struct CheckOptions {
     bool facts = false; // tsv and table: the fact columns after the six (json always has them)
     HistoryChoice history;
     CheckSettings settings;
+    ChangesShown changes = ChangesShown::None;
 };
 
 struct DiffOptions {
-    QStringList files; // OLD and NEW
+    QStringList files; // OLD and NEW; or one SITE, its last two recorded checks
     bool json = false; // --format json, else the table
+    QDate since;       // --since DATE with a SITE: its newest check against its newest before that day
 };
 
 // `friendlinks history`: the checks of one site, or a prune of old checks.

@@ -9,6 +9,7 @@
 #include "check/TableFormat.h"
 #include "check/TsvFormat.h"
 #include "check/TextEscape.h"
+#include "check/HistoryChanges.h"
 #include "cli/SiteText.h"
 
 #include <algorithm>
@@ -53,6 +54,8 @@ CheckCommand::CheckCommand(CheckOptions options, QIODevice *out, QIODevice *err,
     if (!m_options.history.off)
         m_recorder = std::make_unique<HistoryRecorder>(
             m_options.history.given() ? m_options.history.file : defaultHistoryPath(), kVersion);
+    if (m_recorder && m_options.changes != ChangesShown::None)
+        m_changesStore = std::make_unique<HistoryStore>();
     m_batch = new BatchCheck(m_options.settings, m_options.sites, this);
     connect(m_batch, &BatchCheck::progress, this, [this](int sitesDone, int sites, int rowsDone, int rows) {
         if (m_errIsTerminal)
@@ -76,7 +79,14 @@ void CheckCommand::start()
     m_cannotCheck = false;
     m_unreachable = 0;
     m_baiduNote.clear();
-    if (!m_options.settings.modern && std::any_of(m_options.sites.begin(), m_options.sites.end(), hasUpperCaseHost))
+    m_changes = QList<std::optional<SiteChangesOf>>(m_batch->siteCount());
+    m_changesFailure.clear();
+    m_worse = false;
+    if (m_changesStore && !m_changesStore->isOpen() && !m_changesStore->open(m_recorder->path())) {
+        m_changesFailure = m_changesStore->lastError().reason;
+        writeErr(QStringLiteral("friendlinks: 无法比较变化：%1").arg(m_changesFailure));
+    }
+    if (!changesOnly() && !m_options.settings.modern && std::any_of(m_options.sites.begin(), m_options.sites.end(), hasUpperCaseHost))
         writeErr(kUpperCaseNote);
     // Opened before the check, so that a history that cannot record is said at once.
     if (m_recorder && !m_recorder->open())
@@ -161,17 +171,46 @@ void CheckCommand::reportSite(const SiteResult &result)
     }
 }
 
+// The site's changes since its previous recorded check, read before this check is recorded.
+void CheckCommand::compare(int site, const SiteResult &result)
+{
+    if (!m_changesStore || !m_changesFailure.isEmpty())
+        return;
+    auto changes = siteChanges(*m_changesStore, result);
+    if (const QString *problem = std::get_if<QString>(&changes)) {
+        m_changesFailure = *problem;
+        if (m_errIsTerminal)
+            m_err->write("\r\x1b[K");
+        writeErr(QStringLiteral("friendlinks: 无法比较变化：%1").arg(m_changesFailure));
+        return;
+    }
+    m_changes[site] = SiteChangesOf{result.outcome.site, std::get<SiteChanges>(std::move(changes))};
+    m_worse = m_worse || m_changes[site]->changes.worse() > 0;
+}
+
+QByteArray CheckCommand::siteJson(int site)
+{
+    const QByteArray object = formatJson(*m_batch->results(site));
+    return m_changes.value(site) ? withChangesJson(object, m_changes[site]->changes) : object;
+}
+
 void CheckCommand::siteFinished(int site, const SiteResult &result)
 {
     if (m_errIsTerminal)
         m_err->write("\r\x1b[K");
     m_cannotCheck = m_cannotCheck || result.cannotCheck();
     m_unreachable += !result.outcome.reachable;
-    reportSite(result);
+    if (!changesOnly())
+        reportSite(result);
+    compare(site, result);
     if (m_recorder && !m_recorder->record(result))
         sayHistoryFailure();
+    if (changesOnly()) {
+        m_batch->release(site); // only its changes are written
+        return;
+    }
     if (m_options.format == OutputFormat::Jsonl)
-        writeOut(jsonLine(formatJson(*m_batch->results(site))));
+        writeOut(jsonLine(siteJson(site)));
     if (streams()) {
         if (m_options.format == OutputFormat::Jsonl)
             m_batch->release(site);
@@ -183,8 +222,9 @@ void CheckCommand::siteFinished(int site, const SiteResult &result)
 void CheckCommand::batchFinished()
 {
     // One site that cannot be fetched writes nothing, as it always has.
-    if (!streams() && (m_batch->siteCount() > 1 || m_unreachable == 0))
+    if (!changesOnly() && !streams() && (m_batch->siteCount() > 1 || m_unreachable == 0))
         writeResult();
+    writeChanges();
     if (!m_baiduNote.isEmpty())
         writeErr(m_baiduNote);
     if (!m_outError.isEmpty())
@@ -194,9 +234,58 @@ void CheckCommand::batchFinished()
 
 int CheckCommand::exitStatus() const
 {
-    if (!m_outError.isEmpty() || (m_historySaid && m_options.history.given()))
+    if (!m_outError.isEmpty() || (m_historySaid && m_options.history.given()) || !m_changesFailure.isEmpty())
         return kExitOutputFailed;
-    return m_cannotCheck ? kExitUnreachable : kExitOk;
+    if (m_cannotCheck)
+        return kExitUnreachable;
+    return m_worse ? kExitWorse : kExitOk;
+}
+
+// After the output (json and jsonl carry them in their site objects): the
+// changes of each site; with --changes-only, only those of the sites where
+// something got worse, and nothing when nothing did.
+void CheckCommand::writeChanges()
+{
+    if (m_options.changes == ChangesShown::None)
+        return;
+    QList<SiteChangesOf> sites;
+    for (const std::optional<SiteChangesOf> &site : m_changes)
+        if (site && (!changesOnly() || site->changes.worse() > 0))
+            sites << *site;
+    const bool json = m_options.format == OutputFormat::Json || m_options.format == OutputFormat::Jsonl;
+    if (!changesOnly()) {
+        if (json || sites.isEmpty())
+            return;
+        const bool written = m_batch->siteCount() > 1 || m_unreachable == 0;
+        const QByteArray gap = !written ? "" : m_options.format == OutputFormat::Csv ? "\r\n" : "\n";
+        switch (m_options.format) {
+        case OutputFormat::Tsv: writeOut(gap + changesTsv(sites)); break;
+        case OutputFormat::Csv: writeOut(gap + changesCsv(sites, false)); break;
+        default: writeOut(gap + changesTableText(sites)); break;
+        }
+        return;
+    }
+    if (sites.isEmpty())
+        return; // nothing got worse: nothing to say, nothing for cron to mail
+    switch (m_options.format) {
+    case OutputFormat::Json:
+        if (m_batch->siteCount() > 1) {
+            QList<QByteArray> objects;
+            for (const SiteChangesOf &site : sites)
+                objects << changesOnlyJson(site);
+            writeOut(joinJsonSites(objects));
+        } else {
+            writeOut(changesOnlyJson(sites.front()));
+        }
+        break;
+    case OutputFormat::Jsonl:
+        for (const SiteChangesOf &site : sites)
+            writeOut(jsonLine(changesOnlyJson(site)));
+        break;
+    case OutputFormat::Tsv: writeOut(changesTsv(sites)); break;
+    case OutputFormat::Csv: writeOut(changesCsv(sites)); break;
+    case OutputFormat::Table: writeOut(changesTableText(sites)); break;
+    }
 }
 
 void CheckCommand::writeResult()
@@ -209,11 +298,11 @@ void CheckCommand::writeResult()
     case OutputFormat::Json:
         if (several) {
             QList<QByteArray> objects;
-            for (const ResultsModel *site : results)
-                objects << formatJson(*site);
+            for (int site = 0; site < results.size(); ++site)
+                objects << siteJson(site);
             writeOut(joinJsonSites(objects));
         } else {
-            writeOut(formatJson(*results.front()));
+            writeOut(siteJson(0));
         }
         break;
     case OutputFormat::Jsonl:

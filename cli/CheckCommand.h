@@ -2,6 +2,7 @@
 
 #include "check/BatchCheck.h"
 #include "check/HistoryRecording.h"
+#include "cli/ChangesText.h"
 #include "cli/Arguments.h"
 #include "cli/Usage.h"
 
@@ -10,11 +11,13 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 namespace friendlinks {
 
 // Exit statuses of `friendlinks check` (kExitOutputFailed, 4, in cli/Usage.h).
 inline constexpr int kExitOk = 0;
+inline constexpr int kExitWorse = 1; // --changes: something got worse since the previous recorded check
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitUnreachable = 3;
 
@@ -31,9 +34,16 @@ inline constexpr int kExitUnreachable = 3;
 // writes the rows to out in the chosen format, progress and errors to err.
 // Each site's check is recorded into the history as it ends (HistoryChoice);
 // a history that cannot record is said once on err, and the check goes on.
-// Emits finished(exit status) once: 0; 3 when a site could not be fetched or
-// its home page answered with an HTTP error; 4 when out took not all of it,
-// or when the history given with --history could not record.
+// With --changes each site's check is first compared with its previous
+// recorded check (HistoryChanges), and the changes written after the output;
+// with --changes-only they are all it writes, and only for the sites where
+// something got worse (stderr then says only failures: the history, the
+// output, Baidu's block).
+// Emits finished(exit status) once: 0; 1 when, with --changes, something got
+// worse; 3 when a site could not be fetched or its home page answered with an
+// HTTP error; 4 when out took not all of it, when the history given with
+// --history could not record, or when the changes could not be read. Of
+// several, the greatest.
 // colour: red cells in red (colourWanted).
 class CheckCommand : public QObject {
     Q_OBJECT
@@ -54,6 +64,10 @@ private:
     void writeOut(const QByteArray &data);
     void writeErr(const QString &line);
     void sayHistoryFailure();
+    void compare(int site, const SiteResult &result);
+    void writeChanges();
+    [[nodiscard]] QByteArray siteJson(int site);
+    [[nodiscard]] bool changesOnly() const { return m_options.changes == ChangesShown::Only; }
     [[nodiscard]] int exitStatus() const;
     // jsonl, tsv and csv of several sites are written as the sites finish
     // (tsv and csv in the order given), and a written site is released.
@@ -73,6 +87,10 @@ private:
     QString m_baiduNote;        // Baidu's certificate trouble, said once at the end
     std::unique_ptr<HistoryRecorder> m_recorder; // none with --no-history
     bool m_historySaid = false; // the history's failure was said
+    std::unique_ptr<HistoryStore> m_changesStore; // --changes: the history read before each site is recorded
+    QList<std::optional<SiteChangesOf>> m_changes; // by site, in the order given; none when not read
+    QString m_changesFailure;        // why the changes could not be read; said once
+    bool m_worse = false;            // something got worse at some site
 };
 
 } // namespace friendlinks

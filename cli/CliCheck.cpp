@@ -41,6 +41,9 @@ QString CliCheck::complete(const ParsedArguments &parsed) const
         if (const QString problem = siteProblem(site); !problem.isEmpty())
             return problem;
     }
+    if (parsed.options.changes != ChangesShown::None && parsed.options.history.off)
+        return QStringLiteral("%1 compares with the history, which --no-history turns off")
+            .arg(parsed.options.changes == ChangesShown::Only ? "--changes-only" : "--changes");
     return {};
 }
 

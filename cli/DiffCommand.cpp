@@ -3,11 +3,15 @@
 #include "cli/BoundedRead.h"
 #include "check/CheckMode.h"
 #include "check/DisplayWidth.h"
+#include "check/HistoryRecording.h"
+#include "check/HistoryStore.h"
 #include "check/SiteDiff.h"
 #include "check/TextEscape.h"
+#include "cli/SiteText.h"
 #include "cli/Usage.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -142,16 +146,96 @@ std::variant<QList<LinkChange>, QString> compareFiles(const QStringList &files, 
     return diffChecks(older, newer);
 }
 
+// Why two recorded checks cannot be compared, and the exit status that says it.
+struct Trouble {
+    QString problem;
+    int status = kDiffUsage;
+};
+
+const QString kNeedsTwo = QStringLiteral("diff needs two files, OLD.json and NEW.json, or a SITE with recorded checks");
+
+std::variant<SiteRows, Trouble> recordedRows(HistoryStore &store, qint64 id)
+{
+    const std::optional<CheckRecord> record = store.load(id);
+    if (!record)
+        return Trouble{QStringLiteral("无法读取历史：%1").arg(store.lastError().reason), kExitOutputFailed};
+    auto result = recordedResult(*record);
+    if (const QString *problem = std::get_if<QString>(&result))
+        return Trouble{QStringLiteral("无法读取历史：%1").arg(*problem), kExitOutputFailed};
+    const SiteResult &read = std::get<SiteResult>(result);
+    return SiteRows{read.outcome, read.rows, true};
+}
+
+// The changes from a site's check before the newest (or its newest check
+// started before the day `since`, UTC) to its newest, as the history holds them.
+std::variant<QList<LinkChange>, Trouble> compareRecorded(const QString &given, const QDate &since,
+                                                         const HistoryChoice &history)
+{
+    const QString path = history.given() ? history.file : defaultHistoryPath();
+    if (QFileInfo(given).isFile())
+        return Trouble{kNeedsTwo + QStringLiteral(": \"%1\" is one file").arg(given)};
+    const QString noCheck = QStringLiteral("%1: no check of %2 is recorded in %3").arg(kNeedsTwo, given, path);
+    if (!QFileInfo::exists(path))
+        return Trouble{noCheck}; // a missing history is an empty one, not made
+    HistoryStore store;
+    if (!store.open(path))
+        return Trouble{QStringLiteral("无法读取历史：%1").arg(store.lastError().reason), kExitOutputFailed};
+    // A modern check records the host in lower case.
+    std::optional<CheckSummary> newest;
+    QString site;
+    for (const QString &name : {given, withLowerCaseHost(given)}) {
+        newest = store.latestCheckBefore(name);
+        site = name;
+        if (newest || !store.lastError().ok())
+            break;
+    }
+    if (!store.lastError().ok())
+        return Trouble{QStringLiteral("无法读取历史：%1").arg(store.lastError().reason), kExitOutputFailed};
+    if (!newest)
+        return Trouble{noCheck};
+    const std::optional<CheckSummary> older = since.isValid()
+        ? store.latestCheckBefore(site, QDateTime(since, QTime(0, 0), Qt::UTC))
+        : store.previousCheck(site, newest->id);
+    if (!store.lastError().ok())
+        return Trouble{QStringLiteral("无法读取历史：%1").arg(store.lastError().reason), kExitOutputFailed};
+    if (!older)
+        return Trouble{since.isValid() ? QStringLiteral("no check of %1 was recorded before %2 (UTC): nothing to compare")
+                                             .arg(site, since.toString(Qt::ISODate))
+                                       : QStringLiteral("only one check of %1 is recorded: nothing to compare").arg(site)};
+    QList<SiteRows> checks[2];
+    const qint64 ids[2] = {older->id, newest->id};
+    for (int i = 0; i < 2; ++i) {
+        auto rows = recordedRows(store, ids[i]);
+        if (const Trouble *trouble = std::get_if<Trouble>(&rows))
+            return *trouble;
+        checks[i] << std::get<SiteRows>(std::move(rows));
+    }
+    return diffChecks(checks[0], checks[1]);
+}
+
 } // namespace
 
-int runDiff(const DiffOptions &options, QIODevice *out, QIODevice *err)
+int runDiff(const DiffOptions &options, QIODevice *out, QIODevice *err, const HistoryChoice &history)
 {
-    const auto compared = compareFiles(options.files, err);
-    if (const QString *problem = std::get_if<QString>(&compared)) {
-        err->write(QStringLiteral("friendlinks diff: %1\n").arg(escapeForDisplay(*problem)).toUtf8());
-        return kDiffUsage;
+    const auto say = [err](const QString &problem) {
+        err->write(QStringLiteral("friendlinks diff: %1\n").arg(escapeForDisplay(problem)).toUtf8());
+    };
+    QList<LinkChange> changes;
+    if (options.files.size() == 1) {
+        auto compared = compareRecorded(options.files.front(), options.since, history);
+        if (const Trouble *trouble = std::get_if<Trouble>(&compared)) {
+            say(trouble->problem);
+            return trouble->status;
+        }
+        changes = std::get<QList<LinkChange>>(std::move(compared));
+    } else {
+        auto compared = compareFiles(options.files, err);
+        if (const QString *problem = std::get_if<QString>(&compared)) {
+            say(*problem);
+            return kDiffUsage;
+        }
+        changes = std::get<QList<LinkChange>>(std::move(compared));
     }
-    const QList<LinkChange> &changes = std::get<QList<LinkChange>>(compared);
     const QByteArray output = options.json ? formatChangesJson(changes) : formatChangesTable(changes);
     if (out->write(output) != output.size()) {
         err->write(QStringLiteral("friendlinks diff: 无法写出结果：%1\n").arg(out->errorString()).toUtf8());

@@ -13,7 +13,7 @@ const QString kCheckSynopsis = QStringLiteral(
     "       friendlinks check SITE... [--sites FILE] [--format table|tsv|csv|json|jsonl] [--modern]\n"
     "                              [--proxy URL] [--baidu-host HOST] [--jobs N] [--timeout-ms N]\n"
     "                              [--ca-file PEM] [--insecure] [--baidu-interval-ms N] [--facts]\n"
-    "                              [--history FILE] [--no-history]\n");
+    "                              [--history FILE] [--no-history] [--changes | --changes-only]\n");
 
 const QString kCheckOptions = QStringLiteral(
     "`check` lists the friend links of SITE and probes each one: link back, Baidu index count,\n"
@@ -61,6 +61,14 @@ const QString kCheckOptions = QStringLiteral(
     "                    in the user's data folder (~/.local/share/friendlinks/ on Linux,\n"
     "                    %LOCALAPPDATA%\\friendlinks\\ on Windows)\n"
     "  --no-history      record nothing\n"
+    "  --changes         after the output, what changed since each site's last recorded check\n"
+    "                    (diff's rules): 变差/好转/变化 a change, 仍未恢复 a bad state begun earlier,\n"
+    "                    with its first day; tsv and csv as a second table after an empty line\n"
+    "                    (站点 趋势 变化 代码 网站地址 旧值 新值 起始日), json and jsonl as the keys\n"
+    "                    \"compared_with\", \"changes\" and \"ongoing\" of each site object\n"
+    "  --changes-only    only the changes, only of the sites that got worse, nothing at all when\n"
+    "                    none did (a first check included): for cron, which mails what it prints;\n"
+    "                    stderr then says only failures\n"
     "json site objects also carry \"skipped\" (the anchors that gave no row, by reason:\n"
     "inner_page, same_site, not_http, footer_word, and in classic https, name_ending,\n"
     "host_prefix, index_page, too_long, contains_site_name; in modern duplicate, too_long)\n"
@@ -79,17 +87,26 @@ const QString kCheckOptions = QStringLiteral(
     "Exit status: 0 done, 2 usage error, 3 a site cannot be fetched or its home page answers\n"
     "with an HTTP error (each named on stderr with the cause; the other sites are still checked\n"
     "and written), 4 output could not be written.\n"
+    "  With --changes or --changes-only: 1 something got worse; 3 and 4 come before it, and 4\n"
+    "  also when the changes could not be read; --no-history is then a usage error.\n"
     "A history that cannot record (cannot be opened, in use past 5 s, not a friendlinks history,\n"
     "damaged, full) is said once on stderr; the check still runs and prints, and exits 4 only\n"
     "when the file was named with --history.\n");
 
-const QString kDiffSynopsis = QStringLiteral("       friendlinks diff OLD.json NEW.json [--format table|json]\n");
+const QString kDiffSynopsis = QStringLiteral(
+    "       friendlinks diff OLD.json NEW.json [--format table|json]\n"
+    "       friendlinks diff SITE [--since DATE] [--format table|json] [--history FILE]\n");
 
 const QString kDiffOptions = QStringLiteral(
     "compares two saved json (or jsonl) outputs and lists what changed per site, regressions\n"
     "first; a site that could not be checked in NEW is one line \"unreachable\".\n"
     "Exit status: 0 nothing got worse, 1 something did, 2 usage error, unreadable file, a file\n"
-    "holding no site or two files of different sites, 4 output could not be written.\n");
+    "holding no site or two files of different sites, 4 output could not be written.\n"
+    "SITE in place of the files (an operand that is an existing file is a file): its last two\n"
+    "checks in the history (--history FILE, else as for check; a missing file is not made).\n"
+    "  --since DATE      YYYY-MM-DD: its newest check against its newest one started before\n"
+    "                    that day (00:00 UTC), what changed since then\n"
+    "  A site with no check to compare is a usage error (2); a history that cannot be read, 4.\n");
 
 const QString kHistorySynopsis = QStringLiteral(
     "       friendlinks history SITE [--format table|tsv|json] [--history FILE]\n"

@@ -87,7 +87,8 @@ TEST(Commands, AreListedInTheHelpAndTakeTheirOwnOptionsFromTheTable)
         {{"diff", "a", "b", "--format"}, "--format needs a value"},
         {{"diff", "a", "b", "--facts"}, "unknown option --facts"},
         {{"diff", "--version"}, "unknown option --version"},
-        {{"diff", "a"}, "diff needs two files"},
+        {{"diff", "a", "b", "c"}, "diff needs two files"},
+        {{"diff"}, "or a SITE"},
         {{"check", "a.com", "--format", "json", "x.json", "--format", "html"}, "--format must be table, tsv"},
     };
     for (const auto &[arguments, reason] : bad) {
