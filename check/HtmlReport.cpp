@@ -188,7 +188,8 @@ QString changeTable(const ReportData &data)
                                  "<th>自</th></tr></thead>\n<tbody>\n");
     for (const ReportChange &change : data.changes)
         out += QStringLiteral("<tr%1><td>%2</td><td>%3</td><td>%4</td><td>%5</td>%6</tr>\n")
-                   .arg(toneClass(change.tone), html(change.lianjie), html(change.label), cellHtml(change.oldValue),
+                   .arg(toneClass(change.tone), change.lianjie.isEmpty() ? QStringLiteral("本站") : html(change.lianjie),
+                        html(change.label), cellHtml(change.oldValue),
                         cellHtml(change.newValue), sinceCell(change.since, checkDay));
     return out + QStringLiteral("</tbody>\n</table>\n");
 }
@@ -200,7 +201,8 @@ QString ongoingTable(const ReportData &data)
                                  "</tr></thead>\n<tbody>\n");
     for (const ReportOngoing &state : data.ongoing)
         out += QStringLiteral("<tr class=\"worse\"><td>%1</td><td>%2</td>%3</tr>\n")
-                   .arg(html(state.lianjie), html(state.label), sinceCell(state.since, checkDay));
+                   .arg(state.lianjie.isEmpty() ? QStringLiteral("本站") : html(state.lianjie), html(state.label),
+                        sinceCell(state.since, checkDay));
     return out + QStringLiteral("</tbody>\n</table>\n");
 }
 
@@ -216,7 +218,10 @@ QString changesSection(const ReportData &data, const QTimeZone &zone)
     if (data.changes.isEmpty())
         out += QStringLiteral("<p class=\"empty\">无变化。</p>\n");
     else
-        out += QStringLiteral("<p>%1 处变化，其中 %2 处变坏。</p>\n").arg(data.changes.size()).arg(worse)
+        out += QStringLiteral("<p>%1（共 %2 处变化，%3 处变坏）</p>\n")
+                   .arg(data.summary.toHtmlEscaped())
+                   .arg(data.changes.size())
+                   .arg(worse)
             + changeTable(data);
     if (!data.ongoing.isEmpty())
         out += ongoingTable(data);

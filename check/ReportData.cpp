@@ -1,6 +1,7 @@
 #include "check/ReportData.h"
 
 #include "check/CheckMode.h"
+#include "check/HistoryChanges.h"
 #include "check/HistoryRecording.h"
 #include "check/ReportDataRows.h"
 #include "check/RowSchema.h"
@@ -149,6 +150,34 @@ std::optional<ReportProblem> fillTrends(HistoryStore &store, const QList<CheckSu
     return std::nullopt;
 }
 
+ReportTone toneOf(ChangeTone tone)
+{
+    switch (tone) {
+    case ChangeTone::Worse: return ReportTone::Worse;
+    case ChangeTone::Better: return ReportTone::Better;
+    case ChangeTone::Neutral: break;
+    }
+    return ReportTone::Neutral;
+}
+
+// What changed since the check before the latest, and the bad states older than that.
+std::optional<ReportProblem> fillChanges(HistoryStore &store, ReportData &data)
+{
+    auto found = siteChanges(store, data.latest, data.checkId);
+    if (const QString *problem = std::get_if<QString>(&found))
+        return ReportProblem{false, *problem};
+    const SiteChanges &changes = std::get<SiteChanges>(found);
+    data.hasEarlier = changes.hasEarlier;
+    data.comparedWith = changes.comparedWith;
+    data.summary = changes.summary();
+    for (const RowChange &change : changes.changes)
+        data.changes.append({change.lianjie, change.code, change.label, change.oldValue, change.newValue,
+                             toneOf(change.tone), change.since});
+    for (const RowState &state : changes.ongoing)
+        data.ongoing.append({state.lianjie, state.code, state.label, state.since});
+    return std::nullopt;
+}
+
 } // namespace
 
 std::variant<ReportData, ReportProblem> gatherReport(HistoryStore &store, const QString &site, int trendChecks)
@@ -166,12 +195,8 @@ std::variant<ReportData, ReportProblem> gatherReport(HistoryStore &store, const 
     if (auto *problem = std::get_if<ReportProblem>(&latest))
         return *problem;
     data.latest = std::get<SiteResult>(std::move(latest));
-    if (const std::optional<CheckSummary> previous = store.previousCheck(site, data.checkId)) {
-        data.hasEarlier = true;
-        data.comparedWith = previous->started;
-    } else if (!store.lastError().ok()) {
-        return unreadable(store);
-    }
+    if (auto problem = fillChanges(store, data))
+        return *problem;
     if (auto problem = fillTrends(store, checks.mid(0, std::max(1, trendChecks)), data))
         return *problem;
     data.notices = partnerNotices(data);

@@ -22,9 +22,10 @@ namespace friendlinks {
 
 enum class ReportTone { Worse, Better, Neutral };
 
-// One change of a row since the previous check, in the window's words.
+// One change of a row since the previous check, in the window's words
+// (check/HistoryChanges' RowChange).
 struct ReportChange {
-    QString lianjie;
+    QString lianjie; // empty for the site itself
     QString code;  // SiteDiff's kChange… code
     QString label; // "反链丢失", "新增友链", "收录下降 35%", "加了 nofollow", …
     QString oldValue, newValue;
@@ -83,6 +84,7 @@ struct ReportData {
     int checks = 0;                // recorded checks of the site
     bool hasEarlier = false;       // a check before the latest is recorded
     QDateTime comparedWith;        // that check's start (UTC)
+    QString summary;               // "与 12-01 相比：2 个反链丢失，1 个新增"; empty without an earlier check
     QList<ReportChange> changes;   // regressions first, then row order
     QList<ReportOngoing> ongoing;
     QList<FriendTrend> trends;     // in the latest check's row order

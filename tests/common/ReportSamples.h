@@ -68,6 +68,7 @@ inline ReportData hostileReport()
     data.checks = 30;
     data.hasEarlier = true;
     data.comparedWith = QDateTime(QDate(2026, 12, 8), QTime(3, 0), Qt::UTC);
+    data.summary = QStringLiteral("与 12-08 相比：9 个反链丢失，1 个新增");
     data.latest.outcome.site = data.site;
     data.latest.outcome.modern = true;
     data.latest.outcome.home.status = 200;
