@@ -10,7 +10,8 @@ export CCACHE_NOHASHDIR := 1
 DEB_PACKAGES := qt6-base-dev libre2-dev cmake ninja-build g++ pkg-config \
                 libgtest-dev libgmock-dev libpsl-dev publicsuffix libbenchmark-dev fonts-wqy-zenhei \
                 dpkg-dev file desktop-file-utils openssl \
-                fonts-arphic-uming ccache qt6-translations-l10n zlib1g-dev libsqlite3-dev
+                fonts-arphic-uming ccache qt6-translations-l10n zlib1g-dev libsqlite3-dev \
+                chromium
 SCREENSHOT_PACKAGES := xvfb xauth imagemagick
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 # The Windows build (mingw-w64, host tools of the same Qt), its run under Wine, its packages.

@@ -126,11 +126,31 @@ struct Earlier {
     ResultRow row;
 };
 
+// The typed values the store keeps beside a recorded row, as the row the
+// state rules read; a row that could not be read when recorded tells nothing.
+ResultRow rowOf(const std::optional<RowTally> &tally)
+{
+    ResultRow row;
+    if (!tally)
+        return row;
+    row.facts.backlinkVerdict = tally->backlink;
+    if (tally->follow) {
+        row.facts.backlink = BackLinkFacts{};
+        row.facts.backlink->follow = *tally->follow;
+    }
+    if (tally->pages || tally->rank != RankVerdict::Unknown) {
+        row.facts.baidu = BaiduFacts{};
+        row.facts.baidu->pages = tally->pages;
+        row.facts.baidu->rank = tally->rank;
+    }
+    return row;
+}
+
 // The friend's earlier rows, newest first, read a page at a time as far as asked.
 class FriendLookBack {
 public:
-    FriendLookBack(HistoryStore &store, const QString &site, const QString &lianjie, qint64 beforeId, bool modern)
-        : m_store(store), m_site(site), m_lianjie(lianjie), m_before(beforeId), m_modern(modern)
+    FriendLookBack(HistoryStore &store, const QString &site, const QString &lianjie, qint64 beforeId)
+        : m_store(store), m_site(site), m_lianjie(lianjie), m_before(beforeId)
     {
     }
 
@@ -146,22 +166,17 @@ public:
 private:
     void readPage()
     {
-        const QList<FriendEntry> entries = m_store.friendHistoryBefore(m_site, m_lianjie, m_before, kPage);
+        const QList<FriendPoint> entries = m_store.friendPointsBefore(m_site, m_lianjie, m_before, kPage);
         if (!m_store.lastError().ok()) {
             m_problem = m_store.lastError().reason;
             return;
         }
         m_done = entries.size() < kPage;
-        for (const FriendEntry &entry : entries) {
+        for (const FriendPoint &entry : entries) {
             if (entry.checkId == m_lastCheck)
                 continue; // the friend listed twice in one check: its first row speaks for it
             m_lastCheck = entry.checkId;
-            auto row = readRowJson(entry.payload, m_modern);
-            if (const QString *problem = std::get_if<QString>(&row)) {
-                m_problem = QStringLiteral("recorded row %1 of %2: %3").arg(m_lianjie, m_site, *problem);
-                return;
-            }
-            m_rows.append({dayOf(entry.started), std::get<ResultRow>(std::move(row))});
+            m_rows.append({dayOf(entry.started), rowOf(entry.row)});
         }
         if (!entries.isEmpty())
             m_before = entries.last().checkId;
@@ -172,7 +187,6 @@ private:
     HistoryStore &m_store;
     QString m_site, m_lianjie;
     qint64 m_before;
-    bool m_modern;
     qint64 m_lastCheck = -1;
     QList<Earlier> m_rows;
     bool m_done = false;
@@ -341,7 +355,7 @@ std::variant<QList<RowState>, QString> rowStates(HistoryStore &store, const Site
                                         [&](const StateRule &rule) { return rule.holds(row) == Holds::Yes; });
         if (!anyBad && !pages)
             continue; // nothing to look up: the friend's history is not read
-        FriendLookBack look(store, current.outcome.site, lianjie, currentId, current.modern());
+        FriendLookBack look(store, current.outcome.site, lianjie, currentId);
         for (const StateRule &rule : stateRules()) {
             if (rule.holds(row) != Holds::Yes || changed.contains({lianjie, rule.code}))
                 continue;

@@ -51,6 +51,7 @@ enum Sql {
     AllChecksInOrder,
     SetCheckTally,
     SetRowTally,
+    FriendPointsBefore,
     kSqlCount
 };
 
@@ -123,6 +124,14 @@ const char *const kSql[kSqlCount] = {
     " compared_id = ?8 WHERE id = ?1",
     "UPDATE check_row SET backlink = ?3, follow = ?4, pages = ?5, rank = ?6, status = ?7"
     " WHERE check_id = ?1 AND position = ?2",
+    // A friend's typed values in the site's checks before ?3, newest first: a
+    // look back that reads no payload.
+    "SELECT b.id, b.started_ms, k.backlink, k.follow, k.pages, k.rank, k.status"
+    " FROM check_row k INDEXED BY check_row_by_friend JOIN check_run b ON b.id = k.check_id"
+    " WHERE k.friend_id = (SELECT id FROM friend WHERE address = ?2)"
+    " AND b.site_id = (SELECT id FROM site WHERE name = ?1)"
+    " AND (?3 = 0 OR (b.started_ms, b.id) < (SELECT n.started_ms, n.id FROM check_run n WHERE n.id = ?3))"
+    " ORDER BY b.started_ms DESC, b.id DESC, k.position LIMIT ?4",
 };
 
 // The schema version that keeps tallies beside checks and rows.
@@ -855,6 +864,27 @@ QList<TalliedCheck> HistoryStore::talliedChecksOf(const QString &site)
     return checks;
 }
 
+namespace {
+
+// A friend's point from a statement's columns: check id, start, then the row's typed values.
+FriendPoint pointOf(Use &query)
+{
+    FriendPoint point{query.integer(0), query.time(1), std::nullopt};
+    if (!query.isNull(2)) {
+        RowTally row;
+        row.backlink = BackLinkVerdict(std::clamp<qint64>(query.integer(2), 0, int(BackLinkVerdict::NotRead)));
+        if (const std::optional<qint64> follow = query.maybe(3))
+            row.follow = *follow != 0;
+        row.pages = query.maybe(4);
+        row.rank = RankVerdict(std::clamp<qint64>(query.integer(5), 0, int(RankVerdict::NotFirst)));
+        row.status = int(query.integer(6));
+        point.row = row;
+    }
+    return point;
+}
+
+} // namespace
+
 QList<FriendPoint> HistoryStore::friendLine(const QString &site, const QString &lianjie)
 {
     m_error = {};
@@ -864,20 +894,8 @@ QList<FriendPoint> HistoryStore::friendLine(const QString &site, const QString &
     Use query((*m_statements)[FriendLine]);
     query.bind(1, site).bind(2, lianjie);
     int result;
-    while ((result = query.step()) == SQLITE_ROW) {
-        FriendPoint point{query.integer(0), query.time(1), std::nullopt};
-        if (!query.isNull(2)) {
-            RowTally row;
-            row.backlink = BackLinkVerdict(std::clamp<qint64>(query.integer(2), 0, int(BackLinkVerdict::NotRead)));
-            if (const std::optional<qint64> follow = query.maybe(3))
-                row.follow = *follow != 0;
-            row.pages = query.maybe(4);
-            row.rank = RankVerdict(std::clamp<qint64>(query.integer(5), 0, int(RankVerdict::NotFirst)));
-            row.status = int(query.integer(6));
-            point.row = row;
-        }
-        points.append(point);
-    }
+    while ((result = query.step()) == SQLITE_ROW)
+        points.append(pointOf(query));
     if (result != SQLITE_DONE)
         return fail(result), QList<FriendPoint>();
     return points;
@@ -978,6 +996,23 @@ bool HistoryStore::fillTallies()
         previousId = id;
     }
     return true;
+}
+
+QList<FriendPoint> HistoryStore::friendPointsBefore(const QString &site, const QString &lianjie, qint64 checkId,
+                                                   int limit)
+{
+    m_error = {};
+    QList<FriendPoint> points;
+    if (!isOpen())
+        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), points;
+    Use query((*m_statements)[FriendPointsBefore]);
+    query.bind(1, site).bind(2, lianjie).bind(3, checkId).bind(4, qint64(qMax(limit, 0)));
+    int result;
+    while ((result = query.step()) == SQLITE_ROW)
+        points.append(pointOf(query));
+    if (result != SQLITE_DONE)
+        return fail(result), QList<FriendPoint>();
+    return points;
 }
 
 QString defaultHistoryPath(const QProcessEnvironment &environment)

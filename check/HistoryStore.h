@@ -125,6 +125,12 @@ public:
     // The friend's row in each check of the site that has it, oldest first.
     [[nodiscard]] QList<FriendPoint> friendLine(const QString &site, const QString &lianjie);
 
+    // The friend's typed values in the checks of the site before `checkId`
+    // (0: in all of them), newest first, at most `limit`: friendHistoryBefore
+    // without unpacking a payload.
+    [[nodiscard]] QList<FriendPoint> friendPointsBefore(const QString &site, const QString &lianjie, qint64 checkId,
+                                                        int limit);
+
 private:
     struct Statements;
     bool configure(bool fresh);

@@ -46,7 +46,7 @@ ResultRow rowOf(const Friend &f)
         row.facts.backlink = BackLinkFacts{QStringLiteral("http://www.me.com/"),
                                            f.follow ? QStringList() : QStringList{QStringLiteral("nofollow")}, f.follow};
     row.facts.baidu = BaiduFacts{BaiduState::Ok, QString::number(f.pages), f.pages,
-                                 f.first ? RankVerdict::HomeFirst : RankVerdict::NotFirst};
+                                 f.first ? RankVerdict::HomeFirst : RankVerdict::NotFirst, {}};
     return row;
 }
 

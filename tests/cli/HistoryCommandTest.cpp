@@ -141,7 +141,7 @@ ResultRow friendRow(const QString &address, bool linked, bool follow, qint64 pag
         row.facts.backlink = BackLinkFacts{QStringLiteral("http://www.me.com/"),
                                            follow ? QStringList() : QStringList{QStringLiteral("nofollow")}, follow};
     row.facts.baidu = BaiduFacts{BaiduState::Ok, QString::number(pages), pages,
-                                 first ? RankVerdict::HomeFirst : RankVerdict::NotFirst};
+                                 first ? RankVerdict::HomeFirst : RankVerdict::NotFirst, {}};
     return row;
 }
 

@@ -39,7 +39,7 @@ inline ResultRow reportRow(const QString &lianjie, const QString &name, const QS
     row.cells[Column::kuaizhao].text = QStringLiteral("12K 2026-12-8");
     row.cells[Column::rp] = Cell{red ? QStringLiteral("不是第一") : QStringLiteral("首页第一"), red};
     row.facts.backlinkVerdict = verdict;
-    row.facts.baidu = BaiduFacts{BaiduState::Ok, QString::number(pages), pages, RankVerdict::HomeFirst};
+    row.facts.baidu = BaiduFacts{BaiduState::Ok, QString::number(pages), pages, RankVerdict::HomeFirst, {}};
     return row;
 }
 
