@@ -146,12 +146,37 @@ ResultRow rowOf(const std::optional<RowTally> &tally)
     return row;
 }
 
+// Every friend's rows in the site's last kPage checks before a check, read in
+// one query: where each friend's look back starts (most need no more).
+struct RecentRows {
+    QHash<QString, QList<FriendPoint>> byFriend; // newest first
+    qint64 oldestCheck = 0;                       // where a look back reads on
+    bool more = false;                            // whether older checks may be there
+};
+
+std::variant<RecentRows, QString> recentRows(HistoryStore &store, const QString &site, qint64 beforeId)
+{
+    const QList<SitePoint> points = store.sitePointsBefore(site, beforeId, kPage);
+    if (!store.lastError().ok())
+        return store.lastError().reason;
+    RecentRows recent;
+    QSet<qint64> checks;
+    for (const SitePoint &point : points) {
+        recent.byFriend[point.lianjie].append(point.point);
+        checks.insert(point.point.checkId);
+        recent.oldestCheck = point.point.checkId;
+    }
+    recent.more = checks.size() >= kPage;
+    return recent;
+}
+
 // The friend's earlier rows, newest first, read a page at a time as far as asked.
 class FriendLookBack {
 public:
-    FriendLookBack(HistoryStore &store, const QString &site, const QString &lianjie, qint64 beforeId)
-        : m_store(store), m_site(site), m_lianjie(lianjie), m_before(beforeId)
+    FriendLookBack(HistoryStore &store, const QString &site, const QString &lianjie, const RecentRows &recent)
+        : m_store(store), m_site(site), m_lianjie(lianjie), m_before(recent.oldestCheck), m_done(!recent.more)
     {
+        append(recent.byFriend.value(lianjie));
     }
 
     // The i-th earlier row, reading on when needed; none past the oldest (or the look-back's end).
@@ -172,14 +197,19 @@ private:
             return;
         }
         m_done = entries.size() < kPage;
+        append(entries);
+        if (!entries.isEmpty())
+            m_before = entries.last().checkId;
+    }
+
+    void append(const QList<FriendPoint> &entries)
+    {
         for (const FriendPoint &entry : entries) {
             if (entry.checkId == m_lastCheck)
                 continue; // the friend listed twice in one check: its first row speaks for it
             m_lastCheck = entry.checkId;
             m_rows.append({dayOf(entry.started), rowOf(entry.row)});
         }
-        if (!entries.isEmpty())
-            m_before = entries.last().checkId;
         if (m_rows.size() >= kStateLookBack)
             m_done = true;
     }
@@ -187,9 +217,9 @@ private:
     HistoryStore &m_store;
     QString m_site, m_lianjie;
     qint64 m_before;
+    bool m_done;
     qint64 m_lastCheck = -1;
     QList<Earlier> m_rows;
-    bool m_done = false;
     std::optional<QString> m_problem;
 };
 
@@ -344,6 +374,9 @@ std::variant<QList<RowState>, QString> rowStates(HistoryStore &store, const Site
     QSet<QString> earlierLinks, seen;
     for (const ResultRow &row : before.rows)
         earlierLinks.insert(row.cells[Column::lianjie].text);
+    const auto recent = recentRows(store, current.outcome.site, currentId);
+    if (const QString *problem = std::get_if<QString>(&recent))
+        return *problem;
     QList<RowState> states;
     for (const ResultRow &row : current.rows) {
         const QString &lianjie = row.cells[Column::lianjie].text;
@@ -355,7 +388,7 @@ std::variant<QList<RowState>, QString> rowStates(HistoryStore &store, const Site
                                         [&](const StateRule &rule) { return rule.holds(row) == Holds::Yes; });
         if (!anyBad && !pages)
             continue; // nothing to look up: the friend's history is not read
-        FriendLookBack look(store, current.outcome.site, lianjie, currentId);
+        FriendLookBack look(store, current.outcome.site, lianjie, std::get<RecentRows>(recent));
         for (const StateRule &rule : stateRules()) {
             if (rule.holds(row) != Holds::Yes || changed.contains({lianjie, rule.code}))
                 continue;

@@ -92,4 +92,11 @@ struct FriendPoint {
     bool operator==(const FriendPoint &) const = default;
 };
 
+// One friend's point in a check of a site, with the friend's address.
+struct SitePoint {
+    QString lianjie;
+    FriendPoint point;
+    bool operator==(const SitePoint &) const = default;
+};
+
 } // namespace friendlinks

@@ -52,6 +52,7 @@ enum Sql {
     SetCheckTally,
     SetRowTally,
     FriendPointsBefore,
+    SitePointsBefore,
     kSqlCount
 };
 
@@ -132,6 +133,13 @@ const char *const kSql[kSqlCount] = {
     " AND b.site_id = (SELECT id FROM site WHERE name = ?1)"
     " AND (?3 = 0 OR (b.started_ms, b.id) < (SELECT n.started_ms, n.id FROM check_run n WHERE n.id = ?3))"
     " ORDER BY b.started_ms DESC, b.id DESC, k.position LIMIT ?4",
+    "SELECT c.id, c.started_ms, k.backlink, k.follow, k.pages, k.rank, k.status, f.address FROM"
+    " (SELECT b.id AS id, b.started_ms AS started_ms FROM check_run b"
+    "  WHERE b.site_id = (SELECT id FROM site WHERE name = ?1)"
+    "  AND (?2 = 0 OR (b.started_ms, b.id) < (SELECT n.started_ms, n.id FROM check_run n WHERE n.id = ?2))"
+    "  ORDER BY b.started_ms DESC, b.id DESC LIMIT ?3) c"
+    " JOIN check_row k ON k.check_id = c.id JOIN friend f ON f.id = k.friend_id"
+    " ORDER BY c.started_ms DESC, c.id DESC, k.position",
 };
 
 // The schema version that keeps tallies beside checks and rows.
@@ -1012,6 +1020,22 @@ QList<FriendPoint> HistoryStore::friendPointsBefore(const QString &site, const Q
         points.append(pointOf(query));
     if (result != SQLITE_DONE)
         return fail(result), QList<FriendPoint>();
+    return points;
+}
+
+QList<SitePoint> HistoryStore::sitePointsBefore(const QString &site, qint64 checkId, int checks)
+{
+    m_error = {};
+    QList<SitePoint> points;
+    if (!isOpen())
+        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), points;
+    Use query((*m_statements)[SitePointsBefore]);
+    query.bind(1, site).bind(2, checkId).bind(3, qint64(qMax(checks, 0)));
+    int result;
+    while ((result = query.step()) == SQLITE_ROW)
+        points.append({query.text(7), pointOf(query)});
+    if (result != SQLITE_DONE)
+        return fail(result), QList<SitePoint>();
     return points;
 }
 

@@ -131,6 +131,11 @@ public:
     [[nodiscard]] QList<FriendPoint> friendPointsBefore(const QString &site, const QString &lianjie, qint64 checkId,
                                                         int limit);
 
+    // Every friend's typed values in the site's last `checks` checks before
+    // `checkId` (0: the last of all), newest check first, each in row order:
+    // what a look back over all friends reads in one query.
+    [[nodiscard]] QList<SitePoint> sitePointsBefore(const QString &site, qint64 checkId, int checks);
+
 private:
     struct Statements;
     bool configure(bool fresh);

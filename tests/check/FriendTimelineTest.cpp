@@ -22,7 +22,7 @@ QByteArray rowWith(const QString &fanlian, bool red, std::optional<bool> follow,
                                            *follow ? QStringList() : QStringList{QStringLiteral("nofollow")}, *follow};
     if (pages) {
         row.cells[Column::shoulu].text = QString::number(*pages);
-        row.facts.baidu = BaiduFacts{BaiduState::Ok, QString::number(*pages), pages, RankVerdict::HomeFirst};
+        row.facts.baidu = BaiduFacts{BaiduState::Ok, QString::number(*pages), pages, RankVerdict::HomeFirst, {}};
     }
     return formatRowJson(row);
 }

@@ -40,7 +40,7 @@ FriendDay dayOf(const DayGiven &given)
     row.facts.backlinkVerdict = given.red ? (given.follow ? BackLinkVerdict::PassesNothing : BackLinkVerdict::NoLink)
                                          : BackLinkVerdict::Linked;
     if (given.pages)
-        row.facts.baidu = BaiduFacts{BaiduState::Ok, QString::number(*given.pages), given.pages, RankVerdict::HomeFirst};
+        row.facts.baidu = BaiduFacts{BaiduState::Ok, QString::number(*given.pages), given.pages, RankVerdict::HomeFirst, {}};
     return {given.day + 1, QDateTime(QDate(2026, 12, 1), QTime(2, 30), Qt::UTC).addDays(given.day), row};
 }
 
