@@ -1,8 +1,12 @@
 #pragma once
 
+#include "check/HistoryChanges.h"
 #include "check/SiteResult.h"
 
 #include <QObject>
+#include <QThreadPool>
+
+#include <optional>
 
 class QTreeView;
 
@@ -20,11 +24,18 @@ class ResultsListModel;
 // is off the check is compared with the newest recorded one. The column is
 // there only when the site has an earlier check; the user hides or shows it
 // from the header's menu, remembered for the next start (shown at the first).
+//
+// The comparison reads the history on a thread of its own, through a
+// connection of its own to the file (a long list on a year of checks takes
+// most of a second), and fills the column when it is done; a comparison that
+// a newer check overtook is dropped.
 class ChangesColumn : public QObject {
     Q_OBJECT
 public:
     ChangesColumn(QTreeView *list, ResultsListModel *model, CheckEngine *engine, HistorySetting *history,
                   BannerNotes *notes, QObject *parent = nullptr);
+    // Waits for a comparison under way.
+    ~ChangesColumn() override;
 
     // The list shown has an earlier recorded check to compare with.
     [[nodiscard]] bool available() const { return m_available; }
@@ -34,9 +45,17 @@ public:
     // Leaves the list without a comparison (its site's history is gone).
     void forget();
 
+signals:
+    // The comparison of the list's latest check is done: the column and the
+    // notes say what it found, or the notes why there is none.
+    void compared();
+
 private:
     void compare(const SiteResult &result, qint64 checkId);
     void compareUnrecorded(const SiteResult &result);
+    // The comparison's answer: the changes, or why there are none (empty: no history to compare with).
+    void show(int generation, const SiteResult &result, const std::optional<SiteChanges> &changes,
+              const QString &problem);
     void updateShown();
 
     QTreeView *m_list;
@@ -45,6 +64,8 @@ private:
     BannerNotes *m_notes;
     bool m_available = false;
     bool m_chosen = true;
+    int m_generation = 0; // of the comparison whose answer the column waits for
+    QThreadPool m_pool;   // one thread: comparisons in turn
 };
 
 inline constexpr char kChangesColumnSetting[] = "list/changes";

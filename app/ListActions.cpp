@@ -1,5 +1,6 @@
 #include "app/ListActions.h"
 
+#include "app/ResultsListModel.h"
 #include "check/CheckEngine.h"
 #include "check/CsvFormat.h"
 #include "check/TsvFormat.h"
@@ -9,10 +10,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QHeaderView>
 #include <QMenu>
 #include <QSaveFile>
 #include <QItemSelectionModel>
 #include <QTreeView>
+
+#include <numeric>
 
 namespace friendlinks {
 
@@ -78,8 +82,11 @@ bool ListActions::exportCsv()
                                                    QStringLiteral("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return false;
+    const QList<ResultRow> &rows = m_host.engine->results()->rows();
+    QList<int> rowNumbers(rows.size());
+    std::iota(rowNumbers.begin(), rowNumbers.end(), 0);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(formatCsv(resultTable(*m_host.engine->results(), m_host.shownFactColumns()))) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(formatCsv(shownTable(rows, rowNumbers))) < 0 || !file.commit()) {
         m_messages->show(m_host.window, applicationTitle(), QStringLiteral("无法写入文件：%1\n%2").arg(path, file.errorString()),
                          MessageIcon::warning);
         return false;
@@ -90,12 +97,35 @@ bool ListActions::exportCsv()
 QString ListActions::selectedRowsTsv() const
 {
     // The selected rows of the results, in the command line's tsv format, with
-    // the fact columns shown as 导出 CSV… writes them.
+    // the columns shown as 导出 CSV… writes them.
+    const QList<int> rowNumbers = m_host.selectedRows();
+    QList<ResultRow> rows;
+    for (const int row : rowNumbers)
+        rows << m_host.engine->results()->row(row);
+    return QString::fromUtf8(formatTsv(shownTable(rows, rowNumbers)));
+}
+
+// The rows (the list's rows rowNumbers) with the columns the list shows: the
+// fact columns shown and, while the list shows it, "变化" where it stands
+// among them.
+ResultTable ListActions::shownTable(const QList<ResultRow> &rows, const QList<int> &rowNumbers) const
+{
     ResultTable table;
+    table.rows = rows;
     table.factColumns = m_host.shownFactColumns();
-    for (const int row : m_host.selectedRows())
-        table.rows << m_host.engine->results()->row(row);
-    return QString::fromUtf8(formatTsv(table));
+    const auto *model = qobject_cast<const ResultsListModel *>(m_host.list->model());
+    constexpr int kChanges = ResultsListModel::kChangesColumn;
+    if (!model || m_host.list->isColumnHidden(kChanges))
+        return table;
+    AddedColumn changes{kChangesHeader, {}, 0};
+    const QHeaderView *header = m_host.list->header();
+    for (const FactColumn fact : std::as_const(table.factColumns))
+        if (header->visualIndex(kColumnCount + int(fact)) < header->visualIndex(kChanges))
+            ++changes.afterFacts;
+    for (const int row : rowNumbers)
+        changes.cells << model->changes().value(row).text;
+    table.added = changes;
+    return table;
 }
 
 bool ListActions::recheckSelected()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "check/ResultTable.h"
 #include "check/RowFacts.h"
 
 #include <QList>
@@ -48,16 +49,18 @@ public:
     [[nodiscard]] QAction *recheckAction() const { return m_recheck; }
 
     // Asks for a file and writes the whole list to it as CSV, the columns it
-    // shows (the six and their red keys, then the fact columns shown); false when
+    // shows (the six and their red keys, then the fact columns shown, "变化"
+    // among them where the list shows it, while it does); false when
     // cancelled or not written (the user is told why).
     bool exportCsv();
-    // The selected rows as TSV with a header line, the columns the list shows.
+    // The selected rows as TSV with a header line, the columns the list shows, as exportCsv.
     [[nodiscard]] QString selectedRowsTsv() const;
     // Probes the selected rows again; false while a check runs or with none selected.
     bool recheckSelected();
 
 private:
     void updateEnabled();
+    [[nodiscard]] ResultTable shownTable(const QList<ResultRow> &rows, const QList<int> &rowNumbers) const;
 
     ListHost m_host;
     MessageBox *m_messages;

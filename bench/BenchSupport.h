@@ -1,13 +1,20 @@
 #pragma once
 
+#include "check/HistoryStore.h"
+#include "tests/common/HistorySamples.h"
 #include "tools/fakeweb/FakeWeb.h"
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -85,3 +92,52 @@ inline void buildFriendWorld(fakeweb::World &world, int links, int delayMs)
         world.setPage(QStringLiteral("http://www.baidu.com/s?wd=site:%1/").arg(host), baidu, delayMs);
     }
 }
+
+// A history holding a year of daily checks of 1,000 friends of kYearSite
+// (365,000 rows), open. Built in a temporary folder, or in keptPath when one
+// is given: there it is built the first time and used again by later runs
+// (building it is the slow part). Its size on disk is printed.
+struct YearStore {
+    static constexpr int kDays = 365;
+    static constexpr int kFriends = 1000;
+    inline static const QString kYearSite = QStringLiteral("www.mysite.com");
+
+    QTemporaryDir dir;
+    QString path;
+    friendlinks::HistoryStore store;
+    bool ready = false;
+
+    explicit YearStore(const QString &keptPath)
+        : path(keptPath.isEmpty() ? dir.filePath(QStringLiteral("history.sqlite")) : keptPath)
+    {
+        if (QFileInfo::exists(path) && store.open(path) && store.talliedChecksOf(kYearSite).size() == kDays) {
+            std::printf("year store: %s, kept from an earlier run\n", qPrintable(path));
+            printSize();
+            ready = true;
+            return;
+        }
+        store.close();
+        QFile::remove(path);
+        if ((keptPath.isEmpty() && !dir.isValid()) || !store.open(path))
+            return;
+        QElapsedTimer timer;
+        timer.start();
+        for (int day = 0; day < kDays; ++day) {
+            if (store.record(friendlinks::samples::dailyCheck(kYearSite, day, kFriends)) == 0) {
+                std::fprintf(stderr, "%s\n", qPrintable(store.lastError().reason));
+                return;
+            }
+        }
+        std::printf("year store: %d checks of %d rows built in %.1f s\n", kDays, kFriends, timer.elapsed() / 1000.0);
+        store.close(); // folds the WAL into the file, as a store between runs is
+        printSize();
+        ready = store.open(path);
+    }
+
+    void printSize() const
+    {
+        const qint64 bytes = QFileInfo(path).size();
+        std::printf("year store: %.1f MiB on disk, %.0f bytes per row\n", double(bytes) / 1048576.0,
+                    double(bytes) / (kDays * kFriends));
+    }
+};

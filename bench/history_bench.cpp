@@ -8,6 +8,7 @@
 //
 //   ./build/bench/history_bench
 //   FRIENDLINKS_BENCH_STORE=/tmp/year.sqlite ./build/bench/history_bench --benchmark_filter=Year
+#include "bench/BenchSupport.h"
 #include "check/HistoryListing.h"
 #include "check/HistorySchema.h"
 #include "check/HistoryStore.h"
@@ -31,56 +32,13 @@ namespace {
 
 using namespace friendlinks;
 
-constexpr int kDays = 365;
-constexpr int kFriends = 1000;
-const QString kSite = QStringLiteral("www.mysite.com");
-
-struct YearStore {
-    QTemporaryDir dir;
-    QString path;
-    HistoryStore store;
-    bool ready = false;
-
-    YearStore()
-    {
-        path = qEnvironmentVariable("FRIENDLINKS_BENCH_STORE");
-        if (path.isEmpty())
-            path = dir.filePath(QStringLiteral("history.sqlite"));
-        if (QFileInfo::exists(path) && store.open(path) && store.talliedChecksOf(kSite).size() == kDays) {
-            std::printf("year store: %s, kept from an earlier run\n", qPrintable(path));
-            report();
-            ready = true;
-            return;
-        }
-        store.close();
-        QFile::remove(path);
-        if (!store.open(path))
-            return;
-        QElapsedTimer timer;
-        timer.start();
-        for (int day = 0; day < kDays; ++day) {
-            if (store.record(samples::dailyCheck(kSite, day, kFriends)) == 0) {
-                std::fprintf(stderr, "%s\n", qPrintable(store.lastError().reason));
-                return;
-            }
-        }
-        std::printf("year store: %d checks of %d rows built in %.1f s\n", kDays, kFriends, timer.elapsed() / 1000.0);
-        store.close(); // folds the WAL into the file
-        report();
-        ready = store.open(path);
-    }
-
-    void report() const
-    {
-        const qint64 bytes = QFileInfo(path).size();
-        std::printf("year store: %.1f MiB on disk, %.0f bytes per row\n", bytes / 1048576.0,
-                    double(bytes) / (kDays * kFriends));
-    }
-};
+constexpr int kDays = YearStore::kDays;
+constexpr int kFriends = YearStore::kFriends;
+const QString kSite = YearStore::kYearSite;
 
 YearStore &yearStore()
 {
-    static YearStore year;
+    static YearStore year(qEnvironmentVariable("FRIENDLINKS_BENCH_STORE"));
     return year;
 }
 

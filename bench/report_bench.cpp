@@ -4,59 +4,22 @@
 // REPORT_BENCH_STORE=FILE keeps the year store in FILE and reuses it in later runs.
 //
 //   ./build/bench/report_bench
-#include "check/HistoryStore.h"
+#include "bench/BenchSupport.h"
 #include "check/HtmlReport.h"
 #include "check/ReportData.h"
-#include "tests/common/HistorySamples.h"
-
-#include <QElapsedTimer>
-#include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#include <cstdio>
 
 namespace {
 
 using namespace friendlinks;
 
-constexpr int kDays = 365;
-constexpr int kFriends = 1000;
-const QString kSite = QStringLiteral("www.mysite.com");
-
-struct YearStore {
-    QTemporaryDir dir;
-    HistoryStore store;
-    bool ready = false;
-
-    YearStore()
-    {
-        const QString kept = qEnvironmentVariable("REPORT_BENCH_STORE");
-        const QString path = kept.isEmpty() ? dir.filePath(QStringLiteral("history.sqlite")) : kept;
-        if (!kept.isEmpty() && QFileInfo::exists(kept)) {
-            ready = store.open(path) && store.checksOf(kSite).size() == kDays;
-            return;
-        }
-        if ((kept.isEmpty() && !dir.isValid()) || !store.open(path))
-            return;
-        QElapsedTimer timer;
-        timer.start();
-        for (int day = 0; day < kDays; ++day) {
-            if (store.record(samples::dailyCheck(kSite, day, kFriends)) == 0) {
-                std::fprintf(stderr, "%s\n", qPrintable(store.lastError().reason));
-                return;
-            }
-        }
-        std::printf("year store: %d checks of %d rows built in %.1f s\n", kDays, kFriends, timer.elapsed() / 1000.0);
-        store.close(); // folds the WAL into the file, as a store between runs is
-        ready = store.open(path);
-    }
-};
+constexpr int kFriends = YearStore::kFriends;
+const QString kSite = YearStore::kYearSite;
 
 YearStore &yearStore()
 {
-    static YearStore year;
+    static YearStore year(qEnvironmentVariable("REPORT_BENCH_STORE"));
     return year;
 }
 

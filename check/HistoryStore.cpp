@@ -41,7 +41,6 @@ enum Sql {
     DropFriends,
     DropSites,
     LatestCheckBefore,
-    FriendRowsBefore,
     KeepBaiduAnswer,
     FindBaiduAnswer,
     // Version 2: the tallies beside checks and rows.
@@ -53,6 +52,7 @@ enum Sql {
     SetRowTally,
     FriendPointsBefore,
     SitePointsBefore,
+    DropBaiduAnswers,
     kSqlCount
 };
 
@@ -93,17 +93,6 @@ const char *const kSql[kSqlCount] = {
     "SELECT c.id, c.mode, c.started_ms, c.finished_ms, c.program_version, c.row_count"
     " FROM check_run c JOIN site s ON s.id = c.site_id WHERE s.name = ?1 AND c.started_ms < ?2"
     " ORDER BY c.started_ms DESC, c.id DESC LIMIT 1",
-    // The site's checks newest first by their index, each probed for the friend
-    // by its own, until the limit: payloads read only for the rows returned.
-    "SELECT c.id, c.started_ms, c.codec_id, r.payload FROM"
-    " (SELECT k.check_id AS check_id, k.position AS position, b.started_ms AS started_ms"
-    "  FROM check_row k INDEXED BY check_row_by_friend JOIN check_run b ON b.id = k.check_id"
-    "  WHERE k.friend_id = (SELECT id FROM friend WHERE address = ?2)"
-    "  AND b.site_id = (SELECT id FROM site WHERE name = ?1)"
-    "  AND (?3 = 0 OR (b.started_ms, b.id) < (SELECT n.started_ms, n.id FROM check_run n WHERE n.id = ?3))"
-    "  ORDER BY b.started_ms DESC, b.id DESC, k.position LIMIT ?4) w"
-    " JOIN check_run c ON c.id = w.check_id JOIN check_row r ON r.check_id = w.check_id AND r.position = w.position"
-    " ORDER BY w.started_ms DESC, w.check_id DESC, w.position",
     // Two programs may ask at once: the answer asked last stays.
     "INSERT INTO baidu_answer(query, mode, asked_ms, answer) VALUES (?1, ?2, ?3, ?4)"
     " ON CONFLICT(query, mode) DO UPDATE SET asked_ms = excluded.asked_ms, answer = excluded.answer"
@@ -140,6 +129,7 @@ const char *const kSql[kSqlCount] = {
     "  ORDER BY b.started_ms DESC, b.id DESC LIMIT ?3) c"
     " JOIN check_row k ON k.check_id = c.id JOIN friend f ON f.id = k.friend_id"
     " ORDER BY c.started_ms DESC, c.id DESC, k.position",
+    "DELETE FROM baidu_answer WHERE asked_ms < ?1",
 };
 
 // The schema version that keeps tallies beside checks and rows.
@@ -277,6 +267,39 @@ struct HistoryStore::LastRead {
     qint64 id = 0;
     SiteRows rows;
 };
+
+bool HistoryStore::startCall()
+{
+    m_error = {};
+    return isOpen() || (fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), false);
+}
+
+template <typename Bind, typename Read>
+bool HistoryStore::eachRow(int which, Bind bind, Read read)
+{
+    Use query((*m_statements)[which]);
+    bind(query);
+    int result;
+    while ((result = query.step()) == SQLITE_ROW)
+        if (!read(query))
+            return false;
+    return result == SQLITE_DONE || fail(result);
+}
+
+template <typename Item, typename Bind, typename Read>
+QList<Item> HistoryStore::listOf(int which, Bind bind, Read read)
+{
+    QList<Item> items;
+    if (!startCall())
+        return items;
+    const auto take = [&](Use &query) {
+        items.append(read(query));
+        return true;
+    };
+    if (!eachRow(which, bind, take))
+        return {};
+    return items;
+}
 
 HistoryStore::HistoryStore(HistoryOptions options) : m_options(options) {}
 
@@ -462,11 +485,8 @@ void HistoryStore::close()
 
 qint64 HistoryStore::record(const CheckRecord &check)
 {
-    m_error = {};
-    if (!isOpen()) {
-        fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open"));
+    if (!startCall())
         return 0;
-    }
     // Read before the write lock is taken, so other writers wait less; kept for the site's next check.
     std::optional<SiteRows> read = readRows(check);
     if (!exec("BEGIN IMMEDIATE"))
@@ -539,25 +559,14 @@ qint64 HistoryStore::internedId(int findStatement, int addStatement, const QStri
 
 QList<CheckSummary> HistoryStore::checksOf(const QString &site)
 {
-    m_error = {};
-    QList<CheckSummary> checks;
-    if (!isOpen())
-        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), checks;
-    Use query((*m_statements)[ChecksOf]);
-    query.bind(1, site);
-    int result;
-    while ((result = query.step()) == SQLITE_ROW)
-        checks.append(summaryOf(query));
-    if (result != SQLITE_DONE)
-        return fail(result), QList<CheckSummary>();
-    return checks;
+    return listOf<CheckSummary>(
+        ChecksOf, [&](Use &query) { query.bind(1, site); }, summaryOf);
 }
 
 std::optional<CheckRecord> HistoryStore::load(qint64 checkId)
 {
-    m_error = {};
-    if (!isOpen())
-        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), std::nullopt;
+    if (!startCall())
+        return std::nullopt;
     // One snapshot for the check and its rows, whoever writes meanwhile.
     if (!exec("BEGIN"))
         return std::nullopt;
@@ -593,26 +602,22 @@ std::optional<CheckRecord> HistoryStore::loadInside(qint64 checkId)
             return std::nullopt;
         check.outcome = *outcome;
     }
-    Use rows((*m_statements)[LoadRows]);
-    rows.bind(1, checkId);
-    int result;
-    while ((result = rows.step()) == SQLITE_ROW) {
+    const auto take = [&](Use &rows) {
         const QString lianjie = rows.text(0);
-        std::optional<QByteArray> payload = unpack(codecId, rows.blob(1), check.site, lianjie);
-        if (!payload)
-            return std::nullopt;
-        check.rows.append({lianjie, *payload});
-    }
-    if (result != SQLITE_DONE)
-        return fail(result), std::nullopt;
+        const std::optional<QByteArray> payload = unpack(codecId, rows.blob(1), check.site, lianjie);
+        if (payload)
+            check.rows.append({lianjie, *payload});
+        return payload.has_value();
+    };
+    if (!eachRow(LoadRows, [&](Use &rows) { rows.bind(1, checkId); }, take))
+        return std::nullopt;
     return check;
 }
 
 std::optional<CheckSummary> HistoryStore::previousCheck(const QString &site, qint64 checkId)
 {
-    m_error = {};
-    if (!isOpen())
-        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), std::nullopt;
+    if (!startCall())
+        return std::nullopt;
     Use query((*m_statements)[PreviousCheck]);
     const int result = query.bind(1, site).bind(2, checkId).step();
     if (result == SQLITE_ROW)
@@ -624,21 +629,17 @@ std::optional<CheckSummary> HistoryStore::previousCheck(const QString &site, qin
 
 QList<FriendEntry> HistoryStore::friendHistory(const QString &site, const QString &lianjie)
 {
-    m_error = {};
     QList<FriendEntry> entries;
-    if (!isOpen())
-        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), entries;
-    Use query((*m_statements)[FriendRows]);
-    query.bind(1, site).bind(2, lianjie);
-    int result;
-    while ((result = query.step()) == SQLITE_ROW) {
+    if (!startCall())
+        return entries;
+    const auto take = [&](Use &query) {
         const std::optional<QByteArray> payload = unpack(query.integer(2), query.blob(3), site, lianjie);
-        if (!payload)
-            return {};
-        entries.append({query.integer(0), query.time(1), *payload});
-    }
-    if (result != SQLITE_DONE)
-        return fail(result), QList<FriendEntry>();
+        if (payload)
+            entries.append({query.integer(0), query.time(1), *payload});
+        return payload.has_value();
+    };
+    if (!eachRow(FriendRows, [&](Use &query) { query.bind(1, site).bind(2, lianjie); }, take))
+        return {};
     return entries;
 }
 
@@ -656,25 +657,20 @@ int HistoryStore::clearSite(const QString &site)
 // any more) in one transaction.
 int HistoryStore::drop(int selectStatement, const QList<QByteArray> &arguments)
 {
-    m_error = {};
-    if (!isOpen())
-        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), -1;
+    if (!startCall())
+        return -1;
     if (!exec("BEGIN IMMEDIATE"))
         return -1;
     m_lastRead.reset(); // its id may be given again
     QList<qint64> ids;
-    {
-        Use select((*m_statements)[selectStatement]);
+    const auto bind = [&](Use &select) {
         if (selectStatement == ChecksBefore)
             select.bind(1, arguments.value(0).toLongLong());
         else
             select.bind(1, QString::fromUtf8(arguments.value(0)));
-        int result;
-        while ((result = select.step()) == SQLITE_ROW)
-            ids.append(select.integer(0));
-        if (result != SQLITE_DONE)
-            return fail(result), rollback(), -1;
-    }
+    };
+    if (!eachRow(selectStatement, bind, [&](Use &select) { return ids.append(select.integer(0)), true; }))
+        return rollback(), -1;
     for (const qint64 id : ids) {
         for (const int statement : {DropRows, DropCheck}) {
             Use drop((*m_statements)[statement]);
@@ -685,6 +681,12 @@ int HistoryStore::drop(int selectStatement, const QList<QByteArray> &arguments)
     for (const int statement : {DropFriends, DropSites}) {
         Use drop((*m_statements)[statement]);
         if (const int result = drop.step(); result != SQLITE_DONE)
+            return fail(result), rollback(), -1;
+    }
+    // Baidu's answers asked before the checks dropped are older than any check left could have used.
+    if (selectStatement == ChecksBefore) {
+        Use drop((*m_statements)[DropBaiduAnswers]);
+        if (const int result = drop.bind(1, arguments.value(0).toLongLong()).step(); result != SQLITE_DONE)
             return fail(result), rollback(), -1;
     }
     if (!exec("COMMIT"))
@@ -784,9 +786,8 @@ void HistoryStore::fail(HistoryFailure failure, const QString &reason)
 
 std::optional<CheckSummary> HistoryStore::latestCheckBefore(const QString &site, const QDateTime &before)
 {
-    m_error = {};
-    if (!isOpen())
-        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), std::nullopt;
+    if (!startCall())
+        return std::nullopt;
     Use query((*m_statements)[LatestCheckBefore]);
     const qint64 limit = before.isValid() ? before.toMSecsSinceEpoch() : std::numeric_limits<qint64>::max();
     const int result = query.bind(1, site).bind(2, limit).step();
@@ -797,33 +798,11 @@ std::optional<CheckSummary> HistoryStore::latestCheckBefore(const QString &site,
     return std::nullopt;
 }
 
-QList<FriendEntry> HistoryStore::friendHistoryBefore(const QString &site, const QString &lianjie, qint64 checkId,
-                                                     int limit)
-{
-    m_error = {};
-    QList<FriendEntry> entries;
-    if (!isOpen())
-        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), entries;
-    Use query((*m_statements)[FriendRowsBefore]);
-    query.bind(1, site).bind(2, lianjie).bind(3, checkId).bind(4, qint64(qMax(limit, 0)));
-    int result;
-    while ((result = query.step()) == SQLITE_ROW) {
-        const std::optional<QByteArray> payload = unpack(query.integer(2), query.blob(3), site, lianjie);
-        if (!payload)
-            return {};
-        entries.append({query.integer(0), query.time(1), *payload});
-    }
-    if (result != SQLITE_DONE)
-        return fail(result), QList<FriendEntry>();
-    return entries;
-}
-
 bool HistoryStore::recordBaiduAnswer(const QString &query, const QString &mode, const QDateTime &askedAt,
                                      const QByteArray &answer)
 {
-    m_error = {};
-    if (!isOpen())
-        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), false;
+    if (!startCall())
+        return false;
     Use keep((*m_statements)[KeepBaiduAnswer]);
     keep.bind(1, query).bind(2, mode).bind(3, askedAt.toMSecsSinceEpoch()).bind(4, answer);
     if (const int result = keep.step(); result != SQLITE_DONE)
@@ -834,9 +813,8 @@ bool HistoryStore::recordBaiduAnswer(const QString &query, const QString &mode, 
 std::optional<HistoryStore::BaiduAnswer> HistoryStore::baiduAnswer(const QString &query, const QString &mode,
                                                                     const QDateTime &notBefore)
 {
-    m_error = {};
-    if (!isOpen())
-        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), std::nullopt;
+    if (!startCall())
+        return std::nullopt;
     Use find((*m_statements)[FindBaiduAnswer]);
     find.bind(1, query).bind(2, mode);
     find.bind(3, notBefore.isValid() ? notBefore.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min());
@@ -852,24 +830,16 @@ std::optional<HistoryStore::BaiduAnswer> HistoryStore::baiduAnswer(const QString
 
 QList<TalliedCheck> HistoryStore::talliedChecksOf(const QString &site)
 {
-    m_error = {};
-    QList<TalliedCheck> checks;
-    if (!isOpen())
-        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), checks;
-    Use query((*m_statements)[TalliedChecks]);
-    query.bind(1, site);
-    int result;
-    while ((result = query.step()) == SQLITE_ROW) {
+    const auto read = [](Use &query) {
         TalliedCheck check{summaryOf(query), std::nullopt};
         if (!query.isNull(6))
             check.tally = CheckTally{int(query.integer(6)),  query.integer(7) != 0,     int(query.integer(8)),
                                      int(query.integer(9)),  int(query.integer(10)),    int(query.integer(11)),
                                      query.maybe(12).value_or(0)};
-        checks.append(check);
-    }
-    if (result != SQLITE_DONE)
-        return fail(result), QList<TalliedCheck>();
-    return checks;
+        return check;
+    };
+    return listOf<TalliedCheck>(
+        TalliedChecks, [&](Use &query) { query.bind(1, site); }, read);
 }
 
 namespace {
@@ -895,18 +865,8 @@ FriendPoint pointOf(Use &query)
 
 QList<FriendPoint> HistoryStore::friendLine(const QString &site, const QString &lianjie)
 {
-    m_error = {};
-    QList<FriendPoint> points;
-    if (!isOpen())
-        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), points;
-    Use query((*m_statements)[FriendLine]);
-    query.bind(1, site).bind(2, lianjie);
-    int result;
-    while ((result = query.step()) == SQLITE_ROW)
-        points.append(pointOf(query));
-    if (result != SQLITE_DONE)
-        return fail(result), QList<FriendPoint>();
-    return points;
+    return listOf<FriendPoint>(
+        FriendLine, [&](Use &query) { query.bind(1, site).bind(2, lianjie); }, pointOf);
 }
 
 // A check's rows as read from their json; none when they are not what `check` writes.
@@ -960,14 +920,9 @@ bool HistoryStore::tallyNew(const CheckRecord &check, qint64 siteId, const std::
 bool HistoryStore::fillTallies()
 {
     QList<std::pair<qint64, qint64>> checks; // id, site
-    {
-        Use all((*m_statements)[AllChecksInOrder]);
-        int result;
-        while ((result = all.step()) == SQLITE_ROW)
-            checks.append({all.integer(0), all.integer(1)});
-        if (result != SQLITE_DONE)
-            return fail(result);
-    }
+    const auto take = [&](Use &all) { return checks.append({all.integer(0), all.integer(1)}), true; };
+    if (!eachRow(AllChecksInOrder, [](Use &) {}, take))
+        return false;
     std::optional<SiteRows> previous;
     qint64 previousId = 0, previousSite = 0;
     for (const auto &[id, siteId] : checks) {
@@ -1009,34 +964,17 @@ bool HistoryStore::fillTallies()
 QList<FriendPoint> HistoryStore::friendPointsBefore(const QString &site, const QString &lianjie, qint64 checkId,
                                                    int limit)
 {
-    m_error = {};
-    QList<FriendPoint> points;
-    if (!isOpen())
-        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), points;
-    Use query((*m_statements)[FriendPointsBefore]);
-    query.bind(1, site).bind(2, lianjie).bind(3, checkId).bind(4, qint64(qMax(limit, 0)));
-    int result;
-    while ((result = query.step()) == SQLITE_ROW)
-        points.append(pointOf(query));
-    if (result != SQLITE_DONE)
-        return fail(result), QList<FriendPoint>();
-    return points;
+    const auto bind = [&](Use &query) {
+        query.bind(1, site).bind(2, lianjie).bind(3, checkId).bind(4, qint64(qMax(limit, 0)));
+    };
+    return listOf<FriendPoint>(FriendPointsBefore, bind, pointOf);
 }
 
 QList<SitePoint> HistoryStore::sitePointsBefore(const QString &site, qint64 checkId, int checks)
 {
-    m_error = {};
-    QList<SitePoint> points;
-    if (!isOpen())
-        return fail(HistoryFailure::CannotOpen, QStringLiteral("the history is not open")), points;
-    Use query((*m_statements)[SitePointsBefore]);
-    query.bind(1, site).bind(2, checkId).bind(3, qint64(qMax(checks, 0)));
-    int result;
-    while ((result = query.step()) == SQLITE_ROW)
-        points.append({query.text(7), pointOf(query)});
-    if (result != SQLITE_DONE)
-        return fail(result), QList<SitePoint>();
-    return points;
+    const auto bind = [&](Use &query) { query.bind(1, site).bind(2, checkId).bind(3, qint64(qMax(checks, 0))); };
+    return listOf<SitePoint>(
+        SitePointsBefore, bind, [](Use &query) { return SitePoint{query.text(7), pointOf(query)}; });
 }
 
 QString defaultHistoryPath(const QProcessEnvironment &environment)

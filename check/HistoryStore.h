@@ -87,8 +87,8 @@ public:
     // The friend's row in each check of the site that has it, oldest first.
     [[nodiscard]] QList<FriendEntry> friendHistory(const QString &site, const QString &lianjie);
 
-    // Drop checks started before `olderThan` / every check of a site; the
-    // number dropped, or -1.
+    // Drop checks started before `olderThan` (and Baidu's answers asked
+    // before it) / every check of a site; the number of checks dropped, or -1.
     [[nodiscard]] int prune(const QDateTime &olderThan);
     [[nodiscard]] int clearSite(const QString &site);
 
@@ -97,12 +97,6 @@ public:
     // The newest check of the site started before `before` (of all, when
     // `before` is invalid), if any.
     [[nodiscard]] std::optional<CheckSummary> latestCheckBefore(const QString &site, const QDateTime &before = {});
-    // The friend's row in the checks of the site before `checkId` (0: in all
-    // of them), newest first, at most `limit` rows: a look back that stops
-    // where it has seen enough, one page at a time (the next page starts
-    // before the last entry's check).
-    [[nodiscard]] QList<FriendEntry> friendHistoryBefore(const QString &site, const QString &lianjie, qint64 checkId,
-                                                         int limit);
 
     // Baidu's answers by query address and mode ("classic", "modern"), the
     // newest of each kept: what a row took from the answer (a json text) and
@@ -126,8 +120,9 @@ public:
     [[nodiscard]] QList<FriendPoint> friendLine(const QString &site, const QString &lianjie);
 
     // The friend's typed values in the checks of the site before `checkId`
-    // (0: in all of them), newest first, at most `limit`: friendHistoryBefore
-    // without unpacking a payload.
+    // (0: in all of them), newest first, at most `limit`: a look back that
+    // stops where it has seen enough, one page at a time (the next page starts
+    // before the last point's check), reading no payload.
     [[nodiscard]] QList<FriendPoint> friendPointsBefore(const QString &site, const QString &lianjie, qint64 checkId,
                                                         int limit);
 
@@ -138,6 +133,15 @@ public:
 
 private:
     struct Statements;
+    // Clears lastError() for a new call; false, saying so, when the store is not open.
+    bool startCall();
+    // Runs the prepared statement `which`, its arguments bound by bind, each
+    // row given to read (which returns false to stop: it failed); whether it ran to its end.
+    template <typename Bind, typename Read>
+    bool eachRow(int which, Bind bind, Read read);
+    // Each row of the statement as read gives it, in order; empty when it fails.
+    template <typename Item, typename Bind, typename Read>
+    QList<Item> listOf(int which, Bind bind, Read read);
     bool configure(bool fresh);
     bool migrate();
     std::optional<qint64> number(const char *sql);

@@ -1,9 +1,7 @@
 #include "check/ReportData.h"
 
-#include "check/CheckMode.h"
 #include "check/HistoryChanges.h"
 #include "check/HistoryRecording.h"
-#include "check/ReportDataRows.h"
 #include "check/RowSchema.h"
 
 #include <QHash>
@@ -115,37 +113,39 @@ QHash<QString, qsizetype> startTrends(const QList<CheckSummary> &checks, ReportD
 
 // A chart line for each friend of the latest check over the checks (newest
 // first, the latest among them), each point from its check's row (a friend
-// listed twice: its first row).
+// listed twice: its first row). The earlier checks' points come in one query
+// of the typed values kept beside each row, no payload unpacked.
 std::optional<ReportProblem> fillTrends(HistoryStore &store, const QList<CheckSummary> &checks, ReportData &data)
 {
     const QHash<QString, qsizetype> friendIndex = startTrends(checks, data);
-    for (qsizetype k = 0; k < checks.size(); ++k) {
-        const qsizetype at = checks.size() - 1 - k;
-        const QDate day = checks[k].started.toUTC().date();
-        QList<bool> filled(data.trends.size());
-        const auto take = [&](const ResultRow &row) {
-            const auto found = friendIndex.constFind(row.cells[Column::lianjie].text);
-            if (found != friendIndex.constEnd() && !filled[*found]) {
-                filled[*found] = true;
-                data.trends[*found].points[at] = trendPoint(row, day);
-            }
-        };
-        if (k == 0) {
-            std::for_each(data.latest.rows.begin(), data.latest.rows.end(), take);
+    QList<bool> filled(data.trends.size());
+    for (const ResultRow &row : data.latest.rows) {
+        const auto found = friendIndex.constFind(row.cells[Column::lianjie].text);
+        if (found != friendIndex.constEnd() && !filled[*found]) {
+            filled[*found] = true;
+            data.trends[*found].points.last() = trendPoint(row, checks.first().started.toUTC().date());
+        }
+    }
+    if (checks.size() < 2)
+        return std::nullopt;
+    QHash<qint64, qsizetype> pointAt; // check id -> its place in each line
+    for (qsizetype k = 1; k < checks.size(); ++k)
+        pointAt.insert(checks[k].id, checks.size() - 1 - k);
+    const QList<SitePoint> points = store.sitePointsBefore(data.site, data.checkId, int(checks.size() - 1));
+    if (!store.lastError().ok())
+        return unreadable(store);
+    qint64 checkId = 0;
+    for (const SitePoint &point : points) {
+        if (point.point.checkId != checkId) {
+            checkId = point.point.checkId;
+            filled.fill(false);
+        }
+        const auto found = friendIndex.constFind(point.lianjie);
+        const auto at = pointAt.constFind(checkId);
+        if (found == friendIndex.constEnd() || at == pointAt.constEnd() || filled[*found])
             continue;
-        }
-        const std::optional<CheckRecord> record = store.load(checks[k].id);
-        if (!record)
-            return unreadable(store);
-        for (const HistoryRow &stored : record->rows) {
-            if (!friendIndex.contains(stored.lianjie))
-                continue;
-            const std::optional<ResultRow> row = chartRow(stored.payload, record->mode == kModernModeName);
-            if (!row)
-                return ReportProblem{false, QStringLiteral("the history %1 holds a damaged row %2 of %3")
-                                                .arg(store.path(), stored.lianjie, record->site)};
-            take(*row);
-        }
+        filled[*found] = true;
+        data.trends[*found].points[*at] = trendPoint(point.point.row, point.point.started.toUTC().date());
     }
     return std::nullopt;
 }
@@ -206,6 +206,15 @@ std::variant<ReportData, ReportProblem> gatherReport(HistoryStore &store, const 
 TrendPoint trendPoint(const ResultRow &row, const QDate &day)
 {
     return {day, row.facts.baidu ? row.facts.baidu->pages : IndexPages(), partnerVerdict(row)};
+}
+
+TrendPoint trendPoint(const std::optional<RowTally> &row, const QDate &day)
+{
+    if (!row)
+        return {day, {}, BackLinkVerdict::Unknown};
+    // As partnerVerdict: a link with nofollow passes nothing.
+    const bool passesNothing = row->backlink == BackLinkVerdict::Linked && row->follow == false;
+    return {day, row->pages, passesNothing ? BackLinkVerdict::PassesNothing : row->backlink};
 }
 
 QList<PartnerNotice> partnerNotices(const ReportData &data)

@@ -107,6 +107,9 @@ struct ReportProblem {
 
 // A row as a chart point of its check's day.
 [[nodiscard]] TrendPoint trendPoint(const ResultRow &row, const QDate &day);
+// The same point from the typed values the history keeps beside a row (none:
+// they could not be read when it was recorded).
+[[nodiscard]] TrendPoint trendPoint(const std::optional<RowTally> &row, const QDate &day);
 
 // A notice for each row of data.latest, its since from data's changes, else
 // from its trend, else the check's day.

@@ -4,6 +4,17 @@
 
 namespace friendlinks {
 
+namespace {
+
+// Where a table's added column goes among the fields of a record that end with its fact columns.
+qsizetype addedPlace(const ResultTable &table, qsizetype fields)
+{
+    const qsizetype facts = table.factColumns.size();
+    return fields - facts + qBound<qsizetype>(0, table.added->afterFacts, facts);
+}
+
+} // namespace
+
 QList<FactColumn> allFactColumns()
 {
     QList<FactColumn> all;
@@ -22,6 +33,8 @@ QStringList flatHeader(const ResultTable &table)
     header << QStringLiteral("标红");
     for (const FactColumn column : table.factColumns)
         header << factColumns()[size_t(column)].header;
+    if (table.added)
+        header.insert(addedPlace(table, header.size()), table.added->header);
     return header;
 }
 
@@ -37,6 +50,8 @@ QStringList flatFields(const ResultTable &table, qsizetype i, QString (*site)(co
     fields << redKeys(row.cells).join(QLatin1Char(','));
     for (const FactColumn column : table.factColumns)
         fields << cell(factCell(row.facts, column).text);
+    if (table.added)
+        fields.insert(addedPlace(table, fields.size()), cell(table.added->cells.value(i)));
     return fields;
 }
 

@@ -7,7 +7,18 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace friendlinks {
+
+// A column of a front end's own that a flat table (tsv, csv) writes among the
+// fact columns: the window's "变化" where its list shows it.
+struct AddedColumn {
+    QString header;
+    QStringList cells;        // row by row; a row past the end has an empty cell
+    qsizetype afterFacts = 0; // how many of the table's fact columns come before it
+    bool operator==(const AddedColumn &) const = default;
+};
 
 // The rows that a table-shaped output (tsv, the aligned table, csv) writes,
 // read from the results, with the columns it writes beyond the six and "标红".
@@ -18,6 +29,7 @@ struct ResultTable {
     QStringList siteOfRow;         // with siteColumn: the site of each row
     bool header = true;            // tsv and csv: the header line (and csv's byte-order mark); false
                                    // for the later pieces of an output written piece by piece
+    std::optional<AddedColumn> added; // tsv and csv: a column among the fact columns
 };
 
 // Every fact column, in order.
@@ -33,7 +45,8 @@ struct ResultTable {
 inline const QString kSiteHeader = QStringLiteral("站点");
 
 // The columns of a flat table (tsv, csv) in order: "站点" with a site column,
-// the six, "标红" (the red columns' keys), then the table's fact columns.
+// the six, "标红" (the red columns' keys), then the table's fact columns, its
+// added column among them.
 [[nodiscard]] QStringList flatHeader(const ResultTable &table);
 // Row i's fields in that order: the site through site, every cell through cell.
 [[nodiscard]] QStringList flatFields(const ResultTable &table, qsizetype i, QString (*site)(const QString &),

@@ -306,16 +306,16 @@ TEST_F(HistoryChangesTest, TheStoreLooksBackAPageAtATime)
     QList<qint64> ids;
     for (int day = 0; day < 5; ++day)
         ids << record(siteCheck(friends, day));
-    const auto days = [](const QList<FriendEntry> &entries) {
+    const auto days = [](const QList<FriendPoint> &points) {
         QList<qint64> out;
-        for (const FriendEntry &entry : entries)
-            out << dayStart(0).daysTo(entry.started);
+        for (const FriendPoint &point : points)
+            out << dayStart(0).daysTo(point.started);
         return out;
     };
-    EXPECT_EQ(days(m_store.friendHistoryBefore(kSite, b, 0, 10)), (QList<qint64>{4, 3, 1, 0}));
-    EXPECT_EQ(days(m_store.friendHistoryBefore(kSite, b, ids[4], 2)), (QList<qint64>{3, 1}));
-    EXPECT_EQ(days(m_store.friendHistoryBefore(kSite, b, ids[1], 2)), (QList<qint64>{0}));
-    EXPECT_TRUE(m_store.friendHistoryBefore(QStringLiteral("www.other.com"), b, 0, 10).isEmpty());
+    EXPECT_EQ(days(m_store.friendPointsBefore(kSite, b, 0, 10)), (QList<qint64>{4, 3, 1, 0}));
+    EXPECT_EQ(days(m_store.friendPointsBefore(kSite, b, ids[4], 2)), (QList<qint64>{3, 1}));
+    EXPECT_EQ(days(m_store.friendPointsBefore(kSite, b, ids[1], 2)), (QList<qint64>{0}));
+    EXPECT_TRUE(m_store.friendPointsBefore(QStringLiteral("www.other.com"), b, 0, 10).isEmpty());
     EXPECT_TRUE(m_store.lastError().ok());
 
     EXPECT_EQ(m_store.latestCheckBefore(kSite)->id, ids[4]);

@@ -147,6 +147,81 @@ TEST_F(HistoryStoreTest, PruneDropsOlderChecksAndTheFriendsOnlyTheyHad)
     EXPECT_EQ(raw.text("PRAGMA integrity_check"), "ok");
 }
 
+TEST_F(HistoryStoreTest, PruneDropsBaiduAnswersAskedBeforeTheDay)
+{
+    const QDateTime day5 = dailyCheck(kSite, 5, 0).started;
+    const QString mode = QStringLiteral("modern");
+    ASSERT_TRUE(store().recordBaiduAnswer(QStringLiteral("site:www.old.com"), mode, day5.addSecs(-1), "{\"old\": 1}"));
+    ASSERT_TRUE(store().recordBaiduAnswer(QStringLiteral("site:www.new.com"), mode, day5, "{\"new\": 1}"));
+    ASSERT_TRUE(store().recordBaiduAnswer(QStringLiteral("site:www.old.com"), QStringLiteral("classic"),
+                                          day5.addDays(-30), "{}"));
+    recordDay(4);
+    EXPECT_EQ(store().prune(day5), 1);
+    EXPECT_FALSE(store().baiduAnswer(QStringLiteral("site:www.old.com"), mode));
+    EXPECT_FALSE(store().baiduAnswer(QStringLiteral("site:www.old.com"), QStringLiteral("classic")));
+    const auto kept = store().baiduAnswer(QStringLiteral("site:www.new.com"), mode);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->answer, "{\"new\": 1}");
+    EXPECT_TRUE(store().lastError().ok());
+    RawDb raw(path());
+    EXPECT_EQ(raw.text("SELECT count(*) FROM baidu_answer"), "1");
+    // Clearing one site's checks keeps every answer: they are by query, of any site's friends.
+    recordDay(6);
+    EXPECT_EQ(store().clearSite(kSite), 1);
+    EXPECT_EQ(raw.text("SELECT count(*) FROM baidu_answer"), "1");
+}
+
+// The typed values beside the rows, read back: one friend's newest first, every friend's by check.
+TEST_F(HistoryStoreTest, FriendPointsBeforeAreTheFriendsNewestFirst)
+{
+    qint64 ids[5];
+    for (int day = 0; day < 5; ++day)
+        ids[day] = recordDay(day, day == 2 ? 1 : 3); // the third friend missing on day 2
+    recordDay(3, 3, kOther);
+    const QString third = samples::friendAddress(2);
+    const QList<FriendPoint> all = store().friendPointsBefore(kSite, third, 0, 10);
+    ASSERT_EQ(all.size(), 4);
+    EXPECT_EQ(all[0].checkId, ids[4]);
+    EXPECT_EQ(all[1].checkId, ids[3]);
+    EXPECT_EQ(all[2].checkId, ids[1]);
+    EXPECT_EQ(all[3].checkId, ids[0]);
+    EXPECT_EQ(all[0].started, dailyCheck(kSite, 4, 0).started);
+    ASSERT_TRUE(all[0].row);
+    // As the sample row says: 1200 + 37 per friend, nofollow for every ninth.
+    EXPECT_EQ(all[0].row->pages, IndexPages(1200 + 2 * 37));
+    EXPECT_EQ(all[0].row->status, 200);
+    const QList<FriendPoint> before = store().friendPointsBefore(kSite, third, ids[3], 2);
+    ASSERT_EQ(before.size(), 2);
+    EXPECT_EQ(before[0].checkId, ids[1]);
+    EXPECT_EQ(before[1].checkId, ids[0]);
+    EXPECT_TRUE(store().friendPointsBefore(kSite, third, ids[0], 10).isEmpty());
+    EXPECT_TRUE(store().friendPointsBefore(kSite, QStringLiteral("http://www.stranger.com/"), 0, 10).isEmpty());
+    EXPECT_TRUE(store().friendPointsBefore(kOther, third, 0, 0).isEmpty());
+    EXPECT_TRUE(store().lastError().ok());
+}
+
+TEST_F(HistoryStoreTest, SitePointsBeforeAreEveryFriendOfTheLastChecks)
+{
+    qint64 ids[4];
+    for (int day = 0; day < 4; ++day)
+        ids[day] = recordDay(day, day == 1 ? 2 : 3);
+    recordDay(2, 3, kOther);
+    const QList<SitePoint> points = store().sitePointsBefore(kSite, ids[3], 2);
+    QStringList seen;
+    for (const SitePoint &point : points)
+        seen << QStringLiteral("%1:%2").arg(point.point.checkId).arg(point.lianjie);
+    const auto at = [](qint64 id, int friendIndex) {
+        return QStringLiteral("%1:%2").arg(id).arg(samples::friendAddress(friendIndex));
+    };
+    EXPECT_EQ(seen, (QStringList{at(ids[2], 0), at(ids[2], 1), at(ids[2], 2), at(ids[1], 0), at(ids[1], 1)}));
+    ASSERT_FALSE(points.isEmpty());
+    EXPECT_EQ(points[0].point, store().friendPointsBefore(kSite, points[0].lianjie, ids[3], 1).value(0));
+    EXPECT_EQ(store().sitePointsBefore(kSite, 0, 1).size(), 3) << "0: the last of all";
+    EXPECT_TRUE(store().sitePointsBefore(kSite, ids[0], 5).isEmpty());
+    EXPECT_TRUE(store().sitePointsBefore(QStringLiteral("www.none.com"), 0, 5).isEmpty());
+    EXPECT_TRUE(store().lastError().ok());
+}
+
 TEST_F(HistoryStoreTest, ClearSiteLeavesOtherSites)
 {
     recordDay(0);

@@ -123,6 +123,41 @@ TEST(CsvFormat, FactColumnsFollowTheRedKeysWhenAsked)
     EXPECT_EQ(formatTsv(table).count('\n'), 1);
 }
 
+TEST(CsvFormat, AnAddedColumnStandsAmongTheFactColumnsAndIsEscapedAsTheCells)
+{
+    ResultTable table = cellsTable({row({"http://www.a.com/"}), row({"http://www.b.com/"})});
+    table.rows[0].facts.status = 404;
+    table.factColumns = {FactColumn::status, FactColumn::baiduCount};
+    const QString status = factColumns()[0].header, count = factColumns()[7].header;
+    const struct {
+        qsizetype afterFacts;
+        QString header; // its tail from "标红"
+        QString tsv;    // the first row's tail from its red keys
+    } placed[] = {
+        {0, "标红\t变化\t" + status + "\t" + count, "\t=x\\t,y\t404\t"},
+        {1, "标红\t" + status + "\t变化\t" + count, "\t404\t=x\\t,y\t"},
+        {2, "标红\t" + status + "\t" + count + "\t变化", "\t404\t\t=x\\t,y"},
+        {9, "标红\t" + status + "\t" + count + "\t变化", "\t404\t\t=x\\t,y"},
+        {-1, "标红\t变化\t" + status + "\t" + count, "\t=x\\t,y\t404\t"},
+    };
+    for (const auto &place : placed) {
+        // One cell for two rows: the second row's is empty.
+        table.added = AddedColumn{QStringLiteral("变化"), {QStringLiteral("=x\t,y")}, place.afterFacts};
+        const QStringList tsv = QString::fromUtf8(formatTsv(table)).split('\n');
+        ASSERT_EQ(tsv.size(), 4);
+        EXPECT_TRUE(tsv[0].endsWith(place.header)) << place.afterFacts << tsv[0].toStdString();
+        EXPECT_TRUE(tsv[1].endsWith(place.tsv)) << place.afterFacts << tsv[1].toStdString();
+        EXPECT_EQ(tsv[2].count('\t'), tsv[0].count('\t'));
+    }
+    table.added = AddedColumn{QStringLiteral("变化"), {QStringLiteral("=x\t,y")}, 0};
+    const QStringList csv = QString::fromUtf8(formatCsv(table)).split("\r\n");
+    EXPECT_TRUE(csv[0].endsWith(",标红,变化," + status + "," + count)) << csv[0].toStdString();
+    EXPECT_TRUE(csv[1].endsWith(",,\"'=x\\t,y\",404,")) << csv[1].toStdString();
+    EXPECT_TRUE(csv[2].endsWith(",,,0,")) << csv[2].toStdString();
+    // The aligned table keeps to the six.
+    EXPECT_FALSE(QString::fromUtf8(formatTable(table, false, 0)).contains(QStringLiteral("变化")));
+}
+
 TEST(TextEscape, UnsafeCharactersAreShownAsEscapesAndFormulasQuoted)
 {
     // text; as table, stderr and the window's cells show it; as tsv writes it

@@ -1,12 +1,12 @@
 // What a report gathers from a real history file: the latest check, the chart
-// points of each friend, the notices and since when; the quick row reader
-// against the json reader it stands in for.
+// points of each friend, the notices and since when; a chart point from the
+// typed values kept beside a row against the row read whole.
 #include "check/ReportData.h"
 
 #include "check/HistoryRecording.h"
 #include "check/JsonFormat.h"
 #include "check/JsonRead.h"
-#include "check/ReportDataRows.h"
+#include "check/HistoryTally.h"
 #include "check/RowSchema.h"
 #include "tests/common/HistorySamples.h"
 #include "tests/common/QtPrinters.h"
@@ -22,37 +22,25 @@ namespace {
 const QString kSite = QStringLiteral("www.me.com");
 const QDateTime kFirstDay(QDate(2026, 12, 1), QTime(3, 0), Qt::UTC);
 
-TEST(ReportDataRowsTest, ObjectMembers)
-{
-    const auto members = jsonObjectMembers(R"( {"a": "x\"}", "b" : {"c": [1, "]"], "d": {}}, "e": null, "f": -1.5e3} )");
-    ASSERT_TRUE(members);
-    QStringList seen;
-    for (const JsonMemberText &member : *members)
-        seen << QString::fromUtf8(member.key) + QLatin1Char('=') + QString::fromUtf8(member.value);
-    EXPECT_EQ(seen, QStringList({R"(a="x\"}")", R"(b={"c": [1, "]"], "d": {}})", "e=null", "f=-1.5e3"}));
-    EXPECT_TRUE(jsonObjectMembers("{}"));
-    for (const char *bad : {"", "[1]", "{\"a\" 1}", "{\"a\": \"x}", "{\"a\": 1} x", "{\"a\": {\"b\": 1}", "{\"a\": 1,}",
-                            "{\"a\":}", "\"a\""})
-        EXPECT_FALSE(jsonObjectMembers(bad)) << bad;
-}
-
-// The quick reader gives what the json reader gives for the fields a chart point reads.
-void expectSameAsJsonRead(const QByteArray &payload, bool modern)
+// A chart point from the typed values kept beside a row is the point of the row read back whole.
+void expectSamePoint(const QByteArray &payload, bool modern)
 {
     const auto whole = readRowJson(payload, modern);
     ASSERT_TRUE(std::holds_alternative<ResultRow>(whole)) << payload.toStdString();
-    const std::optional<ResultRow> quick = chartRow(payload, modern);
-    ASSERT_TRUE(quick) << payload.toStdString();
+    const ResultRow &row = std::get<ResultRow>(whole);
+    SiteRows check;
+    check.rows = {row};
+    const RecordTally tally = tallyOf(check, nullptr);
+    ASSERT_EQ(tally.rows.size(), 1);
     const QDate day(2026, 12, 1);
-    EXPECT_EQ(trendPoint(*quick, day), trendPoint(std::get<ResultRow>(whole), day)) << payload.toStdString();
-    EXPECT_EQ(quick->cells[Column::lianjie], std::get<ResultRow>(whole).cells[Column::lianjie]);
+    EXPECT_EQ(trendPoint(std::optional<RowTally>(tally.rows[0]), day), trendPoint(row, day)) << payload.toStdString();
 }
 
-TEST(ReportDataRowsTest, ReadsAsTheJsonReaderDoes)
+TEST(ReportTrendPointTest, FromTheTypedValuesAsFromTheRow)
 {
     for (int friendIndex : {0, 1, 9, 17, 123})
         for (int day : {0, 5, 77, 300})
-            expectSameAsJsonRead(samples::rowJson(friendIndex, day), true);
+            expectSamePoint(samples::rowJson(friendIndex, day), true);
     const auto rows = {
         samples::reportRow(QStringLiteral("http://a.com/"), QStringLiteral("A"), QStringLiteral("没有链接"), true,
                            BackLinkVerdict::NoLink, 10),
@@ -63,20 +51,16 @@ TEST(ReportDataRowsTest, ReadsAsTheJsonReaderDoes)
         ResultRow{},
     };
     for (ResultRow row : rows) {
-        expectSameAsJsonRead(formatRowJson(row), false);
+        expectSamePoint(formatRowJson(row), false);
         row.facts.backlink = BackLinkFacts{QStringLiteral("http://www.me.com/"), {QStringLiteral("nofollow")}, false};
-        expectSameAsJsonRead(formatRowJson(row), false);
-        expectSameAsJsonRead(formatRowJson(row), true);
+        expectSamePoint(formatRowJson(row), false);
+        expectSamePoint(formatRowJson(row), true);
         row.facts.baidu.reset();
-        expectSameAsJsonRead(formatRowJson(row), false);
+        expectSamePoint(formatRowJson(row), false);
     }
-    // Rows of a version that saved no "red" and no facts.
-    expectSameAsJsonRead(R"({"lianjie": "http://x.com/", "guanjianzi": "X", "fanlian": "没有链接", "shoulu": "约5篇",
-                             "kuaizhao": "", "rp": "不是第一"})",
-                         false);
-    expectSameAsJsonRead(R"({"lianjie": "http://y.com/", "fanlian": "我的站"})", false);
-    EXPECT_FALSE(chartRow("{\"lianjie\": ", false));
-    EXPECT_FALSE(chartRow("{\"lianjie\": nope}", false));
+    // A row whose values could not be read when it was recorded: no count, not known.
+    EXPECT_EQ(trendPoint(std::optional<RowTally>(), QDate(2026, 12, 1)),
+              (TrendPoint{QDate(2026, 12, 1), {}, BackLinkVerdict::Unknown}));
 }
 
 class ReportDataTest : public ::testing::Test {

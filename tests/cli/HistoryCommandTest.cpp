@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/Usage.h"
 #include "probes/BaiduProbe.h"
+#include "tests/common/HistorySamples.h"
 #include "tests/common/QtPrinters.h"
 
 #include <QDir>
@@ -26,55 +27,36 @@ const QTimeZone kBeijing(8 * 3600);
 // A check of site started daysAgo before kNow, with rows rows of which red have the back link red.
 SiteResult checkOf(const QString &site, int daysAgo, int rows, int red, bool modern = false)
 {
-    SiteResult result;
-    result.outcome.site = site;
-    result.outcome.modern = modern;
-    result.outcome.home.status = 200;
+    QList<ResultRow> made;
     for (int i = 0; i < rows; ++i) {
         ResultRow row;
         row.cells[Column::lianjie].text = QStringLiteral("http://www.f%1.com/").arg(i);
         row.cells[Column::fanlian] = Cell{i < red ? QStringLiteral("没有链接") : QStringLiteral("首页之家"), i < red};
-        result.rows << row;
+        made << row;
     }
-    result.startedAt = kNow.addDays(-daysAgo).addSecs(-3600);
-    result.finishedAt = result.startedAt.addSecs(95);
-    return result;
+    return samples::siteCheck(site, kNow.addDays(-daysAgo).addSecs(-3600), made, modern, 95);
 }
 
 class HistoryCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+    void SetUp() override { ASSERT_TRUE(m_history.ready()); }
 
-    [[nodiscard]] QString path() const { return m_dir.filePath(QStringLiteral("history.sqlite")); }
-
-    void recordAll(const QList<SiteResult> &results)
-    {
-        HistoryRecorder recorder(path(), QStringLiteral("8.0"));
-        for (const SiteResult &result : results)
-            ASSERT_TRUE(recorder.record(result)) << recorder.failure().reason.toStdString();
-    }
+    [[nodiscard]] QString path() const { return m_history.path(); }
+    void recordAll(const QList<SiteResult> &results) { ASSERT_EQ(m_history.recordAll(results), QString()); }
 
     // `friendlinks history ARGUMENTS... --history FILE` at kNow in Beijing time; the exit status.
-    int history(QStringList arguments, QIODevice *out = nullptr)
+    int history(const QStringList &arguments, QIODevice *out = nullptr)
     {
-        arguments.prepend(QStringLiteral("history"));
-        arguments << QStringLiteral("--history") << path();
-        const ParsedArguments parsed = parseArguments(arguments);
-        EXPECT_EQ(parsed.action, ParsedArguments::Action::Run) << parsed.error.toStdString();
-        for (QBuffer *buffer : {&m_out, &m_err}) {
-            buffer->close();
-            buffer->setData({});
-            buffer->open(QIODevice::WriteOnly);
-        }
-        return runHistory(parsed.historyQuery, parsed.options.history, out ? out : &m_out, &m_err, {kNow, kBeijing});
+        return m_history.run(QStringLiteral("history"), arguments, out,
+                             [](const ParsedArguments &parsed, QIODevice *to, QIODevice *err) {
+                                 return runHistory(parsed.historyQuery, parsed.options.history, to, err, {kNow, kBeijing});
+                             });
     }
 
-    [[nodiscard]] QString out() const { return QString::fromUtf8(m_out.data()); }
-    [[nodiscard]] QString err() const { return QString::fromUtf8(m_err.data()); }
+    [[nodiscard]] QString out() const { return m_history.out(); }
+    [[nodiscard]] QString err() const { return m_history.err(); }
 
-    QTemporaryDir m_dir;
-    QBuffer m_out;
-    QBuffer m_err;
+    samples::HistoryCommandRun m_history;
 };
 
 TEST_F(HistoryCommandTest, ListsTheSitesChecksNewestFirstInEachFormat)
@@ -206,7 +188,7 @@ TEST_F(HistoryCommandTest, CsvCellsAreQuotedAndSafeForSpreadsheetsAsChecksAre)
         ASSERT_GT(store.record(record), 0) << store.lastError().reason.toStdString();
     }
     EXPECT_EQ(history({"www.me.com", "--format", "csv"}), 0);
-    EXPECT_EQ(m_out.data(), QByteArray("\xEF\xBB\xBF时间,模式,行数,标红,状态,变化,变差,变好\r\n"
+    EXPECT_EQ(m_history.outBytes(), QByteArray("\xEF\xBB\xBF时间,模式,行数,标红,状态,变化,变差,变好\r\n"
                                        "2026-12-08 10:50,\"'=HYPERLINK(\"\"http://evil/\"\",\"\"x\"\")\",2,1,,,,\r\n"));
 }
 
@@ -234,6 +216,31 @@ TEST_F(HistoryCommandTest, PruneDropsEveryChecksOlderThanTheDaysAndSaysHowMany)
     EXPECT_EQ(out(), "") << "its only check was older";
     EXPECT_EQ(history({"--prune", "0"}), 0);
     EXPECT_EQ(out(), "删除了 2 次早于 2026-12-09 11:50 的检查\n");
+}
+
+TEST_F(HistoryCommandTest, PruneDropsBaiduAnswersAskedBeforeTheDaysToo)
+{
+    recordAll({checkOf("www.me.com", 40, 3, 0), checkOf("www.me.com", 1, 3, 0)});
+    const QString mode = QStringLiteral("classic");
+    const QString old = QStringLiteral("http://www.baidu.com/s?wd=site:www.old.com/");
+    const QString recent = QStringLiteral("http://www.baidu.com/s?wd=site:www.recent.com/");
+    {
+        HistoryStore store;
+        ASSERT_TRUE(store.open(path()));
+        ASSERT_TRUE(store.recordBaiduAnswer(old, mode, kNow.addDays(-31), "{}"));
+        ASSERT_TRUE(store.recordBaiduAnswer(recent, mode, kNow.addDays(-29), "{}"));
+    }
+    EXPECT_EQ(history({"--prune", "30"}), 0);
+    EXPECT_EQ(out(), "删除了 1 次早于 2026-11-09 11:50 的检查\n");
+    HistoryStore store;
+    ASSERT_TRUE(store.open(path()));
+    EXPECT_FALSE(store.baiduAnswer(old, mode));
+    EXPECT_TRUE(store.baiduAnswer(recent, mode));
+    EXPECT_TRUE(store.lastError().ok());
+    store.close();
+    EXPECT_EQ(history({"--prune", "0"}), 0);
+    ASSERT_TRUE(store.open(path()));
+    EXPECT_FALSE(store.baiduAnswer(recent, mode));
 }
 
 TEST_F(HistoryCommandTest, AHistoryThatCannotBeReadIsSaidWithExitFour)

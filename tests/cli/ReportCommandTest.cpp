@@ -6,6 +6,7 @@
 #include "check/HistoryRecording.h"
 #include "cli/Commands.h"
 #include "cli/Usage.h"
+#include "tests/common/HistorySamples.h"
 #include "tests/common/QtPrinters.h"
 
 #include <QBuffer>
@@ -33,50 +34,29 @@ ResultRow row(const QString &lianjie, const QString &name, bool linked)
 
 SiteResult checkOn(const QString &site, int day, const QList<ResultRow> &rows, bool modern = false)
 {
-    SiteResult result;
-    result.outcome.site = site;
-    result.outcome.modern = modern;
-    result.outcome.home.status = 200;
-    result.rows = rows;
-    result.startedAt = kFirst.addDays(day);
-    result.finishedAt = result.startedAt.addSecs(30);
-    return result;
+    return samples::siteCheck(site, kFirst.addDays(day), rows, modern, 30);
 }
 
 class ReportCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+    void SetUp() override { ASSERT_TRUE(m_history.ready()); }
 
-    [[nodiscard]] QString path() const { return m_dir.filePath(QStringLiteral("history.sqlite")); }
-
-    void recordAll(const QList<SiteResult> &results)
-    {
-        HistoryRecorder recorder(path(), QStringLiteral("8.0"));
-        for (const SiteResult &result : results)
-            ASSERT_TRUE(recorder.record(result)) << recorder.failure().reason.toStdString();
-    }
+    [[nodiscard]] QString path() const { return m_history.path(); }
+    void recordAll(const QList<SiteResult> &results) { ASSERT_EQ(m_history.recordAll(results), QString()); }
 
     // `friendlinks report ARGUMENTS... --history FILE` in Beijing time; the exit status.
-    int report(QStringList arguments, QIODevice *out = nullptr)
+    int report(const QStringList &arguments, QIODevice *out = nullptr)
     {
-        arguments.prepend(QStringLiteral("report"));
-        arguments << QStringLiteral("--history") << path();
-        const ParsedArguments parsed = parseArguments(arguments);
-        EXPECT_EQ(parsed.action, ParsedArguments::Action::Run) << parsed.error.toStdString();
-        for (QBuffer *buffer : {&m_out, &m_err}) {
-            buffer->close();
-            buffer->setData({});
-            buffer->open(QIODevice::WriteOnly);
-        }
-        return runReport(parsed.reportQuery, parsed.options.history, out ? out : &m_out, &m_err, kBeijing);
+        return m_history.run(QStringLiteral("report"), arguments, out,
+                             [](const ParsedArguments &parsed, QIODevice *to, QIODevice *err) {
+                                 return runReport(parsed.reportQuery, parsed.options.history, to, err, kBeijing);
+                             });
     }
 
-    [[nodiscard]] QString out() const { return QString::fromUtf8(m_out.data()); }
-    [[nodiscard]] QString err() const { return QString::fromUtf8(m_err.data()); }
+    [[nodiscard]] QString out() const { return m_history.out(); }
+    [[nodiscard]] QString err() const { return m_history.err(); }
 
-    QTemporaryDir m_dir;
-    QBuffer m_out;
-    QBuffer m_err;
+    samples::HistoryCommandRun m_history;
 };
 
 TEST_F(ReportCommandTest, TheLatestCheckOfTheSite)

@@ -3,12 +3,19 @@
 // Checks as a year of daily watching records them, for the history's tests
 // and benchmark: rows written as `check --format json --facts` writes them
 // (modern mode's keys included), varying from friend to friend and day to day.
+// And for the tests of the commands that read the history: a history file
+// with checks recorded into it and a command run on it.
 
 #include "check/HistoryRecord.h"
+#include "check/HistoryRecording.h"
+#include "check/SiteResult.h"
+#include "cli/Commands.h"
 
+#include <QBuffer>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace friendlinks::samples {
 
@@ -85,5 +92,73 @@ inline CheckRecord dailyCheck(const QString &site, int day, int friends)
         check.rows.append({friendAddress(i), rowJson(i, day)});
     return check;
 }
+
+// A site's check as the window or `check` ends it: its rows, its home page answered.
+inline SiteResult siteCheck(const QString &site, const QDateTime &started, const QList<ResultRow> &rows,
+                            bool modern = false, int seconds = 60)
+{
+    SiteResult result;
+    result.outcome.site = site;
+    result.outcome.modern = modern;
+    result.outcome.home.status = 200;
+    result.rows = rows;
+    result.startedAt = started;
+    result.finishedAt = started.addSecs(seconds);
+    return result;
+}
+
+// A history file in a temporary folder, checks recorded into it, and a
+// command of the program run on it in-process with its stdout and stderr kept.
+//
+//   samples::HistoryCommandRun history;
+//   ASSERT_EQ(history.recordAll({check}), QString());
+//   history.run("report", {"www.me.com"}, nullptr, [&](const ParsedArguments &parsed, QIODevice *out,
+//                                                       QIODevice *err) { return runReport(...); });
+class HistoryCommandRun {
+public:
+    [[nodiscard]] bool ready() const { return m_dir.isValid(); }
+    [[nodiscard]] QString path() const { return m_dir.filePath(QStringLiteral("history.sqlite")); }
+
+    // Records the results in turn; the first failure's reason, empty when every one was recorded.
+    [[nodiscard]] QString recordAll(const QList<SiteResult> &results) const
+    {
+        HistoryRecorder recorder(path(), QStringLiteral("8.0"));
+        for (const SiteResult &result : results)
+            if (!recorder.record(result))
+                return recorder.failure().reason;
+        return {};
+    }
+
+    // `friendlinks COMMAND ARGUMENTS... --history FILE` parsed as the program
+    // parses it and run by run(parsed, stdout, stderr) on empty buffers
+    // (stdout to out when given); its exit status, -1 when the arguments are
+    // not a command to run (stderr then says why).
+    template <typename Run>
+    int run(const QString &command, QStringList arguments, QIODevice *out, Run run)
+    {
+        for (QBuffer *buffer : {&m_out, &m_err}) {
+            buffer->close();
+            buffer->setData({});
+            buffer->open(QIODevice::WriteOnly);
+        }
+        arguments.prepend(command);
+        arguments << QStringLiteral("--history") << path();
+        const ParsedArguments parsed = parseArguments(arguments);
+        if (parsed.action != ParsedArguments::Action::Run) {
+            m_err.write(parsed.error.toUtf8());
+            return -1;
+        }
+        return run(parsed, out ? out : &m_out, &m_err);
+    }
+
+    [[nodiscard]] QString out() const { return QString::fromUtf8(m_out.data()); }
+    [[nodiscard]] QByteArray outBytes() const { return m_out.data(); } // a byte-order mark kept
+    [[nodiscard]] QString err() const { return QString::fromUtf8(m_err.data()); }
+
+private:
+    QTemporaryDir m_dir;
+    QBuffer m_out;
+    QBuffer m_err;
+};
 
 } // namespace friendlinks::samples

@@ -254,7 +254,9 @@ TEST_F(CheckedWindow, ModernModeIsChosenFromTheListsMenuAndAClassicCheckTellsWhy
 
     // The check item takes effect from the next press: then every friend is listed, and the strip is cleared.
     modern->setChecked(true);
+    QSignalSpy compared(form->changesColumn(), &ChangesColumn::compared);
     ASSERT_TRUE(query(QStringLiteral("https://www.mysite.com")));
+    ASSERT_TRUE(!compared.isEmpty() || compared.wait(kWaitMs)) << "compared with the history after the check";
     EXPECT_EQ(listRows(form->list()), 2);
     // (What the line says now is what changed since the classic check: the friend it passed over is new.)
     EXPECT_FALSE(note->text().contains(QStringLiteral("未列出")));

@@ -1,17 +1,20 @@
 // The list's 变化 column after a check of a site recorded before: per row what changed since the check before
 // and what still holds since when, red when worse, the summary in the banner strip, shown only with something
-// to compare, hidden and shown from the header's menu and remembered.
+// to compare, hidden and shown from the header's menu and remembered; filled when the comparison off the
+// window's thread is done; in 复制 and 导出 CSV… while shown, where the list shows it.
 #include "app/ChangesColumn.h"
 #include "app/HistoryActions.h"
 #include "app/HistorySetting.h"
 #include "app/ResultsListModel.h"
 
+#include "check/CsvFormat.h"
 #include "check/HistoryStore.h"
 #include "tests/common/WindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -35,6 +38,13 @@ struct WindowChanges : WindowFixture {
     void linkBack(bool linked)
     {
         web.world().setPage("http://www.two.com/", linked ? "<a href=\"http://www.home.com/\">回来</a>" : "<p>gone</p>");
+    }
+
+    // query(), then the comparison with the history that follows its recording; true when both came in time.
+    [[nodiscard]] bool queryCompared(const QString &site)
+    {
+        QSignalSpy compared(form->changesColumn(), &ChangesColumn::compared);
+        return query(site) && (!compared.isEmpty() || compared.wait(kWaitMs));
     }
 
     [[nodiscard]] QString historyPath() const { return QString::fromUtf8(qgetenv("FRIENDLINKS_HISTORY")); }
@@ -96,7 +106,7 @@ QString dayText(const QDateTime &utc)
 TEST_F(WindowChanges, AFirstCheckHasNothingToCompareAndNoColumn)
 {
     open();
-    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
     EXPECT_FALSE(form->changesColumn()->available());
     EXPECT_TRUE(form->list()->isColumnHidden(kChanges));
     EXPECT_EQ(form->list()->model()->headerData(kChanges, Qt::Horizontal).toString(), QStringLiteral("变化"));
@@ -110,10 +120,10 @@ TEST_F(WindowChanges, AFirstCheckHasNothingToCompareAndNoColumn)
 TEST_F(WindowChanges, TheNextCheckSaysPerRowWhatChangedRedWhenWorseAndSumsItUp)
 {
     open();
-    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
     const QDateTime first = QDateTime::currentDateTimeUtc();
     linkBack(false);
-    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
     EXPECT_TRUE(form->changesColumn()->available());
     EXPECT_FALSE(form->list()->isColumnHidden(kChanges));
     ASSERT_EQ(listRows(form->list()), 2);
@@ -127,15 +137,15 @@ TEST_F(WindowChanges, TheNextCheckSaysPerRowWhatChangedRedWhenWorseAndSumsItUp)
 
     // Back again: better, not red.
     linkBack(true);
-    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
     EXPECT_EQ(listText(form->list(), 1, kChanges), QStringLiteral("反链恢复"));
     EXPECT_FALSE(isRed(form->list(), 1, kChanges));
 
     // A new check empties the column until it is recorded and compared.
-    QSignalSpy finished(form->engine(), &CheckEngine::siteFinished);
+    QSignalSpy compared(form->changesColumn(), &ChangesColumn::compared);
     form->queryButton()->click();
     EXPECT_TRUE(form->list()->isColumnHidden(kChanges));
-    ASSERT_TRUE(finished.wait(kWaitMs));
+    ASSERT_TRUE(compared.wait(kWaitMs));
     EXPECT_FALSE(form->list()->isColumnHidden(kChanges));
     EXPECT_EQ(listText(form->list(), 1, kChanges), QString()) << "nothing changed";
     EXPECT_FALSE(noteText().contains(QStringLiteral("相比"))) << "nothing changed needs no words";
@@ -144,13 +154,13 @@ TEST_F(WindowChanges, TheNextCheckSaysPerRowWhatChangedRedWhenWorseAndSumsItUp)
 TEST_F(WindowChanges, ALinkStillMissingSaysSinceTheDayItWent)
 {
     open();
-    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
     linkBack(false);
-    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
     form.reset();
     age(3);
     open();
-    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
     const QString since = dayText(QDateTime::currentDateTimeUtc().addDays(-3));
     EXPECT_EQ(listText(form->list(), 1, kChanges), QStringLiteral("反链丢失 (%1 起)").arg(since));
     EXPECT_TRUE(isRed(form->list(), 1, kChanges));
@@ -160,8 +170,8 @@ TEST_F(WindowChanges, ALinkStillMissingSaysSinceTheDayItWent)
 TEST_F(WindowChanges, TheHeaderMenuHidesAndShowsTheColumnAndTheChoiceIsRemembered)
 {
     open();
-    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
-    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
     QMenu *menu = rightClickHeader();
     ASSERT_NE(menu, nullptr);
     QAction *entry = changesEntry(menu);
@@ -173,7 +183,7 @@ TEST_F(WindowChanges, TheHeaderMenuHidesAndShowsTheColumnAndTheChoiceIsRemembere
     menu->close();
 
     open(); // the next start
-    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
     EXPECT_TRUE(form->changesColumn()->available());
     EXPECT_TRUE(form->list()->isColumnHidden(kChanges)) << "remembered";
     menu = rightClickHeader();
@@ -191,12 +201,12 @@ TEST_F(WindowChanges, TheHeaderMenuHidesAndShowsTheColumnAndTheChoiceIsRemembere
 TEST_F(WindowChanges, WithRecordingOffTheCheckIsComparedWithTheNewestRecorded)
 {
     open();
-    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
     form->historySetting()->recordAction()->setChecked(false);
     linkBack(false);
-    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
     EXPECT_EQ(listText(form->list(), 1, kChanges), QStringLiteral("反链丢失"));
-    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
     EXPECT_EQ(listText(form->list(), 1, kChanges), QStringLiteral("反链丢失")) << "still against the recorded one";
     HistoryStore store;
     ASSERT_TRUE(store.open(historyPath()));
@@ -206,12 +216,14 @@ TEST_F(WindowChanges, WithRecordingOffTheCheckIsComparedWithTheNewestRecorded)
 TEST_F(WindowChanges, ARecheckIsComparedAndClearingTheHistoryTakesTheColumnAway)
 {
     open();
-    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
     linkBack(false);
     selectOnlyRow(form->list(), 1);
     QSignalSpy rechecked(form->engine(), &CheckEngine::recheckFinished);
+    QSignalSpy compared(form->changesColumn(), &ChangesColumn::compared);
     form->listActions()->recheckAction()->trigger();
     ASSERT_TRUE(rechecked.wait(kWaitMs));
+    ASSERT_TRUE(!compared.isEmpty() || compared.wait(kWaitMs));
     EXPECT_EQ(listText(form->list(), 1, kChanges), QStringLiteral("反链丢失"));
     EXPECT_FALSE(form->list()->isColumnHidden(kChanges));
 
@@ -223,4 +235,99 @@ TEST_F(WindowChanges, ARecheckIsComparedAndClearingTheHistoryTakesTheColumnAway)
     EXPECT_FALSE(form->changesColumn()->available());
     EXPECT_TRUE(form->list()->isColumnHidden(kChanges));
     EXPECT_EQ(listText(form->list(), 1, kChanges), QString());
+}
+
+TEST_F(WindowChanges, TheColumnFillsWhenTheComparisonOffTheWindowsThreadIsDone)
+{
+    open();
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
+    linkBack(false);
+    QSignalSpy compared(form->changesColumn(), &ChangesColumn::compared);
+    // As the check ends, after it is recorded: the comparison has begun, and nothing of it is shown yet.
+    bool comparedAtTheEnd = true;
+    QString cellAtTheEnd = QStringLiteral("not seen");
+    connect(form->engine(), &CheckEngine::siteFinished, form.get(), [&] {
+        comparedAtTheEnd = !compared.isEmpty();
+        cellAtTheEnd = listText(form->list(), 1, kChanges);
+    });
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    EXPECT_FALSE(comparedAtTheEnd);
+    EXPECT_EQ(cellAtTheEnd, QString());
+    QTRY_COMPARE_WITH_TIMEOUT(listText(form->list(), 1, kChanges), QStringLiteral("反链丢失"), kWaitMs);
+    EXPECT_EQ(compared.count(), 1);
+    EXPECT_TRUE(isRed(form->list(), 1, kChanges));
+    EXPECT_FALSE(form->list()->isColumnHidden(kChanges));
+    EXPECT_TRUE(noteText().endsWith(QStringLiteral("1 个反链丢失"))) << noteText().toStdString();
+}
+
+TEST_F(WindowChanges, AComparisonOvertakenByTheNextCheckIsDropped)
+{
+    open();
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
+    linkBack(false);
+    QSignalSpy compared(form->changesColumn(), &ChangesColumn::compared);
+    // The list is left as a new check leaves it while this check's comparison is under way.
+    QMetaObject::Connection once;
+    once = connect(form->engine(), &CheckEngine::siteFinished, form.get(), [&] {
+        QObject::disconnect(once);
+        form->changesColumn()->forget();
+    });
+    ASSERT_TRUE(query(QStringLiteral("www.home.com")));
+    linkBack(true);
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
+    // Comparisons run in turn: the dropped one was answered before this one.
+    EXPECT_EQ(compared.count(), 1);
+    EXPECT_EQ(listText(form->list(), 1, kChanges), QStringLiteral("反链恢复"));
+}
+
+TEST_F(WindowChanges, CopyAndExportHaveTheColumnWhereTheListShowsIt)
+{
+    open();
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
+    linkBack(false);
+    ASSERT_TRUE(queryCompared(QStringLiteral("www.home.com")));
+    selectOnlyRow(form->list(), 1);
+    const auto lines = [this] { return form->listActions()->selectedRowsTsv().split(QLatin1Char('\n')); };
+    QStringList copied = lines();
+    ASSERT_EQ(copied.size(), 3);
+    EXPECT_TRUE(copied[0].endsWith(QStringLiteral("\t标红\t变化"))) << copied[0].toStdString();
+    EXPECT_TRUE(copied[1].endsWith(QStringLiteral("\t反链丢失"))) << copied[1].toStdString();
+
+    // Right after the six in the list: before the fact columns shown.
+    const int status = kColumnCount + int(FactColumn::status);
+    form->list()->setColumnHidden(status, false);
+    copied = lines();
+    EXPECT_TRUE(copied[0].endsWith(QStringLiteral("\t标红\t变化\tHTTP状态"))) << copied[0].toStdString();
+    EXPECT_TRUE(copied[1].endsWith(QStringLiteral("\t反链丢失\t200"))) << copied[1].toStdString();
+    // Moved to the end, it comes last.
+    QHeaderView *header = form->list()->header();
+    header->moveSection(header->visualIndex(kChanges), header->count() - 1);
+    copied = lines();
+    EXPECT_TRUE(copied[0].endsWith(QStringLiteral("\t标红\tHTTP状态\t变化"))) << copied[0].toStdString();
+    EXPECT_TRUE(copied[1].endsWith(QStringLiteral("\t200\t反链丢失"))) << copied[1].toStdString();
+
+    struct Answer : SaveDialog {
+        QString askSaveFile(QWidget *, const QString &, const QString &, const QString &) override { return file; }
+        QString file;
+    } answer;
+    answer.file = historyDir.filePath(QStringLiteral("links.csv"));
+    form->listActions()->setSaveDialog(&answer);
+    ASSERT_TRUE(form->listActions()->exportCsv());
+    QFile csv(answer.file);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QStringList records = QString::fromUtf8(csv.readAll()).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(records.size(), 4);
+    EXPECT_TRUE(records[0].endsWith(QStringLiteral(",标红,HTTP状态,变化"))) << records[0].toStdString();
+    EXPECT_TRUE(records[1].endsWith(QStringLiteral(",200,"))) << records[1].toStdString();
+    EXPECT_TRUE(records[2].endsWith(QStringLiteral(",200,反链丢失"))) << records[2].toStdString();
+
+    // Hidden, it is in neither; the other columns as before.
+    form->changesColumn()->setChosen(false);
+    copied = lines();
+    EXPECT_TRUE(copied[0].endsWith(QStringLiteral("\t标红\tHTTP状态"))) << copied[0].toStdString();
+    EXPECT_TRUE(copied[1].endsWith(QStringLiteral("\t200"))) << copied[1].toStdString();
+    ASSERT_TRUE(form->listActions()->exportCsv());
+    csv.close();
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readAll(), formatCsv(resultTable(*form->engine()->results(), {FactColumn::status})));
 }
