@@ -3,6 +3,12 @@
 #include "app/Form2.h"
 #include "app/HistoryActions.h"
 #include "app/QtTranslations.h"
+#include "app/BaiduAgeSetting.h"
+#include "app/ModeSetting.h"
+#include "app/SettingsAction.h"
+#include "app/StoredSettings.h"
+#include "app/WindowGeometry.h"
+#include "ui/Platform.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -130,7 +136,24 @@ void setUpAutomation(Form2 &window)
 
 } // namespace
 
-int runWindow(int &argc, char **argv, const CheckSettings &settings)
+CheckSettings startSettings(const WindowStart &start, QStringList *unreadableCaFiles)
+{
+    return withStoredSettings(start.settings, start.givenOptions, loadStoredSettings(windowSettings()), unreadableCaFiles);
+}
+
+void applyWindowStart(Form2 &window, const WindowStart &start)
+{
+    window.settingsAction()->setGivenOptions(start.givenOptions);
+    if (start.givenOptions.contains(QLatin1String("--baidu-max-age")))
+        window.baiduAgeSetting()->setCommandLineAge(start.settings.baiduMaxAgeMs);
+    window.windowGeometry()->restore();
+    if (!start.site.isEmpty())
+        window.siteBox()->setText(start.site);
+    if (start.check && !start.site.isEmpty())
+        QTimer::singleShot(0, &window, [&window] { window.queryButton()->click(); });
+}
+
+int runWindow(int &argc, char **argv, const WindowStart &start)
 {
     if (!displayNamed()) {
         std::fputs(kNoDisplay, stdout);
@@ -141,10 +164,18 @@ int runWindow(int &argc, char **argv, const CheckSettings &settings)
     qInstallMessageHandler(g_previousHandler);
     installQtTranslations(app, QLocale::system());
 
-    Form2 window(settings);
+    QStringList unreadable;
+    Form2 window(startSettings(start, &unreadable));
     QApplication::setWindowIcon(window.windowIcon());
+    applyWindowStart(window, start);
     setUpAutomation(window);
     window.show();
+    if (!unreadable.isEmpty())
+        QTimer::singleShot(0, &window, [&window, unreadable] {
+            defaultMessageBox().show(&window, applicationTitle(),
+                                     QStringLiteral("无法读取证书文件（或其中没有 PEM 证书）：\n%1").arg(unreadable.join(QLatin1Char('\n'))),
+                                     MessageIcon::warning);
+        });
     return app.exec();
 }
 
