@@ -18,6 +18,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace friendlinks {
 namespace {
 
@@ -50,8 +52,36 @@ SettingsDialog::SettingsDialog(const StoredSettings &stored, const QStringList &
     setObjectName(QStringLiteral("settingsDialog"));
     setWindowTitle(QStringLiteral("设置 - ") + applicationTitle());
 
-    auto *proxyBox = new QGroupBox(QStringLiteral("代理"));
-    auto *proxyLayout = new QVBoxLayout(proxyBox);
+    m_commandLine = new QLabel;
+    m_commandLine->setObjectName(QStringLiteral("commandLineNote"));
+    m_commandLine->setWordWrap(true);
+    m_commandLine->setStyleSheet(QStringLiteral("color: rgb(96,96,96);"));
+    m_commandLine->setText(QStringLiteral("本次运行以命令行为准：%1；这里的选择下次启动起生效。")
+                               .arg(givenOptions.join(QStringLiteral("、"))));
+    m_commandLine->setVisible(!givenOptions.isEmpty());
+
+    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    m_buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    m_buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(createProxyBox(stored));
+    layout->addWidget(createCheckBox(stored));
+    layout->addWidget(createCertificateBox(stored));
+    layout->addWidget(m_commandLine);
+    layout->addWidget(m_buttons);
+
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_proxy, &QButtonGroup::idToggled, this, &SettingsDialog::updateAcceptable);
+    connect(m_proxyAddress, &QLineEdit::textChanged, this, &SettingsDialog::updateAcceptable);
+    updateAcceptable();
+}
+
+QWidget *SettingsDialog::createProxyBox(const StoredSettings &stored)
+{
+    auto *box = new QGroupBox(QStringLiteral("代理"));
+    auto *layout = new QVBoxLayout(box);
     m_proxy = new QButtonGroup(this);
     const std::pair<StoredSettings::Proxy, QString> proxies[] = {
         {StoredSettings::Proxy::System, QStringLiteral("使用系统的代理设置")},
@@ -66,18 +96,22 @@ SettingsDialog::SettingsDialog(const StoredSettings &stored, const QStringList &
         if (choice == StoredSettings::Proxy::Address)
             addressRow->addWidget(button);
         else
-            proxyLayout->addWidget(button);
+            layout->addWidget(button);
     }
     m_proxyAddress = new QLineEdit(stored.proxyAddress);
     m_proxyAddress->setPlaceholderText(QStringLiteral("http://127.0.0.1:8080"));
     addressRow->addWidget(m_proxyAddress, 1);
-    proxyLayout->addLayout(addressRow);
+    layout->addLayout(addressRow);
     m_proxyProblem = new QLabel(QStringLiteral("代理地址应为 http://主机:端口"));
     m_proxyProblem->setStyleSheet(QStringLiteral("color: rgb(200,0,0);"));
-    proxyLayout->addWidget(m_proxyProblem);
+    layout->addWidget(m_proxyProblem);
+    return box;
+}
 
-    auto *checkBox = new QGroupBox(QStringLiteral("检查"));
-    auto *form = new QFormLayout(checkBox);
+QWidget *SettingsDialog::createCheckBox(const StoredSettings &stored)
+{
+    auto *box = new QGroupBox(QStringLiteral("检查"));
+    auto *form = new QFormLayout(box);
     m_timeout = spinBox(1, 10 * 60 * 1000, 1000, QStringLiteral(" 毫秒"), stored.timeoutMs);
     form->addRow(QStringLiteral("每次访问的时限："), m_timeout);
     m_jobs = spinBox(1, kMaxJobs, 1, QStringLiteral(" 个"), stored.jobs);
@@ -92,10 +126,14 @@ SettingsDialog::SettingsDialog(const StoredSettings &stored, const QStringList &
     m_history = new QCheckBox(QStringLiteral("记录历史（每次检查存入历史，可比较变化）"));
     m_history->setChecked(stored.recordHistory);
     form->addRow(m_history);
+    return box;
+}
 
-    auto *tlsBox = new QGroupBox(QStringLiteral("证书"));
-    auto *tlsLayout = new QVBoxLayout(tlsBox);
-    tlsLayout->addWidget(new QLabel(QStringLiteral("除系统的证书外还信任的证书文件（PEM）：")));
+QWidget *SettingsDialog::createCertificateBox(const StoredSettings &stored)
+{
+    auto *box = new QGroupBox(QStringLiteral("证书"));
+    auto *layout = new QVBoxLayout(box);
+    layout->addWidget(new QLabel(QStringLiteral("除系统的证书外还信任的证书文件（PEM）：")));
     auto *filesRow = new QHBoxLayout;
     m_caFiles = new QListWidget;
     m_caFiles->addItems(stored.caFiles);
@@ -109,37 +147,13 @@ SettingsDialog::SettingsDialog(const StoredSettings &stored, const QStringList &
     fileButtons->addWidget(remove);
     fileButtons->addStretch();
     filesRow->addLayout(fileButtons);
-    tlsLayout->addLayout(filesRow);
+    layout->addLayout(filesRow);
     m_insecure = new QCheckBox(QStringLiteral("证书不可信的网页也读取（仍会注明证书问题）"));
     m_insecure->setChecked(stored.insecure);
-    tlsLayout->addWidget(m_insecure);
-
-    m_commandLine = new QLabel;
-    m_commandLine->setObjectName(QStringLiteral("commandLineNote"));
-    m_commandLine->setWordWrap(true);
-    m_commandLine->setStyleSheet(QStringLiteral("color: rgb(96,96,96);"));
-    m_commandLine->setText(QStringLiteral("本次运行以命令行为准：%1；这里的选择下次启动起生效。")
-                               .arg(givenOptions.join(QStringLiteral("、"))));
-    m_commandLine->setVisible(!givenOptions.isEmpty());
-
-    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    m_buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    m_buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(proxyBox);
-    layout->addWidget(checkBox);
-    layout->addWidget(tlsBox);
-    layout->addWidget(m_commandLine);
-    layout->addWidget(m_buttons);
-
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(m_insecure);
     connect(add, &QPushButton::clicked, this, &SettingsDialog::addCaFiles);
     connect(remove, &QPushButton::clicked, this, &SettingsDialog::removeSelectedCaFiles);
-    connect(m_proxy, &QButtonGroup::idToggled, this, &SettingsDialog::updateAcceptable);
-    connect(m_proxyAddress, &QLineEdit::textChanged, this, &SettingsDialog::updateAcceptable);
-    updateAcceptable();
+    return box;
 }
 
 StoredSettings SettingsDialog::chosen() const

@@ -51,6 +51,9 @@ public:
     void removeSelectedCaFiles();
 
 private:
+    QWidget *createProxyBox(const StoredSettings &stored);
+    QWidget *createCheckBox(const StoredSettings &stored);
+    QWidget *createCertificateBox(const StoredSettings &stored);
     void updateAcceptable();
 
     FileChooser m_chooseFiles;

@@ -74,24 +74,9 @@ SitesWindow::SitesWindow(CheckSettings settings, QStringList sites, MessageBox *
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({300, 700});
 
-    m_status = new QLabel;
-    m_status->setObjectName(QStringLiteral("sitesStatus"));
-    m_status->setStyleSheet(QStringLiteral("color: rgb(96,96,96);"));
-    m_progress = new QProgressBar;
-    m_progress->setTextVisible(false);
-    m_progress->setMaximumWidth(160);
-    m_progress->setRange(0, int(sites.size()));
-    m_export = new QPushButton(QStringLiteral("导出 CSV…"));
-    m_export->setObjectName(QStringLiteral("sitesExport"));
-    m_export->setShortcut(QKeySequence::Save);
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(m_status, 1);
-    bottom->addWidget(m_progress);
-    bottom->addWidget(m_export);
-
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(splitter, 1);
-    layout->addLayout(bottom);
+    layout->addLayout(createBottomRow(int(sites.size())));
     resize(1000, 440);
 
     connect(m_selector, &SiteSelector::siteChosen, this, &SitesWindow::showSite);
@@ -108,6 +93,26 @@ SitesWindow::SitesWindow(CheckSettings settings, QStringList sites, MessageBox *
     showSite(0);
     m_selector->setCurrentItem(m_selector->topLevelItem(0));
     updateStatus();
+}
+
+// The batch's state and counts, its progress by sites, and 导出 CSV….
+QLayout *SitesWindow::createBottomRow(int sites)
+{
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("sitesStatus"));
+    m_status->setStyleSheet(QStringLiteral("color: rgb(96,96,96);"));
+    m_progress = new QProgressBar;
+    m_progress->setTextVisible(false);
+    m_progress->setMaximumWidth(160);
+    m_progress->setRange(0, sites);
+    m_export = new QPushButton(QStringLiteral("导出 CSV…"));
+    m_export->setObjectName(QStringLiteral("sitesExport"));
+    m_export->setShortcut(QKeySequence::Save);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_status, 1);
+    bottom->addWidget(m_progress);
+    bottom->addWidget(m_export);
+    return bottom;
 }
 
 SitesWindow::~SitesWindow()

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QLabel;
+class QLayout;
 class QProgressBar;
 class QPushButton;
 class QTreeView;
@@ -48,6 +49,7 @@ public:
     bool exportCsv();
 
 private:
+    QLayout *createBottomRow(int sites);
     void refreshRunning();
     void siteFinished(int site, const SiteResult &result);
     void updateStatus();

@@ -6,6 +6,10 @@
 #include "app/BaiduAgeSetting.h"
 #include "app/ModeSetting.h"
 #include "app/SettingsAction.h"
+#include "app/SettingsDialog.h"
+#include "app/SeveralSitesAction.h"
+#include "app/SitesWindow.h"
+#include "check/BatchCheck.h"
 #include "app/StoredSettings.h"
 #include "app/WindowGeometry.h"
 #include "ui/Platform.h"
@@ -90,6 +94,42 @@ private:
 // FRIENDLINKS_WINDOW_SIZE=WxH opens the window at that size (no smaller than designed);
 // FRIENDLINKS_FACT_COLUMNS=1 shows the fact columns, as the header's menu does;
 // FRIENDLINKS_HISTORY_ROW=N pictures the history view (历史…) of row N instead of the window.
+// Saves shown as the picture shot once its last cells have painted, then quits.
+void pictureAndQuit(QWidget *shown, const QString &shot)
+{
+    QTimer::singleShot(300, shown, [shown, shot] {
+        const bool saved = shown->grab().save(shot);
+        std::fprintf(stderr, saved ? "friendlinks: wrote %s\n" : "friendlinks: cannot write %s\n", qPrintable(shot));
+        QApplication::exit(saved ? 0 : 1);
+    });
+}
+
+// For demo/screenshot.sh, with FRIENDLINKS_SCREENSHOT=FILE: FRIENDLINKS_SHOW_SETTINGS=1 pictures
+// the 设置… dialog; FRIENDLINKS_AUTOCHECK_SITES="A B ..." checks those sites with 检查多个网站…
+// and pictures its view once they are done. True when one of them was asked for.
+bool setUpViewPictures(Form2 &window, const QString &shot)
+{
+    if (shot.isEmpty())
+        return false;
+    if (qEnvironmentVariableIsSet("FRIENDLINKS_SHOW_SETTINGS")) {
+        QTimer::singleShot(500, &window, [&window, shot] { pictureAndQuit(window.settingsAction()->openDialog(), shot); });
+        return true;
+    }
+    const QStringList sites = qEnvironmentVariable("FRIENDLINKS_AUTOCHECK_SITES").split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (sites.isEmpty())
+        return false;
+    QTimer::singleShot(500, &window, [&window, sites, shot] {
+        SitesWindow *view = window.severalSites()->check(sites);
+        QObject::connect(view->batch(), &BatchCheck::finished, view, [view, shot] { pictureAndQuit(view, shot); });
+    });
+    // Never hang a script: give up after a minute.
+    QTimer::singleShot(60000, &window, [] {
+        std::fputs("friendlinks: the sites' check did not finish in time\n", stderr);
+        QApplication::exit(1);
+    });
+    return true;
+}
+
 void setUpAutomation(Form2 &window)
 {
     if (qEnvironmentVariableIsSet("FRIENDLINKS_FACT_COLUMNS"))
@@ -102,6 +142,8 @@ void setUpAutomation(Form2 &window)
         window.resize(size[0].toInt(), size[1].toInt());
     const QString site = qEnvironmentVariable("FRIENDLINKS_AUTOCHECK");
     const QString shot = qEnvironmentVariable("FRIENDLINKS_SCREENSHOT");
+    if (setUpViewPictures(window, shot))
+        return;
     if (site.isEmpty())
         return;
     bool historyRowGiven = false;
@@ -114,13 +156,7 @@ void setUpAutomation(Form2 &window)
                 if (QWidget *view = window.historyActions()->openFriendHistory())
                     shown = view;
             }
-            // Let the last cells paint before the picture is taken.
-            QTimer::singleShot(300, &window, [shown, shot] {
-                const bool saved = shown->grab().save(shot);
-                std::fprintf(stderr, saved ? "friendlinks: wrote %s\n" : "friendlinks: cannot write %s\n",
-                             qPrintable(shot));
-                QApplication::exit(saved ? 0 : 1);
-            });
+            pictureAndQuit(shown, shot);
         });
         // Never hang a script: give up after a minute.
         QTimer::singleShot(60000, &window, [] {
