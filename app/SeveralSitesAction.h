@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SitesWindow.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -14,7 +16,6 @@ class CheckEngine;
 class MessageBox;
 class SaveDialog;
 class SeveralSitesDialog;
-class SitesWindow;
 
 // The list menu's "检查多个网站…": asks for the sites (SeveralSitesDialog) and
 // checks them in a several-sites view, with the settings of the window's own

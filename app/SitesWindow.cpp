@@ -124,6 +124,7 @@ SitesWindow::~SitesWindow()
 
 void SitesWindow::start()
 {
+    m_started = true;
     m_batch->start();
     refreshRunning();
 }
@@ -133,7 +134,7 @@ void SitesWindow::showSite(int site)
     if (site < 0 || site >= m_batch->siteCount())
         return;
     m_shown = site;
-    const ResultsModel *results = m_batch->results(site);
+    const ResultsModel *results = m_started ? m_batch->results(site) : nullptr; // the batch has no sites before its start
     // Read-only here: the view cannot edit, only the batch's engine writes its results.
     auto *model = new ResultsListModel(const_cast<ResultsModel *>(results ? results : noResults()), this);
     m_list->setModel(model);
@@ -148,6 +149,8 @@ void SitesWindow::showSite(int site)
 
 void SitesWindow::refreshRunning()
 {
+    if (!m_started)
+        return;
     for (int site = 0; site < m_batch->siteCount(); ++site) {
         if (m_batch->isFinished(site) || !m_batch->results(site))
             continue;
@@ -192,7 +195,7 @@ bool SitesWindow::exportCsv()
     if (path.isEmpty())
         return false;
     QList<const ResultsModel *> started;
-    for (const ResultsModel *results : m_batch->allResults())
+    for (const ResultsModel *results : m_started ? m_batch->allResults() : QList<const ResultsModel *>())
         if (results)
             started << results;
     QSaveFile file(path);

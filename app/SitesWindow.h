@@ -66,6 +66,7 @@ private:
     QList<SiteSummary> m_summaries;
     int m_shown = -1;
     int m_sitesDone = 0;
+    bool m_started = false;
     bool m_finished = false;
 };
 
