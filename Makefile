@@ -85,6 +85,10 @@ screenshot: build
 	$(call install_missing,$(SCREENSHOT_PACKAGES))
 	@bash demo/screenshot.sh $(BUILD)
 	@bash demo/screenshot.sh $(BUILD) docs/screenshot-facts.png 1010x400 facts
+	@bash demo/screenshot.sh $(BUILD) docs/screenshot-large.png 1100x520
+	@bash demo/screenshot.sh $(BUILD) docs/screenshot-minimum.png 400x200
+	@bash demo/screenshot.sh $(BUILD) docs/screenshot-sites.png "" sites
+	@bash demo/screenshot.sh $(BUILD) docs/screenshot-settings.png "" settings
 	@bash demo/history.sh $(BUILD) docs/screenshot-changes.png docs/screenshot-history.png 0
 
 # Redraws the pictures in assets/ (commit the PNG files it writes).

@@ -52,12 +52,19 @@ QList<QAction *> BaiduAgeSetting::choices() const
     return m_menu->actions();
 }
 
+void BaiduAgeSetting::setCommandLineAge(qint64 ageMs)
+{
+    m_commandLineAgeMs = ageMs;
+    apply();
+}
+
 void BaiduAgeSetting::apply()
 {
     qint64 ageMs = 0;
     for (const QAction *action : choices())
         if (action->isChecked())
             ageMs = action->data().toLongLong();
+    ageMs = m_commandLineAgeMs.value_or(ageMs);
     m_engine->setBaiduAnswers(ageMs, m_history->recordAction()->isChecked() ? m_history->path() : QString());
 }
 

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class QAction;
 class QMenu;
 
@@ -26,6 +28,8 @@ public:
     [[nodiscard]] QMenu *menu() const { return m_menu; }
     // The choices in the menu's order, each's data its age in milliseconds.
     [[nodiscard]] QList<QAction *> choices() const;
+    // --baidu-max-age given at start: it serves this run, whatever the menu says.
+    void setCommandLineAge(qint64 ageMs);
 
 private:
     void apply();
@@ -33,6 +37,7 @@ private:
     CheckEngine *m_engine;
     const HistorySetting *m_history;
     QMenu *m_menu = nullptr;
+    std::optional<qint64> m_commandLineAgeMs;
 };
 
 inline constexpr char kBaiduMaxAgeSetting[] = "check/baiduMaxAgeMinutes";

@@ -10,6 +10,11 @@
 #include "app/HistorySetting.h"
 #include "app/ModeSetting.h"
 #include "app/ResultsListModel.h"
+#include "app/BannerPicture.h"
+#include "app/SettingsAction.h"
+#include "app/SeveralSitesAction.h"
+#include "app/SiteHistory.h"
+#include "app/WindowGeometry.h"
 #include "assets/Assets.h"
 #include "check/RowFacts.h"
 #include "check/TextEscape.h"
@@ -42,7 +47,7 @@ namespace friendlinks {
 
 namespace {
 
-// The strip picture from assets/, fitted to the strip; a plain blue fill should it be missing.
+// The strip picture from assets/ at the strip's height, its aspect kept; a plain blue fill should it be missing.
 QPixmap bannerPixmap(QSize size)
 {
     const QPixmap picture = assets::picture(assets::kBanner);
@@ -51,7 +56,7 @@ QPixmap bannerPixmap(QSize size)
         plain.fill(QColor(20, 70, 140));
         return plain;
     }
-    return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return centredBanner(picture, size);
 }
 
 // The designed client area and the places, in twips, of the controls that a
@@ -114,7 +119,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_listMenu->addAction(m_modeSetting->modernAction());
     m_historySetting = new HistorySetting(m_engine, m_bannerNotes, defaultHistoryPath(), this);
     m_listMenu->addAction(m_historySetting->recordAction());
-    new BaiduAgeSetting(m_engine, m_historySetting, m_listMenu, this);
+    m_baiduAgeSetting = new BaiduAgeSetting(m_engine, m_historySetting, m_listMenu, this);
     ListHost host{this,
                   m_listView1,
                   m_engine,
@@ -127,6 +132,10 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_changesColumn = new ChangesColumn(m_listView1, static_cast<ResultsListModel *>(m_listView1->model()), m_engine,
                                         m_historySetting, m_bannerNotes, this);
     connect(m_historyActions, &HistoryActions::siteCleared, m_changesColumn, &ChangesColumn::forget);
+    m_severalSites = new SeveralSitesAction(this, m_engine, m_listMenu, m_messages);
+    m_settingsAction = new SettingsAction(this, m_engine, m_historySetting, m_baiduAgeSetting, m_listMenu, m_messages);
+    m_siteHistory = new SiteHistory(m_text1, m_engine, this);
+    m_windowGeometry = new WindowGeometry(this, m_listView1, kColumnCount, kFactColumnCount);
     embedLauncher(picture1, dpi);
     connectSignals();
 
@@ -312,9 +321,15 @@ void Form2::growWithWindow()
     const QRect strip = place(kFrame1, dpi).adjusted(0, taller, wider, taller);
     if (strip == m_bannerStrip->geometry())
         return;
+    const int grown = strip.width() - m_bannerStrip->width();
     m_bannerStrip->setGeometry(strip);
     m_bannerStrip->setPixmap(bannerPixmap(strip.size()));
     m_progress->move(strip.width() - 160, m_progress->y());
+    // The mode stays at the strip's right end, beside the progress bar; the notes take the room between.
+    QLabel *mode = m_bannerNotes->modeLabel();
+    mode->move(mode->x() + grown, mode->y());
+    QLabel *note = m_bannerNotes->noteLabel();
+    note->resize(std::max(0, note->width() + grown), note->height());
 }
 
 void Form2::tick()

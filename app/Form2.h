@@ -22,6 +22,11 @@ class HistoryActions;
 class ListActions;
 class ModeSetting;
 class HistorySetting;
+class BaiduAgeSetting;
+class SettingsAction;
+class SeveralSitesAction;
+class SiteHistory;
+class WindowGeometry;
 
 // The main window: site box, query button, result list, clock, banner and
 // the embedded search launcher. Its form and control names (Form2, Text1,
@@ -55,6 +60,15 @@ public:
     // fact columns are check items, the six are shown and cannot be hidden,
     // 变化 follows the six while there is something to compare.
     QMenu *showColumnMenu(const QPoint &pos);
+
+    [[nodiscard]] BaiduAgeSetting *baiduAgeSetting() const { return m_baiduAgeSetting; }
+    // The list menu's 设置… and 检查多个网站….
+    [[nodiscard]] SettingsAction *settingsAction() const { return m_settingsAction; }
+    [[nodiscard]] SeveralSitesAction *severalSites() const { return m_severalSites; }
+    // The sites checked before, offered in the site box.
+    [[nodiscard]] SiteHistory *siteHistory() const { return m_siteHistory; }
+    // The window's size, place and fact columns, remembered at close.
+    [[nodiscard]] WindowGeometry *windowGeometry() const { return m_windowGeometry; }
 
     // The selected rows of the results, in order.
     [[nodiscard]] QList<int> selectedRows() const;
@@ -102,6 +116,11 @@ private:
     ListActions *m_listActions = nullptr;
     HistoryActions *m_historyActions = nullptr;
     ChangesColumn *m_changesColumn = nullptr;
+    BaiduAgeSetting *m_baiduAgeSetting = nullptr;
+    SettingsAction *m_settingsAction = nullptr;
+    SeveralSitesAction *m_severalSites = nullptr;
+    SiteHistory *m_siteHistory = nullptr;
+    WindowGeometry *m_windowGeometry = nullptr;
     QTimer m_timer1;
 };
 

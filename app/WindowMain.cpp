@@ -3,6 +3,16 @@
 #include "app/Form2.h"
 #include "app/HistoryActions.h"
 #include "app/QtTranslations.h"
+#include "app/BaiduAgeSetting.h"
+#include "app/ModeSetting.h"
+#include "app/SettingsAction.h"
+#include "app/SettingsDialog.h"
+#include "app/SeveralSitesAction.h"
+#include "app/SitesWindow.h"
+#include "check/BatchCheck.h"
+#include "app/StoredSettings.h"
+#include "app/WindowGeometry.h"
+#include "ui/Platform.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -84,6 +94,42 @@ private:
 // FRIENDLINKS_WINDOW_SIZE=WxH opens the window at that size (no smaller than designed);
 // FRIENDLINKS_FACT_COLUMNS=1 shows the fact columns, as the header's menu does;
 // FRIENDLINKS_HISTORY_ROW=N pictures the history view (历史…) of row N instead of the window.
+// Saves shown as the picture shot once its last cells have painted, then quits.
+void pictureAndQuit(QWidget *shown, const QString &shot)
+{
+    QTimer::singleShot(300, shown, [shown, shot] {
+        const bool saved = shown->grab().save(shot);
+        std::fprintf(stderr, saved ? "friendlinks: wrote %s\n" : "friendlinks: cannot write %s\n", qPrintable(shot));
+        QApplication::exit(saved ? 0 : 1);
+    });
+}
+
+// For demo/screenshot.sh, with FRIENDLINKS_SCREENSHOT=FILE: FRIENDLINKS_SHOW_SETTINGS=1 pictures
+// the 设置… dialog; FRIENDLINKS_AUTOCHECK_SITES="A B ..." checks those sites with 检查多个网站…
+// and pictures its view once they are done. True when one of them was asked for.
+bool setUpViewPictures(Form2 &window, const QString &shot)
+{
+    if (shot.isEmpty())
+        return false;
+    if (qEnvironmentVariableIsSet("FRIENDLINKS_SHOW_SETTINGS")) {
+        QTimer::singleShot(500, &window, [&window, shot] { pictureAndQuit(window.settingsAction()->openDialog(), shot); });
+        return true;
+    }
+    const QStringList sites = qEnvironmentVariable("FRIENDLINKS_AUTOCHECK_SITES").split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (sites.isEmpty())
+        return false;
+    QTimer::singleShot(500, &window, [&window, sites, shot] {
+        SitesWindow *view = window.severalSites()->check(sites);
+        QObject::connect(view->batch(), &BatchCheck::finished, view, [view, shot] { pictureAndQuit(view, shot); });
+    });
+    // Never hang a script: give up after a minute.
+    QTimer::singleShot(60000, &window, [] {
+        std::fputs("friendlinks: the sites' check did not finish in time\n", stderr);
+        QApplication::exit(1);
+    });
+    return true;
+}
+
 void setUpAutomation(Form2 &window)
 {
     if (qEnvironmentVariableIsSet("FRIENDLINKS_FACT_COLUMNS"))
@@ -96,6 +142,8 @@ void setUpAutomation(Form2 &window)
         window.resize(size[0].toInt(), size[1].toInt());
     const QString site = qEnvironmentVariable("FRIENDLINKS_AUTOCHECK");
     const QString shot = qEnvironmentVariable("FRIENDLINKS_SCREENSHOT");
+    if (setUpViewPictures(window, shot))
+        return;
     if (site.isEmpty())
         return;
     bool historyRowGiven = false;
@@ -108,13 +156,7 @@ void setUpAutomation(Form2 &window)
                 if (QWidget *view = window.historyActions()->openFriendHistory())
                     shown = view;
             }
-            // Let the last cells paint before the picture is taken.
-            QTimer::singleShot(300, &window, [shown, shot] {
-                const bool saved = shown->grab().save(shot);
-                std::fprintf(stderr, saved ? "friendlinks: wrote %s\n" : "friendlinks: cannot write %s\n",
-                             qPrintable(shot));
-                QApplication::exit(saved ? 0 : 1);
-            });
+            pictureAndQuit(shown, shot);
         });
         // Never hang a script: give up after a minute.
         QTimer::singleShot(60000, &window, [] {
@@ -130,7 +172,24 @@ void setUpAutomation(Form2 &window)
 
 } // namespace
 
-int runWindow(int &argc, char **argv, const CheckSettings &settings)
+CheckSettings startSettings(const WindowStart &start, QStringList *unreadableCaFiles)
+{
+    return withStoredSettings(start.settings, start.givenOptions, loadStoredSettings(windowSettings()), unreadableCaFiles);
+}
+
+void applyWindowStart(Form2 &window, const WindowStart &start)
+{
+    window.settingsAction()->setGivenOptions(start.givenOptions);
+    if (start.givenOptions.contains(QLatin1String("--baidu-max-age")))
+        window.baiduAgeSetting()->setCommandLineAge(start.settings.baiduMaxAgeMs);
+    window.windowGeometry()->restore();
+    if (!start.site.isEmpty())
+        window.siteBox()->setText(start.site);
+    if (start.check && !start.site.isEmpty())
+        QTimer::singleShot(0, &window, [&window] { window.queryButton()->click(); });
+}
+
+int runWindow(int &argc, char **argv, const WindowStart &start)
 {
     if (!displayNamed()) {
         std::fputs(kNoDisplay, stdout);
@@ -141,10 +200,18 @@ int runWindow(int &argc, char **argv, const CheckSettings &settings)
     qInstallMessageHandler(g_previousHandler);
     installQtTranslations(app, QLocale::system());
 
-    Form2 window(settings);
+    QStringList unreadable;
+    Form2 window(startSettings(start, &unreadable));
     QApplication::setWindowIcon(window.windowIcon());
+    applyWindowStart(window, start);
     setUpAutomation(window);
     window.show();
+    if (!unreadable.isEmpty())
+        QTimer::singleShot(0, &window, [&window, unreadable] {
+            defaultMessageBox().show(&window, applicationTitle(),
+                                     QStringLiteral("无法读取证书文件（或其中没有 PEM 证书）：\n%1").arg(unreadable.join(QLatin1Char('\n'))),
+                                     MessageIcon::warning);
+        });
     return app.exec();
 }
 

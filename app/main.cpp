@@ -10,8 +10,8 @@ int main(int argc, char **argv)
     dropQtInternalNoise();
     const ConsoleSession console;
     findPluginsBesideProgram();
-    CheckSettings settings;
-    if (const std::optional<int> status = runCommandLine(argc, argv, commandArguments(argc, argv), &settings))
+    WindowArguments window;
+    if (const std::optional<int> status = runCommandLine(argc, argv, commandArguments(argc, argv), &window))
         return *status;
-    return runWindow(argc, argv, settings);
+    return runWindow(argc, argv, WindowStart{window.settings, window.givenOptions, window.site, window.check});
 }

@@ -59,6 +59,8 @@ public:
         m_settings.baiduMaxAgeMs = maxAgeMs;
         m_settings.baiduAnswerHistory = history;
     }
+    // From the next start on: these settings (a running check keeps its own).
+    void setSettings(CheckSettings settings) { m_settings = std::move(settings); }
     // Milliseconds since the last start().
     [[nodiscard]] qint64 elapsedMs() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
 

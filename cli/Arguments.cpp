@@ -129,14 +129,6 @@ QString applyFormat(const QString &value, CheckOptions &options)
     return QStringLiteral("--format must be table, tsv, csv, json or jsonl, not \"%1\"").arg(value);
 }
 
-// The site a line of a --sites file names, or empty for a blank or comment
-// line. A "#" starts a comment at the line's start or after a blank; "a.com/#x" keeps its "#".
-QString siteOfLine(const QString &line)
-{
-    static const QRegularExpression kComment(QStringLiteral(R"((^|\s)#.*$)"));
-    return QString(line).remove(kComment).trimmed();
-}
-
 // The sites listed in a file, "-" being standard input: one a line, blank
 // lines and comments skipped, blanks around a site dropped.
 QString applySites(const QString &path, ParsedArguments &parsed)
@@ -153,15 +145,10 @@ QString applySites(const QString &path, ParsedArguments &parsed)
     const QByteArray &bytes = *text;
     if (const QString problem = sitesFileProblem(bytes); !problem.isEmpty())
         return QStringLiteral("--sites \"%1\" is not a text file: %2").arg(path, problem);
-    const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString site = siteOfLine(lines[i]);
-        if (site.isEmpty())
-            continue;
-        if (const QString problem = siteProblem(site); !problem.isEmpty())
-            return QStringLiteral("--sites \"%1\" line %2: %3").arg(path, QString::number(i + 1), problem);
-        parsed.options.sites << site;
-    }
+    const SiteList list = readSiteList(QString::fromUtf8(bytes));
+    if (!list.problem.isEmpty())
+        return QStringLiteral("--sites \"%1\" line %2: %3").arg(path, QString::number(list.problemLine), list.problem);
+    parsed.options.sites << list.sites;
     return {};
 }
 
@@ -239,6 +226,7 @@ QString applyReportFriend(const QString &value, ParsedArguments &parsed)
 }
 
 constexpr QLatin1StringView kWindowAndCheck("window check");
+constexpr QLatin1StringView kWindow("window");
 constexpr QLatin1StringView kCheck("check");
 
 const OptionSpec kOptions[] = {
@@ -252,7 +240,7 @@ const OptionSpec kOptions[] = {
     {QLatin1StringView("--ca-file"), kWindowAndCheck, true, onCheck<applyCaFile>},
     {QLatin1StringView("--baidu-interval-ms"), kWindowAndCheck, true,
      onCheck<applyNumber<&CheckSettings::baiduIntervalMs, 0, kMaxBaiduIntervalMs>>},
-    {QLatin1StringView("--baidu-max-age"), kCheck, true, onCheck<applyBaiduMaxAge>},
+    {QLatin1StringView("--baidu-max-age"), kWindowAndCheck, true, onCheck<applyBaiduMaxAge>},
     {QLatin1StringView("--insecure"), kWindowAndCheck, false,
      [](const QString &, ParsedArguments &parsed) { parsed.options.settings.insecure = true; return QString(); }},
     {QLatin1StringView("--modern"), kWindowAndCheck, false,
@@ -261,8 +249,8 @@ const OptionSpec kOptions[] = {
      [](const QString &, ParsedArguments &parsed) { parsed.options.facts = true; return QString(); }},
     {QLatin1StringView("--format"), kCheck, true, onCheck<applyFormat>},
     {QLatin1StringView("--sites"), kCheck, true, applySites},
-    {QLatin1StringView("--jobs"), kCheck, true, onCheck<applyNumber<&CheckSettings::jobs, 1, kMaxJobs>>},
-    {QLatin1StringView("--timeout-ms"), kCheck, true,
+    {QLatin1StringView("--jobs"), kWindowAndCheck, true, onCheck<applyNumber<&CheckSettings::jobs, 1, kMaxJobs>>},
+    {QLatin1StringView("--timeout-ms"), kWindowAndCheck, true,
      onCheck<applyNumber<&CheckSettings::timeoutMs, 1, kMaxTimeoutMs>>},
     {QLatin1StringView("--format"), QLatin1StringView("diff"), true, applyDiffFormat},
     {QLatin1StringView("--history"), QLatin1StringView("check history report diff"), true, onCheck<applyHistory>},
@@ -274,6 +262,8 @@ const OptionSpec kOptions[] = {
     {QLatin1StringView("--friend"), QLatin1StringView("report"), true, applyReportFriend},
     {QLatin1StringView("--changes"), kCheck, false, applyChanges<ChangesShown::After>},
     {QLatin1StringView("--changes-only"), kCheck, false, applyChanges<ChangesShown::Only>},
+    {QLatin1StringView("--check"), kWindow, false,
+     [](const QString &, ParsedArguments &parsed) { parsed.checkAtStart = true; return QString(); }},
     {QLatin1StringView("--since"), QLatin1StringView("diff"), true, applySince},
 };
 
@@ -309,6 +299,8 @@ QString applyArgument(const QStringList &arguments, qsizetype *i, QLatin1StringV
         return QStringLiteral("%1 needs a value").arg(name);
     const QString value = !option->takesValue ? QString() : eq > 0 ? argument.mid(eq + 1) : arguments[++*i];
     const QString problem = option->apply(value, parsed);
+    if (problem.isEmpty() && !parsed.givenOptions.contains(QString(option->name)))
+        parsed.givenOptions << QString(option->name);
     return problem.isEmpty() || problem.startsWith(QLatin1String("--")) ? problem : name + QLatin1Char(' ') + problem;
 }
 

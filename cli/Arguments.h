@@ -71,6 +71,11 @@ struct ParsedArguments {
     HistoryQuery historyQuery;
     ReportQuery reportQuery;
     bool sitesGiven = false; // check: a SITE or a --sites came
+    // The window: --check, the site given (options.site) is checked once the window shows.
+    bool checkAtStart = false;
+    // The options given, each once by its name ("--jobs"): such a one wins over what
+    // the window remembers, for this run.
+    QStringList givenOptions;
     QString error; // for UsageError: what is wrong, in one line
     QString help;  // for Help: the help asked for (the command's, or the whole)
 };

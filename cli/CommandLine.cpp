@@ -42,12 +42,12 @@ int runParsed(const ParsedArguments &parsed, const Invocation &invocation)
     return kExitUsage; // the window is not run from here
 }
 
-std::optional<int> runCommandLine(int &argc, char **argv, const QStringList &arguments, CheckSettings *window)
+std::optional<int> runCommandLine(int &argc, char **argv, const QStringList &arguments, WindowArguments *window)
 {
     holdIfClosed(kStdout); // before anything opens a descriptor of its own
     const ParsedArguments parsed = parseArguments(arguments);
     if (parsed.action == ParsedArguments::Action::Window) {
-        *window = parsed.options.settings;
+        *window = WindowArguments{parsed.options.settings, parsed.givenOptions, parsed.options.site, parsed.checkAtStart};
         return std::nullopt;
     }
     FdOutput out(kStdout);

@@ -94,4 +94,29 @@ QString withLowerCaseHost(const QString &text)
     return site.left(end).toLower() + site.mid(end);
 }
 
+QString siteOfLine(const QString &line)
+{
+    static const QRegularExpression kComment(QStringLiteral(R"((^|\s)#.*$)"));
+    return QString(line).remove(kComment).trimmed();
+}
+
+SiteList readSiteList(const QString &text)
+{
+    SiteList list;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString site = siteOfLine(lines[i]);
+        if (site.isEmpty())
+            continue;
+        if (const QString problem = siteProblem(site); !problem.isEmpty()) {
+            list.problem = problem;
+            list.problemLine = int(i + 1);
+            list.sites.clear();
+            return list;
+        }
+        list.sites << site;
+    }
+    return list;
+}
+
 } // namespace friendlinks

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace friendlinks {
 
@@ -16,5 +17,19 @@ namespace friendlinks {
 
 // The site, trimmed, with its scheme and host in lower case, the rest as typed.
 [[nodiscard]] QString withLowerCaseHost(const QString &text);
+
+// The site a line of a site list names, or empty for a blank or comment
+// line. A "#" starts a comment at the line's start or after a blank; "a.com/#x" keeps its "#".
+[[nodiscard]] QString siteOfLine(const QString &line);
+
+// A list of sites as `check --sites` reads it: one a line, blank lines and
+// comments skipped, blanks around a site dropped; the first line that names
+// no site that can be checked stops it (problem says why, problemLine counts from 1).
+struct SiteList {
+    QStringList sites;
+    QString problem;
+    int problemLine = 0;
+};
+[[nodiscard]] SiteList readSiteList(const QString &text);
 
 } // namespace friendlinks

@@ -6,8 +6,9 @@ namespace friendlinks {
 namespace {
 
 const QString kWindowUsage = QStringLiteral(
-    "usage: friendlinks [--modern] [--proxy URL] [--baidu-host HOST] [--ca-file PEM] [--insecure]\n"
-    "                   [--baidu-interval-ms N]\n");
+    "usage: friendlinks [SITE [--check]] [--modern] [--proxy URL] [--baidu-host HOST] [--ca-file PEM]\n"
+    "                   [--insecure] [--baidu-interval-ms N] [--jobs N] [--timeout-ms N]\n"
+    "                   [--baidu-max-age DURATION]\n");
 
 const QString kCheckSynopsis = QStringLiteral(
     "       friendlinks check SITE... [--sites FILE] [--format table|tsv|csv|json|jsonl] [--modern]\n"
@@ -175,7 +176,12 @@ QString usageLine(QString synopsis)
 QString wholeUsageText(const QStringList &synopses, const QStringList &overviews)
 {
     return kWindowUsage + synopses.join(QString()) + QStringLiteral("       friendlinks --help | --version\n\n")
-        + QStringLiteral("With no command, opens the window.\n") + overviews.join(QLatin1Char('\n'));
+        + QStringLiteral(
+              "With no command, opens the window: SITE fills its site box (else the last site checked),\n"
+              "--check also presses 查询. Its 设置… remembers the proxy (the system's by default), time\n"
+              "limit, jobs, Baidu interval and max age, certificate files, --insecure and the history;\n"
+              "an option given here wins over what is remembered, for that run.\n")
+        + overviews.join(QLatin1Char('\n'));
 }
 
 QString checkSynopsis()

@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
 # Opens the window under Xvfb on the demo world (through fakeweb), runs the
 # check of the demo site and saves the finished window as docs/screenshot.png.
-#   demo/screenshot.sh BUILD_DIR [OUT.png [WIDTHxHEIGHT [facts]]]   (a size enlarges the window;
-#   "facts" shows the fact columns)
+#   demo/screenshot.sh BUILD_DIR [OUT.png [WIDTHxHEIGHT [facts|sites|settings]]]   (a size resizes
+#   the window, never below its designed size; "facts" shows the fact columns, "sites" pictures the
+#   view of 检查多个网站… on four sites of the demo world, "settings" the 设置… dialog)
 set -euo pipefail
 build=${1:-build}
 here=$(cd "$(dirname "$0")" && pwd)
 out=${2:-$here/../docs/screenshot.png}
 size=${3:-}
-facts=${4:-}
+view=${4:-}
+facts=""; sites=""; settings=""
+case "$view" in
+  facts) facts=1 ;;
+  sites) sites="www.demo-home.com www.friend-linkback.com www.friend-image.net www.nonexist.com" ;;
+  settings) settings=1 ;;
+esac
 mkdir -p "$(dirname "$out")"
 
 . "$here/fakeweb.sh"
@@ -24,7 +31,8 @@ trap 'kill $fakeweb_pid 2>/dev/null || true; rm -f "$port_file"; rm -rf "$config
 # LANG even where the C library has not generated that locale).
 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LC_ALL -u LC_TIME LANG=zh_CN.UTF-8 XDG_CONFIG_HOME="$config" \
   FRIENDLINKS_HISTORY="$config/history.sqlite" FRIENDLINKS_AUTOCHECK=www.demo-home.com FRIENDLINKS_SCREENSHOT="$out" FRIENDLINKS_WINDOW_SIZE="$size" \
-  ${facts:+FRIENDLINKS_FACT_COLUMNS=1} \
+  ${facts:+FRIENDLINKS_FACT_COLUMNS=1} ${settings:+FRIENDLINKS_SHOW_SETTINGS=1} \
+  ${sites:+FRIENDLINKS_AUTOCHECK_SITES="$sites"} \
   xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" \
   "$build/friendlinks" --proxy "$proxy"
 echo "wrote $out"

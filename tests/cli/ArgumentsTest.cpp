@@ -209,5 +209,50 @@ TEST(Colour, OnlyOnATerminalWithoutNoColorOrADumbTerm)
     EXPECT_FALSE(colourWanted(true, false, "dumb"));
 }
 
+// The window's own operand and options: a site for its box, --check to press 查询, the check's settings;
+// the options given are named, so that they can win over what the window remembers.
+TEST(ParseArguments, TheWindowTakesASiteAndNamesTheOptionsGiven)
+{
+    const ParsedArguments window = parseArguments({"www.demo-home.com", "--check", "--jobs", "3", "--timeout-ms=900",
+                                                   "--baidu-max-age", "12h", "--no-proxy"});
+    ASSERT_EQ(window.action, Action::Window) << window.error.toStdString();
+    EXPECT_EQ(window.options.site, "www.demo-home.com");
+    EXPECT_TRUE(window.checkAtStart);
+    EXPECT_EQ(window.options.settings.jobs, 3);
+    EXPECT_EQ(window.options.settings.timeoutMs, 900);
+    EXPECT_EQ(window.options.settings.baiduMaxAgeMs, 12LL * 60 * 60 * 1000);
+    EXPECT_EQ(window.givenOptions, (QStringList{"--check", "--jobs", "--timeout-ms", "--baidu-max-age", "--no-proxy"}));
+
+    const ParsedArguments plain = parseArguments({"http://www.a.com/"});
+    EXPECT_EQ(plain.action, Action::Window);
+    EXPECT_FALSE(plain.checkAtStart);
+    EXPECT_TRUE(parseArguments({}).givenOptions.isEmpty());
+
+    const std::pair<QStringList, const char *> bad[] = {
+        {{"--check"}, "--check needs a SITE"},
+        {{"www.a.com", "www.b.com"}, "the window takes one SITE"},
+        {{"chek", "www.a.com"}, "unknown command \"chek\""}, // a mistyped command is no site
+        {{"javascript:alert(1)"}, "not javascript:"},
+        {{"check", "a.com", "--check"}, "unknown option --check"},
+    };
+    for (const auto &[arguments, error] : bad) {
+        const ParsedArguments parsed = parseArguments(arguments);
+        EXPECT_EQ(parsed.action, Action::UsageError) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(parsed.error.contains(QString::fromUtf8(error)))
+            << arguments.join(' ').toStdString() << ": " << parsed.error.toStdString();
+    }
+}
+
+TEST(SiteList, ReadsAsTheSitesFileIsRead)
+{
+    const SiteList list = readSiteList(QStringLiteral("# mine\n www.a.com \n\nb.com/#top  # the second\r\n"));
+    EXPECT_EQ(list.sites, (QStringList{"www.a.com", "b.com/#top"}));
+    EXPECT_TRUE(list.problem.isEmpty());
+    const SiteList bad = readSiteList(QStringLiteral("www.a.com\n-rf\nwww.c.com\n"));
+    EXPECT_TRUE(bad.sites.isEmpty());
+    EXPECT_EQ(bad.problemLine, 2);
+    EXPECT_TRUE(bad.problem.contains(QStringLiteral("is no option and no site"))) << bad.problem.toStdString();
+}
+
 } // namespace
 } // namespace friendlinks
