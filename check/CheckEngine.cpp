@@ -23,7 +23,7 @@ public:
         , m_mode(engine.outcome().modern, site)
         , m_settings(checkedWith(engine.m_settings))
         , m_startedAt(QDateTime::currentDateTimeUtc())
-        , m_probes(rowProbes(*m_pool, *this, m_mode, site, engine.m_settings.baiduHost))
+        , m_probes(rowProbes(*m_pool, *this, m_mode, site, engine.m_settings.baiduHost, engine.m_settings.spiderCheck))
     {
     }
 
@@ -129,7 +129,9 @@ private:
     // to the row as it comes; the row is done after the last.
     void runProbe(size_t probe, const RowContext &row)
     {
-        m_probes[probe]->run(row, [this, probe, row](const ProbeResult &result) {
+        RowContext kept = row;
+        kept.page.reset(); // the page goes to the next probe only, not along the whole row
+        m_probes[probe]->run(row, [this, probe, row = std::move(kept)](const ProbeResult &result) {
             if (m_cancelled)
                 return;
             QString &tlsError = m_engine.m_writer.outcome().baiduTlsError;
@@ -147,8 +149,11 @@ private:
                 if (m_cancelled)
                     return;
             }
-            if (probe + 1 < m_probes.size())
-                runProbe(probe + 1, row);
+            if (probe + 1 < m_probes.size()) {
+                RowContext next = row;
+                next.page = result.page;
+                runProbe(probe + 1, next);
+            }
             else
                 rowDone(row.worker);
         });

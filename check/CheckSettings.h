@@ -32,6 +32,9 @@ struct CheckSettings {
     // The history whose Baidu answers earlier runs may use and this one adds to;
     // empty: only the answers of the run (--no-history).
     QString baiduAnswerHistory;
+    // A classic check also fetches each friend's page as Baidu's spider (a fact
+    // only; modern mode always does, and reds what the spider is not shown).
+    bool spiderCheck = false;
 };
 
 } // namespace friendlinks

@@ -29,4 +29,15 @@ BaiduFacts baiduFacts(const FetchResult &answer, bool cellsFilled)
     return facts;
 }
 
+std::optional<bool> spiderHidden(const RowFacts &facts)
+{
+    if (!facts.spiderView || !facts.spiderView->backlink)
+        return std::nullopt;
+    const BackLinkVerdict browser = facts.backlinkVerdict;
+    if (browser == BackLinkVerdict::Unknown || browser == BackLinkVerdict::NotRead)
+        return std::nullopt;
+    const bool browserSees = facts.backlink && facts.backlink->via.isEmpty();
+    return browserSees != *facts.spiderView->backlink;
+}
+
 } // namespace friendlinks

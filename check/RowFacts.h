@@ -26,6 +26,20 @@ struct BaiduFacts {
     bool operator==(const BaiduFacts &) const = default;
 };
 
+// What the friend's robots.txt says about Baidu's spider and the friend's page.
+struct RobotsFacts {
+    std::optional<bool> baiduspiderAllowed; // none: unknown (a 5xx answer, or none at all)
+    QString rule; // the rule that decided ("Disallow: /"); empty when none did
+    bool operator==(const RobotsFacts &) const = default;
+};
+
+// The friend's page as Baidu's spider is answered (fetched with its User-Agent).
+struct SpiderViewFacts {
+    int status = 0;                 // 0 when no answer came
+    std::optional<bool> backlink;   // whether it links back; none when the page was not read
+    bool operator==(const SpiderViewFacts &) const = default;
+};
+
 // What a webmaster judges a link exchange by, beside the six cells: read from
 // the two fetches the row already makes (the friend's page, one Baidu answer).
 // An empty optional is a fact that could not be known (the page was not read,
@@ -41,6 +55,8 @@ struct RowFacts {
     QString tlsError;        // certificate trouble of the friend's page in Qt's words; empty when none
     std::optional<BackLinkFacts> ourLink; // the checked site's own anchor to this friend, read at the harvest
     BackLinkVerdict backlinkVerdict = BackLinkVerdict::Unknown; // what the fanlian cell says
+    std::optional<RobotsFacts> robots;         // none: not asked
+    std::optional<SpiderViewFacts> spiderView; // none: not fetched (a classic check without --spider-check)
     bool operator==(const RowFacts &) const = default;
 };
 
@@ -51,11 +67,16 @@ struct RowFacts {
 // The Baidu facts of one answer; cellsFilled tells whether the cells were read from it.
 [[nodiscard]] BaiduFacts baiduFacts(const FetchResult &answer, bool cellsFilled);
 
+// Whether the browser's fetch and the spider's disagree about the link back;
+// none when either was not read (or the spider not asked). A jump link is not
+// a link the spider's view compares.
+[[nodiscard]] std::optional<bool> spiderHidden(const RowFacts &facts);
+
 // The fact columns that --facts and the window add after the six, in order
 // (the row schema's facts that have a column, check/RowSchema).
 enum class FactColumn { status, finalUrl, ms, backlinkNofollow, pageNofollow, outbound, baiduState, baiduCount,
-                        ourNofollow };
-inline constexpr int kFactColumnCount = int(FactColumn::ourNofollow) + 1;
+                        ourNofollow, robotsBlocked, spiderHidden, jumpVia };
+inline constexpr int kFactColumnCount = int(FactColumn::jumpVia) + 1;
 
 struct FactColumnInfo {
     FactColumn column;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/ResultsModel.h"
+#include "web/FetchResult.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,6 +17,9 @@ struct RowContext {
     int row = 0;
     int worker = 0; // the pool's worker the row's probes run on, one after the other
     QString link;   // the row's address (lianjie)
+    // The friend's page when the probe just before read it (the page probe),
+    // else null. A probe reads what it needs of it in run() and keeps no more.
+    std::shared_ptr<const FetchResult> page = {};
 };
 
 // What one probe of a row found: the change to the row's fields (applied in
@@ -25,6 +29,7 @@ struct ProbeResult {
     bool searchBlocked = false; // the search engine asked for its security check
     bool keptEarlierAnswer = false; // blocked, the row took an earlier check's answer instead
     QString searchTlsError;     // certificate trouble of the search engine's answer
+    std::shared_ptr<const FetchResult> page; // the friend's page it read, for the next probe
 };
 
 // One probe of a row, as the engine runs it: it fetches one thing (the

@@ -1,6 +1,9 @@
 #include "check/RowProbes.h"
 
 #include "check/CheckMode.h"
+#include "check/JumpProbe.h"
+#include "check/RobotsProbe.h"
+#include "check/SpiderViewProbe.h"
 
 namespace friendlinks {
 namespace {
@@ -46,6 +49,8 @@ public:
                                      changed.cells[Column::fanlian] = cell;
                                      fill(changed, facts);
                                  };
+                                 if (m_setting.mode.modern() && judged.verdict == BackLinkVerdict::NoLink)
+                                     probed.page = std::make_shared<const FetchResult>(page); // for the jump links
                                  done(probed);
                              });
     }
@@ -153,12 +158,17 @@ private:
 } // namespace
 
 RowProbes rowProbes(WorkerPool &pool, WorkerPool::Client &client, const CheckMode &mode, const QString &site,
-                    const QString &baiduHost)
+                    const QString &baiduHost, bool spiderCheck)
 {
     const ProbeSetting setting{pool, client, mode, site};
     RowProbes probes;
     probes.push_back(std::make_unique<PageProbe>(setting));
+    if (mode.modern()) // right after the page probe, which hands it the page
+        probes.push_back(std::make_unique<JumpProbe>(pool, client, site));
     probes.push_back(std::make_unique<BaiduRowProbe>(setting, baiduHost));
+    probes.push_back(std::make_unique<RobotsProbe>(pool, client, mode.modern(), site));
+    if (mode.modern() || spiderCheck)
+        probes.push_back(std::make_unique<SpiderViewProbe>(pool, client, mode, site));
     return probes;
 }
 

@@ -46,6 +46,8 @@ QString anchorJson(const std::optional<BackLinkFacts> &anchor)
                       .arg(jsonString(anchor->href), rel.join(QStringLiteral(", ")), jsonBool(anchor->follow));
     if (!anchor->url.isEmpty()) // modern's key after the keys of old; classic's objects stay as they were
         out += QStringLiteral(", \"url\": ") + jsonString(anchor->url);
+    if (!anchor->via.isEmpty()) // a jump link only
+        out += QStringLiteral(", \"via\": ") + jsonString(anchor->via);
     return out + QLatin1Char('}');
 }
 
@@ -60,6 +62,7 @@ std::optional<BackLinkFacts> readAnchor(const QJsonValue &value)
         anchor.rel << token.toString();
     anchor.follow = object.value(QLatin1String("follow")).toBool(true);
     anchor.url = object.value(QLatin1String("url")).toString();
+    anchor.via = object.value(QLatin1String("via")).toString();
     return anchor;
 }
 
@@ -208,12 +211,107 @@ QList<FieldChange> linkBackDiff(const ResultRow &o, const ResultRow &n)
     return backLinkDiff(o, n) + nofollowDiff(o, n);
 }
 
+// {"baiduspider_allowed": true|false|null, "rule": "Disallow: /" or null}; null when not asked.
+QString robotsJson(const RowFacts &f)
+{
+    if (!f.robots)
+        return kNull;
+    const std::optional<bool> &allowed = f.robots->baiduspiderAllowed;
+    return QStringLiteral("{\"baiduspider_allowed\": %1, \"rule\": %2}")
+        .arg(allowed ? jsonBool(*allowed) : kNull, f.robots->rule.isEmpty() ? kNull : jsonString(f.robots->rule));
+}
+
+std::optional<RobotsFacts> readRobots(const QJsonValue &value)
+{
+    if (!value.isObject())
+        return std::nullopt;
+    const QJsonObject object = value.toObject();
+    const QJsonValue allowed = object.value(QLatin1String("baiduspider_allowed"));
+    return RobotsFacts{allowed.isBool() ? std::optional(allowed.toBool()) : std::nullopt,
+                       object.value(QLatin1String("rule")).toString()};
+}
+
+// {"status": 200, "backlink": true|false|null}; null when not fetched.
+QString spiderViewJson(const RowFacts &f)
+{
+    if (!f.spiderView)
+        return kNull;
+    const std::optional<bool> &backlink = f.spiderView->backlink;
+    return QStringLiteral("{\"status\": %1, \"backlink\": %2}")
+        .arg(QString::number(f.spiderView->status), backlink ? jsonBool(*backlink) : kNull);
+}
+
+std::optional<SpiderViewFacts> readSpiderView(const QJsonValue &value)
+{
+    if (!value.isObject())
+        return std::nullopt;
+    const QJsonObject object = value.toObject();
+    const QJsonValue backlink = object.value(QLatin1String("backlink"));
+    return SpiderViewFacts{object.value(QLatin1String("status")).toInt(0),
+                           backlink.isBool() ? std::optional(backlink.toBool()) : std::nullopt};
+}
+
+bool robotsBlocked(const RowFacts &f)
+{
+    return f.robots && f.robots->baiduspiderAllowed == false;
+}
+
+QString jumpVia(const RowFacts &f)
+{
+    return f.backlink ? f.backlink->via : QString();
+}
+
+QList<FieldChange> robotsDiff(const ResultRow &o, const ResultRow &n)
+{
+    if (!o.facts.robots || o.facts.robots->baiduspiderAllowed != true || !robotsBlocked(n.facts))
+        return {};
+    return {{kChangeRobotsBlocked, QString(), n.facts.robots->rule}};
+}
+
+QList<FieldChange> spiderDiff(const ResultRow &o, const ResultRow &n)
+{
+    if (spiderHidden(o.facts) != false || spiderHidden(n.facts) != true)
+        return {};
+    return {{kChangeSpiderHidden, jsonBool(true), jsonBool(n.facts.spiderView->backlink.value_or(false))}};
+}
+
+// A link back that went to us straight (or was not there) now goes through a jump.
+QList<FieldChange> jumpDiff(const ResultRow &o, const ResultRow &n)
+{
+    if (o.facts.backlinkVerdict == BackLinkVerdict::Unknown || !jumpVia(o.facts).isEmpty() || jumpVia(n.facts).isEmpty())
+        return {};
+    return {{kChangeJumpLink, o.cells[Column::fanlian].text, jumpVia(n.facts)}};
+}
+
+// The facts of a link back a partner keeps from Baidu's spider, after the others.
+QList<FactField> keptFromBaiduFields()
+{
+    return {
+        {"robots", FactColumnInfo{FactColumn::robotsBlocked, QStringLiteral("robots禁止百度"),
+                                  QStringLiteral("对方的robots.txt禁止百度蜘蛛抓取对方首页，链接不会被抓取"), 90},
+         [](const RowFacts &f) {
+             return yesNo(f.robots && f.robots->baiduspiderAllowed ? std::optional(robotsBlocked(f)) : std::nullopt);
+         },
+         robotsJson, [](const QJsonValue &v, RowFacts &f) { f.robots = readRobots(v); }, robotsDiff},
+        {"spider_view", FactColumnInfo{FactColumn::spiderHidden, QStringLiteral("对蜘蛛隐藏"),
+                                       QStringLiteral("以百度蜘蛛的User-Agent再取一次对方首页，反链与浏览器所见不同"), 80},
+         [](const RowFacts &f) { return yesNo(spiderHidden(f)); },
+         spiderViewJson, [](const QJsonValue &v, RowFacts &f) { f.spiderView = readSpiderView(v); }, spiderDiff},
+        // The jump address: written inside "backlink" as "via".
+        {nullptr, FactColumnInfo{FactColumn::jumpVia, QStringLiteral("跳转地址"),
+                                 QStringLiteral("反链经对方网站的跳转地址才到本站，权重留在对方"), 150},
+         [](const RowFacts &f) { return jumpVia(f).isEmpty() ? Cell{} : Cell{jumpVia(f), true}; }, nullptr, nullptr,
+         jumpDiff},
+    };
+}
+
 } // namespace
 
 bool isRegression(const QString &change)
 {
     return change == kChangeRemoved || change == kChangeBacklinkLost || change == kChangeNofollowAdded
-        || change == kChangeIndexDrop || change == kChangeRankLost || change == kChangeUnreachable;
+        || change == kChangeIndexDrop || change == kChangeRankLost || change == kChangeUnreachable
+        || change == kChangeRobotsBlocked || change == kChangeSpiderHidden || change == kChangeJumpLink;
 }
 
 const std::array<CellField, kColumnCount> &cellFields()
@@ -232,7 +330,7 @@ const std::array<CellField, kColumnCount> &cellFields()
 
 const QList<FactField> &factFields()
 {
-    static const QList<FactField> table{
+    static const QList<FactField> table = QList<FactField>{
         {"status", FactColumnInfo{FactColumn::status, QStringLiteral("HTTP状态"), QStringLiteral("对方首页应答的HTTP状态码，0为没有应答"), 70},
          [](const RowFacts &f) { return Cell{QString::number(f.status)}; },
          [](const RowFacts &f) { return QString::number(f.status); },
@@ -281,7 +379,7 @@ const QList<FactField> &factFields()
          [](const RowFacts &f) { return yesNo(nofollow(f.ourLink)); },
          [](const RowFacts &f) { return anchorJson(f.ourLink); },
          [](const QJsonValue &v, RowFacts &f) { f.ourLink = readAnchor(v); }, nullptr},
-    };
+    } + keptFromBaiduFields();
     return table;
 }
 

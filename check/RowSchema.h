@@ -34,6 +34,9 @@ inline const QString kChangeRankLost = QStringLiteral("rank_lost");
 inline const QString kChangeRankBack = QStringLiteral("rank_back");
 inline const QString kChangeUnreachable = QStringLiteral("unreachable"); // the whole site, one line
 inline const QString kChangeReachable = QStringLiteral("reachable");
+inline const QString kChangeRobotsBlocked = QStringLiteral("robots_blocked"); // robots.txt now keeps Baidu's spider out
+inline const QString kChangeSpiderHidden = QStringLiteral("spider_hidden");   // the spider is now shown another link back
+inline const QString kChangeJumpLink = QStringLiteral("jump_link");           // the link back now goes through a jump
 
 // True for the changes that make things worse.
 [[nodiscard]] bool isRegression(const QString &change);

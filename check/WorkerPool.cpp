@@ -193,6 +193,17 @@ void WorkerPool::fetch(Client *client, int worker, const QString &address, const
     startFetch(ticket, worker, address, site, options, std::move(done));
 }
 
+void WorkerPool::fetch(Client *client, int worker, const QString &address, const QString &site,
+                       const FetchOptions &options, std::function<void(const FetchResult &)> done)
+{
+    auto ticket = std::make_shared<FetchTicket>();
+    ticket->client = client;
+    ticket->host = hostOf(address);
+    FetchOptions own = options;
+    own.keepConnection = false;
+    startFetch(ticket, worker, address, site, own, std::move(done));
+}
+
 void WorkerPool::startFetch(const std::shared_ptr<FetchTicket> &ticket, int worker, const QString &address,
                             const QString &site, const FetchOptions &options,
                             std::function<void(const FetchResult &)> done)

@@ -62,6 +62,10 @@ public:
     // site is the checked site as typed (its own failures read as unreachable).
     void fetch(Client *client, int worker, const QString &address, const QString &site,
                std::function<void(const FetchResult &)> done);
+    // The same with options of its own (a user agent, a smaller body, its own
+    // redirect rule); the connection is closed after it, as for any friend's host.
+    void fetch(Client *client, int worker, const QString &address, const QString &site, const FetchOptions &options,
+               std::function<void(const FetchResult &)> done);
 
     // How the checks on this pool ask Baidu, together: one query per address
     // for all of them, at one pace, one block for all (a batch asks Baidu no

@@ -245,6 +245,8 @@ const OptionSpec kOptions[] = {
      [](const QString &, ParsedArguments &parsed) { parsed.options.settings.insecure = true; return QString(); }},
     {QLatin1StringView("--modern"), kWindowAndCheck, false,
      [](const QString &, ParsedArguments &parsed) { parsed.options.settings.modern = true; return QString(); }},
+    {QLatin1StringView("--spider-check"), kWindowAndCheck, false,
+     [](const QString &, ParsedArguments &parsed) { parsed.options.settings.spiderCheck = true; return QString(); }},
     {QLatin1StringView("--facts"), kCheck, false,
      [](const QString &, ParsedArguments &parsed) { parsed.options.facts = true; return QString(); }},
     {QLatin1StringView("--format"), kCheck, true, onCheck<applyFormat>},

@@ -35,6 +35,8 @@ QString changeLabel(const QString &change)
         {kChangeIndexDrop, QStringLiteral("收录下降")},      {kChangeRankLost, QStringLiteral("首页不在第一")},
         {kChangeRankBack, QStringLiteral("首页回到第一")},   {kChangeUnreachable, QStringLiteral("无法检查")},
         {kChangeReachable, QStringLiteral("恢复检查")},
+        {kChangeRobotsBlocked, QStringLiteral("robots.txt禁止百度")}, {kChangeSpiderHidden, QStringLiteral("对百度蜘蛛隐藏")},
+        {kChangeJumpLink, QStringLiteral("改成跳转链接")},
     };
     return kLabels.value(change, change);
 }

@@ -15,7 +15,7 @@ const QString kCheckSynopsis = QStringLiteral(
     "                              [--proxy URL] [--baidu-host HOST] [--jobs N] [--timeout-ms N]\n"
     "                              [--ca-file PEM] [--insecure] [--baidu-interval-ms N] [--facts]\n"
     "                              [--history FILE] [--no-history] [--changes | --changes-only]\n"
-    "                              [--baidu-max-age DURATION]\n");
+    "                              [--baidu-max-age DURATION] [--spider-check]\n");
 
 const QString kCheckOptions = QStringLiteral(
     "`check` lists the friend links of SITE and probes each one: link back, Baidu index count,\n"
@@ -38,6 +38,12 @@ const QString kCheckOptions = QStringLiteral(
     "                    address, whole link texts up to 64 characters\n"
     "                    - an error page holds no link back (\"页面错误 HTTP 404\"); a nofollow,\n"
     "                    robots-nofollow or hidden link back is red\n"
+    "                    - so is one kept from Baidu: \"robots.txt 禁止百度抓取\" (the friend's\n"
+    "                    robots.txt disallows Baiduspider), \"对百度蜘蛛隐藏\" (the page fetched\n"
+    "                    again as Baidu's spider, by User-Agent only, differs about the link\n"
+    "                    back), \"跳转链接\" (the link goes through the friend's redirect script)\n"
+    "  --spider-check    classic check: also fetch each friend's page as Baidu's spider\n"
+    "                    (facts.spider_view only; modern mode always does, the cells unchanged)\n"
     "  --proxy URL       an HTTP proxy for every request, e.g. http://127.0.0.1:8080; without\n"
     "                    it http_proxy, https_proxy and no_proxy are used as curl uses them\n"
     "                    (on Windows the system's proxy settings)\n"
@@ -57,7 +63,10 @@ const QString kCheckOptions = QStringLiteral(
     "                    ends with \"home\": {status, final_url, ms, tls_error} of its own page\n"
     "                    (and 我方nofollow: our own link to the friend is nofollow, json\n"
     "                    \"our_link\"); with --modern facts.backlink adds \"url\", the\n"
-    "                    address its href resolves to\n"
+    "                    address its href resolves to, and for a jump link \"via\"; then\n"
+    "                    robots禁止百度 (json \"robots\": {baiduspider_allowed, rule}, one\n"
+    "                    robots.txt request per friend host), 对蜘蛛隐藏 (\"spider_view\":\n"
+    "                    {status, backlink}) and 跳转地址 (backlink.via)\n"
     "  --history FILE    record each site's check into FILE (an SQLite history, made when\n"
     "                    missing) instead of $FRIENDLINKS_HISTORY or, without it, history.sqlite\n"
     "                    in the user's data folder (~/.local/share/friendlinks/ on Linux,\n"
@@ -107,7 +116,9 @@ const QString kDiffSynopsis = QStringLiteral(
 
 const QString kDiffOptions = QStringLiteral(
     "compares two saved json (or jsonl) outputs and lists what changed per site, regressions\n"
-    "first; a site that could not be checked in NEW is one line \"unreachable\".\n"
+    "first; a site that could not be checked in NEW is one line \"unreachable\". Besides the\n"
+    "link back, nofollow, index and rank: robots_blocked, spider_hidden and jump_link, a\n"
+    "partner starting to keep the link back from Baidu.\n"
     "Exit status: 0 nothing got worse, 1 something did, 2 usage error, unreadable file, a file\n"
     "holding no site or two files of different sites, 4 output could not be written.\n"
     "SITE in place of the files (an operand that is an existing file is a file): its last two\n"

@@ -17,6 +17,7 @@ struct BackLinkFacts {
     QStringList rel; // the rel tokens, lower case, in order
     bool follow = true; // false when rel holds nofollow, sponsored or ugc
     QString url = {};   // modern mode: the address href resolves to, as a browser reads it; empty when unknown
+    QString via = {};   // a jump link: the friend's redirect address it goes through (url is then ours); else empty
     bool operator==(const BackLinkFacts &) const = default;
 };
 

@@ -13,6 +13,7 @@ struct PageAnchor {
     bool follow = true; // false when rel holds nofollow, sponsored or ugc
     bool hidden = false; // a hidden attribute, or its own style says display:none or visibility:hidden
     QString text;       // the text content, white space collapsed; for an image alone its alt, else "图片链接"
+    QString title = {}; // the title attribute, as read
     bool operator==(const PageAnchor &) const = default;
 };
 

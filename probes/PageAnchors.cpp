@@ -48,6 +48,8 @@ OpenAnchor anchorOpenedBy(const HtmlStartTag &tag)
     next.anchor.href = href->rawValue;
     next.anchor.address = href->value; // resolved once the base is known
     next.anchor.rel = relTokens(tag);
+    if (const HtmlAttribute *title = tag.attribute(QLatin1StringView("title")))
+        next.anchor.title = title->value;
     for (const QString &word : next.anchor.rel)
         next.anchor.follow = next.anchor.follow && !kUnfollowedRel.contains(word);
     const HtmlAttribute *style = tag.attribute(QLatin1StringView("style"));

@@ -22,7 +22,6 @@ namespace friendlinks {
 namespace {
 
 constexpr qint64 kReadBufferBytes = 1024 * 1024;
-constexpr int kMaxRedirects = 50; // as many as Qt follows on its own
 
 // Errors below 200 are transport failures (refused, reset, unknown host,
 // proxy trouble): no answer came. Higher codes carry an HTTP answer whose
@@ -126,6 +125,8 @@ private:
             request.setSslConfiguration(*m_tls.configuration);
         if (m_options.followRedirect)
             request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        if (!m_options.userAgent.isEmpty())
+            request.setHeader(QNetworkRequest::UserAgentHeader, m_options.userAgent);
         if (!m_options.keepConnection)
             request.setAttribute(QNetworkRequest::ConnectionCacheExpiryTimeoutSecondsAttribute, 0);
         m_reply = m_manager->get(request);
@@ -161,7 +162,7 @@ private:
         const QUrl target = from.resolved(QUrl::fromEncoded(location));
         m_redirects.append(target.toString());
         const bool lessSafe = from.scheme() == QLatin1String("https") && target.scheme() != QLatin1String("https");
-        if (++m_hops > kMaxRedirects || lessSafe || !target.isValid() || target.host().isEmpty()
+        if (++m_hops > m_options.maxRedirects || lessSafe || !target.isValid() || target.host().isEmpty()
             || (target.scheme() != QLatin1String("http") && target.scheme() != QLatin1String("https"))
             || !m_options.followRedirect(target.toString()))
             return false;
@@ -184,7 +185,8 @@ private:
         // Read straight into the body: no chunk is held twice. What the body
         // budget does not grant yet stays in Qt's read buffer, which then stops
         // reading the socket.
-        const qint64 room = std::min(m_reply->bytesAvailable(), kMaxBodyBytes - m_body.size());
+        const qint64 cap = std::min(m_options.maxBodyBytes, kMaxBodyBytes);
+        const qint64 room = std::min(m_reply->bytesAvailable(), cap - m_body.size());
         const qint64 wanted = m_guards.budget->take(this, room);
         if (wanted > 0) {
             const qsizetype had = m_body.size();
@@ -192,7 +194,7 @@ private:
             const qint64 got = m_reply->read(m_body.data() + had, wanted);
             m_body.resize(had + std::max<qint64>(got, 0));
         }
-        if (m_body.size() >= kMaxBodyBytes) {
+        if (m_body.size() >= cap) {
             FetchResult capped = page(); // the cap: keep what came, stop the transfer
             capped.failure = FetchResult::Failure::TooLarge;
             finish(std::move(capped));

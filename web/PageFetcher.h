@@ -29,6 +29,7 @@ struct FetchGuards {
 inline constexpr int kDefaultTimeoutMs = 5000;
 inline constexpr qint64 kMaxBodyBytes = 16 * 1024 * 1024;
 inline constexpr int kDefaultConnectionPools = 4; // 4 x 6 connections through one proxy
+inline constexpr int kMaxRedirects = 50; // as many as Qt follows on its own
 
 // How one request goes beyond the defaults.
 struct FetchOptions {
@@ -39,6 +40,13 @@ struct FetchOptions {
     // only to targets this accepts; a refused target ends the fetch with the
     // redirect's own answer, its target last in FetchResult::redirects.
     std::function<bool(const QString &target)> followRedirect;
+    // With followRedirect: redirects followed at most; the next one ends the
+    // fetch with its own answer, as a refused target does.
+    int maxRedirects = kMaxRedirects;
+    // The body is cut here (Failure::TooLarge), below kMaxBodyBytes for a fetch that needs less.
+    qint64 maxBodyBytes = kMaxBodyBytes;
+    // Sent as the User-Agent header when set (Baidu's spider); Qt's own otherwise.
+    QByteArray userAgent;
 };
 
 // One request in flight. Emits finished() exactly once, unless aborted first,

@@ -90,7 +90,16 @@ QList<ResultRow> modernRows()
 {
     const BackLinkFacts resolved{"/", {}, true, "https://www.home9.com/"};
     const BackLinkFacts sponsored{"https://home9.com", {"sponsored"}, false, "https://home9.com/"};
+    const BackLinkFacts jump{"/go?u=home9.com", {}, true, "https://home9.com/", "https://www.jump.com/go?u=home9.com"};
+    RowFacts jumped = pageRead(200, jump, BackLinkVerdict::PassesNothing);
+    jumped.robots = RobotsFacts{false, QStringLiteral("Disallow: /")};
+    jumped.spiderView = SpiderViewFacts{403, false};
+    RowFacts unsure = pageRead(200, resolved, BackLinkVerdict::Linked);
+    unsure.robots = RobotsFacts{std::nullopt, {}};
+    unsure.spiderView = SpiderViewFacts{0, std::nullopt};
     return {
+        resultRow({{"https://www.jump.com/"}, {"跳转"}, {"跳转链接", true}}, jumped),
+        resultRow({{"https://www.unsure.com/"}, {"未知"}, {"首页之家"}}, unsure),
         resultRow({{"https://www.back.com/"}, {"回链站"}, {"首页之家"}, {"1,230篇"}, {}, {kHomePageFirst}},
                   withBaidu(pageRead(200, resolved, BackLinkVerdict::Linked), BaiduState::Ok, "1,230", 1230,
                             RankVerdict::HomeFirst)),

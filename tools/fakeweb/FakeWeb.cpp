@@ -94,6 +94,7 @@ struct Request {
     QByteArray host;
     QByteArray connection;
     qsizetype contentLength = 0;
+    QByteArray userAgent = {};
 };
 
 std::optional<Request> parseHead(const QByteArray &head)
@@ -102,7 +103,7 @@ std::optional<Request> parseHead(const QByteArray &head)
     const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
     if (first.size() != 3)
         return std::nullopt;
-    Request request{first[0], first[1], first[2], {}, {}, 0};
+    Request request{first[0], first[1], first[2], {}, {}, 0, {}};
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QByteArray line = lines[i].trimmed();
         const qsizetype colon = line.indexOf(':');
@@ -116,6 +117,8 @@ std::optional<Request> parseHead(const QByteArray &head)
             request.connection = value.toLower();
         else if (name == "content-length")
             request.contentLength = value.toLongLong();
+        else if (name == "user-agent")
+            request.userAgent = value;
     }
     return request;
 }
@@ -199,7 +202,7 @@ private:
             url = QLatin1String(m_scheme) + QString::fromUtf8(request.host) + QString::fromUtf8(request.target);
         m_web->logRequest(url);
 
-        std::optional<Answer> found = m_web->answerFor(url);
+        std::optional<Answer> found = m_web->answerFor(url, QString::fromUtf8(request.userAgent));
         if (!found) {
             Answer missing;
             missing.status = 404;
@@ -494,13 +497,13 @@ void FakeWeb::logRequest(const QString &url)
 }
 
 // Counts the request against its host; a host that has turned answers every URL alike.
-std::optional<Answer> FakeWeb::answerFor(const QString &url)
+std::optional<Answer> FakeWeb::answerFor(const QString &url, const QString &userAgent)
 {
     const QString host = QUrl(url).host().toLower();
     const int number = ++m_hostRequests[host];
     if (std::optional<Answer> turned = m_world.hostAnswer(host, number))
         return turned;
-    return m_world.find(url);
+    return m_world.find(url, userAgent);
 }
 
 void FakeWeb::connectionClosed(Connection *connection)

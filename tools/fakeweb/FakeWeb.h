@@ -23,6 +23,8 @@ inline constexpr char kExpiredHostPrefix[] = "expired.";
 // to that listener, which answers "https://host/..." from the world. A host
 // whose name starts with "expired." is tunnelled to a listener whose
 // certificate has expired (same names otherwise).
+// A URL may answer a client by its User-Agent (World::setForAgent): a server
+// that shows Baidu's spider another page.
 class FakeWeb : public QObject {
     Q_OBJECT
 public:
@@ -75,7 +77,7 @@ private:
     // The TLS listener a "CONNECT host:port" goes to.
     [[nodiscard]] quint16 tunnelPortFor(const QByteArray &connectTarget) const;
     void logRequest(const QString &url);
-    [[nodiscard]] std::optional<Answer> answerFor(const QString &url);
+    [[nodiscard]] std::optional<Answer> answerFor(const QString &url, const QString &userAgent);
     void connectionClosed(Connection *connection);
 };
 

@@ -8,6 +8,8 @@
 #include <QJsonValue>
 #include <QUrl>
 
+#include <variant>
+
 namespace fakeweb {
 
 namespace {
@@ -32,6 +34,44 @@ std::optional<Answer::Fault> faultFromName(const QString &name)
     return *it;
 }
 
+// One answer as the world file writes it: a body, or an object; an error text when it cannot be read.
+std::variant<Answer, QString> readAnswer(const QString &url, const QJsonValue &value, const QString &baseDir)
+{
+    Answer answer;
+    if (value.isString()) {
+        answer.body = value.toString().toUtf8();
+    } else if (value.isObject()) {
+        const QJsonObject o = value.toObject();
+        answer.status = o.value(QLatin1String("status")).toInt(200);
+        answer.delayMs = o.value(QLatin1String("delay")).toInt(0);
+        const auto fault = faultFromName(o.value(QLatin1String("fault")).toString());
+        if (!fault)
+            return QStringLiteral("%1: unknown fault \"%2\"").arg(url, o.value(QLatin1String("fault")).toString());
+        answer.fault = *fault;
+        if (o.contains(QLatin1String("body"))) {
+            answer.body = o.value(QLatin1String("body")).toString().toUtf8();
+        } else if (o.contains(QLatin1String("base64"))) {
+            const auto decoded = QByteArray::fromBase64Encoding(
+                o.value(QLatin1String("base64")).toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+            if (!decoded)
+                return QStringLiteral("%1: bad base64").arg(url);
+            answer.body = *decoded;
+        } else if (o.contains(QLatin1String("file"))) {
+            const QString path = QDir(baseDir).filePath(o.value(QLatin1String("file")).toString());
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly))
+                return QStringLiteral("%1: cannot read %2").arg(url, path);
+            answer.body = file.readAll();
+        }
+        const QJsonObject headers = o.value(QLatin1String("headers")).toObject();
+        for (auto h = headers.begin(); h != headers.end(); ++h)
+            answer.headers.append({h.key().toUtf8(), h->toString().toUtf8()});
+    } else {
+        return QStringLiteral("%1: an answer is a string or an object").arg(url);
+    }
+    return answer;
+}
+
 } // namespace
 
 std::optional<QString> World::loadJson(const QByteArray &json, const QString &baseDir)
@@ -45,39 +85,26 @@ std::optional<QString> World::loadJson(const QByteArray &json, const QString &ba
 
     const QJsonObject root = doc.object();
     QHash<QString, Answer> loaded;
+    struct AgentAnswer {
+        QString url;
+        QString word;
+        Answer answer;
+    };
+    QList<AgentAnswer> agentAnswers;
     for (auto it = root.begin(); it != root.end(); ++it) {
         const QString &url = it.key();
-        Answer answer;
-        if (it->isString()) {
-            answer.body = it->toString().toUtf8();
-        } else if (it->isObject()) {
-            const QJsonObject o = it->toObject();
-            answer.status = o.value(QLatin1String("status")).toInt(200);
-            answer.delayMs = o.value(QLatin1String("delay")).toInt(0);
-            const auto fault = faultFromName(o.value(QLatin1String("fault")).toString());
-            if (!fault)
-                return QStringLiteral("%1: unknown fault \"%2\"").arg(url, o.value(QLatin1String("fault")).toString());
-            answer.fault = *fault;
-            if (o.contains(QLatin1String("body"))) {
-                answer.body = o.value(QLatin1String("body")).toString().toUtf8();
-            } else if (o.contains(QLatin1String("base64"))) {
-                const auto decoded = QByteArray::fromBase64Encoding(
-                    o.value(QLatin1String("base64")).toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-                if (!decoded)
-                    return QStringLiteral("%1: bad base64").arg(url);
-                answer.body = *decoded;
-            } else if (o.contains(QLatin1String("file"))) {
-                const QString path = QDir(baseDir).filePath(o.value(QLatin1String("file")).toString());
-                QFile file(path);
-                if (!file.open(QIODevice::ReadOnly))
-                    return QStringLiteral("%1: cannot read %2").arg(url, path);
-                answer.body = file.readAll();
+        std::variant<Answer, QString> read = readAnswer(url, *it, baseDir);
+        if (const QString *error = std::get_if<QString>(&read))
+            return *error;
+        const Answer answer = std::get<Answer>(read);
+        if (it->isObject()) {
+            const QJsonObject agents = it->toObject().value(QLatin1String("agents")).toObject();
+            for (auto agent = agents.begin(); agent != agents.end(); ++agent) {
+                std::variant<Answer, QString> own = readAnswer(url, *agent, baseDir);
+                if (const QString *error = std::get_if<QString>(&own))
+                    return *error;
+                agentAnswers.append({url, agent.key(), std::get<Answer>(own)});
             }
-            const QJsonObject headers = o.value(QLatin1String("headers")).toObject();
-            for (auto h = headers.begin(); h != headers.end(); ++h)
-                answer.headers.append({h.key().toUtf8(), h->toString().toUtf8()});
-        } else {
-            return QStringLiteral("%1: an answer is a string or an object").arg(url);
         }
         // "host:www.baidu.com": {"from": 3, ...}: from its third request on, that host answers every URL alike.
         if (url.startsWith(QLatin1String("host:"))) {
@@ -88,6 +115,8 @@ std::optional<QString> World::loadJson(const QByteArray &json, const QString &ba
     }
     for (auto it = loaded.begin(); it != loaded.end(); ++it)
         m_answers.insert(it.key(), it.value());
+    for (const AgentAnswer &agent : std::as_const(agentAnswers))
+        setForAgent(agent.url, agent.word, agent.answer);
     return std::nullopt;
 }
 
@@ -118,6 +147,21 @@ std::optional<Answer> World::find(const QString &url) const
     if (it == m_answers.end())
         return std::nullopt;
     return *it;
+}
+
+void World::setForAgent(const QString &url, const QString &agentWord, const Answer &answer)
+{
+    m_agentAnswers[normalise(url)].append({agentWord, answer});
+}
+
+std::optional<Answer> World::find(const QString &url, const QString &userAgent) const
+{
+    if (!userAgent.isEmpty()) {
+        for (const auto &[word, answer] : m_agentAnswers.value(normalise(url)))
+            if (userAgent.contains(word, Qt::CaseInsensitive))
+                return answer;
+    }
+    return find(url);
 }
 
 void World::setHostAnswerFrom(const QString &host, int nth, const Answer &answer)

@@ -37,7 +37,8 @@ class World {
 public:
     // JSON object: { "http://www.a.com/": {"status": 200, "body": "...", "delay": 20,
     //   "fault": "drop|dropmid|stall|endless|chunked|endlessheaderline|endlessheaders|gzipbomb", "base64": "...", "file": "page.html",
-    //   "headers": {"Location": "..."}} , ... }; a plain string value is the body.
+    //   "headers": {"Location": "..."}, "agents": {"Baiduspider": ANSWER}} , ... }; a plain string value is the body.
+    // "agents": the answer a client gets whose User-Agent holds the name (letter case aside) instead.
     // "file" is relative to baseDir. A key "host:NAME" with "from": N is setHostAnswerFrom(NAME, N, answer).
     // Returns an error text, or nothing on success.
     [[nodiscard]] std::optional<QString> loadJson(const QByteArray &json, const QString &baseDir);
@@ -46,6 +47,10 @@ public:
     void set(const QString &url, const Answer &answer);
     void setPage(const QString &url, const QByteArray &body, int delayMs = 0);
     [[nodiscard]] std::optional<Answer> find(const QString &url) const;
+    // Clients whose User-Agent holds agentWord get answer at url (a server cloaking for a spider).
+    void setForAgent(const QString &url, const QString &agentWord, const Answer &answer);
+    // The answer for a client that sends userAgent: its own when one was set, else find(url).
+    [[nodiscard]] std::optional<Answer> find(const QString &url, const QString &userAgent) const;
 
     // From the nth request to host on (1-based, counted by the server), every
     // request to that host gets answer whatever its URL: a search engine that
@@ -57,6 +62,7 @@ public:
 
 private:
     QHash<QString, Answer> m_answers;
+    QHash<QString, QList<QPair<QString, Answer>>> m_agentAnswers; // by url: agent word, answer
     struct HostTurn {
         int nth = 1;
         Answer answer;

@@ -1,0 +1,45 @@
+#include "check/SpiderViewProbe.h"
+
+#include "check/CheatCells.h"
+#include "check/CheckMode.h"
+#include "check/CheckRules.h"
+#include "web/PageFetcher.h"
+
+namespace friendlinks {
+
+SpiderViewProbe::SpiderViewProbe(WorkerPool &pool, WorkerPool::Client &client, const CheckMode &mode, QString site)
+    : m_pool(pool), m_client(client), m_mode(mode), m_site(std::move(site))
+{
+}
+
+void SpiderViewProbe::clear(ResultRow &row) const
+{
+    row.facts.spiderView.reset();
+}
+
+void SpiderViewProbe::run(const RowContext &row, std::function<void(const ProbeResult &)> done)
+{
+    FetchOptions options;
+    options.userAgent = kBaiduSpiderUserAgent;
+    m_pool.fetch(&m_client, row.worker, row.link, m_site, options,
+                 [this, link = row.link, done = std::move(done)](const FetchResult &page) {
+                     SpiderViewFacts facts;
+                     facts.status = page.kind == FetchResult::Kind::SiteUnreachable ? 0 : page.status;
+                     if (facts.status != 0) // an answer came: an error page or an empty one holds no link
+                         facts.backlink = m_mode.judgeBackLink(page, link).anchor.has_value();
+                     ProbeResult probed;
+                     probed.change = [facts, modern = m_mode.modern()](ResultRow &changed) {
+                         changed.facts.spiderView = facts;
+                         if (!modern || spiderHidden(changed.facts) != true)
+                             return;
+                         Cell &cell = changed.cells[Column::fanlian];
+                         if (changed.facts.backlinkVerdict == BackLinkVerdict::NoLink && cell.text == kNoLink)
+                             cell = Cell{kSpiderHiddenCell, true}; // only the spider is given the link
+                         else
+                             markPassesNothing(cell, changed.facts.backlinkVerdict, kSpiderHiddenCell);
+                     };
+                     done(probed);
+                 });
+}
+
+} // namespace friendlinks
