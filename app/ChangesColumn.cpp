@@ -1,6 +1,6 @@
 #include "app/ChangesColumn.h"
 
-#include "app/BannerNotes.h"
+#include "app/MessageArea.h"
 #include "app/ChangeCells.h"
 #include "app/HistorySetting.h"
 #include "app/ModeSetting.h"
@@ -14,7 +14,7 @@
 namespace friendlinks {
 
 ChangesColumn::ChangesColumn(QTreeView *list, ResultsListModel *model, CheckEngine *engine, HistorySetting *history,
-                             BannerNotes *notes, QObject *parent)
+                             MessageArea *notes, QObject *parent)
     : QObject(parent)
     , m_list(list)
     , m_model(model)
@@ -56,12 +56,12 @@ void ChangesColumn::compare(const SiteResult &result, qint64 checkId)
     HistoryStore *store = m_history->store(&why);
     if (!store) {
         if (!why.isEmpty())
-            m_notes->addNote(QStringLiteral("无法比较历史：") + why);
+            m_notes->addNote(QStringLiteral("无法比较历史：") + why, Message::Tone::Error);
         return;
     }
     auto found = siteChanges(*store, result, checkId);
     if (const QString *problem = std::get_if<QString>(&found)) {
-        m_notes->addNote(QStringLiteral("无法比较历史：") + *problem);
+        m_notes->addNote(QStringLiteral("无法比较历史：") + *problem, Message::Tone::Error);
         return;
     }
     const SiteChanges &changes = std::get<SiteChanges>(found);
@@ -71,7 +71,7 @@ void ChangesColumn::compare(const SiteResult &result, qint64 checkId)
     // Nothing changed needs no words: the column still shows what stays wrong.
     // What changed comes first on the line: it is what a webmaster checks again for.
     if (!changes.changes.isEmpty())
-        m_notes->addNote(changes.summary(), true);
+        m_notes->addNote(changes.summary());
 }
 
 void ChangesColumn::updateShown()

@@ -73,13 +73,19 @@ void ListActions::updateEnabled()
 
 bool ListActions::exportCsv()
 {
-    const QString path = m_saveDialog->askSaveFile(m_host.window, QStringLiteral("导出 CSV"),
+    const QString title = m_host.engine->isRunning() ? QStringLiteral("导出 CSV（检查尚未完成，只导出已有的结果）")
+                                                     : QStringLiteral("导出 CSV");
+    const QString path = m_saveDialog->askSaveFile(m_host.window, title,
                                                    QDir::home().filePath(suggestedFileName(m_host.engine->results()->outcome().site, QStringLiteral(".csv"))),
                                                    QStringLiteral("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return false;
+    ResultTable table = resultTable(*m_host.engine->results(), m_host.shownFactColumns());
+    table.rows.clear();
+    for (const int row : m_host.shownRows())
+        table.rows << m_host.engine->results()->row(row);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(formatCsv(resultTable(*m_host.engine->results(), m_host.shownFactColumns()))) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(formatCsv(table)) < 0 || !file.commit()) {
         m_messages->show(m_host.window, applicationTitle(), QStringLiteral("无法写入文件：%1\n%2").arg(path, file.errorString()),
                          MessageIcon::warning);
         return false;
