@@ -1,6 +1,6 @@
 #include "app/ChangesColumn.h"
 
-#include "app/BannerNotes.h"
+#include "app/MessageArea.h"
 #include "app/ChangeCells.h"
 #include "app/HistorySetting.h"
 #include "app/ModeSetting.h"
@@ -15,7 +15,7 @@
 namespace friendlinks {
 
 ChangesColumn::ChangesColumn(QTreeView *list, ResultsListModel *model, CheckEngine *engine, HistorySetting *history,
-                             BannerNotes *notes, QObject *parent)
+                             MessageArea *notes, QObject *parent)
     : QObject(parent)
     , m_list(list)
     , m_model(model)
@@ -104,7 +104,7 @@ void ChangesColumn::show(int generation, const SiteResult &result, const std::op
         return; // a newer check, or the list was left without a comparison
     if (!found) {
         if (!problem.isEmpty())
-            m_notes->addNote(QStringLiteral("无法比较历史：") + problem);
+            m_notes->addNote(QStringLiteral("无法比较历史：") + problem, Message::Tone::Error);
         emit compared();
         return;
     }
@@ -115,7 +115,7 @@ void ChangesColumn::show(int generation, const SiteResult &result, const std::op
     // Nothing changed needs no words: the column still shows what stays wrong.
     // What changed comes first on the line: it is what a webmaster checks again for.
     if (!changes.changes.isEmpty())
-        m_notes->addNote(changes.summary(), true);
+        m_notes->addNote(changes.summary());
     emit compared();
 }
 

@@ -12,7 +12,7 @@ class QTreeView;
 
 namespace friendlinks {
 
-class BannerNotes;
+class MessageArea;
 class CheckEngine;
 class HistoryActions;
 class HistorySetting;
@@ -20,7 +20,7 @@ class ResultsListModel;
 
 // The list's "变化" column after the six: once a check (or re-check) has been
 // recorded, what changed since the site's check before it, per row, and the
-// summary in the banner strip's notes when something changed. While 记录历史
+// summary in the window's message area when something changed. While 记录历史
 // is off the check is compared with the newest recorded one. The column is
 // there only when the site has an earlier check; the user hides or shows it
 // from the header's menu, remembered for the next start (shown at the first).
@@ -33,7 +33,7 @@ class ChangesColumn : public QObject {
     Q_OBJECT
 public:
     ChangesColumn(QTreeView *list, ResultsListModel *model, CheckEngine *engine, HistorySetting *history,
-                  BannerNotes *notes, QObject *parent = nullptr);
+                  MessageArea *notes, QObject *parent = nullptr);
     // Waits for a comparison under way.
     ~ChangesColumn() override;
 
@@ -61,7 +61,7 @@ private:
     QTreeView *m_list;
     ResultsListModel *m_model;
     HistorySetting *m_history;
-    BannerNotes *m_notes;
+    MessageArea *m_notes;
     bool m_available = false;
     bool m_chosen = true;
     int m_generation = 0; // of the comparison whose answer the column waits for

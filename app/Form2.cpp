@@ -3,6 +3,11 @@
 #include "app/BaiduAgeSetting.h"
 #include "app/BannerNotes.h"
 #include "app/ChangesColumn.h"
+#include "app/CheckControl.h"
+#include "app/HeaderSort.h"
+#include "app/MessageArea.h"
+#include "app/ProblemFilter.h"
+#include "app/ResultsSortProxy.h"
 #include "app/ClockFormat.h"
 #include "app/HistoryActions.h"
 #include "app/ListActions.h"
@@ -114,23 +119,27 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     createQueryControls(dpi);
     QWidget *picture1 = createLauncherHostAndClock(dpi);
     createBannerStrip(dpi);
+    m_messageArea = new MessageArea(m_engine, this);
+    growWithWindow();
     m_listMenu = createListMenu(m_listView1);
+    m_problemFilter = new ProblemFilter(m_sortProxy, this, this);
+    m_listMenu->addAction(m_problemFilter->action());
     m_modeSetting = new ModeSetting(m_engine, this);
     m_listMenu->addAction(m_modeSetting->modernAction());
-    m_historySetting = new HistorySetting(m_engine, m_bannerNotes, defaultHistoryPath(), this);
+    m_historySetting = new HistorySetting(m_engine, m_messageArea, defaultHistoryPath(), this);
     m_listMenu->addAction(m_historySetting->recordAction());
     m_baiduAgeSetting = new BaiduAgeSetting(m_engine, m_historySetting, m_listMenu, this);
     ListHost host{this,
                   m_listView1,
                   m_engine,
                   [this] { return selectedRows(); },
+                  [this] { return shownRows(); },
                   [this] { return shownFactColumns(); },
                   [this] { openSelectedRow(); },
                   [this] { m_progress->show(); }}; // hidden again when the re-check finishes, as after a query
     m_listActions = new ListActions(host, m_listMenu, m_messages);
-    m_historyActions = new HistoryActions(host, m_historySetting, m_bannerNotes, m_listMenu, m_messages);
-    m_changesColumn = new ChangesColumn(m_listView1, static_cast<ResultsListModel *>(m_listView1->model()), m_engine,
-                                        m_historySetting, m_bannerNotes, this);
+    m_historyActions = new HistoryActions(host, m_historySetting, m_messageArea, m_listMenu, m_messages);
+    m_changesColumn = new ChangesColumn(m_listView1, m_listModel, m_engine, m_historySetting, m_messageArea, this);
     connect(m_historyActions, &HistoryActions::siteCleared, m_changesColumn, &ChangesColumn::forget);
     m_severalSites = new SeveralSitesAction(this, m_engine, m_listMenu, m_messages);
     m_settingsAction = new SettingsAction(this, m_engine, m_historySetting, m_baiduAgeSetting, m_listMenu, m_messages);
@@ -138,6 +147,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_windowGeometry = new WindowGeometry(this, m_listView1, kColumnCount, kFactColumnCount);
     embedLauncher(picture1, dpi);
     connectSignals();
+    m_checkControl = new CheckControl(m_engine, m_text1, m_command1, m_messageArea, [this] { query(); }, this);
 
     m_form9->activate();
     m_timer1.setInterval(100);
@@ -154,8 +164,9 @@ void Form2::setUpFrame(int dpi)
     setWindowIcon(assets::windowIcon());
     setWindowTitle(applicationTitle() + QStringLiteral(" v8.0") + QString(8, QLatin1Char(' '))
                    + QStringLiteral("www.youlianweishi.example  云帆工作室"));
-    // The designed size is the smallest; a larger window gives the extra room to the list.
-    setMinimumSize(twips(kFormWidth, dpi), twips(kFormHeight, dpi));
+    // The designed size and the message line below it is the smallest; a larger
+    // window gives the extra room to the list.
+    setMinimumSize(twips(kFormWidth, dpi), twips(kFormHeight + MessageArea::kHeightTwips, dpi));
     resize(minimumSize());
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -184,7 +195,17 @@ void Form2::createList(int dpi)
     m_listView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_listView1->setUniformRowHeights(true);
     m_listView1->setItemDelegate(new OneLineDelegate(m_listView1));
-    m_listView1->setModel(new ResultsListModel(m_engine->results(), m_listView1));
+    m_listModel = new ResultsListModel(m_engine->results(), m_listView1);
+    m_sortProxy = new ResultsSortProxy(m_listModel, m_listView1);
+    m_sortProxy->setColumnShown([this](int column) { return !m_listView1->isColumnHidden(column); });
+    m_listView1->setModel(m_sortProxy);
+    m_headerSort = new HeaderSort(m_listView1->header(), m_sortProxy, this);
+    // A column shown or hidden changes which red cells make a problem row.
+    connect(m_listView1->header(), &QHeaderView::sectionResized, m_sortProxy,
+            [this](int, int oldSize, int newSize) {
+                if ((oldSize == 0) != (newSize == 0))
+                    m_sortProxy->refilter();
+            });
     m_listView1->header()->setStretchLastSection(false);
     for (const ColumnInfo &c : columns())
         m_listView1->setColumnWidth(static_cast<int>(c.column), c.widthPixels * dpi / 96);
@@ -278,7 +299,6 @@ void Form2::embedLauncher(QWidget *picture1, int dpi)
 
 void Form2::connectSignals()
 {
-    connect(m_command1, &QPushButton::clicked, this, &Form2::query);
     connect(m_listView1, &QAbstractItemView::doubleClicked, this, [this] { openSelectedRow(); });
     connect(m_engine, &CheckEngine::started, this, &Form2::onStarted);
     connect(m_engine, &CheckEngine::progress, this, &Form2::onProgress);
@@ -315,7 +335,9 @@ void Form2::growWithWindow()
         return; // still being built
     const int dpi = logicalDpiX();
     const int wider = std::max(0, width() - twips(kFormWidth, dpi));
-    const int taller = std::max(0, height() - twips(kFormHeight, dpi));
+    const int taller = std::max(0, height() - twips(kFormHeight + MessageArea::kHeightTwips, dpi));
+    if (m_messageArea)
+        m_messageArea->setGeometry(0, twips(kFormHeight, dpi) + taller, width(), twips(MessageArea::kHeightTwips, dpi));
     m_image2->setGeometry(place(kImage2, dpi).adjusted(0, 0, wider, taller));
     m_listView1->setGeometry(place(kListView1, dpi).adjusted(0, 0, wider, taller));
     const QRect strip = place(kFrame1, dpi).adjusted(0, taller, wider, taller);
@@ -351,11 +373,12 @@ void Form2::onStarted(const QString &)
 
 QList<int> Form2::selectedRows() const
 {
-    QList<int> rows;
-    for (const QModelIndex &index : m_listView1->selectionModel()->selectedRows())
-        rows << index.row();
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    return m_sortProxy->sourceRows(m_listView1->selectionModel()->selectedRows());
+}
+
+QList<int> Form2::shownRows() const
+{
+    return m_sortProxy->sourceRows();
 }
 
 QList<FactColumn> Form2::shownFactColumns() const

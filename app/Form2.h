@@ -17,6 +17,12 @@ namespace friendlinks {
 
 class BannerNotes;
 class ChangesColumn;
+class CheckControl;
+class HeaderSort;
+class MessageArea;
+class ProblemFilter;
+class ResultsListModel;
+class ResultsSortProxy;
 class Form9;
 class HistoryActions;
 class ListActions;
@@ -48,8 +54,16 @@ public:
     // The check item of the mode, in the list's right-click menu.
     [[nodiscard]] ModeSetting *modeSetting() const { return m_modeSetting; }
     [[nodiscard]] HistorySetting *historySetting() const { return m_historySetting; }
-    // The banner strip's notes of the last check and its mode.
+    // The banner strip's mode of the last check.
     [[nodiscard]] BannerNotes *bannerNotes() const { return m_bannerNotes; }
+    // The message line below the banner: the check's notes, counts, and the window's own words.
+    [[nodiscard]] MessageArea *messageArea() const { return m_messageArea; }
+    // Enter, Esc and the query button that reads "停止" while a check runs.
+    [[nodiscard]] CheckControl *checkControl() const { return m_checkControl; }
+    // The list's order and filter over its results, and what sets them.
+    [[nodiscard]] ResultsSortProxy *sortProxy() const { return m_sortProxy; }
+    [[nodiscard]] HeaderSort *headerSort() const { return m_headerSort; }
+    [[nodiscard]] ProblemFilter *problemFilter() const { return m_problemFilter; }
     // The list's row actions (copy, export, open, re-check) and their save-dialog seam.
     [[nodiscard]] ListActions *listActions() const { return m_listActions; }
     // The list menu's 历史… and 清除本站历史, and their confirmation seam.
@@ -70,8 +84,10 @@ public:
     // The window's size, place and fact columns, remembered at close.
     [[nodiscard]] WindowGeometry *windowGeometry() const { return m_windowGeometry; }
 
-    // The selected rows of the results, in order.
+    // The selected rows of the results, in the order the list shows them.
     [[nodiscard]] QList<int> selectedRows() const;
+    // The rows of the results the list shows, in its order.
+    [[nodiscard]] QList<int> shownRows() const;
     // The fact columns the list shows, in order.
     [[nodiscard]] QList<FactColumn> shownFactColumns() const;
 
@@ -113,6 +129,12 @@ private:
     ModeSetting *m_modeSetting = nullptr;
     HistorySetting *m_historySetting = nullptr;
     BannerNotes *m_bannerNotes = nullptr;
+    MessageArea *m_messageArea = nullptr;
+    CheckControl *m_checkControl = nullptr;
+    ResultsListModel *m_listModel = nullptr;
+    ResultsSortProxy *m_sortProxy = nullptr;
+    HeaderSort *m_headerSort = nullptr;
+    ProblemFilter *m_problemFilter = nullptr;
     ListActions *m_listActions = nullptr;
     HistoryActions *m_historyActions = nullptr;
     ChangesColumn *m_changesColumn = nullptr;

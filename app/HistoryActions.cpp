@@ -1,6 +1,6 @@
 #include "app/HistoryActions.h"
 
-#include "app/BannerNotes.h"
+#include "app/MessageArea.h"
 #include "app/FriendHistoryDialog.h"
 #include "app/HistorySetting.h"
 #include "check/CheckEngine.h"
@@ -18,7 +18,7 @@
 
 namespace friendlinks {
 
-HistoryActions::HistoryActions(ListHost host, HistorySetting *history, BannerNotes *notes, QMenu *menu,
+HistoryActions::HistoryActions(ListHost host, HistorySetting *history, MessageArea *notes, QMenu *menu,
                                MessageBox *messages, Confirmation *confirmation, SaveDialog *saveDialog)
     : QObject(host.window)
     , m_host(std::move(host))
@@ -96,18 +96,19 @@ FriendHistoryDialog *HistoryActions::openFriendHistory()
     QString why;
     HistoryStore *store = m_historySetting->store(&why);
     if (!store) {
-        m_notes->addNote(why.isEmpty() ? QStringLiteral("还没有历史记录") : QStringLiteral("无法读取历史：") + why);
+        m_notes->addNote(why.isEmpty() ? QStringLiteral("还没有历史记录") : QStringLiteral("无法读取历史：") + why,
+                         why.isEmpty() ? Message::Tone::Normal : Message::Tone::Error);
         return nullptr;
     }
     const QList<CheckSummary> checks = store->checksOf(site);
     const QList<FriendEntry> entries = checks.isEmpty() ? QList<FriendEntry>() : store->friendHistory(site, lianjie);
     if (!store->lastError().ok()) {
-        m_notes->addNote(QStringLiteral("无法读取历史：") + store->lastError().reason);
+        m_notes->addNote(QStringLiteral("无法读取历史：") + store->lastError().reason, Message::Tone::Error);
         return nullptr;
     }
     auto timeline = friendTimeline(entries, modernChecks(checks));
     if (const QString *problem = std::get_if<QString>(&timeline)) {
-        m_notes->addNote(QStringLiteral("无法读取历史：") + *problem);
+        m_notes->addNote(QStringLiteral("无法读取历史：") + *problem, Message::Tone::Error);
         return nullptr;
     }
     if (m_dialog)
@@ -126,7 +127,7 @@ int HistoryActions::clearSiteHistory()
     HistoryStore *store = site.isEmpty() ? nullptr : m_historySetting->store(&why);
     if (!store) {
         if (!why.isEmpty())
-            m_notes->addNote(QStringLiteral("无法清除历史：") + why);
+            m_notes->addNote(QStringLiteral("无法清除历史：") + why, Message::Tone::Error);
         return 0;
     }
     const int checks = int(store->checksOf(site).size());
@@ -140,7 +141,7 @@ int HistoryActions::clearSiteHistory()
         return 0;
     const int dropped = store->clearSite(site);
     if (dropped < 0)
-        m_notes->addNote(QStringLiteral("无法清除历史：") + store->lastError().reason);
+        m_notes->addNote(QStringLiteral("无法清除历史：") + store->lastError().reason, Message::Tone::Error);
     else
         m_notes->addNote(QStringLiteral("已清除 %1 的 %2 次检查记录").arg(site).arg(dropped));
     countRecorded();
@@ -158,12 +159,14 @@ bool HistoryActions::exportReport()
     QString why;
     HistoryStore *store = m_historySetting->store(&why);
     if (!store) {
-        m_notes->addNote(why.isEmpty() ? QStringLiteral("还没有历史记录") : QStringLiteral("无法读取历史：") + why);
+        m_notes->addNote(why.isEmpty() ? QStringLiteral("还没有历史记录") : QStringLiteral("无法读取历史：") + why,
+                         why.isEmpty() ? Message::Tone::Normal : Message::Tone::Error);
         return false;
     }
     auto gathered = gatherReport(*store, site);
     if (const ReportProblem *problem = std::get_if<ReportProblem>(&gathered)) {
-        m_notes->addNote(problem->noCheck ? QStringLiteral("本站还没有记录的检查") : QStringLiteral("无法读取历史：") + problem->reason);
+        m_notes->addNote(problem->noCheck ? QStringLiteral("本站还没有记录的检查") : QStringLiteral("无法读取历史：") + problem->reason,
+                         problem->noCheck ? Message::Tone::Normal : Message::Tone::Error);
         return false;
     }
     const QString path = m_saveDialog->askSaveFile(m_host.window, QStringLiteral("导出报告"),

@@ -11,7 +11,7 @@ class QMenu;
 
 namespace friendlinks {
 
-class BannerNotes;
+class MessageArea;
 class Confirmation;
 class HistorySetting;
 class MessageBox;
@@ -22,13 +22,13 @@ class SaveDialog;
 // site shown), "清除本站历史" drops every recorded check of the site shown
 // after asking (enabled while it has any), "导出报告…" writes the report of the
 // site's latest recorded check (the HTML of `friendlinks report SITE`) to a
-// file the user picks. What they cannot do is said in the banner strip's
-// notes, with the history's reason; a file that cannot be written in a box.
+// file the user picks. What they cannot do is said in the window's
+// message area, with the history's reason; a file that cannot be written in a box.
 class HistoryActions : public QObject {
     Q_OBJECT
 public:
     // The entries go at the end of the menu, after a separator.
-    HistoryActions(ListHost host, HistorySetting *history, BannerNotes *notes, QMenu *menu, MessageBox *messages,
+    HistoryActions(ListHost host, HistorySetting *history, MessageArea *notes, QMenu *menu, MessageBox *messages,
                    Confirmation *confirmation = nullptr, SaveDialog *saveDialog = nullptr);
 
     void setConfirmation(Confirmation *confirmation) { m_confirmation = confirmation; }
@@ -60,7 +60,7 @@ private:
 
     ListHost m_host;
     HistorySetting *m_historySetting;
-    BannerNotes *m_notes;
+    MessageArea *m_notes;
     MessageBox *m_messages;
     Confirmation *m_confirmation;
     SaveDialog *m_saveDialog;

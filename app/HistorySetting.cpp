@@ -1,6 +1,6 @@
 #include "app/HistorySetting.h"
 
-#include "app/BannerNotes.h"
+#include "app/MessageArea.h"
 #include "app/ModeSetting.h"
 #include "check/CheckEngine.h"
 #include "check/HistoryRecording.h"
@@ -11,7 +11,7 @@
 
 namespace friendlinks {
 
-HistorySetting::HistorySetting(CheckEngine *engine, BannerNotes *notes, QString path, QObject *parent)
+HistorySetting::HistorySetting(CheckEngine *engine, MessageArea *notes, QString path, QObject *parent)
     : QObject(parent)
     , m_notes(notes)
     , m_path(std::move(path))
@@ -82,7 +82,7 @@ void HistorySetting::record(const SiteResult &result)
         return;
     }
     m_failed = true;
-    m_notes->addNote(QStringLiteral("无法记录历史：") + m_error);
+    m_notes->addNote(QStringLiteral("无法记录历史：") + m_error, Message::Tone::Error);
 }
 
 } // namespace friendlinks

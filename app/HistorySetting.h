@@ -12,19 +12,19 @@ class QAction;
 
 namespace friendlinks {
 
-class BannerNotes;
+class MessageArea;
 class CheckEngine;
 
 // The window records each check and each re-check into the history when it
 // ends, while the check item "记录历史" is on (remembered in the window's
 // settings, on at the first start). A history that cannot record is said once
-// in the banner strip's notes; turning the item off and on tries again.
+// in the window's message area; turning the item off and on tries again.
 // The window's other uses of the history (its changes, a friend's history,
 // clearing a site) read the same file through store().
 class HistorySetting : public QObject {
     Q_OBJECT
 public:
-    HistorySetting(CheckEngine *engine, BannerNotes *notes, QString path, QObject *parent = nullptr);
+    HistorySetting(CheckEngine *engine, MessageArea *notes, QString path, QObject *parent = nullptr);
     ~HistorySetting() override;
 
     [[nodiscard]] QAction *recordAction() const { return m_record; }
@@ -44,7 +44,7 @@ private:
     void setRecording(bool on);
     HistoryStore *openStore(bool create);
 
-    BannerNotes *m_notes;
+    MessageArea *m_notes;
     QString m_path;
     QAction *m_record = nullptr;
     std::unique_ptr<HistoryStore> m_store; // open, or null

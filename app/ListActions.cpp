@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QAbstractProxyModel>
 #include <QHeaderView>
 #include <QMenu>
 #include <QSaveFile>
@@ -77,14 +78,17 @@ void ListActions::updateEnabled()
 
 bool ListActions::exportCsv()
 {
-    const QString path = m_saveDialog->askSaveFile(m_host.window, QStringLiteral("导出 CSV"),
+    const QString title = m_host.engine->isRunning() ? QStringLiteral("导出 CSV（检查尚未完成，只导出已有的结果）")
+                                                     : QStringLiteral("导出 CSV");
+    const QString path = m_saveDialog->askSaveFile(m_host.window, title,
                                                    QDir::home().filePath(suggestedFileName(m_host.engine->results()->outcome().site, QStringLiteral(".csv"))),
                                                    QStringLiteral("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return false;
-    const QList<ResultRow> &rows = m_host.engine->results()->rows();
-    QList<int> rowNumbers(rows.size());
-    std::iota(rowNumbers.begin(), rowNumbers.end(), 0);
+    const QList<int> rowNumbers = m_host.shownRows();
+    QList<ResultRow> rows;
+    for (const int row : rowNumbers)
+        rows << m_host.engine->results()->row(row);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(formatCsv(shownTable(rows, rowNumbers))) < 0 || !file.commit()) {
         m_messages->show(m_host.window, applicationTitle(), QStringLiteral("无法写入文件：%1\n%2").arg(path, file.errorString()),
@@ -113,7 +117,10 @@ ResultTable ListActions::shownTable(const QList<ResultRow> &rows, const QList<in
     ResultTable table;
     table.rows = rows;
     table.factColumns = m_host.shownFactColumns();
-    const auto *model = qobject_cast<const ResultsListModel *>(m_host.list->model());
+    const QAbstractItemModel *shown = m_host.list->model();
+    if (const auto *proxy = qobject_cast<const QAbstractProxyModel *>(shown))
+        shown = proxy->sourceModel(); // sorted or filtered: the cells are the results' own
+    const auto *model = qobject_cast<const ResultsListModel *>(shown);
     constexpr int kChanges = ResultsListModel::kChangesColumn;
     if (!model || m_host.list->isColumnHidden(kChanges))
         return table;

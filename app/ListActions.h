@@ -24,7 +24,8 @@ struct ListHost {
     QWidget *window = nullptr; // the dialogs' parent; 导出 CSV…'s Ctrl+S works anywhere in it
     QTreeView *list = nullptr;
     CheckEngine *engine = nullptr;
-    std::function<QList<int>()> selectedRows;            // in order
+    std::function<QList<int>()> selectedRows;            // rows of the results, in the order shown
+    std::function<QList<int>()> shownRows;               // rows of the results the list shows, in its order
     std::function<QList<FactColumn>()> shownFactColumns; // in order
     std::function<void()> openSelectedRow;
     std::function<void()> recheckStarted; // a re-check of the selection has begun
@@ -48,10 +49,11 @@ public:
     [[nodiscard]] QAction *openAction() const { return m_open; }
     [[nodiscard]] QAction *recheckAction() const { return m_recheck; }
 
-    // Asks for a file and writes the whole list to it as CSV, the columns it
-    // shows (the six and their red keys, then the fact columns shown, "变化"
-    // among them where the list shows it, while it does); false when
-    // cancelled or not written (the user is told why).
+    // Asks for a file and writes the list to it as CSV: the rows it shows in
+    // its order, the columns it shows (the six and their red keys, then the fact
+    // columns shown, "变化" among them where the list shows it, while it does);
+    // false when cancelled or not written (the user is told why).
+    // During a check it writes the rows so far, the dialog's title saying so.
     bool exportCsv();
     // The selected rows as TSV with a header line, the columns the list shows, as exportCsv.
     [[nodiscard]] QString selectedRowsTsv() const;

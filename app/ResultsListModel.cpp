@@ -69,11 +69,17 @@ QVariant ResultsListModel::data(const QModelIndex &index, int role) const
         case Qt::ToolTipRole: return cell.toolTip.isEmpty() ? QVariant() : QVariant(cell.toolTip);
         case Qt::ForegroundRole: return cell.worse ? QVariant(QBrush(Qt::red)) : QVariant();
         case ResultsModel::kRedRole: return cell.worse;
+        case ResultsModel::kOrderRole: return cell.text.isEmpty() ? QVariant() : QVariant(cell.text);
         default: return {};
         }
     }
+    const bool unchecked = QIdentityProxyModel::data(index, ResultsModel::kUncheckedRole).toBool();
     switch (role) {
+    case Qt::DisplayRole:
+        return unchecked ? QVariant(kUncheckedText) : QIdentityProxyModel::data(index, role);
     case Qt::ForegroundRole:
+        if (unchecked)
+            return QBrush(QColor(128, 128, 128));
         return QIdentityProxyModel::data(index, ResultsModel::kRedRole).toBool() ? QBrush(Qt::red) : QVariant();
     case Qt::ToolTipRole:
         // The whole address, escaped: the cell may be too narrow for it.

@@ -13,6 +13,7 @@ namespace friendlinks {
 // address on the link column, each fact column's meaning on its header), and
 // one column of the window's own after the core's: "变化", what changed since
 // the site's check before (empty until setChanges, emptied when the rows go).
+// A cell a stopped check did not get to reads "未检查", in grey.
 class ResultsListModel : public QIdentityProxyModel {
     Q_OBJECT
 public:
@@ -37,5 +38,7 @@ public:
 private:
     QList<ChangeCell> m_changes;
 };
+
+inline const QString kUncheckedText = QStringLiteral("未检查");
 
 } // namespace friendlinks

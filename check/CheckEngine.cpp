@@ -6,6 +6,7 @@
 #include "check/RowProbes.h"
 
 #include <QDateTime>
+#include <QSet>
 #include <QTimer>
 
 namespace friendlinks {
@@ -60,6 +61,19 @@ public:
     }
 
     [[nodiscard]] bool done() const { return m_done; }
+    [[nodiscard]] int rowsDone() const { return m_rowsDone; }
+    [[nodiscard]] int total() const { return m_total; }
+    [[nodiscard]] bool recheck() const { return m_recheck; }
+
+    // The rows it was to probe that it has not probed to their end.
+    [[nodiscard]] QList<int> unfinishedRows() const
+    {
+        QList<int> rows;
+        for (const int row : m_queue)
+            if (!m_finishedRows.contains(row))
+                rows << row;
+        return rows;
+    }
 
     // Empties what the probes fill in the row, before it is probed again.
     void clearRow(int row)
@@ -155,14 +169,16 @@ private:
                 runProbe(probe + 1, next);
             }
             else
-                rowDone(row.worker);
+                rowDone(row);
         });
     }
 
-    void rowDone(int worker)
+    void rowDone(const RowContext &row)
     {
         if (m_cancelled)
             return;
+        const int worker = row.worker;
+        m_finishedRows.insert(row.row);
         ++m_rowsDone;
         emit m_engine.progress(m_rowsDone, m_total);
         if (m_cancelled)
@@ -199,6 +215,7 @@ private:
     const RowProbes m_probes; // run in order for each row
     QList<int> m_queue; // the rows to probe, in order
     QList<int> m_rechecked; // a re-check's rows
+    QSet<int> m_finishedRows; // the rows whose probes have all run
     bool m_recheck = false;
     bool m_harvestStarted = false;
     bool m_harvested = false;
@@ -250,6 +267,7 @@ bool CheckEngine::recheck(const QList<int> &rows)
     pool->baiduAnswers().askAnew(); // the user asked for these rows again: Baidu too
     auto run = std::make_unique<Run>(*this, outcome().site, std::move(pool), valid);
     // What its probes fill starts empty, as in a new check; the harvest's facts stay.
+    m_writer.setUnchecked(valid, false);
     for (const int row : valid)
         run->clearRow(row);
     if (m_run)
@@ -272,6 +290,20 @@ void CheckEngine::cancel()
     // the check from a signal): silence the run now, free it once control is back.
     m_run->cancel();
     QTimer::singleShot(0, this, [retired = std::shared_ptr<Run>(std::move(m_run))] {});
+}
+
+bool CheckEngine::stop()
+{
+    if (!isRunning())
+        return false;
+    const QList<int> unfinished = m_run->unfinishedRows();
+    const int done = m_run->rowsDone();
+    const int total = m_run->total();
+    const bool recheck = m_run->recheck();
+    cancel();
+    m_writer.setUnchecked(unfinished, true);
+    emit stopped(done, total, recheck);
+    return true;
 }
 
 bool CheckEngine::isRunning() const

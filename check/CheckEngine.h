@@ -44,6 +44,10 @@ public:
     bool recheck(const QList<int> &rows);
     // Stops the running check: requests aborted, late answers ignored, no siteFinished().
     void cancel();
+    // Stops the running check or re-check as the user asks: cancel(), the rows
+    // it had not probed to their end marked in results() (isUnchecked), the
+    // cells already filled kept, then stopped(). False when nothing runs.
+    bool stop();
 
     [[nodiscard]] bool isRunning() const;
     // The rows and the site's outcome of the last check, live as it runs: read-only,
@@ -75,6 +79,9 @@ signals:
     void siteFinished(const friendlinks::SiteResult &result);
     // A recheck() ran to its end: every row, those probed again in result.rechecked.
     void recheckFinished(const friendlinks::SiteResult &result);
+    // stop() ended a check (or a re-check) after checked of its total rows had
+    // been probed; total is 0 when the site's page had not been read yet.
+    void stopped(int checked, int total, bool recheck);
 
 private:
     class Run;

@@ -1,6 +1,35 @@
 #include "check/ResultsModel.h"
 
 namespace friendlinks {
+namespace {
+
+// The cells the row probes fill (the harvest gives the address and the name).
+bool isProbedColumn(int column)
+{
+    return column >= int(Column::fanlian) && column < kColumnCount;
+}
+
+QVariant number(std::optional<qint64> value)
+{
+    return value ? QVariant(qlonglong(*value)) : QVariant();
+}
+
+// The typed value behind a counted column; nothing for the columns ordered by their text.
+std::optional<QVariant> countedValue(const RowFacts &facts, int column)
+{
+    const std::optional<qint64> pages = facts.baidu ? facts.baidu->pages : std::nullopt;
+    if (column == int(Column::shoulu))
+        return number(pages);
+    switch (static_cast<FactColumn>(column - kColumnCount)) {
+    case FactColumn::status: return QVariant(qlonglong(facts.status));
+    case FactColumn::ms: return QVariant(qlonglong(facts.ms));
+    case FactColumn::outbound: return number(facts.outbound ? std::optional<qint64>(*facts.outbound) : std::nullopt);
+    case FactColumn::baiduCount: return number(facts.baidu && facts.baidu->count ? pages : std::nullopt);
+    default: return std::nullopt;
+    }
+}
+
+} // namespace
 
 int ResultsModel::rowCount(const QModelIndex &parent) const
 {
@@ -31,6 +60,17 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
         return cell(index.row(), index.column()).text;
     case kRedRole:
         return cell(index.row(), index.column()).red;
+    case kUncheckedRole:
+        return isProbedColumn(index.column()) && isUnchecked(index.row())
+               && cell(index.row(), index.column()).text.isEmpty();
+    case kOrderRole: {
+        if (index.row() >= m_rows.size())
+            return {};
+        if (const auto counted = countedValue(m_rows[index.row()].facts, index.column()))
+            return *counted;
+        const QString text = cell(index.row(), index.column()).text;
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
     default:
         return {};
     }

@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 namespace friendlinks {
@@ -23,6 +24,13 @@ public:
     static constexpr int kAllColumns = kColumnCount + kFactColumnCount;
     // data(): whether the cell is red, a bool.
     static constexpr int kRedRole = Qt::UserRole + 1;
+    // data(): whether the cell is empty because its row was never probed to its
+    // end (the check was stopped first), a bool: true only for the probed cells.
+    static constexpr int kUncheckedRole = Qt::UserRole + 2;
+    // data(): the typed value the cell is ordered by: a number for the counted
+    // columns (the index count, the HTTP status, the time, the outbound links),
+    // invalid when it is unknown; the text for the others (invalid when empty).
+    static constexpr int kOrderRole = Qt::UserRole + 3;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -34,6 +42,9 @@ public:
     [[nodiscard]] const QList<ResultRow> &rows() const { return m_rows; }
     [[nodiscard]] const ResultRow &row(int row) const { return m_rows.at(row); }
     [[nodiscard]] const SiteOutcome &outcome() const { return m_outcome; }
+    // The row was left before its probes all ran: a stopped check did not get to it.
+    [[nodiscard]] bool isUnchecked(int row) const { return m_unchecked.contains(row); }
+    [[nodiscard]] int uncheckedCount() const { return int(m_unchecked.size()); }
     // The cell in list column column (the six, then the fact columns).
     [[nodiscard]] Cell cell(int row, int column) const;
     // The six cells of every row, and their facts, in order.
@@ -46,6 +57,7 @@ private:
 
     QList<ResultRow> m_rows;
     SiteOutcome m_outcome;
+    QSet<int> m_unchecked; // rows a stopped check left unprobed
 };
 
 } // namespace friendlinks

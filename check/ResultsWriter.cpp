@@ -14,6 +14,7 @@ void ResultsWriter::clear(const QString &site, bool modern)
     ResultsModel &m = *m_model;
     m.beginResetModel();
     m.m_rows.clear();
+    m.m_unchecked.clear();
     m.m_outcome = SiteOutcome();
     m.m_outcome.site = site;
     m.m_outcome.modern = modern;
@@ -37,6 +38,20 @@ void ResultsWriter::updateRow(int row, const std::function<void(ResultRow &)> &c
         return;
     change(m.m_rows[row]);
     emit m.dataChanged(m.index(row, 0), m.index(row, ResultsModel::kAllColumns - 1));
+}
+
+void ResultsWriter::setUnchecked(const QList<int> &rows, bool unchecked)
+{
+    ResultsModel &m = *m_model;
+    for (const int row : rows) {
+        if (row < 0 || row >= m.m_rows.size() || m.m_unchecked.contains(row) == unchecked)
+            continue;
+        if (unchecked)
+            m.m_unchecked.insert(row);
+        else
+            m.m_unchecked.remove(row);
+        emit m.dataChanged(m.index(row, 0), m.index(row, ResultsModel::kAllColumns - 1));
+    }
 }
 
 } // namespace friendlinks

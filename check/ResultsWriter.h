@@ -26,6 +26,9 @@ public:
     int appendRow(const ResultRow &row);
     // Applies change to the row and signals the whole row as changed; no row, no change.
     void updateRow(int row, const std::function<void(ResultRow &)> &change);
+    // Marks the rows as left unprobed by a stopped check (or, unchecked false,
+    // as being probed again); each row's change is signalled.
+    void setUnchecked(const QList<int> &rows, bool unchecked);
     [[nodiscard]] SiteOutcome &outcome() { return m_model->m_outcome; }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "app/Form2.h"
 #include "app/BannerNotes.h"
+#include "app/MessageArea.h"
 #include "app/ModeSetting.h"
 
 #include "tests/common/FetchWait.h"
@@ -73,6 +74,12 @@ struct WindowFixture : ::testing::Test {
         return finished.wait(kWaitMs);
     }
 };
+
+// The window's message area, one message a line, the latest first.
+inline QString messageLines(const Form2 &form)
+{
+    return form.messageArea()->texts().join(QLatin1Char('\n'));
+}
 
 // The window's result list as a user sees it: through its view's model.
 inline int listRows(const QTreeView *list)

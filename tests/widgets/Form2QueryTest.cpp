@@ -222,9 +222,7 @@ TEST_F(CheckedWindow, WeakLinksAreRedAndABaiduBlockIsTold)
             redStates << listText(form->list(), row, baiduState);
     EXPECT_FALSE(redStates.isEmpty());
     EXPECT_EQ(redStates.count(QStringLiteral("blocked")), redStates.size());
-    const QLabel *strip = form->bannerNotes()->noteLabel();
-    EXPECT_TRUE(strip->isVisible());
-    EXPECT_EQ(strip->text(), kBaiduBlockedMessage);
+    EXPECT_EQ(form->messageArea()->texts().count(kBaiduBlockedMessage), 1) << messageLines(*form).toStdString();
 }
 
 TEST_F(CheckedWindow, ClosingMidCheckEndsCleanly)
@@ -243,26 +241,27 @@ TEST_F(CheckedWindow, ClosingMidCheckEndsCleanly)
 TEST_F(CheckedWindow, ModernModeIsChosenFromTheListsMenuAndAClassicCheckTellsWhyToChooseIt)
 {
     QAction *modern = form->modeSetting()->modernAction();
-    const QLabel *note = form->bannerNotes()->noteLabel();
     const QLabel *modeNote = form->bannerNotes()->modeLabel();
     EXPECT_FALSE(modern->isChecked());
     ASSERT_TRUE(query(QStringLiteral("https://www.mysite.com")));
     EXPECT_EQ(listRows(form->list()), 1);
     EXPECT_EQ(modeNote->text(), QStringLiteral("经典模式"));
-    EXPECT_TRUE(note->isVisible());
-    EXPECT_EQ(note->text(), QStringLiteral("另有 1 个友链未列出（https 1），在列表右键菜单勾选“现代模式”一并检查"));
+    EXPECT_EQ(form->messageArea()->texts(),
+              (QStringList{QStringLiteral("另有 1 个友链未列出（https 1），在列表右键菜单勾选“现代模式”一并检查"),
+                           QStringLiteral("共 1 行，标红 1 处"), QStringLiteral("经典模式")}));
 
-    // The check item takes effect from the next press: then every friend is listed, and the strip is cleared.
+    // The check item takes effect from the next press: then every friend is listed, and the area is cleared.
     modern->setChecked(true);
     QSignalSpy compared(form->changesColumn(), &ChangesColumn::compared);
     ASSERT_TRUE(query(QStringLiteral("https://www.mysite.com")));
     ASSERT_TRUE(!compared.isEmpty() || compared.wait(kWaitMs)) << "compared with the history after the check";
     EXPECT_EQ(listRows(form->list()), 2);
-    // (What the line says now is what changed since the classic check: the friend it passed over is new.)
-    EXPECT_FALSE(note->text().contains(QStringLiteral("未列出")));
+    // (What the area says first now is what changed since the classic check: the friend it passed over is new.)
+    EXPECT_FALSE(messageLines(*form).contains(QStringLiteral("未列出")));
     EXPECT_TRUE(form->changesColumn()->available());
-    EXPECT_TRUE(note->text().startsWith(QStringLiteral("与 ")) && note->text().endsWith(QStringLiteral(" 相比：1 个新增")))
-        << note->text().toStdString();
+    const QString latest = form->messageArea()->texts().value(0);
+    EXPECT_TRUE(latest.startsWith(QStringLiteral("与 ")) && latest.endsWith(QStringLiteral(" 相比：1 个新增")))
+        << messageLines(*form).toStdString();
     EXPECT_EQ(modeNote->text(), QStringLiteral("现代模式"));
 
     // The choice outlives the window, in the settings file README names: the next start is modern, until unchecked.
@@ -278,7 +277,7 @@ TEST_F(CheckedWindow, ModernModeIsChosenFromTheListsMenuAndAClassicCheckTellsWhy
     EXPECT_TRUE(form->modeSetting()->modernAction()->isChecked());
 }
 
-TEST_F(CheckedWindow, AnUnreachableSiteGetsTheMessageBoxAndTheCauseInTheBanner)
+TEST_F(CheckedWindow, AnUnreachableSiteGetsTheMessageBoxAndTheCauseInTheMessageArea)
 {
     open([](CheckSettings &s) { s.authorities.clear(); });
     ASSERT_TRUE(query(QStringLiteral("https://www.mysite.com")));
@@ -286,37 +285,46 @@ TEST_F(CheckedWindow, AnUnreachableSiteGetsTheMessageBoxAndTheCauseInTheBanner)
     EXPECT_EQ(messages.shown[0].text, QStringLiteral("网址可能无法访问"));
     EXPECT_EQ(messages.shown[0].title, QStringLiteral("提示"));
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::information);
-    const QLabel *note = form->bannerNotes()->noteLabel();
-    EXPECT_TRUE(note->isVisible());
-    EXPECT_TRUE(note->text().startsWith(QStringLiteral("证书不可信："))) << note->text().toStdString();
+    const MessageArea *area = form->messageArea();
+    ASSERT_FALSE(area->messages().isEmpty());
+    EXPECT_TRUE(area->texts()[0].startsWith(QStringLiteral("证书不可信："))) << messageLines(*form).toStdString();
+    EXPECT_EQ(area->messages()[0].tone, Message::Tone::Error);
 
-    // Any other cause goes to the banner beside the same message box; a home page with an error status too.
+    // Any other cause goes to the area beside the same message box; a home page with an error status too.
     web.world().set(QStringLiteral("http://www.dropped.com/"), answer(200, "", fakeweb::Answer::Fault::Drop));
     ASSERT_TRUE(query(QStringLiteral("www.dropped.com")));
     ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(note->text(), QStringLiteral("网址可能无法访问：连接被中断"));
+    EXPECT_EQ(area->texts(), (QStringList{QStringLiteral("网址可能无法访问：连接被中断"), QStringLiteral("共 0 行，标红 0 处"),
+                                          QStringLiteral("经典模式")}));
+    EXPECT_EQ(area->messages()[0].tone, Message::Tone::Error);
+    EXPECT_EQ(area->messages()[1].tone, Message::Tone::Quiet);
     web.world().set(QStringLiteral("http://www.moved-out.com/"), answer(404, "<p>gone</p>"));
     ASSERT_TRUE(query(QStringLiteral("www.moved-out.com")));
     EXPECT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(note->text(), QStringLiteral("首页返回 HTTP 404"));
+    EXPECT_EQ(area->texts().value(0), QStringLiteral("首页返回 HTTP 404"));
+    EXPECT_EQ(area->messages()[0].tone, Message::Tone::Normal);
 }
 
-TEST_F(CheckedWindow, TheBannerSaysWhatTheCommandLineSaysOfACheck)
+TEST_F(CheckedWindow, TheMessageAreaSaysWhatTheCommandLineSaysOfACheck)
 {
     // A home page cut at the size cap, read as far as it came.
     web.world().set(QStringLiteral("http://www.endless.com/"), answer(200, "", fakeweb::Answer::Fault::Endless));
     ASSERT_TRUE(query(QStringLiteral("www.endless.com")));
-    const QLabel *note = form->bannerNotes()->noteLabel();
-    EXPECT_TRUE(note->isVisible());
-    EXPECT_EQ(note->text(), QStringLiteral("首页过大，只读了前 16 MB，其后的链接未列出"));
+    MessageArea *area = form->messageArea();
+    EXPECT_EQ(area->texts().value(0), QStringLiteral("首页过大，只读了前 16 MB，其后的链接未列出"));
     EXPECT_TRUE(messages.shown.empty());
 
     // Friend links past the row limit (a page of ten thousand friends is the engine's test to build).
     SiteResult result;
     result.outcome.uncheckedLinks = 3;
     result.outcome.baiduTlsError = QStringLiteral("<b>self-signed</b>\x1b");
-    form->bannerNotes()->showResult(result);
-    EXPECT_EQ(note->text(), QStringLiteral("只检查了前 10000 个友情链接，其余 3 个未检查；"
-                                           "百度的证书不可信：<b>self-signed</b>\\x1b，百度各列留空"));
-    EXPECT_EQ(note->textFormat(), Qt::PlainText) << "no markup from a transport's words";
+    area->clear();
+    area->showResult(result);
+    EXPECT_EQ(area->texts(), (QStringList{QStringLiteral("只检查了前 10000 个友情链接，其余 3 个未检查"),
+                                          QStringLiteral("百度的证书不可信：<b>self-signed</b>\\x1b，百度各列留空"),
+                                          QStringLiteral("共 0 行，标红 0 处"), QStringLiteral("经典模式")}));
+    // The tip holds every message in full, its markup escaped: no transport's words become markup.
+    EXPECT_TRUE(area->toolTip().contains(QStringLiteral("&lt;b&gt;self-signed&lt;/b&gt;"))) << area->toolTip().toStdString();
+    area->copyAction()->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), area->texts().join(QLatin1Char('\n')));
 }

@@ -6,6 +6,7 @@
 #include "launcher/Form9.h"
 #include "ui/Fonts.h"
 #include "ui/PictureButton.h"
+#include "ui/Twips.h"
 #include "tests/common/Table.h"
 #include "tests/common/WindowFixture.h"
 
@@ -55,6 +56,11 @@ TEST_F(Window, AnEnlargedWindowGivesTheRoomToTheList)
         return found;
     };
     const std::map<QString, QRect> before = places();
+    // The message line is the window's bottom, below the designed client area, which keeps its places.
+    const int dpi = form->logicalDpiX();
+    EXPECT_EQ(before.at("messageArea"), QRect(0, twips(4530, dpi), form->width(), twips(300, dpi)));
+    EXPECT_EQ(designed.height(), twips(4530 + 300, dpi));
+    EXPECT_EQ(before.at("Frame1").bottom(), twips(4200 + 297, dpi) - 1);
     const QSize more(200, 90);
     form->resize(designed + more);
     QTRY_COMPARE(form->size(), designed + more);
@@ -62,7 +68,7 @@ TEST_F(Window, AnEnlargedWindowGivesTheRoomToTheList)
         QRect expected = before.at(name);
         if (name == "ListView1" || name == "Image2")
             expected.adjust(0, 0, more.width(), more.height());
-        else if (name == "Frame1") // stays below the list, across the window
+        else if (name == "Frame1" || name == "messageArea") // stay below the list, across the window
             expected.adjust(0, more.height(), more.width(), more.height());
         EXPECT_EQ(rect, expected) << qPrintable(name);
     }

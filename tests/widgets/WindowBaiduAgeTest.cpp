@@ -99,13 +99,14 @@ TEST_F(WindowBaiduAge, AKeptAnswerSendsNoQueryAndItsTipSaysWhen)
     EXPECT_EQ(tip(int(Column::shoulu)), "");
 }
 
-TEST_F(WindowBaiduAge, TheBannerCountsTheRowsBaidusBlockLeft)
+TEST_F(WindowBaiduAge, TheMessageAreaCountsTheRowsBaidusBlockLeft)
 {
     open();
     choice("1 天")->trigger();
     web.world().setHostAnswerFrom(QStringLiteral("www.baidu.com"), 1, captchaRedirect());
     ASSERT_TRUE(query(QStringLiteral("www.home.com")));
-    EXPECT_TRUE(form->bannerNotes()->noteLabel()->text().contains(
+    EXPECT_TRUE(form->messageArea()->texts().contains(
         QStringLiteral("百度要求安全验证，其余各行的百度列未再查询（0 行沿用之前的结果，1 行为空）")))
-        << form->bannerNotes()->noteLabel()->text().toStdString();
+        << messageLines(*form).toStdString();
+    EXPECT_FALSE(form->messageArea()->texts().contains(kBaiduBlockedMessage)) << "what was said as it happened goes";
 }

@@ -88,12 +88,8 @@ struct WindowChanges : WindowFixture {
         return nullptr;
     }
 
-    // The banner strip's line as shown; empty when hidden.
-    [[nodiscard]] QString noteText() const
-    {
-        const QLabel *note = form->bannerNotes()->noteLabel();
-        return note->isVisible() ? note->text() : QString();
-    }
+    // The message area, one message a line, the latest first.
+    [[nodiscard]] QString noteText() const { return messageLines(*form); }
 };
 
 QString dayText(const QDateTime &utc)
@@ -133,7 +129,7 @@ TEST_F(WindowChanges, TheNextCheckSaysPerRowWhatChangedRedWhenWorseAndSumsItUp)
     EXPECT_TRUE(isRed(form->list(), 1, kChanges));
     EXPECT_EQ(form->list()->model()->index(1, kChanges).data(Qt::ToolTipRole).toString(),
               QStringLiteral("反链丢失：回来 → 没有链接"));
-    EXPECT_TRUE(noteText().endsWith(QStringLiteral("与 %1 相比：1 个反链丢失").arg(dayText(first)))) << noteText().toStdString();
+    EXPECT_TRUE(noteText().startsWith(QStringLiteral("与 %1 相比：1 个反链丢失\n").arg(dayText(first)))) << noteText().toStdString();
 
     // Back again: better, not red.
     linkBack(true);

@@ -82,7 +82,7 @@ TEST_F(WindowHistory, ChecksAndRechecksAreRecordedWhileTheListsMenuItemIsOn)
     QList<CheckSummary> checks = recorded();
     ASSERT_EQ(checks.size(), 2);
     EXPECT_EQ(checks[0].rowCount, 2) << "a re-check records the whole list";
-    EXPECT_FALSE(form->bannerNotes()->noteLabel()->text().contains(QStringLiteral("历史")));
+    EXPECT_FALSE(messageLines(*form).contains(QStringLiteral("历史")));
 
     item->setChecked(false);
     ASSERT_TRUE(query(QStringLiteral("www.home.com")));
@@ -103,13 +103,14 @@ TEST_F(WindowHistory, AHistoryThatCannotRecordIsSaidOnceInTheBanner)
     garbage.write(QByteArray(8192, 'x'));
     garbage.close();
     open();
-    const QLabel *note = form->bannerNotes()->noteLabel();
     ASSERT_TRUE(query(QStringLiteral("www.home.com")));
     EXPECT_EQ(listRows(form->list()), 2) << "the check still fills the list";
-    EXPECT_TRUE(note->isVisible());
-    EXPECT_EQ(note->text(), QStringLiteral("无法记录历史：%1 is not a friendlinks history (not an SQLite database)").arg(QDir::toNativeSeparators(path())));
+    const QList<Message> said = form->messageArea()->messages();
+    ASSERT_FALSE(said.isEmpty());
+    EXPECT_EQ(said[0].text, QStringLiteral("无法记录历史：%1 is not a friendlinks history (not an SQLite database)").arg(QDir::toNativeSeparators(path())));
+    EXPECT_EQ(said[0].tone, Message::Tone::Error);
     ASSERT_TRUE(query(QStringLiteral("www.home.com")));
-    EXPECT_FALSE(note->isVisible() && note->text().contains(QStringLiteral("无法记录历史"))) << "said once";
+    EXPECT_FALSE(messageLines(*form).contains(QStringLiteral("无法记录历史"))) << "said once";
     EXPECT_TRUE(messages.shown.empty()) << "no message box for it";
 }
 
@@ -185,9 +186,8 @@ TEST_F(WindowHistory, ClearingTheSitesHistoryAsksFirstAndSaysHowManyChecksWent)
     EXPECT_EQ(recorded().size(), 0);
     ASSERT_EQ(cleared.size(), 1);
     EXPECT_EQ(cleared[0][0].toString(), QStringLiteral("www.home.com"));
-    const QLabel *note = form->bannerNotes()->noteLabel();
-    EXPECT_TRUE(note->isVisible());
-    EXPECT_TRUE(note->text().endsWith(QStringLiteral("已清除 www.home.com 的 2 次检查记录"))) << note->text().toStdString();
+    EXPECT_EQ(form->messageArea()->texts().value(0), QStringLiteral("已清除 www.home.com 的 2 次检查记录"))
+        << messageLines(*form).toStdString();
     EXPECT_FALSE(clear->isEnabled()) << "nothing left to clear";
     EXPECT_FALSE(form->historyActions()->historyAction()->isEnabled());
 }
@@ -210,11 +210,10 @@ TEST_F(WindowHistory, AHistoryThatCannotBeReadIsSaidWhenClearingOrShowingIt)
     ASSERT_TRUE(query(QStringLiteral("www.home.com")));
     selectOnlyRow(form->list(), 0);
     EXPECT_EQ(form->historyActions()->openFriendHistory(), nullptr);
-    const QLabel *note = form->bannerNotes()->noteLabel();
     const QString reason = QStringLiteral("%1 is not a friendlinks history (not an SQLite database)").arg(QDir::toNativeSeparators(path()));
-    EXPECT_TRUE(note->text().endsWith(QStringLiteral("无法读取历史：") + reason)) << note->text().toStdString();
+    EXPECT_EQ(form->messageArea()->texts().value(0), QStringLiteral("无法读取历史：") + reason) << messageLines(*form).toStdString();
     EXPECT_EQ(form->historyActions()->clearSiteHistory(), 0);
-    EXPECT_TRUE(note->text().endsWith(QStringLiteral("无法清除历史：") + reason)) << note->text().toStdString();
+    EXPECT_EQ(form->messageArea()->texts().value(0), QStringLiteral("无法清除历史：") + reason) << messageLines(*form).toStdString();
     EXPECT_TRUE(confirmation.asked.isEmpty());
 }
 
@@ -254,8 +253,7 @@ TEST_F(WindowHistory, ExportReportWritesTheSitesReportWhereTheUserSays)
     const QString html = QString::fromUtf8(written.readAll());
     EXPECT_TRUE(html.startsWith(QStringLiteral("<!DOCTYPE html>"), Qt::CaseInsensitive));
     EXPECT_TRUE(html.contains(QStringLiteral("www.two.com"))) << "the rows of the check";
-    EXPECT_TRUE(form->bannerNotes()->noteLabel()->text().endsWith(
-        QStringLiteral("已导出报告：") + QDir::toNativeSeparators(saveDialog.answer)));
+    EXPECT_EQ(form->messageArea()->texts().value(0), QStringLiteral("已导出报告：") + QDir::toNativeSeparators(saveDialog.answer));
 
     saveDialog.answer = dir.filePath(QStringLiteral("no-such-folder/report.html"));
     EXPECT_FALSE(form->historyActions()->exportReport());
