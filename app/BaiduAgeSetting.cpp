@@ -9,16 +9,6 @@
 #include <QMenu>
 
 namespace friendlinks {
-namespace {
-
-struct AgeChoice {
-    const char *caption;
-    int minutes;
-};
-constexpr AgeChoice kChoices[] = {{"每次查询", 0}, {"12 小时", 12 * 60}, {"1 天", 24 * 60}};
-
-} // namespace
-
 BaiduAgeSetting::BaiduAgeSetting(CheckEngine *engine, const HistorySetting *history, QMenu *menu, QObject *parent)
     : QObject(parent)
     , m_engine(engine)
@@ -29,7 +19,7 @@ BaiduAgeSetting::BaiduAgeSetting(CheckEngine *engine, const HistorySetting *hist
     m_menu->setToolTip(QStringLiteral("在此时间内查过的百度结果直接沿用，不再查询百度；下次查询起生效"));
     auto *group = new QActionGroup(m_menu);
     const int remembered = windowSettings().value(QLatin1String(kBaiduMaxAgeSetting), 0).toInt();
-    for (const AgeChoice &choice : kChoices) {
+    for (const BaiduAgeChoice &choice : kBaiduAgeChoices) {
         QAction *action = m_menu->addAction(QString::fromUtf8(choice.caption));
         action->setCheckable(true);
         action->setData(qint64(choice.minutes) * 60 * 1000);

@@ -41,6 +41,13 @@ private:
 };
 
 inline constexpr char kBaiduMaxAgeSetting[] = "check/baiduMaxAgeMinutes";
+
+// The choices of the sub-menu (and of 设置…), in order.
+struct BaiduAgeChoice {
+    const char *caption;
+    int minutes;
+};
+inline constexpr BaiduAgeChoice kBaiduAgeChoices[] = {{"每次查询", 0}, {"12 小时", 12 * 60}, {"1 天", 24 * 60}};
 inline const QString kBaiduMaxAgeCaption = QStringLiteral("百度结果有效期");
 
 } // namespace friendlinks

@@ -1,5 +1,6 @@
 #include "app/SettingsDialog.h"
 
+#include "app/BaiduAgeSetting.h"
 #include "ui/Platform.h"
 
 #include <QButtonGroup>
@@ -22,9 +23,6 @@
 
 namespace friendlinks {
 namespace {
-
-// The choices of the list menu's 百度结果有效期, in its order.
-constexpr std::pair<const char *, int> kAgeChoices[] = {{"每次查询", 0}, {"12 小时", 12 * 60}, {"1 天", 24 * 60}};
 
 QSpinBox *spinBox(int low, int high, int step, const QString &suffix, int value)
 {
@@ -119,7 +117,7 @@ QWidget *SettingsDialog::createCheckBox(const StoredSettings &stored)
     m_baiduInterval = spinBox(0, 10 * 60 * 1000, 500, QStringLiteral(" 毫秒"), stored.baiduIntervalMs);
     form->addRow(QStringLiteral("两次百度查询至少相隔："), m_baiduInterval);
     m_baiduMaxAge = new QComboBox;
-    for (const auto &[caption, minutes] : kAgeChoices)
+    for (const auto &[caption, minutes] : kBaiduAgeChoices)
         m_baiduMaxAge->addItem(QString::fromUtf8(caption), minutes);
     m_baiduMaxAge->setCurrentIndex(std::max(0, m_baiduMaxAge->findData(stored.baiduMaxAgeMinutes)));
     form->addRow(QStringLiteral("百度结果有效期："), m_baiduMaxAge);

@@ -232,7 +232,8 @@ TEST(ParseArguments, TheWindowTakesASiteAndNamesTheOptionsGiven)
         {{"--check"}, "--check needs a SITE"},
         {{"www.a.com", "www.b.com"}, "the window takes one SITE"},
         {{"chek", "www.a.com"}, "unknown command \"chek\""}, // a mistyped command is no site
-        {{"javascript:alert(1)"}, "not javascript:"},
+        {{"javascript://a.com/"}, "not javascript:"},
+        {{"javascript:alert(1)"}, "unknown command"}, // no dot, no "://": not taken for a site
         {{"check", "a.com", "--check"}, "unknown option --check"},
     };
     for (const auto &[arguments, error] : bad) {

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>

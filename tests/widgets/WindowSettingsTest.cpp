@@ -7,6 +7,7 @@
 #include "app/StoredSettings.h"
 #include "app/WindowMain.h"
 
+#include "tests/common/Table.h"
 #include "tests/common/WindowFixture.h"
 
 #include <QAction>
@@ -84,6 +85,11 @@ struct GivenCase {
     QStringList given;
     bool commandLineJobs, commandLineTimeout, commandLineProxy, commandLineInsecure;
 };
+void PrintTo(const GivenCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 const GivenCase kGiven[] = {
     {"nothing_given", {}, false, false, false, false},
     {"jobs_given", {"--jobs"}, true, false, false, false},

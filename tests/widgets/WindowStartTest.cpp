@@ -7,6 +7,7 @@
 #include "app/WindowMain.h"
 #include "assets/Assets.h"
 
+#include "tests/common/Table.h"
 #include "tests/common/WindowFixture.h"
 
 #include <QAbstractItemView>
@@ -25,6 +26,11 @@ struct RecentCase {
     const char *site;
     QStringList after;
 };
+void PrintTo(const RecentCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 const RecentCase kRecent[] = {
     {"first", {}, "www.a.com", {"www.a.com"}},
     {"goes_in_front", {"www.a.com", "www.b.com"}, "www.c.com", {"www.c.com", "www.a.com", "www.b.com"}},
@@ -82,8 +88,10 @@ TEST_F(WindowStartFixture, AFirstStartIsTheDesignedWindow)
     EXPECT_EQ(form->siteBox()->text(), QStringLiteral("www.youlianweishi.example"));
     EXPECT_TRUE(form->siteHistory()->sites().isEmpty());
     EXPECT_TRUE(form->shownFactColumns().isEmpty());
-    if (const QScreen *screen = form->screen())
-        EXPECT_LE((form->geometry().center() - screen->availableGeometry().center()).manhattanLength(), 2);
+    if (const QScreen *screen = form->screen()) {
+        // Centred, give or take the frame the platform adds.
+        EXPECT_LE((form->geometry().center() - screen->availableGeometry().center()).manhattanLength(), 12);
+    }
 }
 
 TEST_F(WindowStartFixture, TheSitesCheckedAreOfferedAndTheLastIsInTheBoxNextTime)
