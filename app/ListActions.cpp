@@ -17,7 +17,6 @@
 #include <QItemSelectionModel>
 #include <QTreeView>
 
-#include <numeric>
 
 namespace friendlinks {
 
@@ -85,12 +84,8 @@ bool ListActions::exportCsv()
                                                    QStringLiteral("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return false;
-    const QList<int> rowNumbers = m_host.shownRows();
-    QList<ResultRow> rows;
-    for (const int row : rowNumbers)
-        rows << m_host.engine->results()->row(row);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(formatCsv(shownTable(rows, rowNumbers))) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(formatCsv(shownTable(m_host.shownRows()))) < 0 || !file.commit()) {
         m_messages->show(m_host.window, applicationTitle(), QStringLiteral("无法写入文件：%1\n%2").arg(path, file.errorString()),
                          MessageIcon::warning);
         return false;
@@ -102,20 +97,16 @@ QString ListActions::selectedRowsTsv() const
 {
     // The selected rows of the results, in the command line's tsv format, with
     // the columns shown as 导出 CSV… writes them.
-    const QList<int> rowNumbers = m_host.selectedRows();
-    QList<ResultRow> rows;
-    for (const int row : rowNumbers)
-        rows << m_host.engine->results()->row(row);
-    return QString::fromUtf8(formatTsv(shownTable(rows, rowNumbers)));
+    return QString::fromUtf8(formatTsv(shownTable(m_host.selectedRows())));
 }
 
-// The rows (the list's rows rowNumbers) with the columns the list shows: the
-// fact columns shown and, while the list shows it, "变化" where it stands
-// among them.
-ResultTable ListActions::shownTable(const QList<ResultRow> &rows, const QList<int> &rowNumbers) const
+// The list's rows with the columns it shows: the fact columns shown and,
+// while the list shows it, "变化" where it stands among them.
+ResultTable ListActions::shownTable(const QList<int> &rows) const
 {
     ResultTable table;
-    table.rows = rows;
+    for (const int row : rows)
+        table.rows << m_host.engine->results()->row(row);
     table.factColumns = m_host.shownFactColumns();
     const QAbstractItemModel *shown = m_host.list->model();
     if (const auto *proxy = qobject_cast<const QAbstractProxyModel *>(shown))
@@ -129,7 +120,7 @@ ResultTable ListActions::shownTable(const QList<ResultRow> &rows, const QList<in
     for (const FactColumn fact : std::as_const(table.factColumns))
         if (header->visualIndex(kColumnCount + int(fact)) < header->visualIndex(kChanges))
             ++changes.afterFacts;
-    for (const int row : rowNumbers)
+    for (const int row : rows)
         changes.cells << model->changes().value(row).text;
     table.added = changes;
     return table;

@@ -62,7 +62,7 @@ public:
 
 private:
     void updateEnabled();
-    [[nodiscard]] ResultTable shownTable(const QList<ResultRow> &rows, const QList<int> &rowNumbers) const;
+    [[nodiscard]] ResultTable shownTable(const QList<int> &rows) const;
 
     ListHost m_host;
     MessageBox *m_messages;

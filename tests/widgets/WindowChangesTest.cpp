@@ -242,7 +242,7 @@ TEST_F(WindowChanges, TheColumnFillsWhenTheComparisonOffTheWindowsThreadIsDone)
     // As the check ends, after it is recorded: the comparison has begun, and nothing of it is shown yet.
     bool comparedAtTheEnd = true;
     QString cellAtTheEnd = QStringLiteral("not seen");
-    connect(form->engine(), &CheckEngine::siteFinished, form.get(), [&] {
+    QObject::connect(form->engine(), &CheckEngine::siteFinished, form.get(), [&] {
         comparedAtTheEnd = !compared.isEmpty();
         cellAtTheEnd = listText(form->list(), 1, kChanges);
     });
@@ -264,7 +264,7 @@ TEST_F(WindowChanges, AComparisonOvertakenByTheNextCheckIsDropped)
     QSignalSpy compared(form->changesColumn(), &ChangesColumn::compared);
     // The list is left as a new check leaves it while this check's comparison is under way.
     QMetaObject::Connection once;
-    once = connect(form->engine(), &CheckEngine::siteFinished, form.get(), [&] {
+    once = QObject::connect(form->engine(), &CheckEngine::siteFinished, form.get(), [&] {
         QObject::disconnect(once);
         form->changesColumn()->forget();
     });
