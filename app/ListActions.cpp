@@ -17,7 +17,6 @@
 #include <QItemSelectionModel>
 #include <QTreeView>
 
-
 namespace friendlinks {
 
 ListActions::ListActions(ListHost host, QMenu *menu, MessageBox *messages, SaveDialog *saveDialog)
