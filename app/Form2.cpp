@@ -347,11 +347,9 @@ void Form2::growWithWindow()
     m_bannerStrip->setGeometry(strip);
     m_bannerStrip->setPixmap(bannerPixmap(strip.size()));
     m_progress->move(strip.width() - 160, m_progress->y());
-    // The mode stays at the strip's right end, beside the progress bar; the notes take the room between.
+    // The mode stays at the strip's right end, beside the progress bar.
     QLabel *mode = m_bannerNotes->modeLabel();
     mode->move(mode->x() + grown, mode->y());
-    QLabel *note = m_bannerNotes->noteLabel();
-    note->resize(std::max(0, note->width() + grown), note->height());
 }
 
 void Form2::tick()
