@@ -25,15 +25,18 @@ struct Words {
     QString counted; // in the summary, after "N 个"; empty: the site itself, no count
 };
 
-const std::array<Words, 11> &words()
+const std::array<Words, 14> &words()
 {
     // In the summary's order: what got worse, then the rest.
-    static const std::array<Words, 11> table{{
+    static const std::array<Words, 14> table{{
         {kChangeUnreachable, QStringLiteral("无法访问"), QString()},
         {kChangeBacklinkLost, QStringLiteral("反链丢失"), QStringLiteral("反链丢失")},
         {kChangeNofollowAdded, QStringLiteral("加了 nofollow"), QStringLiteral("加了 nofollow")},
         {kChangeIndexDrop, QStringLiteral("收录下降"), QStringLiteral("收录下降")},
         {kChangeRankLost, QStringLiteral("首页不再第一"), QStringLiteral("首页不再第一")},
+        {kChangeScriptLink, QStringLiteral("反链改为脚本写入"), QStringLiteral("反链改为脚本写入")},
+        {kChangeFrameLink, QStringLiteral("反链移进框架页"), QStringLiteral("反链移进框架页")},
+        {kChangeCssHidden, QStringLiteral("反链被样式隐藏"), QStringLiteral("反链被样式隐藏")},
         {kChangeRemoved, QStringLiteral("友链移除"), QStringLiteral("友链移除")},
         {kChangeReachable, QStringLiteral("恢复访问"), QString()},
         {kChangeBacklinkBack, QStringLiteral("反链恢复"), QStringLiteral("反链恢复")},

@@ -54,8 +54,8 @@ struct RowFacts {
 // The fact columns that --facts and the window add after the six, in order
 // (the row schema's facts that have a column, check/RowSchema).
 enum class FactColumn { status, finalUrl, ms, backlinkNofollow, pageNofollow, outbound, baiduState, baiduCount,
-                        ourNofollow };
-inline constexpr int kFactColumnCount = int(FactColumn::ourNofollow) + 1;
+                        ourNofollow, backlinkWhere, backlinkHiddenBy };
+inline constexpr int kFactColumnCount = int(FactColumn::backlinkHiddenBy) + 1;
 
 struct FactColumnInfo {
     FactColumn column;

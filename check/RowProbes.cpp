@@ -1,6 +1,7 @@
 #include "check/RowProbes.h"
 
 #include "check/CheckMode.h"
+#include "check/PageExtrasProbe.h"
 
 namespace friendlinks {
 namespace {
@@ -11,6 +12,7 @@ struct ProbeSetting {
     WorkerPool::Client &client;
     const CheckMode &mode;
     QString site;
+    std::shared_ptr<ModernPageReads> modernReads; // modern: each page's read, for the extras probe
 };
 
 // The friend's home page: is there a link back, and the page's own facts.
@@ -36,11 +38,13 @@ public:
     void run(const RowContext &row, std::function<void(const ProbeResult &)> done) override
     {
         m_setting.pool.fetch(&m_setting.client, row.worker, row.link, m_setting.site,
-                             [this, link = row.link, done = std::move(done)](const FetchResult &page) {
+                             [this, row, link = row.link, done = std::move(done)](const FetchResult &page) {
                                  RowFacts facts = pageFacts(page, link);
                                  const BackLinkJudgement judged = m_setting.mode.judgeBackLink(page, link);
                                  facts.backlink = judged.anchor;
                                  facts.backlinkVerdict = judged.verdict;
+                                 if (judged.modernRead)
+                                     m_setting.modernReads->keep(row.row, judged.modernRead);
                                  ProbeResult probed;
                                  probed.change = [cell = judged.cell, facts](ResultRow &changed) {
                                      changed.cells[Column::fanlian] = cell;
@@ -155,9 +159,11 @@ private:
 RowProbes rowProbes(WorkerPool &pool, WorkerPool::Client &client, const CheckMode &mode, const QString &site,
                     const QString &baiduHost)
 {
-    const ProbeSetting setting{pool, client, mode, site};
+    const ProbeSetting setting{pool, client, mode, site, std::make_shared<ModernPageReads>()};
     RowProbes probes;
     probes.push_back(std::make_unique<PageProbe>(setting));
+    if (mode.modern())
+        probes.push_back(pageExtrasProbe(pool, client, site, setting.modernReads));
     probes.push_back(std::make_unique<BaiduRowProbe>(setting, baiduHost));
     return probes;
 }

@@ -46,6 +46,10 @@ QString anchorJson(const std::optional<BackLinkFacts> &anchor)
                       .arg(jsonString(anchor->href), rel.join(QStringLiteral(", ")), jsonBool(anchor->follow));
     if (!anchor->url.isEmpty()) // modern's key after the keys of old; classic's objects stay as they were
         out += QStringLiteral(", \"url\": ") + jsonString(anchor->url);
+    if (!anchor->where.isEmpty())
+        out += QStringLiteral(", \"where\": ") + jsonString(anchor->where);
+    if (!anchor->hiddenBy.isEmpty())
+        out += QStringLiteral(", \"hidden_by\": ") + jsonString(anchor->hiddenBy);
     return out + QLatin1Char('}');
 }
 
@@ -60,6 +64,8 @@ std::optional<BackLinkFacts> readAnchor(const QJsonValue &value)
         anchor.rel << token.toString();
     anchor.follow = object.value(QLatin1String("follow")).toBool(true);
     anchor.url = object.value(QLatin1String("url")).toString();
+    anchor.where = object.value(QLatin1String("where")).toString();
+    anchor.hiddenBy = object.value(QLatin1String("hidden_by")).toString();
     return anchor;
 }
 
@@ -208,12 +214,57 @@ QList<FieldChange> linkBackDiff(const ResultRow &o, const ResultRow &n)
     return backLinkDiff(o, n) + nofollowDiff(o, n);
 }
 
+QString whereOf(const RowFacts &facts)
+{
+    return facts.backlink ? facts.backlink->where : QString();
+}
+
+QString hiddenByOf(const RowFacts &facts)
+{
+    return facts.backlink ? facts.backlink->hiddenBy : QString();
+}
+
+// "页面", "脚本", "框架": where modern mode found the link back; red where no spider follows it.
+Cell whereCell(const RowFacts &facts)
+{
+    const QString where = whereOf(facts);
+    if (where == QLatin1String("page"))
+        return {QStringLiteral("页面")};
+    if (where == QLatin1String("script"))
+        return {QStringLiteral("脚本"), true};
+    if (where == QLatin1String("frame"))
+        return {QStringLiteral("框架"), true};
+    return {};
+}
+
+// The link back moved where no spider follows it: into script text or a frame page.
+QList<FieldChange> whereDiff(const ResultRow &o, const ResultRow &n)
+{
+    const QString before = whereOf(o.facts), after = whereOf(n.facts);
+    if (before.isEmpty() || before == after)
+        return {};
+    if (after == QLatin1String("script"))
+        return {{kChangeScriptLink, before, after}};
+    if (after == QLatin1String("frame"))
+        return {{kChangeFrameLink, before, after}};
+    return {};
+}
+
+QList<FieldChange> hiddenByDiff(const ResultRow &o, const ResultRow &n)
+{
+    const QString after = hiddenByOf(n.facts);
+    if (!o.facts.backlink || !hiddenByOf(o.facts).isEmpty() || after.isEmpty())
+        return {};
+    return {{kChangeCssHidden, QString(), after}};
+}
+
 } // namespace
 
 bool isRegression(const QString &change)
 {
     return change == kChangeRemoved || change == kChangeBacklinkLost || change == kChangeNofollowAdded
-        || change == kChangeIndexDrop || change == kChangeRankLost || change == kChangeUnreachable;
+        || change == kChangeIndexDrop || change == kChangeRankLost || change == kChangeUnreachable
+        || change == kChangeScriptLink || change == kChangeFrameLink || change == kChangeCssHidden;
 }
 
 const std::array<CellField, kColumnCount> &cellFields()
@@ -281,6 +332,14 @@ const QList<FactField> &factFields()
          [](const RowFacts &f) { return yesNo(nofollow(f.ourLink)); },
          [](const RowFacts &f) { return anchorJson(f.ourLink); },
          [](const QJsonValue &v, RowFacts &f) { f.ourLink = readAnchor(v); }, nullptr},
+        // Modern mode: where the link back was found and what of the page's style hides it, inside "backlink".
+        {nullptr, FactColumnInfo{FactColumn::backlinkWhere, QStringLiteral("反链位置"),
+                                 QStringLiteral("指回本站的链接在哪里：页面本身，脚本写入（蜘蛛不执行脚本），或框架页里"), 70},
+         whereCell, nullptr, nullptr, whereDiff},
+        {nullptr, FactColumnInfo{FactColumn::backlinkHiddenBy, QStringLiteral("反链隐藏"),
+                                 QStringLiteral("页面的样式或上层元素把指回本站的链接藏起来的规则，如 display:none (div.flink)"), 150},
+         [](const RowFacts &f) { return hiddenByOf(f).isEmpty() ? Cell{} : Cell{hiddenByOf(f), true}; }, nullptr,
+         nullptr, hiddenByDiff},
     };
     return table;
 }

@@ -34,6 +34,9 @@ inline const QString kChangeRankLost = QStringLiteral("rank_lost");
 inline const QString kChangeRankBack = QStringLiteral("rank_back");
 inline const QString kChangeUnreachable = QStringLiteral("unreachable"); // the whole site, one line
 inline const QString kChangeReachable = QStringLiteral("reachable");
+inline const QString kChangeScriptLink = QStringLiteral("script_link"); // the link back now only in script text
+inline const QString kChangeFrameLink = QStringLiteral("frame_link");   // now only in a frame page
+inline const QString kChangeCssHidden = QStringLiteral("css_hidden");   // now hidden by the page's style
 
 // True for the changes that make things worse.
 [[nodiscard]] bool isRegression(const QString &change);

@@ -62,6 +62,9 @@ public:
     // site is the checked site as typed (its own failures read as unreachable).
     void fetch(Client *client, int worker, const QString &address, const QString &site,
                std::function<void(const FetchResult &)> done);
+    // The same for a file read only so far: its body is cut at maxBodyBytes (TooLarge).
+    void fetch(Client *client, int worker, const QString &address, const QString &site, qint64 maxBodyBytes,
+               std::function<void(const FetchResult &)> done);
 
     // How the checks on this pool ask Baidu, together: one query per address
     // for all of them, at one pace, one block for all (a batch asks Baidu no

@@ -16,7 +16,8 @@ inline constexpr qsizetype kMaxModernTextLength = 64;
 // textarea ...), <template> or svg/math; an anchor left open ends with its
 // block and its reopened copies count too (see AnchorTree). Each href is
 // resolved against the page's first <base href>, else against pageAddress (the
-// address the page was read from); "//host/" takes the page's scheme.
+// address the page was read from); "//host/" takes the page's scheme. A
+// reader that needs no list reads the same links one by one (readPage).
 [[nodiscard]] QList<PageAnchor> readPageAnchors(QStringView html, const QString &pageAddress);
 
 // The address href leads to from base (both as written in a page): absolute

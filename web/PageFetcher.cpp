@@ -184,7 +184,8 @@ private:
         // Read straight into the body: no chunk is held twice. What the body
         // budget does not grant yet stays in Qt's read buffer, which then stops
         // reading the socket.
-        const qint64 room = std::min(m_reply->bytesAvailable(), kMaxBodyBytes - m_body.size());
+        const qint64 cap = std::clamp<qint64>(m_options.maxBodyBytes, 0, kMaxBodyBytes);
+        const qint64 room = std::min(m_reply->bytesAvailable(), cap - m_body.size());
         const qint64 wanted = m_guards.budget->take(this, room);
         if (wanted > 0) {
             const qsizetype had = m_body.size();
@@ -192,7 +193,7 @@ private:
             const qint64 got = m_reply->read(m_body.data() + had, wanted);
             m_body.resize(had + std::max<qint64>(got, 0));
         }
-        if (m_body.size() >= kMaxBodyBytes) {
+        if (m_body.size() >= cap) {
             FetchResult capped = page(); // the cap: keep what came, stop the transfer
             capped.failure = FetchResult::Failure::TooLarge;
             finish(std::move(capped));

@@ -39,6 +39,9 @@ struct FetchOptions {
     // only to targets this accepts; a refused target ends the fetch with the
     // redirect's own answer, its target last in FetchResult::redirects.
     std::function<bool(const QString &target)> followRedirect;
+    // The body is cut here (at most kMaxBodyBytes), as TooLarge: a file that
+    // is read only so far is fetched no further.
+    qint64 maxBodyBytes = kMaxBodyBytes;
 };
 
 // One request in flight. Emits finished() exactly once, unless aborted first,
