@@ -116,7 +116,7 @@ bool writeAnchors(const QString &path)
         a += QByteArray(std::max<qsizetype>(1, kEach - a.size() - 5), 'x') + "</a>\n";
         file.write(a);
     }
-    file.write(kBackLink + "\n");
+    file.write("<a href=\"http://www.anchors300k.com/\">Me</a>\n"); // the checked site's
     return file.error() == QFile::NoError;
 }
 

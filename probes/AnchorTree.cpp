@@ -55,7 +55,8 @@ void AnchorTree::push(const QString &name, const StyledElement &element)
 {
     if (m_open.size() < kMaxDepth) {
         m_open << name;
-        m_elements << element;
+        if (m_chains)
+            m_elements << element;
     }
 }
 
@@ -63,8 +64,10 @@ void AnchorTree::push(const QString &name, const StyledElement &element)
 void AnchorTree::openAnchor(OpenAnchor anchor)
 {
     m_anchorAt = m_open.size();
-    anchor.chain = m_elements;
-    anchor.chain << anchor.element;
+    if (m_chains) {
+        anchor.chain = m_elements;
+        anchor.chain << anchor.element;
+    }
     push(QStringLiteral("a"), anchor.element);
     m_anchor = std::move(anchor);
 }

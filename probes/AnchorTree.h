@@ -31,10 +31,13 @@ struct OpenAnchor {
 // formatting elements"), until an </a>, a new <a> or the end of a table cell.
 // Takes HTML tokens only (the caller leaves out template and foreign ones).
 // Each anchor with an href goes to done as it ends, in page order, with the
-// elements open around it where it was (last) opened.
+// elements open around it where it was (last) opened (unless told to keep no chains).
 class AnchorTree {
 public:
-    explicit AnchorTree(std::function<void(OpenAnchor &&)> done) : m_done(std::move(done)) {}
+    explicit AnchorTree(std::function<void(OpenAnchor &&)> done, bool chains = true)
+        : m_done(std::move(done)), m_chains(chains)
+    {
+    }
     void startAnchor(OpenAnchor anchor);
     void startTag(const QString &name, bool selfClosing, const StyledElement &element = {});
     void endTag(const QString &name);
@@ -60,6 +63,7 @@ private:
     std::optional<OpenAnchor> m_pending; // an <a> closed by its block, opened again by what comes next
     int m_pendingMarkers = 0;         // table cells (and the like) open around it
     std::function<void(OpenAnchor &&)> m_done;
+    bool m_chains = true;
 };
 
 } // namespace friendlinks

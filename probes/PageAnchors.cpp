@@ -54,6 +54,7 @@ QString withSchemeSlashes(const QString &address, const QString &baseScheme)
 // Keeps every link of a page, for a reader that needs the list.
 class AnchorList final : public PageVisitor {
 public:
+    bool wantsStyledChains() const override { return false; }
     void anchor(PageAnchor &&anchor, const QList<StyledElement> &chain) override
     {
         (void)chain;

@@ -14,6 +14,7 @@ namespace {
 const QStringList kUnfollowedRel = {QStringLiteral("nofollow"), QStringLiteral("sponsored"), QStringLiteral("ugc")};
 // Every start tag carries its attributes: an ancestor's class, id and style decide whether a link shows.
 const QList<QLatin1StringView> kAllAttributes = {QLatin1StringView("*")};
+const QList<QLatin1StringView> kLinkAttributes = {QLatin1StringView("a"), QLatin1StringView("img")};
 const QList<QLatin1StringView> kBodiesRead = {QLatin1StringView("style"), QLatin1StringView("script")};
 // An anchor left open runs to the end of the page; its text is read no further than this.
 constexpr qsizetype kMaxRawText = 16 * 1024;
@@ -36,10 +37,11 @@ PageAnchor finished(OpenAnchor &open, const QString &baseAddress)
     return anchor;
 }
 
-OpenAnchor anchorOpenedBy(const HtmlStartTag &tag)
+OpenAnchor anchorOpenedBy(const HtmlStartTag &tag, bool styled)
 {
     OpenAnchor next;
-    next.element = styledElement(tag);
+    if (styled)
+        next.element = styledElement(tag);
     const HtmlAttribute *href = tag.attribute(QLatin1StringView("href"));
     next.link = href != nullptr;
     if (!href)
@@ -61,7 +63,8 @@ public:
     PageReader(QString baseAddress, PageVisitor &visitor)
         : m_base(std::move(baseAddress))
         , m_visitor(visitor)
-        , m_tree([this](OpenAnchor &&open) { m_visitor.anchor(finished(open, m_base), open.chain); })
+        , m_styled(visitor.wantsStyledChains())
+        , m_tree([this](OpenAnchor &&open) { m_visitor.anchor(finished(open, m_base), open.chain); }, m_styled)
     {
     }
 
@@ -87,7 +90,7 @@ public:
         } else {
             m_visitor.startTag(token.tag);
             if (name == QLatin1String("a"))
-                m_tree.startAnchor(anchorOpenedBy(token.tag));
+                m_tree.startAnchor(anchorOpenedBy(token.tag, m_styled));
             else
                 readStartTag(token);
         }
@@ -99,7 +102,7 @@ private:
     void readStartTag(const HtmlToken &token)
     {
         const HtmlStartTag &tag = token.tag;
-        m_tree.startTag(tag.name, token.selfClosing, styledElement(tag));
+        m_tree.startTag(tag.name, token.selfClosing, m_styled ? styledElement(tag) : StyledElement{});
         OpenAnchor *open = m_tree.current();
         if (tag.name == QLatin1String("img") && open && !open->image) {
             open->image = true;
@@ -110,14 +113,25 @@ private:
 
     QString m_base;
     PageVisitor &m_visitor;
+    bool m_styled = true;
     AnchorTree m_tree;
 };
+
+// Whether "<base" stands anywhere in html, in any case (a quick look for '<' first).
+bool mayHoldBase(QStringView html)
+{
+    for (qsizetype at = html.indexOf(u'<'); at >= 0 && at + 5 <= html.size(); at = html.indexOf(u'<', at + 1)) {
+        if (html.sliced(at + 1, 4).compare(QLatin1StringView("base"), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
 QString pageBaseAddress(QStringView html, const QString &pageAddress)
 {
-    if (!html.contains(QLatin1StringView("<base"), Qt::CaseInsensitive))
+    if (!mayHoldBase(html))
         return pageAddress; // most pages: no second pass
     std::optional<QString> base;
     forEachToken(html, {QLatin1StringView("base")}, [&base](const HtmlToken &token) {
@@ -138,7 +152,8 @@ void readPage(QStringView html, const QString &pageAddress, PageVisitor &visitor
     const QString base = pageBaseAddress(html, pageAddress);
     visitor.begin(base);
     PageReader reader(base, visitor);
-    forEachToken(html, kAllAttributes, [&reader](const HtmlToken &token) { reader.read(token); }, kBodiesRead);
+    forEachToken(html, visitor.wantsStyledChains() ? kAllAttributes : kLinkAttributes,
+                 [&reader](const HtmlToken &token) { reader.read(token); }, kBodiesRead);
     reader.finish();
 }
 

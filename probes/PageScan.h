@@ -16,6 +16,9 @@ namespace friendlinks {
 class PageVisitor {
 public:
     virtual ~PageVisitor() = default;
+    // False: the chains stay empty and only anchors' and images' attributes
+    // are read, which reads a page faster.
+    [[nodiscard]] virtual bool wantsStyledChains() const { return true; }
     // First of all: the address the page's links resolve against.
     virtual void begin(const QString &baseAddress) { (void)baseAddress; }
     // Each link as it ends, as readPageAnchors reads it, with chain: the

@@ -66,7 +66,7 @@ protected:
         }
         m_web.world().setPage("http://www.mysite.com/", home.toUtf8());
         m_web.world().setPage("http://www.other.com/", kBack.toUtf8());
-        connect(&m_web, &fakeweb::FakeWeb::requestReceived,
+        QObject::connect(&m_web, &fakeweb::FakeWeb::requestReceived,
                 [this](const QString &url) { ++m_requests[QUrl(url).host()]; });
     }
 
