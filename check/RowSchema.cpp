@@ -258,6 +258,23 @@ QList<FieldChange> hiddenByDiff(const ResultRow &o, const ResultRow &n)
     return {{kChangeCssHidden, QString(), after}};
 }
 
+// Where modern mode found the link back (backlink.where).
+FactField whereField()
+{
+    return {nullptr, FactColumnInfo{FactColumn::backlinkWhere, QStringLiteral("反链位置"),
+                                    QStringLiteral("指回本站的链接在哪里：页面本身，脚本写入（蜘蛛不执行脚本），或框架页里"), 70},
+            whereCell, nullptr, nullptr, whereDiff};
+}
+
+// What of the page's style hides the link back (backlink.hidden_by).
+FactField hiddenByField()
+{
+    return {nullptr, FactColumnInfo{FactColumn::backlinkHiddenBy, QStringLiteral("反链隐藏"),
+                                    QStringLiteral("页面的样式或上层元素把指回本站的链接藏起来的规则，如 display:none (div.flink)"), 150},
+            [](const RowFacts &f) { return hiddenByOf(f).isEmpty() ? Cell{} : Cell{hiddenByOf(f), true}; }, nullptr,
+            nullptr, hiddenByDiff};
+}
+
 } // namespace
 
 bool isRegression(const QString &change)
@@ -332,14 +349,7 @@ const QList<FactField> &factFields()
          [](const RowFacts &f) { return yesNo(nofollow(f.ourLink)); },
          [](const RowFacts &f) { return anchorJson(f.ourLink); },
          [](const QJsonValue &v, RowFacts &f) { f.ourLink = readAnchor(v); }, nullptr},
-        // Modern mode: where the link back was found and what of the page's style hides it, inside "backlink".
-        {nullptr, FactColumnInfo{FactColumn::backlinkWhere, QStringLiteral("反链位置"),
-                                 QStringLiteral("指回本站的链接在哪里：页面本身，脚本写入（蜘蛛不执行脚本），或框架页里"), 70},
-         whereCell, nullptr, nullptr, whereDiff},
-        {nullptr, FactColumnInfo{FactColumn::backlinkHiddenBy, QStringLiteral("反链隐藏"),
-                                 QStringLiteral("页面的样式或上层元素把指回本站的链接藏起来的规则，如 display:none (div.flink)"), 150},
-         [](const RowFacts &f) { return hiddenByOf(f).isEmpty() ? Cell{} : Cell{hiddenByOf(f), true}; }, nullptr,
-         nullptr, hiddenByDiff},
+        whereField(), hiddenByField(), // modern mode's, written inside "backlink"
     };
     return table;
 }

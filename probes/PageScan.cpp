@@ -4,7 +4,7 @@
 #include "probes/BackLinkProbe.h"
 #include "probes/CharacterReferences.h"
 #include "probes/InlineStyle.h"
-#include "probes/PageAnchors.h"
+#include "probes/LinkAddress.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #include "probes/ScriptLinks.h"
 
 #include "probes/LinkFacts.h"
-#include "probes/PageAnchors.h"
+#include "probes/LinkAddress.h"
 
 namespace friendlinks {
 namespace {

@@ -48,6 +48,14 @@ const QList<Friend> &friends()
          {{"/a.js", "var a = 1;"}, {"/links.html", kBack.toUtf8()}}, kFrameLinkCell, true, "frame", 3},
         {"www.nolink.com", "<iframe src=/empty.html></iframe><iframe src=http://www.other.com/>",
          {{"/empty.html", "<a href=/>home</a>"}}, kNoLink, true, "", 2},
+        // At most 4 scripts and 2 frames are read; the fifth script and the third frame hold it in vain.
+        {"www.many.com",
+         "<script src=/1.js></script><script src=/2.js></script><script src=/3.js></script><script src=/4.js></script>"
+         "<script src=/5.js></script><iframe src=/1.html></iframe><iframe src=/2.html></iframe><iframe src=/3.html>",
+         {{"/5.js", "'http://www.mysite.com/'"}, {"/3.html", kBack.toUtf8()}}, kNoLink, true, "", 7},
+        // A style sheet is read to 256 KiB: a rule past it hides nothing.
+        {"www.bigsheet.com", ("<link rel=stylesheet href=/big.css><p class=flink>" + kBack).toUtf8(),
+         {{"/big.css", "/*" + QByteArray(300 * 1024, 'x') + "*/ .flink{display:none}"}}, "我的站", false, "page", 2},
     };
     return list;
 }
