@@ -40,16 +40,20 @@ public:
     void startTag(const HtmlStartTag &tag) override
     {
         PageResources &found = m_scan.resources;
-        if (tag.name == QLatin1String("link") && relHas(tag, QLatin1String("stylesheet")))
-            keep(tag, "href", kMaxPageStyleSheets, m_sheets, [&found](const QString &address) {
+        if (tag.name == QLatin1String("link") && relHas(tag, QLatin1String("stylesheet"))
+            && m_sheets < kMaxPageStyleSheets) {
+            if (const QString address = sameSiteAddress(tag, "href"); !address.isEmpty()) {
                 found.styles << StyleSource{{}, address};
-            });
-        else if (tag.name == QLatin1String("script"))
-            keep(tag, "src", kMaxPageScripts, found.scripts.size(),
-                 [&found](const QString &address) { found.scripts << address; });
-        else if (tag.name == QLatin1String("iframe") || tag.name == QLatin1String("frame"))
-            keep(tag, "src", kMaxPageFrames, found.frames.size(),
-                 [&found](const QString &address) { found.frames << address; });
+                ++m_sheets;
+            }
+        } else if (tag.name == QLatin1String("script") && found.scripts.size() < kMaxPageScripts) {
+            if (const QString address = sameSiteAddress(tag, "src"); !address.isEmpty())
+                found.scripts << address;
+        } else if ((tag.name == QLatin1String("iframe") || tag.name == QLatin1String("frame"))
+                   && found.frames.size() < kMaxPageFrames) {
+            if (const QString address = sameSiteAddress(tag, "src"); !address.isEmpty())
+                found.frames << address;
+        }
     }
 
     void rawText(const QString &element, QStringView body) override
@@ -75,18 +79,14 @@ private:
         return rel && rel->value.toLower().simplified().split(u' ').contains(word);
     }
 
-    template<typename Add>
-    void keep(const HtmlStartTag &tag, const char *attribute, qsizetype most, qsizetype had, Add add)
+    // The address the attribute names, resolved, when it is on the page's own site; else empty.
+    QString sameSiteAddress(const HtmlStartTag &tag, const char *attribute) const
     {
         const HtmlAttribute *value = tag.attribute(QLatin1StringView(attribute));
-        if (!value || had >= most || m_site.isEmpty())
-            return;
+        if (!value || m_site.isEmpty())
+            return {};
         const QString address = resolveLinkAddress(m_base, value->value);
-        if (!address.isEmpty() && registrableDomainOf(address) == m_site) {
-            add(address);
-            if (tag.name == QLatin1String("link"))
-                ++m_sheets;
-        }
+        return !address.isEmpty() && registrableDomainOf(address) == m_site ? address : QString();
     }
 
     ModernBackLinkScan &m_scan;
