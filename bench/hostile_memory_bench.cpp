@@ -9,6 +9,8 @@
 //   big32     thirty-two friends sending 20 MB each (--jobs 32)
 //   headers   eight friends whose header never ends, --timeout-ms 15000 (--jobs 8)
 //   links370k a home page listing 370,000 friend links (--jobs 8)
+//   anchors300k one friend whose page is 16 MB of 300,000 anchors, the link
+//             back the last, in modern mode (--jobs 8)
 //
 //   ./build/bench/hostile_memory_bench [CASE]
 #include "check/CheckEngine.h"
@@ -101,6 +103,23 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// Nearly 16 MB (under the size cap) of 300,000 anchors to elsewhere, the link back the last.
+bool writeAnchors(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    constexpr int kCount = 300000;
+    constexpr qsizetype kEach = 16 * 1000 * 1000 / kCount;
+    for (int i = 0; i < kCount - 1; ++i) {
+        QByteArray a = "<a href=\"http://www.elsewhere.com/" + QByteArray::number(i) + "\">";
+        a += QByteArray(std::max<qsizetype>(1, kEach - a.size() - 5), 'x') + "</a>\n";
+        file.write(a);
+    }
+    file.write("<a href=\"http://www.anchors300k.com/\">Me</a>\n"); // the checked site's
+    return file.error() == QFile::NoError;
+}
+
 // A home page linking to the given friends, in order.
 QByteArray homeOf(const QStringList &friends)
 {
@@ -108,6 +127,17 @@ QByteArray homeOf(const QStringList &friends)
     for (const QString &f : friends)
         home += "<a href=\"http://" + f.toUtf8() + "/\">friend</a>\n";
     return home + "</body></html>";
+}
+
+// The anchors300k case: its checked site, its one friend and its page.
+bool addAnchorsCase(const QDir &dir, QJsonObject &world)
+{
+    if (!writeAnchors(dir.filePath("anchors.html"))
+        || !writeFile(dir.filePath("anchors300k.html"), homeOf({QStringLiteral("www.anchors.com")})))
+        return false;
+    world["http://www.anchors.com/"] = QJsonObject{{"file", "anchors.html"}};
+    world["http://www.anchors300k.com/"] = QJsonObject{{"file", "anchors300k.html"}};
+    return true;
 }
 
 // Writes the world into dir; its JSON file's path, or empty on failure.
@@ -168,7 +198,7 @@ QString writeWorld(const QDir &dir)
     page("www.headers.com", QJsonObject{{"file", "headers.html"}});
     page("www.many.com", QJsonObject{{"file", "many.html"}});
     const QString path = dir.filePath("world.json");
-    return writeFile(path, QJsonDocument(world).toJson()) ? path : QString();
+    return addAnchorsCase(dir, world) && writeFile(path, QJsonDocument(world).toJson()) ? path : QString();
 }
 
 // The process's high-water mark of resident memory, in MB.
@@ -188,6 +218,7 @@ struct Case {
     const char *site;
     int jobs;
     int timeoutMs;
+    bool modern = false;
 };
 
 const Case kCases[] = {
@@ -196,6 +227,7 @@ const Case kCases[] = {
     {"big32", "www.big32.com", 32, 5000},
     {"headers", "www.headers.com", 8, 15000},
     {"links370k", "www.many.com", 8, 5000},
+    {"anchors300k", "www.anchors300k.com", 8, 5000, true},
 };
 
 // One case in this process: prints its line and returns whether its rows were right.
@@ -205,6 +237,7 @@ bool runCase(const Case &c, quint16 port)
     settings.proxy = QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port);
     settings.jobs = c.jobs;
     settings.timeoutMs = c.timeoutMs;
+    settings.modern = c.modern;
     friendlinks::CheckEngine engine(settings);
     QObject::connect(&engine, &friendlinks::CheckEngine::siteFinished, qApp, &QCoreApplication::quit);
     engine.start(QString::fromLatin1(c.site));
@@ -228,6 +261,9 @@ bool runCase(const Case &c, quint16 port)
                 right = false;
         }
     }
+    if (QByteArrayView(c.name) == "anchors300k")
+        right = engine.results()->cellRows().size() == 1
+            && engine.results()->cellRows()[0][friendlinks::Column::fanlian].text == QStringLiteral("Me");
     std::printf("%-10s --jobs %-2d %5.1f s, %6lld rows, peak memory %4.0f MB\n", c.name, c.jobs,
                 engine.elapsedMs() / 1000.0, static_cast<long long>(engine.results()->cellRows().size()), peakResidentMb());
     return right;

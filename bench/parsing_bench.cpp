@@ -1,6 +1,7 @@
 // Parsing micro-benchmarks on generated pages: no network, no files.
 #include "check/Harvest.h"
 #include "probes/BackLinkProbe.h"
+#include "probes/ModernBackLink.h"
 #include "probes/PageAnchors.h"
 #include "probes/RobotsRules.h"
 #include "probes/StyleRules.h"
@@ -140,6 +141,22 @@ void BM_ReadPageAnchors_1MB(benchmark::State &state)
     state.counters["anchors"] = double(anchors);
 }
 BENCHMARK(BM_ReadPageAnchors_1MB)->Unit(benchmark::kMillisecond);
+
+// Modern mode's back-link verdict on the same page: the link back is the last anchor.
+void BM_ScanModernBackLinks_1MB(benchmark::State &state)
+{
+    const QString page = pageWithAnchors(kMiB, 5000) + QStringLiteral("<a href=\"http://www.me.com/\">me</a>");
+    bool passes = false;
+    for (auto _ : state) {
+        const ModernBackLinkScan scan =
+            scanModernBackLinks(page, QStringLiteral("https://www.friend.com/"), QStringLiteral("me.com"), false);
+        passes = scan.passes;
+        benchmark::DoNotOptimize(scan);
+    }
+    if (!passes)
+        state.SkipWithError("the link back was not found");
+}
+BENCHMARK(BM_ScanModernBackLinks_1MB)->Unit(benchmark::kMillisecond);
 
 void BM_ModernHarvest_1000(benchmark::State &state)
 {

@@ -53,15 +53,30 @@ BackLinkJudgement CheckMode::judgeBackLink(const FetchResult &page, const QStrin
                 {}, Verdict::NotRead};
     const bool pageNofollow = pageLinkFacts(page.text, page.headers, {}).nofollow;
     const QString address = page.finalUrl.isEmpty() ? PageFetcher::withScheme(link) : page.finalUrl;
-    const ModernBackLinkScan scan = scanModernBackLinks(page.text, address, m_siteHost, pageNofollow);
+    auto read = std::make_shared<ModernPageRead>();
+    read->scan = scanModernBackLinks(page.text, address, m_siteHost, pageNofollow);
+    read->pageNofollow = pageNofollow;
+    read->tooLarge = page.failure == FetchResult::Failure::TooLarge;
+    read->pageAddress = address;
+    BackLinkJudgement judged = judgeModernScan(read->scan, read->tooLarge);
+    judged.modernRead = std::move(read);
+    return judged;
+}
+
+BackLinkJudgement judgeModernScan(const ModernBackLinkScan &scan, bool tooLarge)
+{
+    using Verdict = BackLinkVerdict;
     if (!scan.anchor) { // in a page cut at the size cap, the link may be in the part not read
-        if (page.failure == FetchResult::Failure::TooLarge)
-            return {{failureText(page.failure), true}, {}, Verdict::NotRead};
+        if (tooLarge)
+            return {{failureText(FetchResult::Failure::TooLarge), true}, {}, Verdict::NotRead};
         return {{kNoLink, true}, {}, Verdict::NoLink};
     }
-    return {{keptText(scan.anchor->text), !scan.passes},
-            BackLinkFacts{scan.anchor->href, scan.anchor->rel, scan.anchor->follow, scan.anchor->address},
-            scan.passes ? Verdict::Linked : Verdict::PassesNothing};
+    BackLinkFacts facts{scan.anchor->href, scan.anchor->rel, scan.anchor->follow, scan.anchor->address};
+    facts.where = kWherePage;
+    if (scan.hiddenBy)
+        facts.hiddenBy = scan.hiddenBy->text();
+    const QString text = scan.hiddenBy ? kHiddenLinkCell : keptText(scan.anchor->text);
+    return {{text, !scan.passes}, facts, scan.passes ? Verdict::Linked : Verdict::PassesNothing};
 }
 
 QString CheckMode::baiduQuery(const QString &baiduHost, const QString &link) const

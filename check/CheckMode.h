@@ -6,10 +6,12 @@
 #include "probes/BaiduProbe.h"
 #include "probes/BaiduState.h"
 #include "probes/LinkFacts.h"
+#include "probes/ModernBackLink.h"
 #include "web/FetchResult.h"
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace friendlinks {
@@ -18,6 +20,23 @@ inline const QString kClassicModeName = QStringLiteral("classic");
 inline const QString kModernModeName = QStringLiteral("modern");
 // Modern mode's back-link cell for a page that answered an HTTP error status.
 inline const QString kPageErrorCell = QStringLiteral("页面错误 HTTP %1");
+// Modern mode's back-link cells for the links back a spider never sees or follows.
+inline const QString kHiddenLinkCell = QStringLiteral("隐藏的链接");
+inline const QString kScriptLinkCell = QStringLiteral("脚本写入的链接");
+inline const QString kFrameLinkCell = QStringLiteral("框架页里的链接");
+// Where the link back that decided was found (the fact backlink.where).
+inline const QString kWherePage = QStringLiteral("page");
+inline const QString kWhereScript = QStringLiteral("script");
+inline const QString kWhereFrame = QStringLiteral("frame");
+
+// What a modern page scan leaves for the files the page loads to be read
+// (its style sheets, scripts and frames): the scan, and how it was judged.
+struct ModernPageRead {
+    ModernBackLinkScan scan;
+    bool pageNofollow = false;
+    bool tooLarge = false;   // the page passed the size cap
+    QString pageAddress;     // where it was read from
+};
 
 
 // The back-link cell of a row, the anchor that decided it and what the cell says.
@@ -25,7 +44,12 @@ struct BackLinkJudgement {
     Cell cell;
     std::optional<BackLinkFacts> anchor; // none when no anchor decided or the page was not read
     BackLinkVerdict verdict = BackLinkVerdict::Unknown;
+    std::shared_ptr<const ModernPageRead> modernRead = {}; // modern, a page read: for the files it loads
 };
+
+// The back-link cell of a modern scan of a page: the deciding anchor's text,
+// red when it passes nothing, "隐藏的链接" when its ancestors or style rules hide it.
+[[nodiscard]] BackLinkJudgement judgeModernScan(const ModernBackLinkScan &scan, bool tooLarge);
 
 // The rules that differ between the classic check and the modern one, chosen
 // once per check. Classic: "http://" friend links, a back link is an anchor

@@ -75,8 +75,8 @@ struct RowFacts {
 // The fact columns that --facts and the window add after the six, in order
 // (the row schema's facts that have a column, check/RowSchema).
 enum class FactColumn { status, finalUrl, ms, backlinkNofollow, pageNofollow, outbound, baiduState, baiduCount,
-                        ourNofollow, robotsBlocked, spiderHidden, jumpVia };
-inline constexpr int kFactColumnCount = int(FactColumn::jumpVia) + 1;
+                        ourNofollow, robotsBlocked, spiderHidden, jumpVia, backlinkWhere, backlinkHiddenBy };
+inline constexpr int kFactColumnCount = int(FactColumn::backlinkHiddenBy) + 1;
 
 struct FactColumnInfo {
     FactColumn column;

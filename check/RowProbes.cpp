@@ -4,6 +4,7 @@
 #include "check/JumpProbe.h"
 #include "check/RobotsProbe.h"
 #include "check/SpiderViewProbe.h"
+#include "check/PageExtrasProbe.h"
 
 namespace friendlinks {
 namespace {
@@ -14,6 +15,7 @@ struct ProbeSetting {
     WorkerPool::Client &client;
     const CheckMode &mode;
     QString site;
+    std::shared_ptr<ModernPageReads> modernReads; // modern: each page's read, for the extras probe
 };
 
 // The friend's home page: is there a link back, and the page's own facts.
@@ -39,11 +41,13 @@ public:
     void run(const RowContext &row, std::function<void(const ProbeResult &)> done) override
     {
         m_setting.pool.fetch(&m_setting.client, row.worker, row.link, m_setting.site,
-                             [this, link = row.link, done = std::move(done)](const FetchResult &page) {
+                             [this, row, link = row.link, done = std::move(done)](const FetchResult &page) {
                                  RowFacts facts = pageFacts(page, link);
                                  const BackLinkJudgement judged = m_setting.mode.judgeBackLink(page, link);
                                  facts.backlink = judged.anchor;
                                  facts.backlinkVerdict = judged.verdict;
+                                 if (judged.modernRead)
+                                     m_setting.modernReads->keep(row.row, judged.modernRead);
                                  ProbeResult probed;
                                  probed.change = [cell = judged.cell, facts](ResultRow &changed) {
                                      changed.cells[Column::fanlian] = cell;
@@ -160,11 +164,14 @@ private:
 RowProbes rowProbes(WorkerPool &pool, WorkerPool::Client &client, const CheckMode &mode, const QString &site,
                     const QString &baiduHost, bool spiderCheck)
 {
-    const ProbeSetting setting{pool, client, mode, site};
+    const ProbeSetting setting{pool, client, mode, site, std::make_shared<ModernPageReads>()};
     RowProbes probes;
     probes.push_back(std::make_unique<PageProbe>(setting));
-    if (mode.modern()) // right after the page probe, which hands it the page
+    if (mode.modern()) {
+        // Right after the page probe, which hands it the page.
         probes.push_back(std::make_unique<JumpProbe>(pool, client, site));
+        probes.push_back(pageExtrasProbe(pool, client, site, setting.modernReads));
+    }
     probes.push_back(std::make_unique<BaiduRowProbe>(setting, baiduHost));
     probes.push_back(std::make_unique<RobotsProbe>(pool, client, mode.modern(), site));
     if (mode.modern() || spiderCheck)

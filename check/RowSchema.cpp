@@ -48,6 +48,10 @@ QString anchorJson(const std::optional<BackLinkFacts> &anchor)
         out += QStringLiteral(", \"url\": ") + jsonString(anchor->url);
     if (!anchor->via.isEmpty()) // a jump link only
         out += QStringLiteral(", \"via\": ") + jsonString(anchor->via);
+    if (!anchor->where.isEmpty())
+        out += QStringLiteral(", \"where\": ") + jsonString(anchor->where);
+    if (!anchor->hiddenBy.isEmpty())
+        out += QStringLiteral(", \"hidden_by\": ") + jsonString(anchor->hiddenBy);
     return out + QLatin1Char('}');
 }
 
@@ -63,6 +67,8 @@ std::optional<BackLinkFacts> readAnchor(const QJsonValue &value)
     anchor.follow = object.value(QLatin1String("follow")).toBool(true);
     anchor.url = object.value(QLatin1String("url")).toString();
     anchor.via = object.value(QLatin1String("via")).toString();
+    anchor.where = object.value(QLatin1String("where")).toString();
+    anchor.hiddenBy = object.value(QLatin1String("hidden_by")).toString();
     return anchor;
 }
 
@@ -303,6 +309,65 @@ QList<FactField> keptFromBaiduFields()
          [](const RowFacts &f) { return jumpVia(f).isEmpty() ? Cell{} : Cell{jumpVia(f), true}; }, nullptr, nullptr,
          jumpDiff},
     };
+QString whereOf(const RowFacts &facts)
+{
+    return facts.backlink ? facts.backlink->where : QString();
+}
+
+QString hiddenByOf(const RowFacts &facts)
+{
+    return facts.backlink ? facts.backlink->hiddenBy : QString();
+}
+
+// "页面", "脚本", "框架": where modern mode found the link back; red where no spider follows it.
+Cell whereCell(const RowFacts &facts)
+{
+    const QString where = whereOf(facts);
+    if (where == QLatin1String("page"))
+        return {QStringLiteral("页面")};
+    if (where == QLatin1String("script"))
+        return {QStringLiteral("脚本"), true};
+    if (where == QLatin1String("frame"))
+        return {QStringLiteral("框架"), true};
+    return {};
+}
+
+// The link back moved where no spider follows it: into script text or a frame page.
+QList<FieldChange> whereDiff(const ResultRow &o, const ResultRow &n)
+{
+    const QString before = whereOf(o.facts), after = whereOf(n.facts);
+    if (before.isEmpty() || before == after)
+        return {};
+    if (after == QLatin1String("script"))
+        return {{kChangeScriptLink, before, after}};
+    if (after == QLatin1String("frame"))
+        return {{kChangeFrameLink, before, after}};
+    return {};
+}
+
+QList<FieldChange> hiddenByDiff(const ResultRow &o, const ResultRow &n)
+{
+    const QString after = hiddenByOf(n.facts);
+    if (!o.facts.backlink || !hiddenByOf(o.facts).isEmpty() || after.isEmpty())
+        return {};
+    return {{kChangeCssHidden, QString(), after}};
+}
+
+// Where modern mode found the link back (backlink.where).
+FactField whereField()
+{
+    return {nullptr, FactColumnInfo{FactColumn::backlinkWhere, QStringLiteral("反链位置"),
+                                    QStringLiteral("指回本站的链接在哪里：页面本身，脚本写入（蜘蛛不执行脚本），或框架页里"), 70},
+            whereCell, nullptr, nullptr, whereDiff};
+}
+
+// What of the page's style hides the link back (backlink.hidden_by).
+FactField hiddenByField()
+{
+    return {nullptr, FactColumnInfo{FactColumn::backlinkHiddenBy, QStringLiteral("反链隐藏"),
+                                    QStringLiteral("页面的样式或上层元素把指回本站的链接藏起来的规则，如 display:none (div.flink)"), 150},
+            [](const RowFacts &f) { return hiddenByOf(f).isEmpty() ? Cell{} : Cell{hiddenByOf(f), true}; }, nullptr,
+            nullptr, hiddenByDiff};
 }
 
 } // namespace
@@ -311,7 +376,8 @@ bool isRegression(const QString &change)
 {
     return change == kChangeRemoved || change == kChangeBacklinkLost || change == kChangeNofollowAdded
         || change == kChangeIndexDrop || change == kChangeRankLost || change == kChangeUnreachable
-        || change == kChangeRobotsBlocked || change == kChangeSpiderHidden || change == kChangeJumpLink;
+        || change == kChangeRobotsBlocked || change == kChangeSpiderHidden || change == kChangeJumpLink
+        || change == kChangeScriptLink || change == kChangeFrameLink || change == kChangeCssHidden;
 }
 
 const std::array<CellField, kColumnCount> &cellFields()
@@ -379,6 +445,7 @@ const QList<FactField> &factFields()
          [](const RowFacts &f) { return yesNo(nofollow(f.ourLink)); },
          [](const RowFacts &f) { return anchorJson(f.ourLink); },
          [](const QJsonValue &v, RowFacts &f) { f.ourLink = readAnchor(v); }, nullptr},
+        whereField(), hiddenByField(), // modern mode's, written inside "backlink"
     } + keptFromBaiduFields();
     return table;
 }

@@ -37,6 +37,9 @@ inline const QString kChangeReachable = QStringLiteral("reachable");
 inline const QString kChangeRobotsBlocked = QStringLiteral("robots_blocked"); // robots.txt now keeps Baidu's spider out
 inline const QString kChangeSpiderHidden = QStringLiteral("spider_hidden");   // the spider is now shown another link back
 inline const QString kChangeJumpLink = QStringLiteral("jump_link");           // the link back now goes through a jump
+inline const QString kChangeScriptLink = QStringLiteral("script_link"); // the link back now only in script text
+inline const QString kChangeFrameLink = QStringLiteral("frame_link");   // now only in a frame page
+inline const QString kChangeCssHidden = QStringLiteral("css_hidden");   // now hidden by the page's style
 
 // True for the changes that make things worse.
 [[nodiscard]] bool isRegression(const QString &change);

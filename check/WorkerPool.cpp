@@ -183,6 +183,12 @@ void WorkerPool::workerDone(int worker)
 void WorkerPool::fetch(Client *client, int worker, const QString &address, const QString &site,
                        std::function<void(const FetchResult &)> done)
 {
+    fetch(client, worker, address, site, kMaxBodyBytes, std::move(done));
+}
+
+void WorkerPool::fetch(Client *client, int worker, const QString &address, const QString &site, qint64 maxBodyBytes,
+                       std::function<void(const FetchResult &)> done)
+{
     auto ticket = std::make_shared<FetchTicket>();
     ticket->client = client;
     ticket->host = hostOf(address);
@@ -190,6 +196,7 @@ void WorkerPool::fetch(Client *client, int worker, const QString &address, const
     // is closed once the answer is in, so open sockets follow the work in flight.
     FetchOptions options;
     options.keepConnection = ticket->host == m_baidu.host();
+    options.maxBodyBytes = maxBodyBytes;
     startFetch(ticket, worker, address, site, options, std::move(done));
 }
 

@@ -66,6 +66,9 @@ public:
     // redirect rule); the connection is closed after it, as for any friend's host.
     void fetch(Client *client, int worker, const QString &address, const QString &site, const FetchOptions &options,
                std::function<void(const FetchResult &)> done);
+    // The same for a file read only so far: its body is cut at maxBodyBytes (TooLarge).
+    void fetch(Client *client, int worker, const QString &address, const QString &site, qint64 maxBodyBytes,
+               std::function<void(const FetchResult &)> done);
 
     // How the checks on this pool ask Baidu, together: one query per address
     // for all of them, at one pace, one block for all (a batch asks Baidu no

@@ -2,6 +2,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace friendlinks {
 namespace {
 
@@ -49,10 +51,25 @@ OpenAnchor *AnchorTree::current()
     return m_anchor ? &*m_anchor : nullptr;
 }
 
-void AnchorTree::push(const QString &name)
+void AnchorTree::push(const QString &name, const StyledElement &element)
 {
-    if (m_open.size() < kMaxDepth)
+    if (m_open.size() < kMaxDepth) {
         m_open << name;
+        if (m_chains)
+            m_elements << element;
+    }
+}
+
+// Puts anchor in the tree where the open elements end.
+void AnchorTree::openAnchor(OpenAnchor anchor)
+{
+    m_anchorAt = m_open.size();
+    if (m_chains) {
+        anchor.chain = m_elements;
+        anchor.chain << anchor.element;
+    }
+    push(QStringLiteral("a"), anchor.element);
+    m_anchor = std::move(anchor);
 }
 
 void AnchorTree::startAnchor(OpenAnchor anchor)
@@ -60,13 +77,11 @@ void AnchorTree::startAnchor(OpenAnchor anchor)
     closeAnchor(); // a new <a> ends the one before, as browsers read it
     m_pending.reset();
     reconstruct();
-    m_anchorAt = m_open.size();
-    m_pendingMarkers = markersBelow(m_anchorAt);
-    push(QStringLiteral("a"));
-    m_anchor = std::move(anchor);
+    m_pendingMarkers = markersBelow(m_open.size());
+    openAnchor(std::move(anchor));
 }
 
-void AnchorTree::startTag(const QString &name, bool selfClosing)
+void AnchorTree::startTag(const QString &name, bool selfClosing, const StyledElement &element)
 {
     if (kClosesP.contains(name)) {
         const qsizetype p = openIndex(QStringLiteral("p"), kButtonScope);
@@ -88,7 +103,7 @@ void AnchorTree::startTag(const QString &name, bool selfClosing)
     if (!kNoReconstruct.contains(name) && !kClosesP.contains(name))
         reconstruct();
     if (!selfClosing && !kVoid.contains(name))
-        push(name);
+        push(name, element);
 }
 
 void AnchorTree::endTag(const QString &name)
@@ -116,21 +131,17 @@ void AnchorTree::text(QStringView text)
         reconstruct();
 }
 
-QList<OpenAnchor> AnchorTree::finish()
+void AnchorTree::finish()
 {
     closeAnchor();
     m_pending.reset();
-    return std::move(m_done);
 }
 
 void AnchorTree::reconstruct()
 {
     if (m_anchor || !m_pending || markersBelow(m_open.size()) > m_pendingMarkers)
         return; // a table cell opened since keeps it out, as the browser's marker does
-    OpenAnchor copy = *m_pending; // the copy starts with no text of its own
-    m_anchorAt = m_open.size();
-    push(QStringLiteral("a"));
-    m_anchor = std::move(copy);
+    openAnchor(*m_pending); // the copy starts with no text of its own
 }
 
 // Closes the elements from index on; an <a> among them stays to be opened again
@@ -140,6 +151,7 @@ void AnchorTree::popTo(qsizetype index)
     const bool anchorCloses = m_anchor && m_anchorAt >= index;
     const int markersLeft = markersBelow(index);
     m_open.resize(index);
+    m_elements.resize(std::min(index, m_elements.size()));
     if (anchorCloses) {
         OpenAnchor reopened = *m_anchor;
         reopened.rawText.clear();
@@ -155,7 +167,7 @@ void AnchorTree::popTo(qsizetype index)
 void AnchorTree::closeAnchor()
 {
     if (m_anchor && m_anchor->link)
-        m_done << std::move(*m_anchor);
+        m_done(std::move(*m_anchor));
     m_anchor.reset();
     m_anchorAt = -1;
 }

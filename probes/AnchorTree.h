@@ -1,12 +1,14 @@
 #pragma once
 
 #include "probes/PageAnchor.h"
+#include "probes/StyleSelectors.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <optional>
 
 namespace friendlinks {
@@ -18,6 +20,8 @@ struct OpenAnchor {
     QString rawText;
     bool image = false;
     QString alt;
+    StyledElement element;        // the <a> itself, as its start tag gives it
+    QList<StyledElement> chain;   // the elements open from the root to the anchor, element last
 };
 
 // Follows where a browser's tree builder puts the <a> elements of a page, for
@@ -26,16 +30,22 @@ struct OpenAnchor {
 // text or inline tag that comes next (the browser's "reconstruct the active
 // formatting elements"), until an </a>, a new <a> or the end of a table cell.
 // Takes HTML tokens only (the caller leaves out template and foreign ones).
+// Each anchor with an href goes to done as it ends, in page order, with the
+// elements open around it where it was (last) opened (unless told to keep no chains).
 class AnchorTree {
 public:
+    explicit AnchorTree(std::function<void(OpenAnchor &&)> done, bool chains = true)
+        : m_done(std::move(done)), m_chains(chains)
+    {
+    }
     void startAnchor(OpenAnchor anchor);
-    void startTag(const QString &name, bool selfClosing);
+    void startTag(const QString &name, bool selfClosing, const StyledElement &element = {});
     void endTag(const QString &name);
     void text(QStringView text);
     // The anchor the next text or image goes to, or nullptr.
     [[nodiscard]] OpenAnchor *current();
-    // The anchors read, in page order; the tree reads no more.
-    [[nodiscard]] QList<OpenAnchor> finish();
+    // Ends the anchor still open; the tree reads no more.
+    void finish();
 
 private:
     void reconstruct();
@@ -43,14 +53,17 @@ private:
     void closeAnchor();
     [[nodiscard]] qsizetype openIndex(const QString &name, const QStringList &boundaries) const;
     [[nodiscard]] int markersBelow(qsizetype index) const;
-    void push(const QString &name);
+    void push(const QString &name, const StyledElement &element);
+    void openAnchor(OpenAnchor anchor);
 
     QStringList m_open;               // open HTML elements, outermost first (bounded)
+    QList<StyledElement> m_elements;  // the same as their start tags give them
     std::optional<OpenAnchor> m_anchor; // the <a> in the tree now
     qsizetype m_anchorAt = -1;        // its place in m_open
     std::optional<OpenAnchor> m_pending; // an <a> closed by its block, opened again by what comes next
     int m_pendingMarkers = 0;         // table cells (and the like) open around it
-    QList<OpenAnchor> m_done;
+    std::function<void(OpenAnchor &&)> m_done;
+    bool m_chains = true;
 };
 
 } // namespace friendlinks

@@ -34,12 +34,24 @@ bool isRawTextElement(QStringView name)
     return false;
 }
 
+bool isWantedName(QStringView name, const QList<QLatin1StringView> &wanted)
+{
+    for (const QLatin1StringView w : wanted) {
+        if (name.compare(w, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 // Reads tags from an HTML text, one at a time, from left to right.
 class TagReader {
 public:
     explicit TagReader(QStringView html) : m_html(html) {}
 
-    enum class Step { StartTag, EndTag, Text, End };
+    enum class Step { StartTag, EndTag, Text, RawText, End };
+
+    // The raw-text elements whose bodies next() gives as RawText (name() then names the element).
+    void giveBodiesOf(const QList<QLatin1StringView> *elements) { m_bodiesOf = elements; }
 
     // Moves to the next token: a start tag (its name in name(), its
     // attributes read next by readAttributes()), an end tag (name() too, its
@@ -48,8 +60,15 @@ public:
     Step next()
     {
         while (true) {
-            if (!m_rawEnd.isEmpty())
+            if (!m_rawEnd.isEmpty()) {
+                const qsizetype bodyStart = m_at;
+                const bool give = m_bodiesOf && isWantedName(m_rawEnd, *m_bodiesOf);
                 skipRawText();
+                if (give && m_at > bodyStart) {
+                    m_text = m_html.sliced(bodyStart, m_at - bodyStart);
+                    return Step::RawText;
+                }
+            }
             if (m_at >= m_html.size())
                 return Step::End;
             const qsizetype lt = m_html.indexOf(u'<', m_at);
@@ -322,18 +341,16 @@ private:
     qsizetype m_nameStart = 0;
     qsizetype m_nameEnd = 0;
     QString m_rawEnd; // the raw-text element whose body comes next
+    const QList<QLatin1StringView> *m_bodiesOf = nullptr;
     bool m_selfClosing = false;
     bool m_foreign = false;
     QStringView m_text;
 };
 
+// "*" in wanted names every tag.
 bool isWanted(QStringView name, const QList<QLatin1StringView> &wanted)
 {
-    for (const QLatin1StringView w : wanted) {
-        if (name.compare(w, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    return isWantedName(name, wanted) || wanted.contains(QLatin1StringView("*"));
 }
 
 // Where a browser's tree builder puts each token: inside a <template> (not
@@ -450,9 +467,12 @@ void forEachStartTag(QStringView html, const QList<QLatin1StringView> &wanted,
 }
 
 void forEachToken(QStringView html, const QList<QLatin1StringView> &withAttributes,
-                  const std::function<void(const HtmlToken &)> &visit)
+                  const std::function<void(const HtmlToken &)> &visit,
+                  const QList<QLatin1StringView> &rawBodiesOf)
 {
     TagReader reader(html);
+    if (!rawBodiesOf.isEmpty())
+        reader.giveBodiesOf(&rawBodiesOf);
     PageScope scope;
     while (true) {
         HtmlToken token;
@@ -460,6 +480,11 @@ void forEachToken(QStringView html, const QList<QLatin1StringView> &withAttribut
         case TagReader::Step::End:
             return;
         case TagReader::Step::Text:
+            token.text = reader.text();
+            break;
+        case TagReader::Step::RawText:
+            token.kind = HtmlToken::Kind::RawText;
+            token.tag.name = reader.name().toString().toLower();
             token.text = reader.text();
             break;
         case TagReader::Step::EndTag:

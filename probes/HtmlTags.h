@@ -43,10 +43,10 @@ void forEachStartTag(QStringView html, const QList<QLatin1StringView> &wanted,
 
 // One token of an HTML text as a browser's tokenizer sees it.
 struct HtmlToken {
-    enum class Kind { StartTag, EndTag, Text };
+    enum class Kind { StartTag, EndTag, Text, RawText };
     Kind kind = Kind::Text;
-    HtmlStartTag tag; // StartTag: name and attributes; EndTag: the name only
-    QStringView text; // Text: as written, references not decoded
+    HtmlStartTag tag; // StartTag: name and attributes; EndTag and RawText: the name only
+    QStringView text; // Text: as written, references not decoded; RawText: the body as written
     bool selfClosing = false; // StartTag: it ended in "/>"
     bool inTemplate = false;  // inside a <template>: no part of the page as shown
     bool foreign = false;     // an element of svg or math (an <a> there is no HTML link), or text in one
@@ -56,11 +56,14 @@ struct HtmlToken {
 // comments, doctypes and processing instructions give nothing, nor do the
 // bodies of the raw-text elements (their start and end tags do come).
 // Adjacent text may come as more than one Text token. Start tags named in
-// withAttributes (lower case) carry their attributes, others their name only.
+// withAttributes (lower case; "*" names all) carry their attributes, others their name only.
 // Inside svg and math there are no raw-text bodies and CDATA sections are text;
 // a script body ends where a browser ends it ("<!--<script>" keeps it open).
+// The bodies of the raw-text elements named in rawBodiesOf (lower case) come
+// whole as one RawText token between their start and end tags (none when empty).
 void forEachToken(QStringView html, const QList<QLatin1StringView> &withAttributes,
-                  const std::function<void(const HtmlToken &)> &visit);
+                  const std::function<void(const HtmlToken &)> &visit,
+                  const QList<QLatin1StringView> &rawBodiesOf = {});
 
 // The first start tag of html (any name), or nothing when it holds none.
 [[nodiscard]] std::optional<HtmlStartTag> firstStartTag(QStringView html);

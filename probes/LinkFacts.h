@@ -18,6 +18,8 @@ struct BackLinkFacts {
     bool follow = true; // false when rel holds nofollow, sponsored or ugc
     QString url = {};   // modern mode: the address href resolves to, as a browser reads it; empty when unknown
     QString via = {};   // a jump link: the friend's redirect address it goes through (url is then ours); else empty
+    QString where = {}; // modern mode: "page", "script" or "frame", where it was found; empty when unknown
+    QString hiddenBy = {}; // modern mode: what of the page's style hides it ("display:none (div.flink)"); empty: nothing
     bool operator==(const BackLinkFacts &) const = default;
 };
 

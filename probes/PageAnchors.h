@@ -1,5 +1,6 @@
 #pragma once
 
+#include "probes/LinkAddress.h"
 #include "probes/PageAnchor.h"
 
 #include <QList>
@@ -16,13 +17,9 @@ inline constexpr qsizetype kMaxModernTextLength = 64;
 // textarea ...), <template> or svg/math; an anchor left open ends with its
 // block and its reopened copies count too (see AnchorTree). Each href is
 // resolved against the page's first <base href>, else against pageAddress (the
-// address the page was read from); "//host/" takes the page's scheme.
+// address the page was read from); "//host/" takes the page's scheme. A
+// reader that needs no list reads the same links one by one (readPage).
 [[nodiscard]] QList<PageAnchor> readPageAnchors(QStringView html, const QString &pageAddress);
-
-// The address href leads to from base (both as written in a page): absolute
-// http or https, scheme and host in lower case; empty when it leads elsewhere
-// (mailto:, javascript:, no host) or cannot be read.
-[[nodiscard]] QString resolveLinkAddress(const QString &base, QStringView href);
 
 // A text kept whole up to 64 characters (an emoji counted once); a longer one
 // is cut there and ends in "…".

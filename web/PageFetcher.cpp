@@ -185,7 +185,7 @@ private:
         // Read straight into the body: no chunk is held twice. What the body
         // budget does not grant yet stays in Qt's read buffer, which then stops
         // reading the socket.
-        const qint64 cap = std::min(m_options.maxBodyBytes, kMaxBodyBytes);
+        const qint64 cap = std::clamp<qint64>(m_options.maxBodyBytes, 0, kMaxBodyBytes);
         const qint64 room = std::min(m_reply->bytesAvailable(), cap - m_body.size());
         const qint64 wanted = m_guards.budget->take(this, room);
         if (wanted > 0) {

@@ -109,6 +109,13 @@ QList<ResultRow> modernRows()
                   withBaidu(pageRead(404, {}, BackLinkVerdict::NotRead), BaiduState::UnknownPage, {}, {}, {})),
         resultRow({{"https://www.none.com/"}, {"不回"}, {kNoLink, true}}, pageRead(200, {}, BackLinkVerdict::NoLink)),
         resultRow({{"https://www.refused.com/"}, {"拒绝"}, {"连接被拒绝", true}}, pageRead(0, {}, BackLinkVerdict::NotRead)),
+        // Found where no spider follows it: written by script, hidden by the page's style.
+        resultRow({{"https://www.js.com/"}, {"脚本"}, {"脚本写入的链接", true}},
+                  pageRead(200, BackLinkFacts{"//home9.com/", {}, true, "https://home9.com/", "script"},
+                           BackLinkVerdict::PassesNothing)),
+        resultRow({{"https://www.css.com/"}, {"样式"}, {"隐藏的链接", true}},
+                  pageRead(200, BackLinkFacts{"/", {}, true, "https://www.home9.com/", "page", "display:none (div.flink)"},
+                           BackLinkVerdict::PassesNothing)),
     };
 }
 

@@ -95,14 +95,16 @@ TEST_F(CheckCommandTest, FactsOptionAppendsTheFactColumns)
         fields.removeAt(2); // 用时ms differs from run to run
         facts << fields.join('|');
     }
-    EXPECT_EQ(facts, (QStringList{"HTTP状态|最终地址|反链nofollow|页面nofollow|对方外链数|百度状态|百度收录(新)|我方nofollow",
-                                  "200|http://www.friend-a.com/|是|否|2|ok|1,230|否",
-                                  "200|http://friend-b.net/home.html|否|是|1|no_result||否",
-                                  "404|http://www.friend-c.org/||是|0|unknown_page||是",
-                                  "200|http://www.friend-d.cn/||||unreachable||否"}));
+    // 反链位置 and 反链隐藏 are modern mode's, empty in classic.
+    EXPECT_EQ(facts, (QStringList{"HTTP状态|最终地址|反链nofollow|页面nofollow|对方外链数|百度状态|百度收录(新)|我方nofollow|"
+                                  "反链位置|反链隐藏",
+                                  "200|http://www.friend-a.com/|是|否|2|ok|1,230|否||",
+                                  "200|http://friend-b.net/home.html|否|是|1|no_result||否||",
+                                  "404|http://www.friend-c.org/||是|0|unknown_page||是||",
+                                  "200|http://www.friend-d.cn/||||unreachable||否||"}));
     check({"www.mysite.com", "--facts"});
     const QString table = out();
-    EXPECT_TRUE(table.section('\n', 0, 0).endsWith(QStringLiteral("我方nofollow"))) << table.toStdString();
+    EXPECT_TRUE(table.section('\n', 0, 0).endsWith(QStringLiteral("反链隐藏"))) << table.toStdString();
     EXPECT_TRUE(table.contains(QStringLiteral("共 4 行，标红 2 处"))) << "fact cells are not counted as red cells";
 }
 

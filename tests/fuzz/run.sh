@@ -18,7 +18,7 @@ cmake --build "$build" -j "$jobs" --target fuzz_targets
 
 mkdir -p "$build/crashes"
 targets=(fuzz_decode fuzz_regexp fuzz_harvest fuzz_backlink fuzz_baidu fuzz_domain fuzz_linkfacts
-         fuzz_robots fuzz_style fuzz_jumplink)
+         fuzz_robots fuzz_style fuzz_jumplink fuzz_pagescan)
 for target in "${targets[@]}"; do
   work="$build/corpus/$target"
   mkdir -p "$work"

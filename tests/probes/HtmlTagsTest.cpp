@@ -68,6 +68,7 @@ TEST(TokenWalk, GivesTagsAndTextButNoCommentOrRawBody)
         case HtmlToken::Kind::StartTag: seen << "<" + t.tag.name + QString::number(t.tag.attributes.size()); break;
         case HtmlToken::Kind::EndTag: seen << "/" + t.tag.name; break;
         case HtmlToken::Kind::Text: seen << t.text.toString(); break;
+        case HtmlToken::Kind::RawText: seen << "raw " + t.text.toString(); break; // none unless asked
         }
     });
     EXPECT_EQ(seen.join('|'), "<p1|a &amp;|<b0|b|/b|<script0|/script|1 |<| 2");
