@@ -137,8 +137,9 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_changesColumn = new ChangesColumn(m_listView1, m_listModel, m_engine, m_historySetting, m_messageArea, this);
     connect(m_historyActions, &HistoryActions::siteCleared, m_changesColumn, &ChangesColumn::forget);
     embedLauncher(picture1, dpi);
-    connectSignals();
+    // Before the window's own handlers: the button reads "查 询" again before a message box opens.
     m_checkControl = new CheckControl(m_engine, m_text1, m_command1, m_messageArea, [this] { query(); }, this);
+    connectSignals();
 
     m_form9->activate();
     m_timer1.setInterval(100);
@@ -295,6 +296,7 @@ void Form2::connectSignals()
     connect(m_engine, &CheckEngine::progress, this, &Form2::onProgress);
     connect(m_engine, &CheckEngine::siteFinished, this, &Form2::onSiteFinished);
     connect(m_engine, &CheckEngine::recheckFinished, this, &Form2::onRecheckFinished);
+    connect(m_engine, &CheckEngine::stopped, m_progress, &QWidget::hide);
 }
 
 Form2::~Form2()
