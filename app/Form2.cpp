@@ -260,7 +260,7 @@ QWidget *Form2::createLauncherHostAndClock(int dpi)
     return picture1;
 }
 
-// Frame1: the banner picture, the progress bar at its right end and the check's notes.
+// Frame1: the banner picture, the progress bar at its right end and the check's mode.
 void Form2::createBannerStrip(int dpi)
 {
     auto *frame1 = new QLabel(this);
@@ -320,7 +320,7 @@ void Form2::resizeEvent(QResizeEvent *event)
 }
 
 // At the designed size every control stands where the design puts it. Room
-// beyond it goes to the list; the banner strip stays below the list across the
+// beyond it goes to the list; the banner strip and the message line stay below the list across the
 // whole width, the background grows with the window, the rest stays put.
 void Form2::growWithWindow()
 {

@@ -243,3 +243,27 @@ TEST_F(WindowStop, CopyExportOpenAndHistoryFollowTheOrderAndFilterShown)
     open();
     EXPECT_FALSE(form->problemFilter()->action()->isChecked());
 }
+
+// What the query button reads while the message box of an unreachable site is open.
+struct CaptionAtBox : MessageBox {
+    void show(QWidget *, const QString &, const QString &text, MessageIcon) override
+    {
+        seen << text + QLatin1Char('|') + (button ? button->text() : QString());
+    }
+    QPushButton *button = nullptr;
+    QStringList seen;
+};
+
+TEST_F(WindowStop, TheButtonReadsQueryAgainBeforeTheMessageBoxOpens)
+{
+    web.world().set(QStringLiteral("http://www.gone.com/"), answer(200, "", fakeweb::Answer::Fault::Drop));
+    CaptionAtBox box;
+    CheckSettings settings;
+    settings.proxy = web.proxy();
+    form = std::make_unique<Form2>(settings, &browser, &box);
+    box.button = form->queryButton();
+    form->show();
+    ASSERT_TRUE(query(QStringLiteral("www.gone.com")));
+    EXPECT_EQ(box.seen, QStringList{QStringLiteral("网址可能无法访问|查 询")});
+    EXPECT_EQ(form->messageArea()->messages().value(0).tone, Message::Tone::Error);
+}
