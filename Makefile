@@ -85,6 +85,9 @@ screenshot: build
 	$(call install_missing,$(SCREENSHOT_PACKAGES))
 	@bash demo/screenshot.sh $(BUILD)
 	@bash demo/screenshot.sh $(BUILD) docs/screenshot-facts.png 1010x400 facts
+	@SITE=www.nonexist.com bash demo/screenshot.sh $(BUILD) docs/screenshot-unreachable.png
+	@FRIENDLINKS_STOP_AFTER=3 bash demo/screenshot.sh $(BUILD) docs/screenshot-stopped.png
+	@FRIENDLINKS_PROBLEMS_ONLY=1 bash demo/screenshot.sh $(BUILD) docs/screenshot-filter.png
 	@bash demo/history.sh $(BUILD) docs/screenshot-changes.png docs/screenshot-history.png 0
 
 # Redraws the pictures in assets/ (commit the PNG files it writes).
