@@ -117,7 +117,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_messageArea = new MessageArea(m_engine, this);
     growWithWindow();
     m_listMenu = createListMenu(m_listView1);
-    m_problemFilter = new ProblemFilter(m_sortProxy, this, this);
+    m_problemFilter = new ProblemFilter(m_sortProxy, m_messageArea, this, this);
     m_listMenu->addAction(m_problemFilter->action());
     m_modeSetting = new ModeSetting(m_engine, this);
     m_listMenu->addAction(m_modeSetting->modernAction());

@@ -228,6 +228,7 @@ TEST_F(WindowStop, CopyExportOpenAndHistoryFollowTheOrderAndFilterShown)
     QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(filter->action()->isChecked());
     EXPECT_EQ(shownLinks(), QStringList{"http://www.f3.com/"});
+    EXPECT_EQ(form->messageArea()->status(), QStringLiteral("只看有问题的行：1/4 行"));
     const QString filtered = exported(QStringLiteral("filtered.csv"));
     EXPECT_TRUE(filtered.contains(QStringLiteral("http://www.f3.com/,")));
     for (const char *other : {"www.f1.com", "www.f2.com", "www.f4.com"})
@@ -240,6 +241,7 @@ TEST_F(WindowStop, CopyExportOpenAndHistoryFollowTheOrderAndFilterShown)
     EXPECT_EQ(shownLinks(), QStringList{"http://www.f3.com/"});
     form->problemFilter()->action()->trigger();
     EXPECT_EQ(shownLinks().value(0), QStringLiteral("http://www.f1.com/"));
+    EXPECT_EQ(form->messageArea()->status(), QString());
     open();
     EXPECT_FALSE(form->problemFilter()->action()->isChecked());
 }
