@@ -89,6 +89,9 @@ screenshot: build
 	@bash demo/screenshot.sh $(BUILD) docs/screenshot-minimum.png 400x200
 	@bash demo/screenshot.sh $(BUILD) docs/screenshot-sites.png "" sites
 	@bash demo/screenshot.sh $(BUILD) docs/screenshot-settings.png "" settings
+	@SITE=www.nonexist.com bash demo/screenshot.sh $(BUILD) docs/screenshot-unreachable.png
+	@FRIENDLINKS_STOP_AFTER=3 bash demo/screenshot.sh $(BUILD) docs/screenshot-stopped.png
+	@FRIENDLINKS_PROBLEMS_ONLY=1 bash demo/screenshot.sh $(BUILD) docs/screenshot-filter.png
 	@bash demo/history.sh $(BUILD) docs/screenshot-changes.png docs/screenshot-history.png 0
 
 # Redraws the pictures in assets/ (commit the PNG files it writes).

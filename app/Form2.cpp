@@ -122,7 +122,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_messageArea = new MessageArea(m_engine, this);
     growWithWindow();
     m_listMenu = createListMenu(m_listView1);
-    m_problemFilter = new ProblemFilter(m_sortProxy, this, this);
+    m_problemFilter = new ProblemFilter(m_sortProxy, m_messageArea, this, this);
     m_listMenu->addAction(m_problemFilter->action());
     m_modeSetting = new ModeSetting(m_engine, this);
     m_listMenu->addAction(m_modeSetting->modernAction());
@@ -146,8 +146,9 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_siteHistory = new SiteHistory(m_text1, m_engine, this);
     m_windowGeometry = new WindowGeometry(this, m_listView1, kColumnCount, kFactColumnCount);
     embedLauncher(picture1, dpi);
-    connectSignals();
+    // Before the window's own handlers: the button reads "查 询" again before a message box opens.
     m_checkControl = new CheckControl(m_engine, m_text1, m_command1, m_messageArea, [this] { query(); }, this);
+    connectSignals();
 
     m_form9->activate();
     m_timer1.setInterval(100);
@@ -268,7 +269,7 @@ QWidget *Form2::createLauncherHostAndClock(int dpi)
     return picture1;
 }
 
-// Frame1: the banner picture, the progress bar at its right end and the check's notes.
+// Frame1: the banner picture, the progress bar at its right end and the check's mode.
 void Form2::createBannerStrip(int dpi)
 {
     auto *frame1 = new QLabel(this);
@@ -304,6 +305,7 @@ void Form2::connectSignals()
     connect(m_engine, &CheckEngine::progress, this, &Form2::onProgress);
     connect(m_engine, &CheckEngine::siteFinished, this, &Form2::onSiteFinished);
     connect(m_engine, &CheckEngine::recheckFinished, this, &Form2::onRecheckFinished);
+    connect(m_engine, &CheckEngine::stopped, m_progress, &QWidget::hide);
 }
 
 Form2::~Form2()
@@ -327,7 +329,7 @@ void Form2::resizeEvent(QResizeEvent *event)
 }
 
 // At the designed size every control stands where the design puts it. Room
-// beyond it goes to the list; the banner strip stays below the list across the
+// beyond it goes to the list; the banner strip and the message line stay below the list across the
 // whole width, the background grows with the window, the rest stays put.
 void Form2::growWithWindow()
 {

@@ -39,7 +39,7 @@ public:
     [[nodiscard]] QAction *reportAction() const { return m_report; }
 
     // The history view of the first selected row, shown; nullptr when there is
-    // none to show (the notes say why).
+    // none to show (the message area says why).
     FriendHistoryDialog *openFriendHistory();
     // The history view last opened, while it is open.
     [[nodiscard]] FriendHistoryDialog *friendHistoryDialog() const { return m_dialog; }

@@ -86,6 +86,14 @@ void MessageArea::clear()
     changed();
 }
 
+void MessageArea::setStatus(const QString &status)
+{
+    if (status == m_status)
+        return;
+    m_status = status;
+    update();
+}
+
 void MessageArea::addInFront(const QList<Message> &messages)
 {
     m_messages = messages + m_messages;
@@ -112,11 +120,20 @@ void MessageArea::paintEvent(QPaintEvent *)
     painter.setPen(kRule);
     painter.drawLine(0, 0, width(), 0);
     const QFontMetrics metrics(font());
-    const int right = width() - kPadding;
+    int right = width() - kPadding;
+    if (!m_status.isEmpty()) {
+        const int statusWidth = metrics.horizontalAdvance(m_status);
+        painter.setPen(colourOf(Message::Tone::Quiet));
+        painter.drawText(QRect(0, 0, right, height()), Qt::AlignRight | Qt::AlignVCenter, m_status);
+        right -= statusWidth + metrics.horizontalAdvance(kSeparator);
+    }
     const int baseline = (height() + metrics.ascent() - metrics.descent()) / 2 + 1;
     int x = kPadding;
     for (qsizetype i = 0; i < m_messages.size() && x < right; ++i) {
         if (i > 0) {
+            // No separator without room for the next message's first characters.
+            if (x + metrics.horizontalAdvance(kSeparator + QStringLiteral("……")) > right)
+                break;
             painter.setPen(colourOf(Message::Tone::Quiet));
             painter.drawText(x, baseline, kSeparator);
             x += metrics.horizontalAdvance(kSeparator);

@@ -38,6 +38,9 @@ public:
     // A message of the window's own, in front.
     void addNote(const QString &text, Message::Tone tone = Message::Tone::Normal);
     void clear();
+    // A state the list is in, at the line's right in grey (the problem filter's count); empty for none.
+    void setStatus(const QString &status);
+    [[nodiscard]] QString status() const { return m_status; }
 
     QSize sizeHint() const override;
 
@@ -50,6 +53,7 @@ private:
 
     CheckEngine *m_engine;
     QList<Message> m_messages;
+    QString m_status;
     QAction *m_copy = nullptr;
 };
 

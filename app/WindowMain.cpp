@@ -1,7 +1,9 @@
 #include "app/WindowMain.h"
 
+#include "app/CheckControl.h"
 #include "app/Form2.h"
 #include "app/HistoryActions.h"
+#include "app/ProblemFilter.h"
 #include "app/QtTranslations.h"
 #include "app/BaiduAgeSetting.h"
 #include "app/ModeSetting.h"
@@ -17,14 +19,18 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QEvent>
+#include <QAction>
 #include <QIcon>
 #include <QPushButton>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTimer>
 #include <QTreeView>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <utility>
 
 namespace friendlinks {
 
@@ -87,13 +93,27 @@ private:
     bool m_seen = false;
 };
 
-// Hidden helpers for demo/screenshot.sh and the benchmarks: FRIENDLINKS_AUTOCHECK=SITE
-// starts the check once the window shows; FRIENDLINKS_SCREENSHOT=FILE saves the
-// window as a picture when that check has finished, then quits;
-// FRIENDLINKS_QUIT_WHEN_SHOWN=1 quits once the window is on screen;
-// FRIENDLINKS_WINDOW_SIZE=WxH opens the window at that size (no smaller than designed);
-// FRIENDLINKS_FACT_COLUMNS=1 shows the fact columns, as the header's menu does;
-// FRIENDLINKS_HISTORY_ROW=N pictures the history view (历史…) of row N instead of the window.
+// Runs then once, when a message box shows.
+class OnMessageBoxShown : public QObject {
+public:
+    OnMessageBoxShown(QObject *parent, std::function<void()> then)
+        : QObject(parent)
+        , m_then(std::move(then))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (m_then && event->type() == QEvent::Show && qobject_cast<QMessageBox *>(watched))
+            std::exchange(m_then, nullptr)();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_then;
+};
+
 // Saves shown as the picture shot once its last cells have painted, then quits.
 void pictureAndQuit(QWidget *shown, const QString &shot)
 {
@@ -130,11 +150,29 @@ bool setUpViewPictures(Form2 &window, const QString &shot)
     return true;
 }
 
+// Hidden helpers for demo/screenshot.sh and the benchmarks: FRIENDLINKS_AUTOCHECK=SITE
+// starts the check once the window shows; FRIENDLINKS_SCREENSHOT=FILE saves the
+// window as a picture when that check has finished, then quits;
+// FRIENDLINKS_QUIT_WHEN_SHOWN=1 quits once the window is on screen;
+// FRIENDLINKS_WINDOW_SIZE=WxH opens the window at that size (no smaller than designed);
+// FRIENDLINKS_FACT_COLUMNS=1 shows the fact columns, as the header's menu does;
+// FRIENDLINKS_HISTORY_ROW=N pictures the history view (历史…) of row N instead of the window;
+// FRIENDLINKS_STOP_AFTER=K stops the check once K rows are done (the picture is then taken);
+// FRIENDLINKS_PROBLEMS_ONLY=1 turns on 只看有问题的行.
 void setUpAutomation(Form2 &window)
 {
     if (qEnvironmentVariableIsSet("FRIENDLINKS_FACT_COLUMNS"))
         for (int column = kColumnCount; column < kColumnCount + kFactColumnCount; ++column)
             window.list()->setColumnHidden(column, false);
+    if (qEnvironmentVariableIsSet("FRIENDLINKS_PROBLEMS_ONLY"))
+        window.problemFilter()->action()->setChecked(true);
+    bool stopGiven = false;
+    const int stopAfter = qEnvironmentVariableIntValue("FRIENDLINKS_STOP_AFTER", &stopGiven);
+    if (stopGiven)
+        QObject::connect(window.engine(), &CheckEngine::progress, &window, [&window, stopAfter](int done, int total) {
+            if (total > 0 && done >= stopAfter)
+                window.checkControl()->stop();
+        });
     if (qEnvironmentVariableIsSet("FRIENDLINKS_QUIT_WHEN_SHOWN"))
         window.installEventFilter(new QuitWhenShown(&window));
     const QStringList size = qEnvironmentVariable("FRIENDLINKS_WINDOW_SIZE").split(QLatin1Char('x'));
@@ -149,7 +187,7 @@ void setUpAutomation(Form2 &window)
     bool historyRowGiven = false;
     const int historyRow = qEnvironmentVariableIntValue("FRIENDLINKS_HISTORY_ROW", &historyRowGiven);
     if (!shot.isEmpty()) {
-        QObject::connect(window.engine(), &CheckEngine::siteFinished, &window, [&window, shot, historyRowGiven, historyRow] {
+        const auto takePicture = [&window, shot, historyRowGiven, historyRow] {
             QWidget *shown = &window;
             if (historyRowGiven && historyRow >= 0 && historyRow < window.list()->model()->rowCount()) {
                 window.list()->setCurrentIndex(window.list()->model()->index(historyRow, 0));
@@ -157,7 +195,12 @@ void setUpAutomation(Form2 &window)
                     shown = view;
             }
             pictureAndQuit(shown, shot);
-        });
+        };
+        QObject::connect(window.engine(), &CheckEngine::siteFinished, &window, takePicture);
+        // The message box a result brings (网址可能无法访问) holds the window's handler of
+        // siteFinished: the picture is then taken while the box is open.
+        qApp->installEventFilter(new OnMessageBoxShown(&window, takePicture));
+        QObject::connect(window.engine(), &CheckEngine::stopped, &window, takePicture);
         // Never hang a script: give up after a minute.
         QTimer::singleShot(60000, &window, [] {
             std::fputs("friendlinks: the check did not finish in time\n", stderr);

@@ -44,6 +44,8 @@ world = {
     "http://bbs.friend-gb.com/": {"base64": base64.b64encode(gb_page).decode()},
     "http://blog.friend-long.com/": back_page('<a href="http://www.demo-home.com/" title="x">Demo Home, a friend</a>'),
     "http://www.friend-bbs.com/bbs/": back_page('<A HREF="http://www.demo-home.com/">演示</A>'),
+    # A site that does not answer: the window's message box and its cause.
+    "http://www.nonexist.com/": {"fault": "drop"},
     BAIDU + "www.friend-linkback.com/": baidu_page("约1,230", "www.friend-linkback.com/ 12K 2026-11-30 "),
     BAIDU + "www.friend-image.net/": baidu_page("约86", "www.friend-image.net/page.html 8K 2026-11-2"),
     BAIDU + "www.friend-nolink.org/": "<html><body>抱歉，没有找到与“site:www.friend-nolink.org/”相关的网页。</body></html>",

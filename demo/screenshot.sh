@@ -3,7 +3,9 @@
 # check of the demo site and saves the finished window as docs/screenshot.png.
 #   demo/screenshot.sh BUILD_DIR [OUT.png [WIDTHxHEIGHT [facts|sites|settings]]]   (a size resizes
 #   the window, never below its designed size; "facts" shows the fact columns, "sites" pictures the
-#   view of 检查多个网站… on four sites of the demo world, "settings" the 设置… dialog)
+#   view of 检查多个网站… on four sites of the demo world, "settings" the 设置… dialog); SITE=… checks
+#   another site of the demo world, and FRIENDLINKS_STOP_AFTER=K / FRIENDLINKS_PROBLEMS_ONLY=1 picture
+#   a stopped check / the problem filter
 set -euo pipefail
 build=${1:-build}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -30,7 +32,7 @@ trap 'kill $fakeweb_pid 2>/dev/null || true; rm -f "$port_file"; rm -rf "$config
 # The clock takes its form from a Chinese desktop's locale (Qt reads it from
 # LANG even where the C library has not generated that locale).
 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LC_ALL -u LC_TIME LANG=zh_CN.UTF-8 XDG_CONFIG_HOME="$config" \
-  FRIENDLINKS_HISTORY="$config/history.sqlite" FRIENDLINKS_AUTOCHECK=www.demo-home.com FRIENDLINKS_SCREENSHOT="$out" FRIENDLINKS_WINDOW_SIZE="$size" \
+  FRIENDLINKS_HISTORY="$config/history.sqlite" FRIENDLINKS_AUTOCHECK="${SITE:-www.demo-home.com}" FRIENDLINKS_SCREENSHOT="$out" FRIENDLINKS_WINDOW_SIZE="$size" \
   ${facts:+FRIENDLINKS_FACT_COLUMNS=1} ${settings:+FRIENDLINKS_SHOW_SETTINGS=1} \
   ${sites:+FRIENDLINKS_AUTOCHECK_SITES="$sites"} \
   xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" \

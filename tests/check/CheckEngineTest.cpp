@@ -17,6 +17,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 namespace friendlinks {
@@ -194,6 +195,52 @@ TEST_F(CheckEngineTest, RestartFromASignalCancelsTheFirst)
     EXPECT_EQ(result.rows.first().cells[Column::fanlian], (Cell{"第二", false}));
     EXPECT_EQ(result.outcome.site, "www.second.com");
     EXPECT_EQ(totalsAfterRestart, (QList<int>{1, 1})); // no word of the first check's five rows
+}
+
+// The user stops a check with the slow friend in flight (one row at a time, timeout 5 s): the rows done keep
+// their cells, the others are marked unchecked, and stopped() says how far it came; a re-check unmarks its rows.
+TEST_F(CheckEngineTest, StopKeepsTheRowsDoneAndMarksTheOthersUnchecked)
+{
+    buildWorld(m_web.world(), 0);
+    CheckEngine engine(settings(1, 5000));
+    EXPECT_FALSE(engine.stop()) << "nothing runs";
+    QSignalSpy stopped(&engine, &CheckEngine::stopped);
+    QSignalSpy finished(&engine, &CheckEngine::siteFinished);
+    QObject::connect(&engine, &CheckEngine::progress, [&engine](int done, int) {
+        if (done == 3) // the slow friend's page is asked for next
+            QTimer::singleShot(0, &engine, [&engine] { ASSERT_TRUE(engine.stop()); });
+    });
+    engine.start("www.home9.com");
+    ASSERT_TRUE(stopped.wait(kWaitMs));
+    EXPECT_EQ(stopped.first(), (QList<QVariant>{3, 5, false}));
+    EXPECT_FALSE(engine.isRunning());
+    const ResultsModel &results = *engine.results();
+    ASSERT_EQ(results.rowCount(), 5);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(results.row(row).cells, expectedRows()[row]) << row;
+        EXPECT_FALSE(results.isUnchecked(row)) << row;
+    }
+    EXPECT_TRUE(results.isUnchecked(3));
+    EXPECT_TRUE(results.isUnchecked(4));
+    const auto unchecked = [&results](int row, Column column) {
+        return results.index(row, int(column)).data(ResultsModel::kUncheckedRole).toBool();
+    };
+    EXPECT_TRUE(unchecked(3, Column::fanlian));
+    EXPECT_TRUE(unchecked(4, Column::rp));
+    EXPECT_FALSE(unchecked(3, Column::lianjie)) << "the harvest's cells are there";
+    EXPECT_FALSE(unchecked(0, Column::shoulu));
+    // The index count orders by its number; a row with no count has none.
+    EXPECT_EQ(results.index(0, int(Column::shoulu)).data(ResultsModel::kOrderRole), QVariant(qlonglong(1230)));
+    EXPECT_FALSE(results.index(2, int(Column::shoulu)).data(ResultsModel::kOrderRole).isValid());
+
+    QSignalSpy rechecked(&engine, &CheckEngine::recheckFinished);
+    m_web.world().setPage("http://www.slow.cn/", anchor("http://www.home9.com/", "迟到"));
+    ASSERT_TRUE(engine.recheck({3}));
+    EXPECT_FALSE(results.isUnchecked(3));
+    ASSERT_TRUE(rechecked.wait(kWaitMs));
+    EXPECT_EQ(results.row(3).cells[Column::fanlian].text, QStringLiteral("迟到"));
+    EXPECT_TRUE(results.isUnchecked(4)) << "a row not asked for stays as it was";
+    EXPECT_TRUE(finished.isEmpty());
 }
 
 // Several sites on one worker pool, in the world of buildSites.

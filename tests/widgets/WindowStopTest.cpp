@@ -228,6 +228,7 @@ TEST_F(WindowStop, CopyExportOpenAndHistoryFollowTheOrderAndFilterShown)
     QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(filter->action()->isChecked());
     EXPECT_EQ(shownLinks(), QStringList{"http://www.f3.com/"});
+    EXPECT_EQ(form->messageArea()->status(), QStringLiteral("只看有问题的行：1/4 行"));
     const QString filtered = exported(QStringLiteral("filtered.csv"));
     EXPECT_TRUE(filtered.contains(QStringLiteral("http://www.f3.com/,")));
     for (const char *other : {"www.f1.com", "www.f2.com", "www.f4.com"})
@@ -240,6 +241,31 @@ TEST_F(WindowStop, CopyExportOpenAndHistoryFollowTheOrderAndFilterShown)
     EXPECT_EQ(shownLinks(), QStringList{"http://www.f3.com/"});
     form->problemFilter()->action()->trigger();
     EXPECT_EQ(shownLinks().value(0), QStringLiteral("http://www.f1.com/"));
+    EXPECT_EQ(form->messageArea()->status(), QString());
     open();
     EXPECT_FALSE(form->problemFilter()->action()->isChecked());
+}
+
+// What the query button reads while the message box of an unreachable site is open.
+struct CaptionAtBox : MessageBox {
+    void show(QWidget *, const QString &, const QString &text, MessageIcon) override
+    {
+        seen << text + QLatin1Char('|') + (button ? button->text() : QString());
+    }
+    QPushButton *button = nullptr;
+    QStringList seen;
+};
+
+TEST_F(WindowStop, TheButtonReadsQueryAgainBeforeTheMessageBoxOpens)
+{
+    web.world().set(QStringLiteral("http://www.gone.com/"), answer(200, "", fakeweb::Answer::Fault::Drop));
+    CaptionAtBox box;
+    CheckSettings settings;
+    settings.proxy = web.proxy();
+    form = std::make_unique<Form2>(settings, &browser, &box);
+    box.button = form->queryButton();
+    form->show();
+    ASSERT_TRUE(query(QStringLiteral("www.gone.com")));
+    EXPECT_EQ(box.seen, QStringList{QStringLiteral("网址可能无法访问|查 询")});
+    EXPECT_EQ(form->messageArea()->messages().value(0).tone, Message::Tone::Error);
 }
