@@ -309,6 +309,8 @@ QList<FactField> keptFromBaiduFields()
          [](const RowFacts &f) { return jumpVia(f).isEmpty() ? Cell{} : Cell{jumpVia(f), true}; }, nullptr, nullptr,
          jumpDiff},
     };
+}
+
 QString whereOf(const RowFacts &facts)
 {
     return facts.backlink ? facts.backlink->where : QString();
@@ -445,8 +447,9 @@ const QList<FactField> &factFields()
          [](const RowFacts &f) { return yesNo(nofollow(f.ourLink)); },
          [](const RowFacts &f) { return anchorJson(f.ourLink); },
          [](const QJsonValue &v, RowFacts &f) { f.ourLink = readAnchor(v); }, nullptr},
+    } + keptFromBaiduFields() + QList<FactField>{
         whereField(), hiddenByField(), // modern mode's, written inside "backlink"
-    } + keptFromBaiduFields();
+    };
     return table;
 }
 

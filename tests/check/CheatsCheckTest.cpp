@@ -130,7 +130,7 @@ TEST_F(CheatsCheckTest, ModernModeRedsExactlyTheCheatingRowsWithTheirReason)
 {
     CheckEngine engine(settings(true));
     const std::optional<SiteResult> result = checkToEnd(engine, kSite);
-    ASSERT_TRUE(result);
+    ASSERT_TRUE(result) << m_web.requestLog().join(QLatin1Char('\n')).toStdString();
     ASSERT_EQ(result->rows.size(), qsizetype(expectedModern().size()));
     for (const ResultRow &row : result->rows) {
         const QString link = row.cells[Column::lianjie].text;

@@ -333,7 +333,8 @@ TEST_F(SharedPoolTest, RecheckProbesOnlyTheGivenRows)
     EXPECT_EQ(result.settings, checked->settings);
     EXPECT_EQ(checked->settings.timeoutMs, 2000);
     EXPECT_EQ(checked->settings.proxy, CheckedWith::Proxy::Given);
-    EXPECT_EQ(m_web.requestLog(), (QStringList{"http://www.f0-1.com/", "http://www.baidu.com/s?wd=site:www.f0-1.com/"}));
+    EXPECT_EQ(m_web.requestLog(), (QStringList{"http://www.f0-1.com/", "http://www.baidu.com/s?wd=site:www.f0-1.com/",
+                                               "http://www.f0-1.com/robots.txt"}));
     for (const QList<QVariant> &cell : cells)
         EXPECT_EQ(cell.at(0).toModelIndex().row(), 1);
     EXPECT_FALSE(engine.recheck({5})) << "no such row";

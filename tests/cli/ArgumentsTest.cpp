@@ -22,7 +22,7 @@ TEST(ParseArguments, ReadsEveryOption)
     const ParsedArguments parsed = parseArguments(
         {"check", "www.a.com", "b.com", "--format", "json", "--proxy", "http://127.0.0.1:3128", "--baidu-host=baidu.test",
          "--jobs", "3", "--timeout-ms", "250", "--ca-file", fakeweb::FakeWeb::authorityFile(), "--insecure", "--modern",
-         "--facts", "--baidu-interval-ms=1500"});
+         "--facts", "--baidu-interval-ms=1500", "--spider-check"});
     ASSERT_EQ(parsed.action, Action::Run) << parsed.error.toStdString();
     const CheckSettings &s = parsed.options.settings;
     EXPECT_EQ(parsed.options.site, "www.a.com");
@@ -33,8 +33,9 @@ TEST(ParseArguments, ReadsEveryOption)
     EXPECT_EQ(s.jobs, 3);
     EXPECT_EQ(s.timeoutMs, 250);
     EXPECT_EQ(QSslCertificate::fromData(s.authorityPem), fakeweb::FakeWeb::authority());
-    EXPECT_TRUE(s.insecure && s.modern && parsed.options.facts);
+    EXPECT_TRUE(s.insecure && s.modern && parsed.options.facts && s.spiderCheck);
     EXPECT_EQ(s.baiduIntervalMs, 1500);
+    EXPECT_FALSE(parseArguments({"check", "a.com"}).options.settings.spiderCheck) << "classic asks the spider's view only when told";
 
     // Without --proxy the environment's settings; --no-proxy and --proxy '' turn them off, also in the window.
     EXPECT_EQ(parseArguments({"check", "a.com"}).options.settings.proxy.type(), QNetworkProxy::DefaultProxy);

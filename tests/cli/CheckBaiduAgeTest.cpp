@@ -121,7 +121,7 @@ TEST_F(CheckBaiduAgeTest, ASecondRunWithinTheAgeSendsNoBaiduQuery)
         EXPECT_TRUE(time.isValid() && at.endsWith('Z')) << at.toStdString();
         EXPECT_LE(qAbs(time.secsTo(QDateTime::currentDateTimeUtc())), 600);
     }
-    EXPECT_EQ(m_web.hostRequests(QStringLiteral("www.a.com")), 1) << "the friend's own page is still read";
+    EXPECT_EQ(m_web.hostRequests(QStringLiteral("www.a.com")), 2) << "the friend's own page (and robots.txt) is still read";
     EXPECT_EQ(err(), "");
 }
 

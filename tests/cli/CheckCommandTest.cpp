@@ -75,10 +75,10 @@ TEST_F(CheckCommandTest, OneSiteInJsonGivesItsRowsWithTheirFactsAndItsHome)
 {
     EXPECT_EQ(check({"www.mysite.com", "--format", "json"}), kExitOk);
     EXPECT_EQ(outAtZeroMs(), QString::fromUtf8(R"({"site": "www.mysite.com", "mode": "classic", "rows": [
-  {"lianjie": "http://www.friend-a.com/", "guanjianzi": "甲\r\n", "fanlian": "首页之家", "shoulu": "约1,230篇", "kuaizhao": "3K 2026-1-2\r\n", "rp": "首页第一", "red": [], "facts": {"status": 200, "final_url": "http://www.friend-a.com/", "ms": 0, "backlink": {"href": "http://www.mysite.com/", "rel": ["external", "nofollow"], "follow": false}, "page_nofollow": false, "outbound": 2, "baidu": {"state": "ok", "count": "1,230"}, "tls_error": null, "our_link": {"href": "http://www.friend-a.com/", "rel": [], "follow": true}}},
-  {"lianjie": "http://www.friend-b.net/", "guanjianzi": "乙\r\n", "fanlian": "之家", "shoulu": "", "kuaizhao": "", "rp": "", "red": [], "facts": {"status": 200, "final_url": "http://friend-b.net/home.html", "ms": 0, "backlink": {"href": "http://www.mysite.com/", "rel": [], "follow": true}, "page_nofollow": true, "outbound": 1, "baidu": {"state": "no_result", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-b.net/", "rel": [], "follow": true}}},
-  {"lianjie": "http://www.friend-c.org/", "guanjianzi": "丙\r\n", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 404, "final_url": "http://www.friend-c.org/", "ms": 0, "backlink": null, "page_nofollow": true, "outbound": 0, "baidu": {"state": "unknown_page", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-c.org/", "rel": ["nofollow"], "follow": false}}},
-  {"lianjie": "http://www.friend-d.cn/", "guanjianzi": "丁\r\n", "fanlian": "无知错误", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 200, "final_url": "http://www.friend-d.cn/", "ms": 0, "backlink": null, "page_nofollow": null, "outbound": null, "baidu": {"state": "unreachable", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-d.cn/", "rel": [], "follow": true}}}
+  {"lianjie": "http://www.friend-a.com/", "guanjianzi": "甲\r\n", "fanlian": "首页之家", "shoulu": "约1,230篇", "kuaizhao": "3K 2026-1-2\r\n", "rp": "首页第一", "red": [], "facts": {"status": 200, "final_url": "http://www.friend-a.com/", "ms": 0, "backlink": {"href": "http://www.mysite.com/", "rel": ["external", "nofollow"], "follow": false}, "page_nofollow": false, "outbound": 2, "baidu": {"state": "ok", "count": "1,230"}, "tls_error": null, "our_link": {"href": "http://www.friend-a.com/", "rel": [], "follow": true}, "robots": {"baiduspider_allowed": true, "rule": null}, "spider_view": null}},
+  {"lianjie": "http://www.friend-b.net/", "guanjianzi": "乙\r\n", "fanlian": "之家", "shoulu": "", "kuaizhao": "", "rp": "", "red": [], "facts": {"status": 200, "final_url": "http://friend-b.net/home.html", "ms": 0, "backlink": {"href": "http://www.mysite.com/", "rel": [], "follow": true}, "page_nofollow": true, "outbound": 1, "baidu": {"state": "no_result", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-b.net/", "rel": [], "follow": true}, "robots": {"baiduspider_allowed": true, "rule": null}, "spider_view": null}},
+  {"lianjie": "http://www.friend-c.org/", "guanjianzi": "丙\r\n", "fanlian": "没有链接", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 404, "final_url": "http://www.friend-c.org/", "ms": 0, "backlink": null, "page_nofollow": true, "outbound": 0, "baidu": {"state": "unknown_page", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-c.org/", "rel": ["nofollow"], "follow": false}, "robots": {"baiduspider_allowed": true, "rule": null}, "spider_view": null}},
+  {"lianjie": "http://www.friend-d.cn/", "guanjianzi": "丁\r\n", "fanlian": "无知错误", "shoulu": "", "kuaizhao": "", "rp": "", "red": ["fanlian"], "facts": {"status": 200, "final_url": "http://www.friend-d.cn/", "ms": 0, "backlink": null, "page_nofollow": null, "outbound": null, "baidu": {"state": "unreachable", "count": null}, "tls_error": null, "our_link": {"href": "http://www.friend-d.cn/", "rel": [], "follow": true}, "robots": {"baiduspider_allowed": true, "rule": null}, "spider_view": null}}
 ], "home": {"status": 200, "final_url": "http://www.mysite.com", "ms": 0, "tls_error": null}, "skipped": {"https": 1}}
 )"));
     EXPECT_EQ(err(), m_httpsHint) << "no progress when stderr is not a terminal";
@@ -96,12 +96,12 @@ TEST_F(CheckCommandTest, FactsOptionAppendsTheFactColumns)
         facts << fields.join('|');
     }
     // 反链位置 and 反链隐藏 are modern mode's, empty in classic.
-    EXPECT_EQ(facts, (QStringList{"HTTP状态|最终地址|反链nofollow|页面nofollow|对方外链数|百度状态|百度收录(新)|我方nofollow|"
-                                  "反链位置|反链隐藏",
-                                  "200|http://www.friend-a.com/|是|否|2|ok|1,230|否||",
-                                  "200|http://friend-b.net/home.html|否|是|1|no_result||否||",
-                                  "404|http://www.friend-c.org/||是|0|unknown_page||是||",
-                                  "200|http://www.friend-d.cn/||||unreachable||否||"}));
+    EXPECT_EQ(facts, (QStringList{"HTTP状态|最终地址|反链nofollow|页面nofollow|对方外链数|百度状态|百度收录(新)|我方nofollow"
+                                  "|robots禁止百度|对蜘蛛隐藏|跳转地址|反链位置|反链隐藏",
+                                  "200|http://www.friend-a.com/|是|否|2|ok|1,230|否|否||||",
+                                  "200|http://friend-b.net/home.html|否|是|1|no_result||否|否||||",
+                                  "404|http://www.friend-c.org/||是|0|unknown_page||是|否||||",
+                                  "200|http://www.friend-d.cn/||||unreachable||否|否||||"}));
     check({"www.mysite.com", "--facts"});
     const QString table = out();
     EXPECT_TRUE(table.section('\n', 0, 0).endsWith(QStringLiteral("反链隐藏"))) << table.toStdString();
