@@ -28,7 +28,7 @@ struct Words {
 const std::array<Words, 14> &words()
 {
     // In the summary's order: what got worse, then the rest.
-    static const std::array<Words, 14> table{{
+    static const std::array<Words, 18> table{{
         {kChangeUnreachable, QStringLiteral("无法访问"), QString()},
         {kChangeBacklinkLost, QStringLiteral("反链丢失"), QStringLiteral("反链丢失")},
         {kChangeNofollowAdded, QStringLiteral("加了 nofollow"), QStringLiteral("加了 nofollow")},

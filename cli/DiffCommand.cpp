@@ -37,6 +37,8 @@ QString changeLabel(const QString &change)
         {kChangeReachable, QStringLiteral("恢复检查")},
         {kChangeRobotsBlocked, QStringLiteral("robots.txt禁止百度")}, {kChangeSpiderHidden, QStringLiteral("对百度蜘蛛隐藏")},
         {kChangeJumpLink, QStringLiteral("改成跳转链接")},
+        {kChangeScriptLink, QStringLiteral("反链改为脚本写入")}, {kChangeFrameLink, QStringLiteral("反链移进框架页")},
+        {kChangeCssHidden, QStringLiteral("反链被样式隐藏")},
     };
     return kLabels.value(change, change);
 }
