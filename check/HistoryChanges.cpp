@@ -25,7 +25,7 @@ struct Words {
     QString counted; // in the summary, after "N 个"; empty: the site itself, no count
 };
 
-const std::array<Words, 14> &words()
+const std::array<Words, 18> &words()
 {
     // In the summary's order: what got worse, then the rest.
     static const std::array<Words, 18> table{{
