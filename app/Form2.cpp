@@ -142,6 +142,7 @@ Form2::Form2(CheckSettings settings, Browser *browser, MessageBox *messages, QWi
     m_changesColumn = new ChangesColumn(m_listView1, m_listModel, m_engine, m_historySetting, m_messageArea, this);
     connect(m_historyActions, &HistoryActions::siteCleared, m_changesColumn, &ChangesColumn::forget);
     m_severalSites = new SeveralSitesAction(this, m_engine, m_listMenu, m_messages);
+    m_severalSites->setHistory(m_historySetting);
     m_settingsAction = new SettingsAction(this, m_engine, m_historySetting, m_baiduAgeSetting, m_listMenu, m_messages);
     m_siteHistory = new SiteHistory(m_text1, m_engine, this);
     m_windowGeometry = new WindowGeometry(this, m_listView1, kColumnCount, kFactColumnCount);

@@ -65,9 +65,15 @@ HistoryStore *HistorySetting::store(QString *why)
 
 void HistorySetting::record(const SiteResult &result)
 {
+    if (const qint64 id = store(result); id > 0)
+        emit recorded(result, id);
+}
+
+qint64 HistorySetting::store(const SiteResult &result)
+{
     // The first failure stops the recording: each later check would wait for a lock again, or fill a full disk again.
     if (!m_recording || m_failed)
-        return;
+        return 0;
     m_error.clear();
     qint64 id = 0;
     if (HistoryStore *store = openStore(true)) {
@@ -77,12 +83,11 @@ void HistorySetting::record(const SiteResult &result)
             m_store.reset(); // opened afresh next time
         }
     }
-    if (id > 0) {
-        emit recorded(result, id);
-        return;
-    }
+    if (id > 0)
+        return id;
     m_failed = true;
     m_notes->addNote(QStringLiteral("无法记录历史：") + m_error, Message::Tone::Error);
+    return 0;
 }
 
 } // namespace friendlinks

@@ -35,12 +35,19 @@ public:
     // saying why (empty for no file).
     [[nodiscard]] HistoryStore *store(QString *why = nullptr);
 
+    // Records a check the window ran beside its list (a site of 检查多个网站…),
+    // under the same switch and failure rule as its own; recorded() is not
+    // emitted, since the list does not show it.
+    void recordSiteOfBatch(const SiteResult &result) { store(result); }
+
 signals:
     // A check or re-check has been recorded as the check checkId.
     void recorded(const SiteResult &result, qint64 checkId);
 
 private:
     void record(const SiteResult &result);
+    // Records result; its check id, 0 when not recorded (the failure then said).
+    qint64 store(const SiteResult &result);
     void setRecording(bool on);
     HistoryStore *openStore(bool create);
 

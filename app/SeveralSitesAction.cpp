@@ -2,6 +2,8 @@
 
 #include "app/SeveralSitesDialog.h"
 #include "app/SitesWindow.h"
+#include "app/HistorySetting.h"
+#include "check/BatchCheck.h"
 #include "check/CheckEngine.h"
 #include "ui/Platform.h"
 
@@ -42,6 +44,9 @@ SitesWindow *SeveralSitesAction::check(const QStringList &sites)
     if (m_view)
         m_view->close(); // deletes itself, and its batch with it
     m_view = new SitesWindow(m_engine->settings(), sites, m_messages, m_saveDialog, m_window);
+    if (m_history)
+        connect(m_view->batch(), &BatchCheck::siteFinished, m_history,
+                [history = m_history](int, const SiteResult &result) { history->recordSiteOfBatch(result); });
     m_view->show();
     m_view->start();
     return m_view;

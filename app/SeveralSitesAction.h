@@ -13,6 +13,7 @@ class QWidget;
 namespace friendlinks {
 
 class CheckEngine;
+class HistorySetting;
 class MessageBox;
 class SaveDialog;
 class SeveralSitesDialog;
@@ -28,6 +29,8 @@ public:
 
     [[nodiscard]] QAction *action() const { return m_action; }
     void setSaveDialog(SaveDialog *saveDialog) { m_saveDialog = saveDialog; }
+    // Each site's check is recorded there as it ends, as the window's own checks are.
+    void setHistory(HistorySetting *history) { m_history = history; }
 
     // Opens the list dialog (window-modal) and returns it; its 检查 runs the batch.
     SeveralSitesDialog *openDialog();
@@ -40,6 +43,7 @@ private:
     CheckEngine *m_engine;
     MessageBox *m_messages;
     SaveDialog *m_saveDialog;
+    HistorySetting *m_history = nullptr;
     QAction *m_action = nullptr;
     QPointer<SitesWindow> m_view;
 };

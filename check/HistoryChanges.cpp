@@ -25,10 +25,10 @@ struct Words {
     QString counted; // in the summary, after "N 个"; empty: the site itself, no count
 };
 
-const std::array<Words, 18> &words()
+const std::array<Words, 17> &words()
 {
     // In the summary's order: what got worse, then the rest.
-    static const std::array<Words, 18> table{{
+    static const std::array<Words, 17> table{{
         {kChangeUnreachable, QStringLiteral("无法访问"), QString()},
         {kChangeBacklinkLost, QStringLiteral("反链丢失"), QStringLiteral("反链丢失")},
         {kChangeNofollowAdded, QStringLiteral("加了 nofollow"), QStringLiteral("加了 nofollow")},

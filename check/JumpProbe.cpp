@@ -3,7 +3,7 @@
 #include "check/CheatCells.h"
 #include "check/CheckRules.h"
 #include "probes/JumpAnchors.h"
-#include "probes/PageAnchors.h"
+#include "probes/PageScan.h"
 #include "web/PageFetcher.h"
 
 namespace friendlinks {
@@ -11,6 +11,18 @@ namespace {
 
 // A redirect's answer is read no further: its body says nothing we need.
 constexpr qint64 kJumpBodyBytes = 64 * 1024;
+
+// Hands each anchor of the page to the scanner as it is read: a page of many
+// anchors is never held as a list.
+class JumpAnchorVisitor final : public PageVisitor {
+public:
+    explicit JumpAnchorVisitor(JumpAnchorScanner &scanner) : m_scanner(scanner) {}
+    [[nodiscard]] bool wantsStyledChains() const override { return false; }
+    void anchor(PageAnchor &&anchor, const QList<StyledElement> &) override { m_scanner.add(anchor); }
+
+private:
+    JumpAnchorScanner &m_scanner;
+};
 
 ProbeResult nothingFound()
 {
@@ -34,7 +46,10 @@ void JumpProbe::run(const RowContext &row, std::function<void(const ProbeResult 
         return;
     }
     const QString address = row.page->finalUrl.isEmpty() ? PageFetcher::withScheme(row.link) : row.page->finalUrl;
-    JumpScan scan = scanJumpAnchors(readPageAnchors(row.page->text, address), address, m_ourSite);
+    JumpAnchorScanner scanner(address, m_ourSite);
+    JumpAnchorVisitor visitor(scanner);
+    readPage(row.page->text, address, visitor);
+    JumpScan scan = scanner.take();
     if (scan.byQuery) {
         done(found(*scan.byQuery));
         return;

@@ -4,26 +4,37 @@
 
 namespace friendlinks {
 
+JumpAnchorScanner::JumpAnchorScanner(const QString &friendAddress, QUrl ourSite, int maxRequests)
+    : m_friendHost(QUrl(friendAddress).host()), m_friendSite(comparableSiteHost(friendAddress)),
+      m_ourSite(std::move(ourSite)), m_maxRequests(maxRequests)
+{
+}
+
+void JumpAnchorScanner::add(const PageAnchor &anchor)
+{
+    if (done() || anchor.address.isEmpty())
+        return;
+    const QUrl address(anchor.address);
+    if (const std::optional<JumpLink> jump = jumpLink(address, m_friendHost, m_ourSite)) {
+        m_scan.byQuery = FoundJump{anchor, jump->target};
+        m_scan.toAsk.clear(); // the query tells: nothing to ask
+        return;
+    }
+    if (m_scan.toAsk.size() < m_maxRequests && comparableSiteHost(anchor.address) == m_friendSite
+        && anchorNamesSite(anchor.text, anchor.title, m_ourSite))
+        m_scan.toAsk << anchor;
+}
+
 JumpScan scanJumpAnchors(const QList<PageAnchor> &anchors, const QString &friendAddress, const QUrl &ourSite,
                          int maxRequests)
 {
-    JumpScan scan;
-    const QString friendHost = QUrl(friendAddress).host();
-    const QString friendSite = comparableSiteHost(friendAddress);
+    JumpAnchorScanner scanner(friendAddress, ourSite, maxRequests);
     for (const PageAnchor &anchor : anchors) {
-        if (anchor.address.isEmpty())
-            continue;
-        const QUrl address(anchor.address);
-        if (const std::optional<JumpLink> jump = jumpLink(address, friendHost, ourSite)) {
-            scan.byQuery = FoundJump{anchor, jump->target};
-            scan.toAsk.clear(); // the query tells: nothing to ask
-            return scan;
-        }
-        if (scan.toAsk.size() < maxRequests && comparableSiteHost(anchor.address) == friendSite
-            && anchorNamesSite(anchor.text, anchor.title, ourSite))
-            scan.toAsk << anchor;
+        scanner.add(anchor);
+        if (scanner.done())
+            break;
     }
-    return scan;
+    return scanner.take();
 }
 
 std::optional<QString> redirectToSite(int status, const QString &location, const QUrl &ourSite)

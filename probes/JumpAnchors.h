@@ -28,7 +28,25 @@ struct JumpScan {
     QList<PageAnchor> toAsk;
 };
 
-// Reads anchors (a friend's page read from friendAddress) for jump links to ourSite.
+// Reads a friend's page (read from friendAddress) for jump links to ourSite,
+// one anchor at a time as the page is read, keeping only what it found.
+class JumpAnchorScanner {
+public:
+    JumpAnchorScanner(const QString &friendAddress, QUrl ourSite, int maxRequests = kMaxJumpRequests);
+    void add(const PageAnchor &anchor);
+    // True once an anchor carries our address: later anchors change nothing.
+    [[nodiscard]] bool done() const { return m_scan.byQuery.has_value(); }
+    [[nodiscard]] JumpScan take() { return std::move(m_scan); }
+
+private:
+    QString m_friendHost;
+    QString m_friendSite;
+    QUrl m_ourSite;
+    int m_maxRequests;
+    JumpScan m_scan;
+};
+
+// The same over anchors already read.
 [[nodiscard]] JumpScan scanJumpAnchors(const QList<PageAnchor> &anchors, const QString &friendAddress,
                                        const QUrl &ourSite, int maxRequests = kMaxJumpRequests);
 

@@ -1,10 +1,12 @@
 // 检查多个网站…: the list of sites as `check --sites` reads it, the batch on the same core, the side list of
 // sites with their summaries, one site at a time in the list, and the export of all sites as the batch CSV.
+#include "app/HistorySetting.h"
 #include "app/SeveralSitesAction.h"
 #include "app/SeveralSitesDialog.h"
 #include "app/SitesWindow.h"
 #include "check/BatchCheck.h"
 #include "check/CsvFormat.h"
+#include "check/HistoryStore.h"
 #include "check/ResultTable.h"
 
 #include "tests/common/WindowFixture.h"
@@ -143,6 +145,23 @@ TEST_F(SeveralSites, EachSiteHasItsSummaryAndTheListShowsTheOneChosen)
     EXPECT_TRUE(isRed(view->list(), 0, 2) == (view->batch()->results(2)->row(0).cells[Column::fanlian].red));
     // The main window's own list is not touched by a batch.
     EXPECT_EQ(listRows(form->list()), 0);
+}
+
+TEST_F(SeveralSites, EachSiteIsRecordedInTheHistoryAndTheWindowsListIsNotCompared)
+{
+    open();
+    checkAll({"www.home.com", "www.other.com"});
+    HistoryStore store;
+    ASSERT_TRUE(store.open(historyDir.filePath(QStringLiteral("history.sqlite"))));
+    const QList<CheckSummary> home = store.checksOf(QStringLiteral("www.home.com"));
+    ASSERT_EQ(home.size(), 1);
+    EXPECT_EQ(home[0].rowCount, 2);
+    EXPECT_EQ(store.checksOf(QStringLiteral("www.other.com")).size(), 1);
+
+    // With 记录历史 off nothing more is recorded.
+    form->historySetting()->recordAction()->setChecked(false);
+    checkAll({"www.home.com"});
+    EXPECT_EQ(store.checksOf(QStringLiteral("www.home.com")).size(), 1);
 }
 
 TEST_F(SeveralSites, ExportWritesEverySiteAsTheBatchCsvDoes)
