@@ -11,6 +11,11 @@
 //   links370k a home page listing 370,000 friend links (--jobs 8)
 //   anchors300k one friend whose page is 16 MB of 300,000 anchors, the link
 //             back the last, in modern mode (--jobs 8)
+//   mixed17 / mixed17m  seventeen friends of every hostile kind in one run, in
+//             classic / modern mode (--jobs 8): 20 MB and 16 MB pages, a NUL flood,
+//             endless and huge chunked bodies, gzip bombs of 10 MB and of no end,
+//             100,000 anchors, an unclosed <a, comment and quote, a redirect loop,
+//             endless header lines, garbage, a stall
 //
 //   ./build/bench/hostile_memory_bench [CASE]
 #include "check/CheckEngine.h"
@@ -28,6 +33,10 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+
+#ifdef FRIENDLINKS_BENCH_HAVE_ZLIB
+#include <zlib.h>
+#endif
 
 namespace {
 
@@ -140,6 +149,77 @@ bool addAnchorsCase(const QDir &dir, QJsonObject &world)
     return true;
 }
 
+// bytes in gzip's format; empty without zlib.
+QByteArray gzipped(const QByteArray &bytes)
+{
+#ifdef FRIENDLINKS_BENCH_HAVE_ZLIB
+    z_stream stream{};
+    if (deflateInit2(&stream, 9, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY) != Z_OK)
+        return {};
+    QByteArray out(qsizetype(deflateBound(&stream, uLong(bytes.size()))), Qt::Uninitialized);
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(bytes.constData()));
+    stream.avail_in = uInt(bytes.size());
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = uInt(out.size());
+    const bool done = deflate(&stream, Z_FINISH) == Z_STREAM_END;
+    out.truncate(qsizetype(stream.total_out));
+    deflateEnd(&stream);
+    return done ? out : QByteArray();
+#else
+    (void)bytes;
+    return {};
+#endif
+}
+
+// The mixed17 cases: seventeen friends of www.mixed17.com, each hostile in its own way.
+bool addMixedCase(const QDir &dir, QJsonObject &world)
+{
+    const QByteArray tenMb(10 * 1000 * 1000, 'x');
+    QByteArray hundredThousand;
+    for (int i = 0; i < 100000; ++i)
+        hundredThousand += "<a href=\"http://www.elsewhere.com/" + QByteArray::number(i) + "\">x</a>";
+    const QByteArray bomb = gzipped(QByteArray(10 * 1000 * 1000, '\0'));
+    if (!writeFile(dir.filePath("nul.html"), QByteArray(8 * 1000 * 1000, '\0'))
+        || !writeFile(dir.filePath("anchors100k.html"), hundredThousand)
+        || !writeFile(dir.filePath("open-a.html"), "<a href=\"http://www.x.com/\">" + tenMb)
+        || !writeFile(dir.filePath("open-comment.html"), "<!-- " + tenMb)
+        || !writeFile(dir.filePath("open-quote.html"), "<a href=\"" + tenMb)
+        || !writeFile(dir.filePath("bomb10.gz"), bomb))
+        return false;
+    const QJsonObject big{{"file", "big.html"}};
+    const QList<std::pair<const char *, QJsonObject>> friends = {
+        {"www.m-big.com", big},
+        {"www.m-big2.com", big},
+        {"www.m-16mb.com", QJsonObject{{"file", "anchors.html"}}},
+        {"www.m-nul.com", QJsonObject{{"file", "nul.html"}}},
+        {"www.m-endless.com", QJsonObject{{"fault", "endless"}}},
+        {"www.m-chunked.com", QJsonObject{{"file", "big.html"}, {"fault", "chunked"}}},
+        {"www.m-bomb10.com", bomb.isEmpty() ? QJsonObject{{"fault", "gzipbomb"}}
+                                             : QJsonObject{{"file", "bomb10.gz"},
+                                                           {"headers", QJsonObject{{"Content-Encoding", "gzip"}}}}},
+        {"www.m-bomb.com", QJsonObject{{"fault", "gzipbomb"}}},
+        {"www.m-100k.com", QJsonObject{{"file", "anchors100k.html"}}},
+        {"www.m-open-a.com", QJsonObject{{"file", "open-a.html"}}},
+        {"www.m-open-comment.com", QJsonObject{{"file", "open-comment.html"}}},
+        {"www.m-open-quote.com", QJsonObject{{"file", "open-quote.html"}}},
+        {"www.m-loop.com", QJsonObject{{"status", 302}, {"body", "again"},
+                                       {"headers", QJsonObject{{"Location", "http://www.m-loop.com/"}}}}},
+        {"www.m-line.com", QJsonObject{{"fault", "endlessheaderline"}}},
+        {"www.m-heads.com", QJsonObject{{"fault", "endlessheaders"}}},
+        {"www.m-garbage.com", QJsonObject{{"file", "garbage.bin"}}},
+        {"www.m-stall.com", QJsonObject{{"fault", "stall"}, {"body", "late"}}},
+    };
+    QStringList hosts;
+    for (const auto &[host, answer] : friends) {
+        hosts << QString::fromLatin1(host);
+        world[QStringLiteral("http://%1/").arg(hosts.last())] = answer;
+    }
+    if (!writeFile(dir.filePath("mixed17.html"), homeOf(hosts)))
+        return false;
+    world[QStringLiteral("http://www.mixed17.com/")] = QJsonObject{{"file", "mixed17.html"}};
+    return true;
+}
+
 // Writes the world into dir; its JSON file's path, or empty on failure.
 QString writeWorld(const QDir &dir)
 {
@@ -198,7 +278,7 @@ QString writeWorld(const QDir &dir)
     page("www.headers.com", QJsonObject{{"file", "headers.html"}});
     page("www.many.com", QJsonObject{{"file", "many.html"}});
     const QString path = dir.filePath("world.json");
-    return addAnchorsCase(dir, world) && writeFile(path, QJsonDocument(world).toJson()) ? path : QString();
+    return addAnchorsCase(dir, world) && addMixedCase(dir, world) && writeFile(path, QJsonDocument(world).toJson()) ? path : QString();
 }
 
 // The process's high-water mark of resident memory, in MB.
@@ -228,6 +308,8 @@ const Case kCases[] = {
     {"headers", "www.headers.com", 8, 15000},
     {"links370k", "www.many.com", 8, 5000},
     {"anchors300k", "www.anchors300k.com", 8, 5000, true},
+    {"mixed17", "www.mixed17.com", 8, 5000},
+    {"mixed17m", "www.mixed17.com", 8, 5000, true},
 };
 
 // One case in this process: prints its line and returns whether its rows were right.
