@@ -14,6 +14,7 @@
 #include "app/ListMenu.h"
 #include "app/HistorySetting.h"
 #include "app/ModeSetting.h"
+#include "app/OneLineCells.h"
 #include "app/ResultsListModel.h"
 #include "app/BannerPicture.h"
 #include "app/SettingsAction.h"
@@ -43,7 +44,6 @@
 #include <QResizeEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyledItemDelegate>
 #include <QTreeView>
 
 #include <algorithm>
@@ -79,22 +79,6 @@ QRect place(TwipsPlace p, int dpi)
 {
     return twipsRect(p.left, p.top, p.width, p.height, dpi);
 }
-
-// The cells keep the engine's texts exactly, line breaks included (a back-link
-// text ends in "\r\n"); on screen each cell is one line, breaks as blanks, and
-// control or bidirectional characters as escapes, so no anchor text can
-// reverse or hide a row.
-class OneLineDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        option->text = oneLineCellText(option->text);
-    }
-};
 
 // The font shrunk until one line of it fits the label's height, so no glyph is clipped.
 QFont fittedFont(QFont font, int height)
@@ -196,7 +180,7 @@ void Form2::createList(int dpi)
     m_listView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_listView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_listView1->setUniformRowHeights(true);
-    m_listView1->setItemDelegate(new OneLineDelegate(m_listView1));
+    m_listView1->setItemDelegate(new OneLineCells(m_listView1));
     m_listModel = new ResultsListModel(m_engine->results(), m_listView1);
     m_sortProxy = new ResultsSortProxy(m_listModel, m_listView1);
     m_sortProxy->setColumnShown([this](int column) { return !m_listView1->isColumnHidden(column); });

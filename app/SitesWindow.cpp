@@ -1,5 +1,7 @@
 #include "app/SitesWindow.h"
 
+#include "app/OneLineCells.h"
+
 #include "app/ListActions.h"
 #include "app/ResultsListModel.h"
 #include "check/BatchCheck.h"
@@ -17,7 +19,6 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSplitter>
-#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -30,19 +31,6 @@ ResultsModel *noResults()
     static ResultsWriter empty;
     return empty.model();
 }
-
-// Each cell on one line, control and bidi characters visible, as in the main window's list.
-class OneLineCells : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        option->text = oneLineCellText(option->text);
-    }
-};
 
 } // namespace
 

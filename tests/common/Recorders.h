@@ -34,4 +34,19 @@ public:
     std::vector<ShownMessage> shown;
 };
 
+// Answers the save dialog with a set path (empty: cancelled) and records the
+// titles it was asked with and the names it suggested.
+class RecordingSaveDialog : public SaveDialog {
+public:
+    QString askSaveFile(QWidget *, const QString &title, const QString &suggestedName, const QString &) override
+    {
+        titles << title;
+        suggested << suggestedName;
+        return answer;
+    }
+    QString answer;
+    QStringList titles;
+    QStringList suggested;
+};
+
 } // namespace friendlinks

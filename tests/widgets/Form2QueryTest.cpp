@@ -26,17 +26,6 @@ using namespace friendlinks;
 
 namespace {
 
-// Answers the save dialog with a set path and remembers that it was asked.
-struct RecordingSaveDialog : SaveDialog {
-    QString askSaveFile(QWidget *, const QString &, const QString &suggestedName, const QString &) override
-    {
-        suggested << suggestedName;
-        return answer;
-    }
-    QString answer;
-    QStringList suggested;
-};
-
 // www.home.com after a check: a sponsored link to one, which links back nofollow from a nofollow page, and a
 // plain link to two, which does not link back. https://www.mysite.com has an https friend and an http one.
 struct CheckedWindow : WindowFixture {

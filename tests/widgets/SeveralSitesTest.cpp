@@ -24,21 +24,9 @@ using namespace friendlinks;
 
 namespace {
 
-// Answers with the file name it was given, recording the title it was asked with.
-class AnsweringSaveDialog : public SaveDialog {
-public:
-    QString askSaveFile(QWidget *, const QString &title, const QString &, const QString &) override
-    {
-        titles << title;
-        return answer;
-    }
-    QString answer;
-    QStringList titles;
-};
-
 struct SeveralSites : WindowFixture {
     QTemporaryDir dir;
-    AnsweringSaveDialog saveDialog;
+    RecordingSaveDialog saveDialog;
 
     void SetUp() override
     {

@@ -217,25 +217,10 @@ TEST_F(WindowHistory, AHistoryThatCannotBeReadIsSaidWhenClearingOrShowingIt)
     EXPECT_TRUE(confirmation.asked.isEmpty());
 }
 
-namespace {
-
-// Answers the save dialog with a set path and remembers what it suggested.
-struct AnsweringSaveDialog : SaveDialog {
-    QString askSaveFile(QWidget *, const QString &, const QString &suggestedName, const QString &) override
-    {
-        suggested << suggestedName;
-        return answer;
-    }
-    QString answer;
-    QStringList suggested;
-};
-
-} // namespace
-
 TEST_F(WindowHistory, ExportReportWritesTheSitesReportWhereTheUserSays)
 {
     open();
-    AnsweringSaveDialog saveDialog;
+    RecordingSaveDialog saveDialog;
     form->historyActions()->setSaveDialog(&saveDialog);
     EXPECT_FALSE(form->historyActions()->reportAction()->isEnabled()) << "nothing recorded";
     ASSERT_TRUE(query(QStringLiteral("www.home.com")));

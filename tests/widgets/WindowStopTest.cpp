@@ -30,21 +30,10 @@ namespace {
 const QString kBaidu = QStringLiteral("www.baidu.com");
 const int kShoulu = int(Column::shoulu);
 
-// Answers the save dialog with a set path and remembers its titles.
-struct TitleSaveDialog : SaveDialog {
-    QString askSaveFile(QWidget *, const QString &title, const QString &, const QString &) override
-    {
-        titles << title;
-        return answer;
-    }
-    QString answer;
-    QStringList titles;
-};
-
 // www.home.com links to four friends that all link back; Baidu counts 1,200, 9, 10 and 30 pages for them.
 // The check runs one row at a time, so how far it came when stopped is known.
 struct WindowStop : WindowFixture {
-    TitleSaveDialog saveDialog;
+    RecordingSaveDialog saveDialog;
     QTemporaryDir dir;
 
     void SetUp() override
