@@ -185,7 +185,7 @@ void Form2::createList(int dpi)
     m_sortProxy = new ResultsSortProxy(m_listModel, m_listView1);
     m_sortProxy->setColumnShown([this](int column) { return !m_listView1->isColumnHidden(column); });
     m_listView1->setModel(m_sortProxy);
-    m_headerSort = new HeaderSort(m_listView1->header(), m_sortProxy, this);
+    m_headerSort = new HeaderSort(m_listView1->header(), m_sortProxy, this, true);
     // A column shown or hidden changes which red cells make a problem row.
     connect(m_listView1->header(), &QHeaderView::sectionResized, m_sortProxy,
             [this](int, int oldSize, int newSize) {

@@ -117,6 +117,28 @@ TEST_F(ResultsOrder, HeaderClicksSortReverseThenRestoreHarvestOrder)
     EXPECT_EQ(shown(), (QStringList{"b", "a", "d", "c"}));
 }
 
+TEST_F(ResultsOrder, ARememberedSortIsTheNextStartsAndHarvestOrderIsRememberedToo)
+{
+    {
+        QTreeView view;
+        view.setModel(&proxy);
+        HeaderSort sort(view.header(), &proxy, nullptr, true);
+        sort.click(kShoulu);
+        sort.click(kShoulu); // descending
+    }
+    QTreeView view;
+    view.setModel(&proxy);
+    HeaderSort again(view.header(), &proxy, nullptr, true);
+    EXPECT_EQ(again.column(), kShoulu);
+    EXPECT_EQ(again.order(), Qt::DescendingOrder);
+    EXPECT_EQ(shown(), (QStringList{"a", "d", "c", "b"}));
+    EXPECT_EQ(view.header()->sortIndicatorSection(), kShoulu);
+    again.click(kShoulu); // back to harvest order
+    HeaderSort third(view.header(), &proxy, nullptr, true);
+    EXPECT_EQ(third.column(), -1);
+    EXPECT_EQ(shown(), (QStringList{"a", "b", "c", "d"}));
+}
+
 TEST_F(ResultsOrder, ProblemsOnlyKeepsTheRowsWithARedCellInAShownColumn)
 {
     proxy.sort(kShoulu, Qt::DescendingOrder);
