@@ -92,6 +92,7 @@ screenshot: build
 	@SITE=www.nonexist.com bash demo/screenshot.sh $(BUILD) docs/screenshot-unreachable.png
 	@FRIENDLINKS_STOP_AFTER=3 bash demo/screenshot.sh $(BUILD) docs/screenshot-stopped.png
 	@FRIENDLINKS_PROBLEMS_ONLY=1 bash demo/screenshot.sh $(BUILD) docs/screenshot-filter.png
+	@BAIDU_BLOCK_FROM=4 bash demo/screenshot.sh $(BUILD) docs/screenshot-baidu-blocked.png
 	@bash demo/history.sh $(BUILD) docs/screenshot-changes.png docs/screenshot-history.png 0
 
 # Redraws the pictures in assets/ (commit the PNG files it writes).
