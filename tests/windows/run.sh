@@ -49,7 +49,7 @@ export WINEPATH="$(winpath "$win_prefix/bin");$(winpath "$win_prefix/runtime")"
 declare -A wine_skip=(
   [web_tests]='Rows/HttpsFetchTest.*:PageFetcherTest.ManyRequestsInFlightAreIndependentAlsoThroughTlsTunnels:PageFetcherTest.TimeLimitAndSizeCapEndTheRequest'
   [cli_tests]='CheckCommandTest.HttpsSite*:CheckCommandTest.ModernCheck*:CheckCommandTest.BaiduTrouble*'
-  [widgets_tests]='CheckedWindow.ModernModeIsChosenFromTheListsMenuAndAClassicCheckTellsWhyToChooseIt:CheckedWindow.AnUnreachableSiteGetsTheMessageBoxAndTheCauseInTheBanner'
+  [widgets_tests]='CheckedWindow.ModernModeIsChosenFromTheListsMenuAndAClassicCheckTellsWhyToChooseIt:CheckedWindow.AnUnreachableSiteGetsTheMessageBoxAndTheCauseInTheMessageArea'
 )
 step "test suites under Wine"
 failed=0 total_passed=0 total_skipped=0
