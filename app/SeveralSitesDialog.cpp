@@ -1,8 +1,7 @@
 #include "app/SeveralSitesDialog.h"
 
-#include "cli/Arguments.h"
-#include "cli/BoundedRead.h"
-#include "cli/SiteText.h"
+#include "check/BoundedRead.h"
+#include "check/SiteText.h"
 #include "ui/Platform.h"
 
 #include <QDialogButtonBox>

@@ -1,11 +1,10 @@
 #include "cli/Arguments.h"
 
-#include "cli/BoundedRead.h"
-#include "cli/SiteText.h"
+#include "check/BoundedRead.h"
+#include "check/SiteText.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QUrl>
 
 #include <optional>
@@ -322,21 +321,6 @@ void parseOptions(const QStringList &arguments, qsizetype first, QLatin1StringVi
         }
     }
     parsed.options.site = parsed.options.sites.value(0);
-}
-
-QString sitesFileProblem(const QByteArray &bytes)
-{
-    const QByteArray text = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
-    const QList<QByteArray> lines = text.split('\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines[i].contains('\0'))
-            return QStringLiteral("line %1 holds a NUL byte").arg(i + 1);
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString decoded = decoder.decode(lines[i]);
-        if (decoder.hasError())
-            return QStringLiteral("line %1 is not UTF-8").arg(i + 1);
-    }
-    return {};
 }
 
 std::optional<qint64> durationMs(const QString &text)

@@ -96,8 +96,4 @@ void parseOptions(const QStringList &arguments, qsizetype first, QLatin1StringVi
 // its unit, s, m, h or d ("90m", "12h", "1d"), or "0"; none for anything else.
 [[nodiscard]] std::optional<qint64> durationMs(const QString &text);
 
-// Why the bytes of a --sites file are not text (a NUL byte, not UTF-8 after
-// an optional byte-order mark), naming the first bad line; empty when they are.
-[[nodiscard]] QString sitesFileProblem(const QByteArray &bytes);
-
 } // namespace friendlinks

@@ -10,7 +10,7 @@
 #include "check/TsvFormat.h"
 #include "check/TextEscape.h"
 #include "check/HistoryChanges.h"
-#include "cli/SiteText.h"
+#include "check/SiteText.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "cli/CliCheck.h"
 
 #include "cli/CheckCommand.h"
-#include "cli/SiteText.h"
+#include "check/SiteText.h"
 #include "cli/Usage.h"
 
 #include <QCoreApplication>

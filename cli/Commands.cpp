@@ -4,7 +4,7 @@
 #include "cli/CliDiff.h"
 #include "cli/CliHistory.h"
 #include "cli/CliReport.h"
-#include "cli/SiteText.h"
+#include "check/SiteText.h"
 #include "cli/Usage.h"
 
 namespace friendlinks {

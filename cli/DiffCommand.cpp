@@ -1,13 +1,13 @@
 #include "cli/DiffCommand.h"
 
-#include "cli/BoundedRead.h"
+#include "check/BoundedRead.h"
 #include "check/CheckMode.h"
 #include "check/DisplayWidth.h"
 #include "check/HistoryRecording.h"
 #include "check/HistoryStore.h"
 #include "check/SiteDiff.h"
 #include "check/TextEscape.h"
-#include "cli/SiteText.h"
+#include "check/SiteText.h"
 #include "cli/Usage.h"
 
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "check/DisplayWidth.h"
 #include "check/JsonText.h"
 #include "check/TextEscape.h"
-#include "cli/SiteText.h"
+#include "check/SiteText.h"
 #include "cli/Usage.h"
 #include "probes/BaiduProbe.h"
 

@@ -3,7 +3,7 @@
 #include "check/HtmlReport.h"
 #include "check/ReportData.h"
 #include "check/TextEscape.h"
-#include "cli/SiteText.h"
+#include "check/SiteText.h"
 #include "cli/Usage.h"
 
 #include <QDir>

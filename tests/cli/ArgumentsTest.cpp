@@ -1,7 +1,7 @@
 // What `friendlinks` makes of its arguments: the options of the check and of the window, and what it refuses.
 #include "cli/CheckCommand.h"
 #include "cli/Commands.h"
-#include "cli/SiteText.h"
+#include "check/SiteText.h"
 
 #include "tools/fakeweb/FakeWeb.h"
 

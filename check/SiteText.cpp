@@ -1,9 +1,10 @@
-#include "cli/SiteText.h"
+#include "check/SiteText.h"
 
 #include "check/TextEscape.h"
 #include "web/PageFetcher.h"
 
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QUrl>
 
 #include <algorithm>
@@ -117,6 +118,21 @@ SiteList readSiteList(const QString &text)
         list.sites << site;
     }
     return list;
+}
+
+QString sitesFileProblem(const QByteArray &bytes)
+{
+    const QByteArray text = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].contains('\0'))
+            return QStringLiteral("line %1 holds a NUL byte").arg(i + 1);
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = decoder.decode(lines[i]);
+        if (decoder.hasError())
+            return QStringLiteral("line %1 is not UTF-8").arg(i + 1);
+    }
+    return {};
 }
 
 } // namespace friendlinks

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 namespace friendlinks {
 
-// What the command line accepts as a site to check, before any request.
+// What the command line and the window accept as a site to check, before any request.
 
 // Why text cannot be a web address to check, or empty when it can: empty or
 // blank, a control character in it, a leading "-", a scheme other than http
@@ -31,5 +32,9 @@ struct SiteList {
     int problemLine = 0;
 };
 [[nodiscard]] SiteList readSiteList(const QString &text);
+
+// Why the bytes of a --sites file are not text (a NUL byte, not UTF-8 after
+// an optional byte-order mark), naming the first bad line; empty when they are.
+[[nodiscard]] QString sitesFileProblem(const QByteArray &bytes);
 
 } // namespace friendlinks

@@ -1,4 +1,4 @@
-#include "cli/BoundedRead.h"
+#include "check/BoundedRead.h"
 
 namespace friendlinks {
 
