@@ -18,6 +18,8 @@
 //             endless header lines, garbage, a stall
 //
 //   ./build/bench/hostile_memory_bench [CASE]
+//   HOSTILE_BENCH_WRAP=heaptrack ./build/bench/hostile_memory_bench CASE   (where the memory goes)
+//   HOSTILE_BENCH_LOG=FILE  fakeweb's log of the requests it answered
 #include "check/CheckEngine.h"
 #include "check/CheckRules.h"
 #include "web/FetchResult.h"
@@ -371,7 +373,7 @@ int main(int argc, char **argv)
         return 1;
     }
     QProcess fakeweb;
-    fakeweb.setStandardErrorFile(QProcess::nullDevice()); // its request log
+    fakeweb.setStandardErrorFile(qEnvironmentVariable("HOSTILE_BENCH_LOG", QProcess::nullDevice())); // its request log
     fakeweb.start(QStringLiteral(FRIENDLINKS_FAKEWEB), {worldPath});
     if (!fakeweb.waitForStarted() || !fakeweb.waitForReadyRead(60000)) {
         std::fprintf(stderr, "fakeweb did not start\n");
@@ -386,7 +388,10 @@ int main(int argc, char **argv)
             continue;
         QProcess one;
         one.setProcessChannelMode(QProcess::ForwardedChannels);
-        one.start(app.applicationFilePath(), {QString::fromLatin1(c.name), port});
+        // HOSTILE_BENCH_WRAP runs each case under a profiler ("heaptrack", "valgrind --tool=massif").
+        QStringList command = QString::fromLocal8Bit(qgetenv("HOSTILE_BENCH_WRAP")).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        command << app.applicationFilePath() << QString::fromLatin1(c.name) << port;
+        one.start(command.takeFirst(), command);
         one.waitForFinished(-1);
         if (one.exitCode() != 0) {
             std::fprintf(stderr, "%s: the check gave wrong rows or failed\n", c.name);

@@ -109,6 +109,7 @@ private:
         SiteOutcome &outcome = m_engine.m_writer.outcome();
         outcome.home = result;
         outcome.home.text.clear(); // the facts of the answer, not the page
+        outcome.home.bodyHold.reset();
         if (result.kind == FetchResult::Kind::SiteUnreachable) {
             outcome.reachable = false;
             finish();

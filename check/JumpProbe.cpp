@@ -46,15 +46,20 @@ void JumpProbe::run(const RowContext &row, std::function<void(const ProbeResult 
         return;
     }
     const QString address = row.page->finalUrl.isEmpty() ? PageFetcher::withScheme(row.link) : row.page->finalUrl;
-    JumpAnchorScanner scanner(address, m_ourSite);
-    JumpAnchorVisitor visitor(scanner);
-    readPage(row.page->text, address, visitor);
-    JumpScan scan = scanner.take();
-    if (scan.byQuery) {
-        done(found(*scan.byQuery));
-        return;
-    }
-    ask(std::move(scan.toAsk), row.worker, std::move(done));
+    std::function<JumpScan(const FetchResult &)> work = [address, ourSite = m_ourSite](const FetchResult &page) {
+        JumpAnchorScanner scanner(address, ourSite);
+        JumpAnchorVisitor visitor(scanner);
+        readPage(page.text, address, visitor);
+        return scanner.take();
+    };
+    m_pool.readLane().readPage<JumpScan>(&m_client, *row.page, std::move(work),
+                                     [this, worker = row.worker, done = std::move(done)](JumpScan &&scan) mutable {
+                                         if (scan.byQuery) {
+                                             done(found(*scan.byQuery));
+                                             return;
+                                         }
+                                         ask(std::move(scan.toAsk), worker, std::move(done));
+                                     });
 }
 
 void JumpProbe::ask(QList<PageAnchor> anchors, int worker, std::function<void(const ProbeResult &)> done)

@@ -41,25 +41,45 @@ public:
     void run(const RowContext &row, std::function<void(const ProbeResult &)> done) override
     {
         m_setting.pool.fetch(&m_setting.client, row.worker, row.link, m_setting.site,
-                             [this, row, link = row.link, done = std::move(done)](const FetchResult &page) {
-                                 RowFacts facts = pageFacts(page, link);
-                                 const BackLinkJudgement judged = m_setting.mode.judgeBackLink(page, link);
-                                 facts.backlink = judged.anchor;
-                                 facts.backlinkVerdict = judged.verdict;
-                                 if (judged.modernRead)
-                                     m_setting.modernReads->keep(row.row, judged.modernRead);
-                                 ProbeResult probed;
-                                 probed.change = [cell = judged.cell, facts](ResultRow &changed) {
-                                     changed.cells[Column::fanlian] = cell;
-                                     fill(changed, facts);
-                                 };
-                                 if (m_setting.mode.modern() && judged.verdict == BackLinkVerdict::NoLink)
-                                     probed.page = std::make_shared<const FetchResult>(page); // for the jump links
-                                 done(probed);
+                             [this, row, done = std::move(done)](const FetchResult &page) mutable {
+                                 read(row, page, std::move(done));
                              });
     }
 
 private:
+    // What reading the page found; the read is the slow part, done on the pool's read lane.
+    struct PageRead {
+        RowFacts facts;
+        BackLinkJudgement judged;
+    };
+
+    void read(const RowContext &row, const FetchResult &page, std::function<void(const ProbeResult &)> done)
+    {
+        const CheckMode &mode = m_setting.mode; // lives as long as the check, whose end drops the read
+        std::function<PageRead(const FetchResult &)> work = [&mode, link = row.link](const FetchResult &page) {
+            PageRead read{pageFacts(page, link), mode.judgeBackLink(page, link)};
+            read.facts.backlink = read.judged.anchor;
+            read.facts.backlinkVerdict = read.judged.verdict;
+            return read;
+        };
+        // The page goes on to the jump links only when nothing on it links back.
+        auto kept = mode.modern() ? std::make_shared<const FetchResult>(page) : nullptr;
+        m_setting.pool.readLane().readPage<PageRead>(
+            &m_setting.client, page, std::move(work),
+            [this, row = row.row, kept = std::move(kept), done = std::move(done)](PageRead &&read) {
+                if (read.judged.modernRead)
+                    m_setting.modernReads->keep(row, read.judged.modernRead);
+                ProbeResult probed;
+                probed.change = [cell = read.judged.cell, facts = read.facts](ResultRow &changed) {
+                    changed.cells[Column::fanlian] = cell;
+                    fill(changed, facts);
+                };
+                if (read.judged.verdict == BackLinkVerdict::NoLink)
+                    probed.page = kept;
+                done(probed);
+            });
+    }
+
     // The page's fields of facts, and no other.
     static void fill(ResultRow &row, const RowFacts &facts)
     {

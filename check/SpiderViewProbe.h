@@ -23,6 +23,9 @@ public:
     void run(const RowContext &row, std::function<void(const ProbeResult &)> done) override;
 
 private:
+    // The row's change for what the spider's fetch found.
+    [[nodiscard]] ProbeResult probed(const SpiderViewFacts &facts) const;
+
     WorkerPool &m_pool;
     WorkerPool::Client &m_client;
     const CheckMode &m_mode;

@@ -2,6 +2,7 @@
 
 #include "check/CheckSettings.h"
 #include "probes/BaiduState.h"
+#include "web/AllocatorPolicy.h"
 #include "web/PageFetcher.h"
 
 #include <QPointer>
@@ -59,11 +60,13 @@ WorkerPool::WorkerPool(const CheckSettings &settings, QObject *parent)
 
 WorkerPool::WorkerPool(const CheckSettings &settings, QueryPacer::Clock clock, QObject *parent)
     : QObject(parent)
+    , m_headerWatch(&m_budget)
     , m_limiter(settings.perHostLimit)
     , m_transport(std::make_unique<QueryTransport>(*this))
     , m_baidu(*m_transport, settings.baiduHost, settings.baiduIntervalMs, isBaiduSecurityCheck, std::move(clock))
     , m_baiduAnswers(settings.baiduMaxAgeMs, settings.baiduAnswerHistory)
 {
+    returnLargeBlocksToSystem(); // pages of megabytes come and go
     const int jobs = std::clamp(settings.jobs, 1, kMaxJobs);
     QList<QSslCertificate> authorities = settings.authorities;
     if (!settings.authorityPem.isEmpty())
@@ -123,6 +126,7 @@ void WorkerPool::detach(Client *client)
         return;
     m_clients.erase(it);
     m_baidu.forget(client);
+    m_readLane.forget(client);
 
     std::vector<std::shared_ptr<FetchTicket>> mine;
     for (const auto &ticket : m_tickets)

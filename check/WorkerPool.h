@@ -3,6 +3,7 @@
 #include "check/BaiduAnswers.h"
 #include "check/HostLimiter.h"
 #include "check/QueryPacer.h"
+#include "check/ReadLane.h"
 #include "check/SearchQueryPolicy.h"
 #include "web/BodyBudget.h"
 #include "web/FetchResult.h"
@@ -78,6 +79,10 @@ public:
     // (the settings' max age and history): one batch asks each query once per max age.
     [[nodiscard]] BaiduAnswers &baiduAnswers() { return m_baiduAnswers; }
 
+    // Where the checks on this pool read their pages, one at a time; a client
+    // names itself as the owner of its reads, which end with it (detach).
+    [[nodiscard]] ReadLane &readLane() { return m_readLane; }
+
     // The host a request goes to, for the per-host limit (not the proxy's).
     [[nodiscard]] static QString hostOf(const QString &address);
 
@@ -98,6 +103,7 @@ private:
     std::unique_ptr<QueryTransport> m_transport;
     SearchQueryPolicy m_baidu;
     BaiduAnswers m_baiduAnswers;
+    ReadLane m_readLane;
     std::vector<PageFetcher *> m_workers;       // children of the pool, deleted before the guards
     std::vector<Client *> m_busy;               // per worker: the client whose task runs on it
     std::vector<Client *> m_clients;

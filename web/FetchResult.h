@@ -5,6 +5,8 @@
 #include <QPair>
 #include <QString>
 
+#include <memory>
+
 namespace friendlinks {
 
 // The outcome of one GetHtmlCode: its kind and, when no page came, the
@@ -46,6 +48,11 @@ struct FetchResult {
 
     };
     Failure failure = Failure::None;
+
+    // A large page's share of the fetchers' body budget, given back when the
+    // last copy of the result is dropped, so pages fetched but not yet read
+    // count against what may come in. Dropped on the fetchers' thread only.
+    std::shared_ptr<const void> bodyHold;
 
     // The value of the first header of that name (any letter case), or empty.
     [[nodiscard]] QByteArray header(QByteArrayView name) const

@@ -22,6 +22,8 @@ namespace friendlinks {
 namespace {
 
 constexpr qint64 kReadBufferBytes = 1024 * 1024;
+// A page this large keeps its share of the body budget until it has been read.
+constexpr qint64 kHoldFromBytes = 1024 * 1024;
 
 // Errors below 200 are transport failures (refused, reset, unknown host,
 // proxy trouble): no answer came. Higher codes carry an HTTP answer whose
@@ -187,7 +189,7 @@ private:
         // reading the socket.
         const qint64 cap = std::clamp<qint64>(m_options.maxBodyBytes, 0, kMaxBodyBytes);
         const qint64 room = std::min(m_reply->bytesAvailable(), cap - m_body.size());
-        const qint64 wanted = m_guards.budget->take(this, room);
+        const qint64 wanted = m_guards.budget->take(this, room, cap <= BodyBudget::kSmallBodyBytes);
         if (wanted > 0) {
             const qsizetype had = m_body.size();
             m_body.resize(had + wanted);
@@ -263,6 +265,8 @@ private:
         result.text = m_tls.declaredCharsets && m_reply
             ? decodeDeclared(m_body, m_reply->rawHeader("Content-Type"))
             : DecodeBody(m_body);
+        if (m_body.size() >= kHoldFromBytes)
+            result.bodyHold = m_guards.budget->hold(this, result.text.size() * qint64(sizeof(QChar)));
         m_body = QByteArray(); // from here on the text is the page
         return result;
     }
@@ -358,7 +362,7 @@ private:
 PageFetcher::PageFetcher(QObject *parent)
     : QObject(parent)
     , m_ownBudget(std::make_unique<BodyBudget>())
-    , m_ownHeaderWatch(std::make_unique<HeaderWatch>())
+    , m_ownHeaderWatch(std::make_unique<HeaderWatch>(m_ownBudget.get()))
     , m_guards{m_ownBudget.get(), m_ownHeaderWatch.get()}
 {
     // Qt opens at most six connections per host, and behind an HTTP proxy the

@@ -112,6 +112,42 @@ TEST(BodyBudget, TheFirstHolderAlwaysGoesOnTheOthersWaitForRoom)
     EXPECT_EQ(budget.take(&second, 50), 50) << "now the first holder itself";
 }
 
+TEST(BodyBudget, AHeldPageKeepsItsBytesUntilReadAndPassesTheRightToGoOn)
+{
+    BodyBudget budget(10);
+    const int first = 0, second = 0, small = 0;
+    ASSERT_EQ(budget.take(&first, 8), 8);
+    ASSERT_EQ(budget.take(&second, 2), 2);
+    std::shared_ptr<const void> page = budget.hold(&first, 20); // counted as its text from now on
+    ASSERT_TRUE(page);
+    budget.giveBack(&first); // the fetch ends; its page waits to be read
+    EXPECT_EQ(budget.take(&second, 5), 5) << "now first reading, it may go a page past the budget";
+    const qint64 pastBudget = 10 + BodyBudget::kFirstOverBytes - (20 + 2 + 5); // budget and a page, less what is held
+    EXPECT_EQ(budget.take(&second, BodyBudget::kFirstOverBytes), pastBudget)
+        << "but no further: the held page must be read first";
+    EXPECT_EQ(budget.take(&second, 1), 0);
+    EXPECT_EQ(budget.take(&small, 4, true), 4) << "a small fetch never waits (a held page may wait for it)";
+    bool woken = false;
+    budget.waitFor(&second, [&woken] { woken = true; });
+    page.reset();
+    EXPECT_TRUE(woken) << "the page read gives its bytes back";
+    EXPECT_GT(budget.take(&second, 1), 0);
+    EXPECT_EQ(budget.takenInAll(), 8 + 2 + 5 + pastBudget + 4 + 1);
+}
+
+TEST(BodyBudget, AHoldMayOutliveItsBudget)
+{
+    std::shared_ptr<const void> page;
+    {
+        BodyBudget budget(10);
+        const int holder = 0;
+        EXPECT_FALSE(budget.hold(&holder)) << "nothing taken, nothing to hold";
+        ASSERT_EQ(budget.take(&holder, 3), 3);
+        page = budget.hold(&holder);
+    }
+    page.reset(); // gives back to no budget, and does not crash
+}
+
 TEST_F(PageFetcherTest, TimeLimitAndSizeCapEndTheRequest)
 {
     m_fetcher.setTimeoutMs(200);
@@ -135,6 +171,20 @@ TEST_F(PageFetcherTest, TimeLimitAndSizeCapEndTheRequest)
     EXPECT_EQ(endless.failure, Failure::TooLarge) << "a page all the same, said to be cut";
     EXPECT_TRUE(endless.text.startsWith(QStringLiteral("xxxx")));
     EXPECT_TRUE(waitUntil([this] { return m_web.openConnections() == 0; })) << "the endless transfer was not stopped";
+}
+
+TEST_F(PageFetcherTest, AHeaderThatNeverEndsIsStoppedAsTooSlowLongBeforeTheTimeLimit)
+{
+    m_fetcher.setTimeoutMs(10 * kWaitMs); // only the header watch can end these within the wait
+    for (const Fault fault : {Fault::EndlessHeaderLine, Fault::EndlessHeaders}) {
+        m_web.world().set("http://www.header.test/", answer(200, "", fault));
+        const FetchResult flooded = fetch(QStringLiteral("http://www.header.test/"));
+        EXPECT_EQ(flooded.kind, Kind::TooSlow);
+        EXPECT_EQ(flooded.failure, Failure::TimedOut);
+        EXPECT_EQ(flooded.status, 0) << "no answer came";
+    }
+    m_web.world().setPage("http://www.fine.test/", "<p>fine</p>");
+    EXPECT_EQ(fetch(QStringLiteral("http://www.fine.test/")).text, QStringLiteral("<p>fine</p>")) << "the next fetch is not stopped";
 }
 
 TEST_F(PageFetcherTest, RefusedPortAndMalformedAddressesGiveAnEmptyBody)
