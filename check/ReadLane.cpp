@@ -23,14 +23,22 @@ void ReadLane::start(const void *owner, std::function<void()> work, std::functio
     const quint64 id = ++m_nextId;
     auto dropped = std::make_shared<std::atomic<bool>>(false);
     m_tickets.emplace(id, Ticket{owner, std::move(handOn), dropped});
-    m_thread.start([this, id, dropped, work = std::move(work)] {
+    auto task = [this, id, dropped, work = std::move(work)] {
         if (dropped->load())
             return;
         work();
         // Posted: the lane is only read on its owner's thread, where the post arrives
         // (and is dropped if the lane is gone by then).
         QMetaObject::invokeMethod(this, [this, id] { deliver(id); }, Qt::QueuedConnection);
-    });
+    };
+#ifdef Q_OS_WIN
+    // On Windows the read stays on the owner's thread for now, its result still
+    // handed on later: under Wine, test programs using the reading thread hung
+    // now and then at their exit, a cause not yet found.
+    task();
+#else
+    m_thread.start(std::move(task));
+#endif
 }
 
 void ReadLane::deliver(quint64 id)

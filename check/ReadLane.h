@@ -19,6 +19,7 @@ namespace friendlinks {
 // thread the window stays responsive and the fetches' watch keeps ticking
 // meanwhile, and one read at a time keeps one page's reading structures in
 // memory, whatever the number of jobs. Used from the thread that made it.
+// On Windows, for now, the reads run on that thread, one at a time as well.
 class ReadLane : public QObject {
 public:
     explicit ReadLane(QObject *parent = nullptr);
