@@ -107,9 +107,7 @@ private:
         if (m_cancelled)
             return;
         SiteOutcome &outcome = m_engine.m_writer.outcome();
-        outcome.home = result;
-        outcome.home.text.clear(); // the facts of the answer, not the page
-        outcome.home.bodyHold.reset();
+        outcome.home = result.withoutPage(); // the facts of the answer, not the page
         if (result.kind == FetchResult::Kind::SiteUnreachable) {
             outcome.reachable = false;
             finish();

@@ -56,8 +56,8 @@ private:
     void read(const RowContext &row, const FetchResult &page, std::function<void(const ProbeResult &)> done)
     {
         const CheckMode &mode = m_setting.mode; // lives as long as the check, whose end drops the read
-        std::function<PageRead(const FetchResult &)> work = [&mode, link = row.link](const FetchResult &page) {
-            PageRead read{pageFacts(page, link), mode.judgeBackLink(page, link)};
+        std::function<PageRead(const FetchResult &)> work = [&mode, link = row.link](const FetchResult &copy) {
+            PageRead read{pageFacts(copy, link), mode.judgeBackLink(copy, link)};
             read.facts.backlink = read.judged.anchor;
             read.facts.backlinkVerdict = read.judged.verdict;
             return read;

@@ -140,9 +140,7 @@ void SearchQueryPolicy::drop(const std::shared_ptr<Query> &query)
 void SearchQueryPolicy::keep(const QString &query, const FetchResult &answer)
 {
     KeptAnswer entry;
-    entry.facts = answer;
-    entry.facts.text.clear();
-    entry.facts.bodyHold.reset(); // the page is kept packed, outside the fetchers' budget
+    entry.facts = answer.withoutPage(); // the page is kept packed, outside the fetchers' budget
     entry.packedText = qCompress(answer.text.toUtf8(), 1);
     m_answerBytes += entry.packedText.size();
     m_answers.insert(query, std::move(entry));

@@ -25,7 +25,7 @@ void SpiderViewProbe::run(const RowContext &row, std::function<void(const ProbeR
                  [this, link = row.link, done = std::move(done)](const FetchResult &page) mutable {
                      SpiderViewFacts facts;
                      facts.status = page.kind == FetchResult::Kind::SiteUnreachable ? 0 : page.status;
-                     if (facts.status == 0) { // no answer came; an error page or an empty one holds no link
+                     if (facts.status == 0) { // no answer came (an error page or an empty one is read: it holds no link)
                          done(probed(facts));
                          return;
                      }

@@ -4,11 +4,25 @@
 
 namespace friendlinks {
 
+std::list<BodyBudget::Holder>::iterator BodyBudget::find(const void *holder)
+{
+    return std::find_if(m_holders.begin(), m_holders.end(), [holder](const Holder &h) { return h.holder == holder; });
+}
+
+void BodyBudget::wakeWaiters()
+{
+    // Every waiter tries again; those that still find nothing wait anew.
+    std::vector<std::pair<const void *, std::function<void()>>> waiting;
+    waiting.swap(m_waiting);
+    for (auto &[who, wake] : waiting)
+        wake();
+}
+
 qint64 BodyBudget::take(const void *holder, qint64 wanted, bool small)
 {
     if (wanted <= 0)
         return 0;
-    auto it = std::find_if(m_holders.begin(), m_holders.end(), [holder](const Holder &h) { return h.holder == holder; });
+    auto it = find(holder);
     const auto firstReading = std::find_if(m_holders.begin(), m_holders.end(), [](const Holder &h) { return h.reading; });
     const bool first = it != m_holders.end() && it == firstReading;
     const qint64 room = m_bytes + (first ? kFirstOverBytes : 0) - m_held;
@@ -32,16 +46,12 @@ qint64 BodyBudget::fetchesHolding() const
 void BodyBudget::giveBack(const void *holder)
 {
     std::erase_if(m_waiting, [holder](const auto &waiting) { return waiting.first == holder; });
-    const auto it = std::find_if(m_holders.begin(), m_holders.end(), [holder](const Holder &h) { return h.holder == holder; });
+    const auto it = find(holder);
     if (it == m_holders.end())
         return;
     m_held -= it->bytes;
     m_holders.erase(it);
-    // Every waiter tries again; those that still find nothing wait anew.
-    std::vector<std::pair<const void *, std::function<void()>>> waiting;
-    waiting.swap(m_waiting);
-    for (auto &[who, wake] : waiting)
-        wake();
+    wakeWaiters();
 }
 
 void BodyBudget::waitFor(const void *holder, std::function<void()> wake)
@@ -55,7 +65,7 @@ void BodyBudget::waitFor(const void *holder, std::function<void()> wake)
 
 std::shared_ptr<const void> BodyBudget::hold(const void *holder, qint64 pageBytes)
 {
-    const auto it = std::find_if(m_holders.begin(), m_holders.end(), [holder](const Holder &h) { return h.holder == holder; });
+    const auto it = find(holder);
     if (it == m_holders.end())
         return nullptr;
     std::erase_if(m_waiting, [holder](const auto &waiting) { return waiting.first == holder; });
@@ -73,11 +83,7 @@ std::shared_ptr<const void> BodyBudget::hold(const void *holder, qint64 pageByte
             (*alive)->giveBack(k);
         delete k;
     });
-    // The one reading first may have changed: the waiters try again.
-    std::vector<std::pair<const void *, std::function<void()>>> waiting;
-    waiting.swap(m_waiting);
-    for (auto &[who, wake] : waiting)
-        wake();
+    wakeWaiters(); // the one reading first may have changed
     return held;
 }
 

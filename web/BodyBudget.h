@@ -56,6 +56,8 @@ private:
         qint64 bytes;
         bool reading = true; // false: a page that came in, kept by a hold
     };
+    [[nodiscard]] std::list<Holder>::iterator find(const void *holder);
+    void wakeWaiters();
     qint64 m_bytes;
     qint64 m_held = 0;
     qint64 m_takenInAll = 0;

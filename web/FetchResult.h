@@ -54,6 +54,16 @@ struct FetchResult {
     // count against what may come in. Dropped on the fetchers' thread only.
     std::shared_ptr<const void> bodyHold;
 
+    // The same answer without its page: its text and its share of the budget
+    // dropped, the facts of the transport kept (for keeping beyond the read).
+    [[nodiscard]] FetchResult withoutPage() const
+    {
+        FetchResult facts = *this;
+        facts.text.clear();
+        facts.bodyHold.reset();
+        return facts;
+    }
+
     // The value of the first header of that name (any letter case), or empty.
     [[nodiscard]] QByteArray header(QByteArrayView name) const
     {
